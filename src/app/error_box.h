@@ -1,0 +1,33 @@
+// The application's standard error box. Errors raised in a handler or a poll
+// tick end that handler and land here. The box never stacks: while one is
+// open, further errors are counted but not shown, so a dead network gives one
+// box, not fifty a second. It does not block: the poll cycle keeps running.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+class QMessageBox;
+
+namespace qz7 {
+
+class ErrorBox {
+public:
+    static void show(const QString& message);
+
+    static bool isOpen();
+    // Closes the open box, if any (tests, and the operator's OK).
+    static void dismiss();
+    static int shownCount();        // boxes opened
+    static int suppressedCount();   // errors raised while a box was open
+    static QString lastMessage();   // the message of the last box opened
+    static void resetCounters();
+
+private:
+    static QPointer<QMessageBox> box_;
+    static int shown_;
+    static int suppressed_;
+    static QString last_;
+};
+
+}  // namespace qz7

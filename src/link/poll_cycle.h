@@ -1,0 +1,47 @@
+// The sending half of a poll tick: one packet per tick, either the newest
+// queued command or one of the two alternating status requests.
+#pragma once
+
+#include "link/command_stack.h"
+#include "link/transport.h"
+
+namespace qz7 {
+
+class PollCycle {
+public:
+    PollCycle(CommandStack& stack, Transport& transport) : stack_(stack), transport_(transport) {}
+
+    // Gates all transmission. Off at start and after "Scan", on after "Apply".
+    bool linkEnabled() const { return linkEnabled_; }
+    void setLinkEnabled(bool on) { linkEnabled_ = on; }
+
+    // Whether the second endpoint receives packets at all (a single recorder
+    // given on the command line has no partner).
+    void setSecondEndpointUsed(bool used) { secondEndpointUsed_ = used; }
+
+    // Steps 1 and 2 of a tick. A send error propagates as LinkError: the tick
+    // ends there, a command stays on the stack, the toggles keep their new values.
+    void sendTurn();
+
+    // Sends a finished datagram to both endpoints if the link is on.
+    void sendPacket(std::span<const std::uint8_t> datagram);
+
+    int sendToggle() const { return sendToggle_; }
+    int requestToggle() const { return requestToggle_; }
+
+    static const std::array<std::uint8_t, 5> kStatusRequest;    // 3E 00 36 60 D4
+    static const std::array<std::uint8_t, 6> kTimecodeRequest;  // 3E 01 36 62 01 D8
+
+private:
+    void statusTurn();
+    void sendTopCommand();
+
+    CommandStack& stack_;
+    Transport& transport_;
+    bool linkEnabled_ = false;
+    bool secondEndpointUsed_ = true;
+    int sendToggle_ = 0;
+    int requestToggle_ = 0;
+};
+
+}  // namespace qz7

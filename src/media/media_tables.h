@@ -1,0 +1,91 @@
+// The panel's copy of what the recorder holds: recorded files, clips, cue
+// marks and sequences, with the text forms of their list lines and the wire
+// encodings that every list write command shares. Plain C++; names are byte
+// strings (one byte per character on screen).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "link/protocol.h"
+#include "link/reply_decoder.h"
+
+namespace qz7 {
+
+constexpr int kTableSize = 512;
+constexpr int kSequenceCount = 16;
+constexpr int kSequenceSteps = 130;   // 26 blocks of five
+constexpr int kEditableSteps = 128;   // the editor's step list
+constexpr std::size_t kNameBytes = 32;
+
+// A position as four two-character texts, each as the timecode display shows it.
+struct Timecode {
+    std::string hours = "00", minutes = "00", seconds = "00", frames = "00";
+
+    // "hh:mm:ss:ff"
+    std::string text() const { return hours + ":" + minutes + ":" + seconds + ":" + frames; }
+    // Position bytes: frames, seconds, minutes, hours, each the BCD of its text.
+    PositionBytes bytes() const { return {bcd2(frames), bcd2(seconds), bcd2(minutes), bcd2(hours)}; }
+    // From position bytes as a reply carries them, shown as "%02x" each.
+    static Timecode fromBytes(const PositionBytes& b);
+    bool operator==(const Timecode&) const = default;
+};
+
+// "%02x" of a byte: the BCD display.
+std::string bcdText(std::uint8_t b);
+
+struct FileEntry {
+    std::string name = " ";
+    std::uint8_t inhibit = 0;
+};
+
+struct ClipEntry {
+    Timecode in, out;
+    std::string name = " ";
+};
+
+struct CueEntry {
+    Timecode position;
+    std::string name = " ";
+    std::uint8_t used = 0;
+};
+
+struct SequenceRecord {
+    std::uint8_t entryCount = 0;
+    std::uint8_t blockCount = 0;
+    std::array<std::int16_t, kSequenceSteps> steps;
+    SequenceRecord() { steps.fill(-1); }
+    void clear() { *this = SequenceRecord(); }
+};
+
+struct MediaTables {
+    std::array<FileEntry, kTableSize> files;
+    std::array<ClipEntry, kTableSize> clips;
+    std::array<CueEntry, kTableSize> cues;
+    std::array<SequenceRecord, kSequenceCount> sequences;
+    int recordedFileCount = 0;
+    int clipCount = 0;
+    int cueCount = 0;
+
+    void reset() { *this = MediaTables(); }
+};
+
+// List line formats.
+std::string fileLine(int fileNumber, const FileEntry& entry);  // "%03d * " or "%03d   ", then the name
+std::string recordedLine(int fileCount);                       // "%03d  " of the new count
+std::string clipLine(int clip, const std::string& name);       // " %03d  " then the name
+std::string cueLine(const CueEntry& entry);                    // "hh:mm:ss:ff " then the name
+std::string sequenceLine(int sequence);                        // "%03d"
+inline const std::string kBlankLine = " ";
+
+// Name field: exactly 32 bytes, the name then zero bytes.
+std::array<std::uint8_t, kNameBytes> nameField(const std::string& name);
+
+// Write commands shared by the list editors.
+Packet cueWrite(int cue, const CueEntry& entry, std::uint8_t flag);
+Packet clipWrite(int clip, const ClipEntry& entry, std::uint8_t flag);
+Packet fileNameWrite(int fileNumber, const std::string& name);
+Packet inhibitWrite(int fileNumber, std::uint8_t flag);
+
+}  // namespace qz7

@@ -1,0 +1,55 @@
+#include "net/udp_transport.h"
+
+#include <QHostInfo>
+
+#include "link/command_stack.h"
+
+namespace qz7 {
+
+UdpTransport::UdpTransport(QObject* parent)
+    : QObject(parent), socket1_(new QUdpSocket(this)), socket2_(new QUdpSocket(this)) {
+    socket1_->setObjectName(QStringLiteral("IdUDPClient1"));
+    socket2_->setObjectName(QStringLiteral("IdUDPClient2"));
+    // Open from the start on any local address and port. IPv4 only, so that a
+    // sender's address reads as plain dotted text.
+    socket1_->bind(QHostAddress::AnyIPv4, 0);
+    socket2_->bind(QHostAddress::AnyIPv4, 0);
+}
+
+QHostAddress UdpTransport::resolve(const QString& host) {
+    const auto cached = resolved_.constFind(host);
+    if (cached != resolved_.constEnd()) return *cached;
+    QHostAddress address;
+    if (!address.setAddress(host)) {
+        // A host name: look it up once. Only IPv4 answers are usable here.
+        const QHostInfo info = QHostInfo::fromName(host);
+        for (const QHostAddress& a : info.addresses())
+            if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                address = a;
+                break;
+            }
+    }
+    resolved_.insert(host, address);
+    return address;
+}
+
+QHostAddress UdpTransport::firstAddress() { return resolve(first_.host); }
+
+void UdpTransport::send(int endpoint, std::span<const std::uint8_t> datagram) {
+    const Endpoint& ep = this->endpoint(endpoint);
+    QUdpSocket* socket = endpoint == 1 ? socket1_ : socket2_;
+    const QHostAddress address = resolve(ep.host);
+    if (address.isNull())
+        throw LinkError(QStringLiteral("Host not found: %1").arg(ep.host).toStdString());
+    if (!ep.broadcast && address == QHostAddress(QHostAddress::Broadcast))
+        throw LinkError(QStringLiteral("Broadcast is off: %1").arg(ep.host).toStdString());
+    const qint64 sent = socket->writeDatagram(reinterpret_cast<const char*>(datagram.data()),
+                                              static_cast<qint64>(datagram.size()), address, ep.port);
+    if (sent < 0)
+        throw LinkError(QStringLiteral("Socket Error # %1\n%2")
+                            .arg(static_cast<int>(socket->error()))
+                            .arg(socket->errorString())
+                            .toStdString());
+}
+
+}  // namespace qz7

@@ -1,0 +1,25 @@
+// The "CLIPS" panel (Panel6): the clip list ListBox1 and "OPEN".
+#pragma once
+
+#include <QWidget>
+
+class QListWidget;
+class QPushButton;
+
+namespace qz7 {
+
+class TForm1;
+
+class ClipListPanel : public QWidget {
+    Q_OBJECT
+public:
+    ClipListPanel(TForm1& main, QWidget* parent);
+
+    QListWidget* ListBox1;  // line k = clip k
+    QPushButton* BitBtn15;  // "OPEN"
+
+private:
+    TForm1& main_;
+};
+
+}  // namespace qz7

@@ -1,0 +1,45 @@
+#include "ui/confirmation_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace qz7 {
+
+TForm5::TForm5(TForm1& main) : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("Confirmation"));
+    setModal(true);
+    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Are you sure?"), this);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("OK"), this);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1, 0, Qt::AlignCenter);
+    layout->addLayout(buttons);
+    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+}
+
+int TForm5::ask() {
+    exec();
+    return main_.confirmationAnswer;
+}
+
+void TForm5::Button1Click() {
+    main_.confirmationAnswer = 1;
+    accept();
+}
+
+void TForm5::Button2Click() {
+    main_.confirmationAnswer = 0;
+    reject();
+}
+
+}  // namespace qz7

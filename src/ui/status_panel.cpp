@@ -1,0 +1,203 @@
+#include "ui/status_panel.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+
+#include "link/protocol.h"
+#include "media/media_tables.h"
+#include "ui/audio_page.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace qz7 {
+
+namespace {
+// Texts carry their trailing blanks, as the panel has always shown them.
+const char* const kStandards[16][2] = {
+    {"1080/59.94I   ", "1080/60I     "}, {"1080/50I      ", "1080/50I     "},
+    {"1080/25P      ", "1080/25P     "}, {"1080/23.98PSF ", "1080/24PSF   "},
+    {"1080/23.98P   ", "1080/24P     "}, {"720/59.94P    ", "720/60P      "},
+    {"720/50P       ", "720/50P      "}, {"720/29.97P    ", "720/30P      "},
+    {"720/25P       ", "720/25P      "}, {"720/23.98P    ", "720/24P      "},
+    {"1080/29.97PSF ", "1080/30PSF   "}, {"1080/24.98PSF ", "1080/25PSF   "},
+    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
+    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
+};
+const char* const kQualities[8] = {"HQ      ", "LP1     ", "LP2     ", "LOSSLESS",
+                                   "LP3     ", "EHQ     ", "LP4     ", "LOCAL   "};
+
+struct TransportWord {
+    bool motionByte;  // byte 6 rather than byte 5
+    std::uint8_t mask;
+    const char* word;
+};
+// Tested in this order; the last set bit wins.
+const TransportWord kTransportWords[] = {
+    {false, 0x01, "PLAY"}, {false, 0x04, "F.FWD"}, {false, 0x08, "RWD"}, {false, 0x20, "STOP"},
+    {false, 0x02, "REC"},  {true, 0x08, "VAR"},    {true, 0x10, "JOG"},  {true, 0x20, "SHUTTLE"},
+};
+
+void setIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text) label->setText(text);
+}
+
+QString number(const char* fmt, int v) { return QString::asprintf(fmt, v); }
+}  // namespace
+
+QString standardText(std::uint8_t b) { return QString::fromLatin1(kStandards[b & 0x0F][(b >> 4) & 0x01]); }
+QString qualityText(std::uint8_t b) { return QString::fromLatin1(kQualities[b & 0x07]); }
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+StatusPanel::StatusPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+    setObjectName(QStringLiteral("Panel4"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, QColor(0x80, 0xFF, 0xFF));  // light aqua
+    setPalette(pal);
+
+    QFont digits = font();
+    digits.setBold(true);
+    digits.setPixelSize(24);
+    digits.setFamily(QStringLiteral("Monospace"));
+    digits.setStyleHint(QFont::TypeWriter);
+
+    auto tc = [&](const char* name) {
+        QLabel* l = makeLabel(QString::fromLatin1(name), QStringLiteral("00"), this);
+        l->setFont(digits);
+        return l;
+    };
+    Label3 = tc("Label3");
+    Label30 = tc("Label30");
+    Label31 = tc("Label31");
+    Label32 = tc("Label32");
+    auto colon = [&](int i) {
+        QLabel* l = makeLabel(QStringLiteral("LabelColon%1").arg(i), QStringLiteral(":"), this);
+        l->setFont(digits);
+        return l;
+    };
+    Label4 = makeLabel(QStringLiteral("Label4"), QStringLiteral("STOP"), this);
+    Label37 = makeLabel(QStringLiteral("Label37"), QStringLiteral("REC FILE :"), this);
+    Label40 = makeLabel(QStringLiteral("Label40"), QStringLiteral("001"), this);
+    Label25 = makeLabel(QStringLiteral("Label25"), QString(), this);
+    Label36 = new ClickableLabel(QString(), this);
+    Label36->setObjectName(QStringLiteral("Label36"));
+    QPalette errPal = Label36->palette();
+    errPal.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0xFF));  // fuchsia
+    Label36->setPalette(errPal);
+    Label36->setMinimumWidth(260);
+    Label7 = makeLabel(QStringLiteral("Label7"), QStringLiteral("1080/59.94I"), this);
+    Label11 = makeLabel(QStringLiteral("Label11"), QStringLiteral("HQ"), this);
+    Label24 = makeLabel(QStringLiteral("Label24"), QStringLiteral("INT"), this);
+    QFont word = font();
+    word.setBold(true);
+    word.setPixelSize(16);
+    for (QLabel* l : {Label4, Label37, Label40, Label25, Label7, Label11, Label24}) l->setFont(word);
+    Label36->setFont(word);
+
+    auto* time = new QHBoxLayout;
+    time->addWidget(Label3);
+    time->addWidget(colon(1));
+    time->addWidget(Label30);
+    time->addWidget(colon(2));
+    time->addWidget(Label31);
+    time->addWidget(colon(3));
+    time->addWidget(Label32);
+    time->addSpacing(16);
+    time->addWidget(Label4);
+    time->addStretch();
+
+    auto* numberRow = new QHBoxLayout;
+    numberRow->addWidget(Label37);
+    numberRow->addWidget(Label40);
+    numberRow->addWidget(Label25);
+    numberRow->addStretch();
+    numberRow->addWidget(Label7);
+    numberRow->addWidget(Label11);
+    numberRow->addWidget(Label24);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(time);
+    layout->addLayout(numberRow);
+    layout->addWidget(Label36);
+
+    connect(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
+}
+
+std::string StatusPanel::hours() const { return toBytes(Label3->text()); }
+std::string StatusPanel::minutes() const { return toBytes(Label30->text()); }
+std::string StatusPanel::seconds() const { return toBytes(Label31->text()); }
+std::string StatusPanel::frames() const { return toBytes(Label32->text()); }
+
+void StatusPanel::applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) {
+    setIfChanged(Label32, QString::fromStdString(bcdText(frames & 0x3F)));
+    setIfChanged(Label31, QString::fromStdString(bcdText(seconds & 0x7F)));
+    setIfChanged(Label30, QString::fromStdString(bcdText(minutes & 0x7F)));
+    setIfChanged(Label3, QString::fromStdString(bcdText(hours & 0x3F)));
+}
+
+void StatusPanel::applyStatus(const StatusReply& s) {
+    // 1. Transport word.
+    for (const TransportWord& t : kTransportWords)
+        if (((t.motionByte ? s.motion : s.transport) & t.mask) != 0) Label4->setText(QString::fromLatin1(t.word));
+
+    // 2. Reference word; 0x00 leaves it.
+    switch (s.reference & 0x0C) {
+    case 0x04: Label24->setText(QStringLiteral("EXT")); break;
+    case 0x08: Label24->setText(QStringLiteral("INPUT")); break;
+    case 0x0C: Label24->setText(QStringLiteral("INT")); break;
+    default: break;
+    }
+
+    // 3, 4. Standard and quality.
+    Label7->setText(standardText(s.standard));
+    Label11->setText(qualityText(s.quality));
+
+    // 5. Error latch: one error text request per rising flag.
+    const bool error = (s.quality & 0x20) != 0;
+    if (error && main_.errorLatch == 0) {
+        main_.errorLatch = 1;
+        main_.queue(Packet::frame(Group::Sense, Sense::ErrorText, {0x00}));
+    } else if (!error && main_.errorLatch == 1) {
+        main_.errorLatch = 0;
+        Label36->setText(QStringLiteral(" "));
+    }
+
+    // 6. Audio read-back, once after the Audio page was entered.
+    if (main_.audioReadbackPending == 1) {
+        main_.audioPage()->applyStatusAudioBits(s.audio);
+        main_.audioReadbackPending = 0;
+    }
+
+    // 7. Number line: clip mode or file mode.
+    if (s.audio & 0x40) {
+        Label37->setText(QStringLiteral("CLIP No. :"));
+        Label40->setText(number("%03d", s.clip));
+        Label25->setText(QStringLiteral(" "));
+    } else {
+        Label37->setText(QStringLiteral("REC FILE :"));
+        Label40->setText(number("%03d", s.file & 0x7FFF));
+        Label25->setText((s.file & 0x8000) ? QStringLiteral("*") : QStringLiteral(" "));
+    }
+    // 8. A sequence in play overrides both.
+    if (s.sequence & 0x80) {
+        Label37->setText(QStringLiteral("SEQ No. :"));
+        Label40->setText(number("%03d", s.sequence & 0x7F));
+        Label25->setText(number("C %03d", s.clip));
+    }
+}
+
+void StatusPanel::applyErrorText(const std::string& text) {
+    Label36->setText(QStringLiteral("ERR : ") + fromBytes(text));
+}
+
+void StatusPanel::Label36DblClick() {
+    if (main_.errorLatch != 0) main_.queue(Packet::frame(Group::Operate, Op::ErrorReset));
+}
+
+}  // namespace qz7

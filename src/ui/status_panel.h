@@ -1,0 +1,66 @@
+// The black status panel (Panel4): timecode, transport word, file/clip/
+// sequence number, error line, standard, quality, reference.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+#include <string>
+
+#include "link/reply_decoder.h"
+
+namespace qz7 {
+
+class TForm1;
+
+// A label that reports double-clicks (the error line).
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void doubleClicked();
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+class StatusPanel : public QWidget {
+    Q_OBJECT
+public:
+    StatusPanel(TForm1& main, QWidget* parent);
+
+    void applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours);
+    void applyStatus(const StatusReply& status);
+    void applyErrorText(const std::string& text);
+
+    // The timecode display's texts, as IN, OUT and Mrk copy them.
+    std::string hours() const;
+    std::string minutes() const;
+    std::string seconds() const;
+    std::string frames() const;
+
+    QLabel* Label3;         // hours
+    QLabel* Label30;        // minutes
+    QLabel* Label31;        // seconds
+    QLabel* Label32;        // frames
+    QLabel* Label4;         // transport word
+    QLabel* Label37;        // number caption
+    QLabel* Label40;        // number
+    QLabel* Label25;        // number marker
+    ClickableLabel* Label36;  // error line
+    QLabel* Label7;         // video standard
+    QLabel* Label11;        // quality
+    QLabel* Label24;        // reference word
+
+public slots:
+    // Double-click on the error line while an error is reported: error reset.
+    void Label36DblClick();
+
+private:
+    TForm1& main_;
+};
+
+// The status tables, as the recorder's bytes select them.
+QString standardText(std::uint8_t byte21);
+QString qualityText(std::uint8_t byte22);
+
+}  // namespace qz7
