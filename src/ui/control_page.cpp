@@ -8,6 +8,8 @@ ControlPage::ControlPage(TForm1& main, QWidget* parent) : QWidget(parent), main_
     setObjectName(QStringLiteral("TabSheet6"));
 }
 
+QString ControlPage::prerollText() const { return QStringLiteral("06"); }
+
 void TForm1::onPrerollTime(std::uint8_t) {}
 
 }  // namespace qz7

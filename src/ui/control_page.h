@@ -13,6 +13,9 @@ class ControlPage : public QWidget {
 public:
     ControlPage(TForm1& main, QWidget* parent);
 
+    // The "Preroll time" field (MaskEdit10) as it shows, read by Cue.
+    QString prerollText() const;
+
 private:
     TForm1& main_;
 };

@@ -1,0 +1,69 @@
+// Test helpers for the panel: build the six windows with the poll timer
+// stopped, read back what the handlers queued, feed replies to the decoder,
+// and answer modal dialogs.
+#pragma once
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include "app/error_box.h"
+#include "link/protocol.h"
+#include "ui/forms.h"
+#include "ui/main_window.h"
+
+namespace qz7::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A reply frame: 0x3E, N, group, code, data, sum.
+Bytes reply(std::uint8_t group, std::uint8_t code, const Bytes& data);
+// Any bytes followed by their 8-bit sum.
+Bytes withSum(Bytes bytes);
+// A zero-filled reply of the given total length with the sum fixed up by finish().
+Bytes blankReply(std::uint8_t group, std::uint8_t code, std::size_t totalLength);
+void fixSum(Bytes& datagram);
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TForm1& main() { return *forms->form1(); }
+
+    // Everything queued since the last call, in queue order, as wire bytes
+    // (checksum appended); the stack is left empty.
+    std::vector<Bytes> takeQueued();
+    // The same in the order the poll cycle would transmit it (last in, first out).
+    std::vector<Bytes> takeTransmitOrder();
+
+    // Feeds one datagram to the decoder as if it came from the selected recorder, link on.
+    void feed(const Bytes& datagram);
+
+    // Runs `answer` on the next modal dialog (or any top-level widget) once it is shown.
+    void whenModalShows(std::function<void(QWidget*)> answer);
+
+    // The widget named `name` anywhere below the main window (or in `root`).
+    template <typename T>
+    T* find(const QString& name, QWidget* root = nullptr) {
+        QWidget* r = root ? root : static_cast<QWidget*>(&main());
+        T* w = r->findChild<T*>(name);
+        if (!w) ADD_FAILURE() << "no widget named " << name.toStdString();
+        return w;
+    }
+
+    // Line texts of a list as byte strings.
+    static std::vector<std::string> lines(const QListWidget* list);
+
+    std::unique_ptr<Forms> forms;
+};
+
+// Fills the three main lists with 512 blank lines, as "Retrieve" does, without queuing.
+void fillListsAsRetrieve(TForm1& main);
+
+}  // namespace qz7::test
