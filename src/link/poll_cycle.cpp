@@ -28,14 +28,40 @@ void PollCycle::statusTurn() {
 void PollCycle::sendTopCommand() {
     if (stack_.empty()) return;
     const auto datagram = stack_.top().wire();
-    sendPacket(datagram);  // may throw: the slot then stays for the next command turn
+    if (!linkEnabled_) {
+        stack_.pop();
+        return;
+    }
+    // A failed send to the selected recorder keeps the slot for the next
+    // command turn. Once the selected recorder has the command it leaves the
+    // stack whatever the second endpoint does: sending it again would repeat
+    // it on the selected recorder (a second REC, a second erase).
+    transport_.send(1, datagram);
     stack_.pop();
+    sendToSecond(datagram);
 }
 
 void PollCycle::sendPacket(std::span<const std::uint8_t> datagram) {
     if (!linkEnabled_) return;
     transport_.send(1, datagram);
-    if (secondEndpointUsed_) transport_.send(2, datagram);
+    sendToSecond(datagram);
+}
+
+void PollCycle::sendToSecond(std::span<const std::uint8_t> datagram) {
+    if (!secondEndpointUsed_) return;
+    try {
+        transport_.send(2, datagram);
+    } catch (const LinkError& e) {
+        // The partner's failure is reported, but the selected recorder's
+        // reply is still read: a dead partner must not make the panel deaf.
+        partnerError_ = e.what();
+    }
+}
+
+std::string PollCycle::takePartnerError() {
+    std::string e;
+    e.swap(partnerError_);
+    return e;
 }
 
 }  // namespace qz7

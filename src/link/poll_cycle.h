@@ -2,6 +2,8 @@
 // queued command or one of the two alternating status requests.
 #pragma once
 
+#include <string>
+
 #include "link/command_stack.h"
 #include "link/transport.h"
 
@@ -23,8 +25,12 @@ public:
     // ends there, a command stays on the stack, the toggles keep their new values.
     void sendTurn();
 
-    // Sends a finished datagram to both endpoints if the link is on.
+    // Sends a finished datagram to both endpoints if the link is on. A failure
+    // on the first endpoint throws; one on the second is kept for takePartnerError().
     void sendPacket(std::span<const std::uint8_t> datagram);
+
+    // The second endpoint's send error of the last tick, if any (then cleared).
+    std::string takePartnerError();
 
     int sendToggle() const { return sendToggle_; }
     int requestToggle() const { return requestToggle_; }
@@ -35,6 +41,7 @@ public:
 private:
     void statusTurn();
     void sendTopCommand();
+    void sendToSecond(std::span<const std::uint8_t> datagram);
 
     CommandStack& stack_;
     Transport& transport_;
@@ -42,6 +49,7 @@ private:
     bool secondEndpointUsed_ = true;
     int sendToggle_ = 0;
     int requestToggle_ = 0;
+    std::string partnerError_;
 };
 
 }  // namespace qz7

@@ -28,7 +28,11 @@ void PollDriver::start() { timer_->start(); }
 
 void PollDriver::Timer1Timer() {
     if (waiting_) {
+        // Never two ticks at once. Like a timer message that waited behind a
+        // blocking receive, the skipped event starts the next tick as soon as
+        // this one ends.
         ++skipped_;
+        timerEventPending_ = true;
         return;
     }
     ++ticks_;
@@ -39,6 +43,8 @@ void PollDriver::Timer1Timer() {
         reportError(QString::fromStdString(e.what()));
         return;
     }
+    if (const std::string partner = cycle_.takePartnerError(); !partner.empty())
+        reportError(QString::fromStdString(partner));
     if (transport_.replySocket()->hasPendingDatagrams()) {
         finishTick(true);
         return;
@@ -60,6 +66,10 @@ void PollDriver::onReceiveTimeout() {
 
 void PollDriver::finishTick(bool readOne) {
     waiting_ = false;
+    if (timerEventPending_) {
+        timerEventPending_ = false;
+        QTimer::singleShot(0, Qt::PreciseTimer, this, &PollDriver::Timer1Timer);
+    }
     if (!readOne) return;
     QUdpSocket* socket = transport_.replySocket();
     if (!socket->hasPendingDatagrams()) return;

@@ -51,6 +51,7 @@ private:
     QTimer* timer_;         // Timer1, 20 ms
     QTimer* receiveWait_;   // 33 ms single shot
     bool waiting_ = false;
+    bool timerEventPending_ = false;
     qint64 ticks_ = 0;
     qint64 skipped_ = 0;
     std::function<void(const QString&)> report_;

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace qz7 {
 
 class TForm1;
@@ -14,6 +16,10 @@ public:
     ConfigPage(TForm1& main, QWidget* parent);
 
     RadioGroup* RadioGroup2;  // "HDD Configuration"
+    QPushButton* Button9;     // "HDD ERASE"
+
+public slots:
+    void Button9Click();
 
 private:
     TForm1& main_;

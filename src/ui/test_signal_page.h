@@ -3,14 +3,24 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace qz7 {
 
 class TForm1;
+class RadioGroup;
 
 class TestSignalPage : public QWidget {
     Q_OBJECT
 public:
     TestSignalPage(TForm1& main, QWidget* parent);
+
+    RadioGroup* RadioGroup8;  // "Video"
+    RadioGroup* RadioGroup9;  // "Audio"
+    QPushButton* Button10;    // "SET"
+
+public slots:
+    void Button10Click();
 
 private:
     TForm1& main_;

@@ -1,0 +1,189 @@
+// The settings pages turn the operator's choices into exact packets.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "panel_fixture.h"
+#include "settings_helpers.h"
+#include "ui/audio_page.h"
+#include "ui/config_page.h"
+#include "ui/confirmation_dialog.h"
+#include "ui/control_page.h"
+#include "ui/genlock_page.h"
+#include "ui/test_signal_page.h"
+#include "ui/timecode_page.h"
+#include "ui/video_page.h"
+
+namespace qz7::test {
+namespace {
+
+class SettingsPagesTest : public PanelTest {};
+
+TEST_F(SettingsPagesTest, TimecodeSetPacksSourceCountAndUserBitIntoOneByte) {
+    TimecodePage* page = main().timecodePage();
+    press(page->Button3);
+    pick(page->RadioGroup4, 3);  // "PB"
+    pick(page->RadioGroup5, 1);  // "Drop frame"
+    pick(page->RadioGroup6, 1);  // "EXT"
+    press(page->Button3);
+    pick(page->RadioGroup4, 0);  // "EXT"
+    pick(page->RadioGroup5, 0);
+    pick(page->RadioGroup6, 0);
+    press(page->Button3);
+
+    const auto q = takeQueued();
+    ASSERT_EQ(q.size(), 3u);
+    EXPECT_EQ(q[0], (Bytes{0x3E, 0x01, 0x34, 0x72, 0x10, 0xF5}));
+    EXPECT_EQ(q[1][4], 0x0F);
+    EXPECT_EQ(q[2][4], 0x00);
+}
+
+TEST_F(SettingsPagesTest, PresetSendsTheFieldsHoursFirstAndResetZeroesThem) {
+    TimecodePage* page = main().timecodePage();
+    page->MaskEdit12->setText(QStringLiteral("01"));
+    page->MaskEdit13->setText(QStringLiteral("02"));
+    page->MaskEdit14->setText(QStringLiteral("03"));
+    page->MaskEdit15->setText(QStringLiteral("04"));
+    press(page->Button4);
+    page->MaskEdit12->setText(QStringLiteral("12"));
+    press(page->Button5);
+    press(page->Button4);
+
+    const auto q = takeQueued();
+    ASSERT_EQ(q.size(), 3u);
+    EXPECT_EQ(q[0], withSum({0x3E, 0x04, 0x34, 0x73, 0x01, 0x02, 0x03, 0x04}));
+    EXPECT_EQ(q[1], (Bytes{0x3E, 0x04, 0x34, 0x73, 0x00, 0x00, 0x00, 0x00, 0xE9}));
+    EXPECT_EQ(q[2], q[1]);
+    for (QLineEdit* e : {page->MaskEdit12, page->MaskEdit13, page->MaskEdit14, page->MaskEdit15})
+        EXPECT_EQ(e->text(), QStringLiteral("00"));
+}
+
+TEST_F(SettingsPagesTest, GenlockAndTestSignalSendTheirItemIndexes) {
+    GenlockPage* genlock = main().genlockPage();
+    pick(genlock->RadioGroup7, 3);   // "Internal"
+    pick(genlock->RadioGroup20, 1);  // "1080/59.94i"
+    pick(genlock->RadioGroup21, 1);  // "ON"
+    press(genlock->Button12);
+
+    TestSignalPage* test = main().testSignalPage();
+    pick(test->RadioGroup8, 1);  // "Color bar"
+    pick(test->RadioGroup9, 1);  // "1 kHz"
+    press(test->Button10);
+    pick(test->RadioGroup8, 3);  // "Black"
+    pick(test->RadioGroup9, 0);
+    press(test->Button10);
+
+    const auto q = takeQueued();
+    ASSERT_EQ(q.size(), 3u);
+    EXPECT_EQ(q[0], withSum({0x3E, 0x03, 0x34, 0x65, 0x03, 0x01, 0x01}));
+    EXPECT_EQ(q[1], (Bytes{0x3E, 0x02, 0x34, 0x76, 0x01, 0x01, 0xEC}));
+    EXPECT_EQ(q[2], withSum({0x3E, 0x02, 0x34, 0x76, 0x03, 0x00}));
+}
+
+TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverterGoesFirst) {
+    AudioPage* page = main().audioPage();
+    press(page->Button8);
+    const auto q = takeQueued();
+    ASSERT_EQ(q.size(), 4u);
+    EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x66, 0x01}));
+    EXPECT_EQ(q[1], withSum({0x3E, 0x01, 0x34, 0x67, 0x08}));
+    EXPECT_EQ(q[2], withSum({0x3E, 0x01, 0x34, 0x77, 0x00}));
+    EXPECT_EQ(q[3], (Bytes{0x3E, 0x01, 0x34, 0x68, 0x00, 0xDB}));
+
+    // Channel items map to counts; the delay is the item index in half frames.
+    const std::pair<int, std::uint8_t> channels[] = {{0, 0x00}, {1, 0x02}, {3, 0x06}};
+    for (auto [item, count] : channels) {
+        pick(page->RadioGroup11, item);
+        pick(page->RadioGroup13, 11);  // "5.5"
+        pick(page->RadioGroup10, 0);   // "Embedded"
+        pick(page->RadioGroup12, 1);   // "ON"
+        press(page->Button8);
+        const auto t = takeTransmitOrder();
+        ASSERT_EQ(t.size(), 4u);
+        EXPECT_EQ(t[0][4], 0x01) << "converter";
+        EXPECT_EQ(t[1][4], 0x0B) << "delay";
+        EXPECT_EQ(t[2][4], count) << "channels item " << item;
+        EXPECT_EQ(t[3][4], 0x00) << "input";
+    }
+}
+
+TEST_F(SettingsPagesTest, VideoSetSendsAncBeforeQualityAndOutputPhaseSendsNothing) {
+    VideoPage* page = main().videoPage();
+    page->Edit17->setText(QStringLiteral("12"));
+    page->UpDown1->stepUp();
+    page->UpDown2->stepDown();
+    EXPECT_TRUE(takeQueued().empty());
+
+    pick(page->RadioGroup14, 3);  // "Lossless"
+    pick(page->RadioGroup15, 1);  // "ON"
+    press(page->Button11);
+    const auto t = takeTransmitOrder();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0], (Bytes{0x3E, 0x01, 0x34, 0x79, 0x01, 0xED}));
+    EXPECT_EQ(t[1], withSum({0x3E, 0x01, 0x34, 0x64, 0x03}));
+}
+
+TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
+    ControlPage* page = main().controlPage();
+    press(page->Button16);
+    auto q = takeQueued();
+    ASSERT_EQ(q.size(), 4u);
+    EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x71, 0x00}));
+    EXPECT_EQ(q[1], withSum({0x3E, 0x03, 0x34, 0x70, 0x00, 0x1E, 0x00}));
+    EXPECT_EQ(q[2], (Bytes{0x44, 0x31, 0x00, 0x06, 0x00, 0x00, 0x7B}));
+    EXPECT_EQ(q[3], withSum({0x3E, 0x01, 0x34, 0x8B, 0x01}));
+
+    pick(page->RadioGroup3, 3);  // "INTERMITTENT"
+    page->MaskEdit11->setText(QStringLiteral("300"));
+    page->MaskEdit10->setText(QStringLiteral("15"));
+    pick(page->RadioGroup17, 2);  // "DUBBING PLAY"
+    pick(page->RadioGroup22, 0);  // "Frame"
+    press(page->Button16);
+    q = takeQueued();
+    ASSERT_EQ(q.size(), 4u);
+    EXPECT_EQ(q[0][4], 0x02);
+    EXPECT_EQ(Bytes(q[1].begin() + 4, q[1].end() - 1), (Bytes{0x04, 0x2C, 0x01}));
+    EXPECT_EQ(q[2][3], 0x15);
+    EXPECT_EQ(q[3][4], 0x00);
+}
+
+TEST_F(SettingsPagesTest, RateWithABlankPositionFailsAfterThePlaybackMode) {
+    ControlPage* page = main().controlPage();
+    page->MaskEdit11->setText(QStringLiteral("03"));
+    press(page->Button16);
+    EXPECT_EQ(ErrorBox::shownCount(), 1);
+    EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'03 ' は整数ではありません"));
+    const auto q = takeQueued();
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x71, 0x00}));
+}
+
+TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
+    ConfigPage* page = main().configPage();
+    TForm5* confirm = forms->form5();
+
+    whenModalShows([confirm](QWidget*) { press(confirm->Button2); });  // "Cancel"
+    press(page->Button9);
+    EXPECT_TRUE(takeQueued().empty());
+
+    pick(page->RadioGroup2, 1);  // "RAID 1 (Mirroring)"
+    whenModalShows([confirm](QWidget*) { press(confirm->Button1); });  // "OK"
+    press(page->Button9);
+    EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x32, 0x00, 0x01, 0x72}}));
+    EXPECT_EQ(main().confirmationAnswer, 0);
+
+    // A second erase asks again; closing the window is no "OK", even when an
+    // earlier answer was left standing.
+    bool asked = false;
+    main().confirmationAnswer = 1;
+    whenModalShows([&asked, confirm](QWidget*) {
+        asked = true;
+        confirm->close();
+    });
+    press(page->Button9);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(takeQueued().empty());
+}
+
+}  // namespace
+}  // namespace qz7::test
