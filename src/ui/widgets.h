@@ -3,14 +3,12 @@
 // single-byte characters only.
 #pragma once
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QString>
 #include <string>
-
-class QLineEdit;
-class QListWidget;
-class QLabel;
-class QPushButton;
-class QWidget;
 
 namespace qz7 {
 

@@ -300,21 +300,21 @@ TEST(RecorderRoundTrip, SequenceTransferHeaderBlocksOpenDelete) {
 TEST(RecorderRoundTrip, SettingsAnswerWhatWasSet) {
     Recorder r;
     // Defaults, then every setting in the table set to a distinct value and read back.
-    for (const auto& spec : qz7sim::settingSpecs()) {
-        Bytes expected{0x3E, spec.length, 0x37, spec.code};
-        expected.insert(expected.end(), spec.defaults.begin(), spec.defaults.end());
+    for (const auto& row : qz7sim::settingSpecs()) {
+        Bytes expected{0x3E, row.length, 0x37, row.code};
+        expected.insert(expected.end(), row.defaults.begin(), row.defaults.end());
         expected.push_back(qz7::checksum(expected));
-        EXPECT_EQ(r.handle(sense(spec.code)), (std::vector<Bytes>{expected})) << std::hex << int(spec.code);
+        EXPECT_EQ(r.handle(sense(row.code)), (std::vector<Bytes>{expected})) << std::hex << int(row.code);
 
-        Bytes value(spec.length);
-        for (std::size_t i = 0; i < value.size(); ++i) value[i] = static_cast<std::uint8_t>(spec.code + i + 1);
-        run(r, op(spec.code, value));
-        const Bytes answer = ask(r, sense(spec.code), spec.length + 5u);
-        EXPECT_EQ(Bytes(answer.begin() + 4, answer.end() - 1), value) << std::hex << int(spec.code);
+        Bytes value(row.length);
+        for (std::size_t i = 0; i < value.size(); ++i) value[i] = static_cast<std::uint8_t>(row.code + i + 1);
+        run(r, op(row.code, value));
+        const Bytes answer = ask(r, sense(row.code), row.length + 5u);
+        EXPECT_EQ(Bytes(answer.begin() + 4, answer.end() - 1), value) << std::hex << int(row.code);
 
-        Bytes wrong(spec.length + 1u, 0x55);  // wrong length: ignored
-        run(r, op(spec.code, wrong));
-        EXPECT_EQ(r.setting(spec.code), value);
+        Bytes wrong(row.length + 1u, 0x55);  // wrong length: ignored
+        run(r, op(row.code, wrong));
+        EXPECT_EQ(r.setting(row.code), value);
     }
 
     // The panel's packets: record mode INTERMITTENT at 300 frames, audio delay 5.5.

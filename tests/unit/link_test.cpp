@@ -123,6 +123,28 @@ TEST_F(PollTest, ASendErrorKeepsTheSlotAndTheTogglesNewValues) {
     EXPECT_TRUE(stack.empty());
 }
 
+TEST_F(PollTest, ASecondEndpointFailureIsReportedWithoutRepeatingTheCommandOnTheFirst) {
+    struct SecondFails : FakeTransport {
+        void send(int endpoint, std::span<const std::uint8_t> d) override {
+            if (endpoint == 2) throw LinkError("second endpoint");
+            FakeTransport::send(endpoint, d);
+        }
+    } net2;
+    CommandStack s;
+    PollCycle c(s, net2);
+    c.setLinkEnabled(true);
+    const Packet rec = Packet::frame(Group::Operate, Op::Record);
+    s.queue(rec);
+    c.sendTurn();  // status turn: the first endpoint got it, the second failed
+    EXPECT_EQ(c.takePartnerError(), "second endpoint");
+    EXPECT_EQ(c.takePartnerError(), "");
+    c.sendTurn();  // command turn
+    EXPECT_TRUE(s.empty());
+    c.sendTurn();
+    const auto got = net2.first();
+    EXPECT_EQ(std::count(got.begin(), got.end(), rec.wire()), 1);
+}
+
 TEST_F(PollTest, SingleRecorderSendsToTheFirstEndpointOnly) {
     cycle.setSecondEndpointUsed(false);
     ticks(2);

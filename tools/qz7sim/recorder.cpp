@@ -32,9 +32,9 @@ struct SpeedRow {
     int num;
     int den;
 };
-// FF/RWD speed bytes (Part 3.1).
+// FF/RWD speed bytes.
 constexpr std::array<SpeedRow, 5> kWindSpeeds{{{0x80, 100, 1}, {0x76, 50, 1}, {0x6D, 25, 1}, {0x60, 10, 1}, {0x56, 5, 1}}};
-// Slow motion speed bytes (Part 3.1).
+// Slow motion speed bytes.
 constexpr std::array<SpeedRow, 9> kSlowSpeeds{{{0x50, 3, 1},
                                                {0x4B, 2, 1},
                                                {0x40, 1, 1},
@@ -133,8 +133,8 @@ const std::vector<SettingSpec>& settingSpecs() {
 
 namespace {
 const SettingSpec* findSetting(std::uint8_t code) {
-    for (const auto& spec : settingSpecs())
-        if (spec.code == code) return &spec;
+    for (const auto& row : settingSpecs())
+        if (row.code == code) return &row;
     return nullptr;
 }
 }  // namespace
@@ -155,7 +155,7 @@ const char* transportName(Transport t) {
 }
 
 Recorder::Recorder(const Config& config) {
-    for (const auto& spec : settingSpecs()) state_.settings[spec.code] = spec.defaults;
+    for (const auto& row : settingSpecs()) state_.settings[row.code] = row.defaults;
     state_.standard = config.standard;
     fillDemo(config);
     if (!config.error.empty()) raiseError(config.error);
@@ -363,9 +363,9 @@ std::vector<Bytes> Recorder::onSense(std::uint8_t code, std::span<const std::uin
     }
     default: break;
     }
-    if (const SettingSpec* spec = findSetting(code)) {
+    if (const SettingSpec* row = findSetting(code)) {
         Reply r(Answer, code);
-        r.add(setting(spec->code));
+        r.add(setting(row->code));
         return {r.done()};
     }
     return {};
@@ -482,8 +482,8 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
     default: break;
     }
     // Settings: the command's data must have the setting's exact length.
-    if (const SettingSpec* spec = findSetting(code))
-        if (data.size() == spec->length) state_.settings[code].assign(data.begin(), data.end());
+    if (const SettingSpec* row = findSetting(code))
+        if (data.size() == row->length) state_.settings[code].assign(data.begin(), data.end());
 }
 
 void Recorder::record() {

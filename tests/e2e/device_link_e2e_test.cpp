@@ -1,0 +1,215 @@
+// The panel and recorder simulators over real UDP on loopback: device
+// selection, the poll cycle on the wire, the list refresh and the status panel.
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QFile>
+#include <algorithm>
+
+#include "app/error_box.h"
+#include "app/options.h"
+#include "live_panel.h"
+#include "ui/clip_list_panel.h"
+#include "ui/config_page.h"
+#include "ui/cue_group.h"
+#include "ui/device_page.h"
+#include "ui/file_list_panel.h"
+#include "ui/radio_group.h"
+#include "ui/sequence_page.h"
+#include "ui/status_panel.h"
+#include "ui/widgets.h"
+
+namespace qz7::test {
+namespace {
+
+const QByteArray kLinkStart = hexBytes({0x3E, 0x00, 0x32, 0x01, 0x71});
+const QByteArray kStatus = hexBytes({0x3E, 0x00, 0x36, 0x60, 0xD4});
+const QByteArray kTimecode = hexBytes({0x3E, 0x01, 0x36, 0x62, 0x01, 0xD8});
+
+DevicePair pairFromCommandLine(const QStringList& args) {
+    const Options o = parseOptions(QStringList{QStringLiteral("qz7cont")} + args);
+    EXPECT_TRUE(o.error.isEmpty()) << o.error.toStdString();
+    return o.devices;
+}
+
+// Both recorders get the link start, then the status requests alternate.
+void expectApplyTraffic(const std::vector<QByteArray>& got) {
+    ASSERT_GE(got.size(), 5u);
+    EXPECT_EQ(got[0] == kLinkStart || got[1] == kLinkStart, true) << "link start among the first packets";
+    const auto start = std::find(got.begin(), got.end(), kLinkStart);
+    ASSERT_NE(start, got.end());
+    for (auto it = start + 1; it + 1 != got.end() && it < start + 6; ++it) {
+        EXPECT_TRUE(*it == kStatus || *it == kTimecode);
+        EXPECT_NE(*it, *(it + 1)) << "status requests alternate";
+    }
+}
+
+class DeviceLinkE2E : public LivePanelTest {};
+
+TEST_F(DeviceLinkE2E, NothingIsSentBeforeApplyThenBothRecordersReceiveEveryPacket) {
+    startSim(QStringLiteral("127.0.0.1"));
+    startSim(QStringLiteral("127.0.0.2"));
+    startPanel(pairFromCommandLine({QStringLiteral("--devices"), QStringLiteral("127.0.0.1,127.0.0.2")}));
+    QTest::qWait(300);  // 15 ticks with the link off
+    EXPECT_TRUE(received(0).empty());
+    EXPECT_TRUE(received(1).empty());
+
+    apply(0);
+    ASSERT_TRUE(waitFor([&] { return received(0).size() >= 8 && received(1).size() >= 8; }, 3000));
+    expectApplyTraffic(received(0));
+    expectApplyTraffic(received(1));
+    EXPECT_EQ(main().devicePage()->Edit13->text(), QStringLiteral("127.0.0.1"));
+    // The first recorder answered the link start: "Retrieve" is enabled.
+    EXPECT_TRUE(waitFor([&] { return main().devicePage()->Button6->isEnabled(); }, 2000));
+
+    // "Scan" stops all traffic until the next "Apply".
+    QTest::mouseClick(main().devicePage()->Button2, Qt::LeftButton);  // disabled: nothing happens
+    main().devicePage()->Button2Click();
+    QTest::qWait(100);
+    const std::size_t before = received(0).size();
+    QTest::qWait(300);
+    EXPECT_EQ(received(0).size(), before);
+}
+
+TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) {
+    qz7sim::Config content;
+    content.files = 6;
+    content.clips = 4;
+    content.cues = 3;
+    content.sequences = 2;
+    qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.21"), content);
+    startSim(QStringLiteral("127.0.0.22"));
+    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.21,127.0.0.22")}));
+    apply(0);
+    ASSERT_TRUE(retrieve());
+    ASSERT_TRUE(waitDrained(30000));
+
+    const qz7sim::State& st = sim.recorder().state();
+    const auto files = listLines(m.fileListPanel()->ListBox2);
+    ASSERT_GE(files.size(), 512u);
+    for (int n = 1; n <= 6; ++n) {
+        const qz7sim::File& f = st.files[static_cast<std::size_t>(n - 1)];
+        EXPECT_EQ(files[static_cast<std::size_t>(n - 1)], fileLine(n, FileEntry{f.name, static_cast<std::uint8_t>(f.inhibited ? 1 : 0)}));
+    }
+    EXPECT_NE(files[2].find(" * "), std::string::npos) << "every third demo file is inhibited";
+    EXPECT_EQ(files[6], " ");
+    EXPECT_EQ(m.tables().recordedFileCount, 6);
+    EXPECT_EQ(m.tables().clipCount, 4);
+    EXPECT_EQ(m.tables().cueCount, 3);
+    const auto clips = listLines(m.clipListPanel()->ListBox1);
+    EXPECT_EQ(clips[0], clipLine(0, st.clips[0].name));
+    EXPECT_EQ(clips[4], " ");
+    const auto cues = listLines(m.cueGroup()->ListBox4);
+    EXPECT_EQ(cues[2].substr(0, 11), Timecode::fromBytes(st.cues[2].position).text());
+    const auto seqs = listLines(m.sequencePage()->ListBox3);
+    EXPECT_EQ(seqs[0], "000");
+    EXPECT_EQ(seqs[1], "001");
+    EXPECT_EQ(m.tables().sequences[1].entryCount, st.sequences[1].entries);
+    EXPECT_TRUE(m.clipListPanel()->isEnabled());
+
+    // Status panel: the simulator's word, standard, quality and reference.
+    StatusPanel* s = m.statusPanel();
+    EXPECT_EQ(s->Label4->text(), QStringLiteral("STOP"));
+    EXPECT_EQ(s->Label7->text(), QStringLiteral("1080/59.94I   "));
+    EXPECT_EQ(s->Label11->text(), QStringLiteral("HQ      "));
+    EXPECT_EQ(s->Label24->text(), QStringLiteral("INT"));
+
+    // Play: the word follows and the timecode runs.
+    m.queue(Packet::frame(Group::Operate, Op::Play));
+    ASSERT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("PLAY"); }, 3000));
+    const QString firstSeconds = s->Label31->text();
+    EXPECT_TRUE(waitFor([&] { return s->Label31->text() != firstSeconds; }, 3000)) << "the seconds move";
+    m.queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
+    EXPECT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("STOP"); }, 3000));
+}
+
+TEST_F(DeviceLinkE2E, ErrorFlagFetchesTheTextOnceAndResetClearsIt) {
+    qz7sim::Config c;
+    c.error = "FAN STOP";
+    startSim(QStringLiteral("127.0.0.23"), c);
+    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices"), QStringLiteral("127.0.0.23")}));
+    apply(0);
+    StatusPanel* s = m.statusPanel();
+    ASSERT_TRUE(waitFor([&] { return s->Label36->text() == QStringLiteral("ERR : FAN STOP"); }, 3000));
+    QTest::qWait(300);
+    const auto requests = std::count(received(0).begin(), received(0).end(),
+                                     hexBytes({0x3E, 0x01, 0x36, 0x83, 0x00, 0xF8}));
+    EXPECT_EQ(requests, 1);
+    QTest::mouseDClick(s->Label36, Qt::LeftButton);
+    EXPECT_TRUE(waitFor([&] { return s->Label36->text() == QStringLiteral(" "); }, 3000));
+    EXPECT_EQ(m.errorLatch, 0);
+}
+
+TEST_F(DeviceLinkE2E, RepliesFromTheOtherRecorderAreIgnored) {
+    // Only the second recorder exists; the first endpoint points at a silent address.
+    startSim(QStringLiteral("127.0.0.25"));
+    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.24,127.0.0.25")}));
+    apply(0);
+    ASSERT_TRUE(waitFor([&] { return received(0).size() >= 6; }, 3000));
+    QTest::qWait(200);
+    EXPECT_FALSE(m.devicePage()->Button6->isEnabled()) << "a system reply from the wrong host was taken";
+    // Selecting the second line makes it the recorder we read.
+    apply(1);
+    EXPECT_EQ(m.devicePage()->Edit13->text(), QStringLiteral("127.0.0.25"));
+    EXPECT_TRUE(waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 3000));
+}
+
+TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
+    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.26")}));
+    apply(0);
+    QTest::qWait(100);
+    // Post short timers at odd moments and measure how late they fire.
+    std::vector<qint64> lateness;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 60; ++i) {
+        const qint64 due = clock.elapsed() + 7;
+        bool fired = false;
+        QTimer::singleShot(7, Qt::PreciseTimer, [&] {
+            lateness.push_back(clock.elapsed() - due);
+            fired = true;
+        });
+        waitFor([&] { return fired; }, 1000);
+    }
+    std::sort(lateness.begin(), lateness.end());
+    ASSERT_EQ(lateness.size(), 60u);
+    // A blocking 33 ms reply wait would make most of these 10-30 ms late.
+    EXPECT_LE(lateness[lateness.size() / 2], 4) << "median";
+    EXPECT_LE(lateness[lateness.size() * 9 / 10], 12) << "90th percentile";
+    // A silent recorder: each tick waits its 33 ms, and the next starts at once.
+    EXPECT_GT(m.pollDriver().ticks(), 60 * 7 / 40);
+}
+
+TEST_F(DeviceLinkE2E, AnUnresolvableHostShowsOneErrorBoxWhileThePollCycleGoesOn) {
+    startSim(QStringLiteral("127.0.0.27"));
+    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.27,no-such-recorder.invalid")}));
+    apply(0);
+    ASSERT_TRUE(waitFor([] { return ErrorBox::isOpen(); }, 5000));
+    const qint64 ticks = m.pollDriver().ticks();
+    QTest::qWait(500);
+    EXPECT_EQ(ErrorBox::shownCount(), 1);
+    EXPECT_GT(ErrorBox::suppressedCount(), 5);
+    EXPECT_GT(m.pollDriver().ticks(), ticks + 10);
+    EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("no-such-recorder.invalid")));
+    EXPECT_TRUE(m.devicePage()->Button6->isEnabled()) << "the first recorder still answers";
+}
+
+TEST(CommandLine, HelpAndUnknownOptions) {
+    const QString bin = qEnvironmentVariable("QZ7_BIN_DIR") + QStringLiteral("/qz7cont");
+    if (!QFile::exists(bin)) GTEST_SKIP() << "qz7cont not built at " << bin.toStdString();
+    QProcess p;
+    p.start(bin, {QStringLiteral("--help")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().contains("--devices"));
+    p.start(bin, {QStringLiteral("--frobnicate")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardError().contains("Usage"));
+}
+
+}  // namespace
+}  // namespace qz7::test

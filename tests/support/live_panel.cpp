@@ -1,0 +1,87 @@
+#include "live_panel.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/error_box.h"
+#include "ui/device_page.h"
+#include "ui/widgets.h"
+
+namespace qz7::test {
+
+QByteArray hexBytes(std::initializer_list<int> bytes) {
+    QByteArray out;
+    for (int b : bytes) out.append(static_cast<char>(b));
+    return out;
+}
+
+std::vector<std::string> listLines(const QListWidget* list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list->count(); ++i) out.push_back(toBytes(list->item(i)->text()));
+    return out;
+}
+
+void LivePanelTest::TearDown() {
+    ErrorBox::dismiss();
+    forms_.reset();
+    sims_.clear();
+    received_.clear();
+}
+
+qz7sim::SimServer& LivePanelTest::startSim(const QString& address, const qz7sim::Config& config,
+                                           qz7sim::SimOptions options) {
+    options.address = QHostAddress(address);
+    auto sim = std::make_unique<qz7sim::SimServer>(config, options);
+    QString error;
+    if (!sim->start(&error)) ADD_FAILURE() << "simulator on " << address.toStdString() << ": " << error.toStdString();
+    const std::size_t index = received_.size();
+    received_.emplace_back();
+    QObject::connect(sim.get(), &qz7sim::SimServer::requestHandled,
+                     [this, index](const QByteArray& request, int) { received_[index].push_back(request); });
+    sims_.push_back(std::move(sim));
+    return *sims_.back();
+}
+
+TForm1& LivePanelTest::startPanel(const DevicePair& devices) {
+    ErrorBox::dismiss();
+    ErrorBox::resetCounters();
+    forms_ = std::make_unique<Forms>(devices);
+    return main();
+}
+
+void LivePanelTest::apply(int line) {
+    DevicePage* page = main().devicePage();
+    if (line >= 0)
+        page->ListBox5->setCurrentRow(line);
+    else
+        page->ListBox5->setCurrentRow(-1);
+    QTest::mouseClick(page->Button7, Qt::LeftButton);
+}
+
+bool LivePanelTest::retrieve(int timeoutMs) {
+    QPushButton* button = main().devicePage()->Button6;
+    if (!waitFor([button] { return button->isEnabled(); }, timeoutMs)) return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!pred()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QTest::qWait(1);
+    }
+    return true;
+}
+
+bool LivePanelTest::waitDrained(int timeoutMs) {
+    if (!waitFor([this] { return main().commandStack().empty(); }, timeoutMs)) return false;
+    QTest::qWait(200);  // the last replies arrive
+    return true;
+}
+
+}  // namespace qz7::test
