@@ -1,4 +1,6 @@
-// The "CLIPS" panel (Panel6): the clip list ListBox1 and "OPEN".
+// The "CLIPS" panel (Panel6): the clip list ListBox1 and "OPEN". Selecting a
+// line loads that clip into the " Clip" page; a double-click also brings the
+// page to the front.
 #pragma once
 
 #include <QWidget>
@@ -17,6 +19,11 @@ public:
 
     QListWidget* ListBox1;  // line k = clip k
     QPushButton* BitBtn15;  // "OPEN"
+
+public slots:
+    void ListBox1Click();
+    void ListBox1DblClick();
+    void BitBtn15Click();
 
 private:
     TForm1& main_;

@@ -1,13 +1,74 @@
 #include "ui/cue_edit_dialog.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <stdexcept>
+
 #include "ui/main_window.h"
+#include "ui/widgets.h"
 
 namespace qz7 {
+
+Timecode typedPosition(const QString& text) {
+    auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    auto part = [&](int at) {
+        const QString two = text.mid(at, 2);
+        if (two.size() != 2 || !digit(two[0]) || !digit(two[1]))
+            throw std::invalid_argument(
+                QStringLiteral("Type the position in full, two digits each (hh:mm:ss:ff): '%1'").arg(text).toStdString());
+        return toBytes(two);
+    };
+    return Timecode{part(0), part(3), part(6), part(9)};
+}
 
 TForm6::TForm6(TForm1& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("CUE Edit"));
     setModal(true);
+    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Position"), this);
+    MaskEdit1 = makeMaskedEdit(QStringLiteral("MaskEdit1"), QStringLiteral("00:00:00:00;_"),
+                               QStringLiteral("00:00:00:00"), this);
+    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Name"), this);
+    Edit1 = makeNameEdit(QStringLiteral("Edit1"), this);
+    Edit1->setMinimumWidth(260);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("OK"), this);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Cancel"), this);
+    Button1->setDefault(true);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(MaskEdit1, 0, 1);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(Edit1, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    grid->addLayout(buttons, 2, 0, 1, 2);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+}
+
+// A position with blanks keeps the dialog open with the error box; the
+// entry is written only once the whole input is good.
+void TForm6::Button1Click() {
+    const Timecode position = typedPosition(maskedText(MaskEdit1));
+    CueEntry& cue = main_.tables().cues.at(static_cast<std::size_t>(entryIndex));
+    cue.position = position;
+    cue.name = toBytes(Edit1->text());
+    main_.cueEditAnswer = 1;
+    accept();
+}
+
+void TForm6::Button2Click() { reject(); }
+
+void TForm6::reject() {
+    main_.cueEditAnswer = 0;
+    QDialog::reject();
 }
 
 }  // namespace qz7

@@ -1,6 +1,14 @@
 #include "ui/file_name_dialog.h"
 
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "ui/main_window.h"
+#include "ui/widgets.h"
 
 namespace qz7 {
 
@@ -8,6 +16,44 @@ TForm3::TForm3(TForm1& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("File Name Edit"));
     setModal(true);
+    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("File No."), this);
+    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("001"), this);
+    Edit1 = makeNameEdit(QStringLiteral("Edit1"), this);
+    Edit1->setMinimumWidth(260);
+    CheckBox1 = new QCheckBox(QStringLiteral("File Inhibit"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("OK"), this);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Cancel"), this);
+    Button2->setDefault(true);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Label2, 0, 1);
+    grid->addWidget(Edit1, 1, 0, 1, 2);
+    grid->addWidget(CheckBox1, 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+void TForm3::Button2Click() {
+    FileEntry& file = main_.tables().files.at(static_cast<std::size_t>(entryIndex));
+    file.name = toBytes(Edit1->text());
+    file.inhibit = CheckBox1->isChecked() ? 1 : 0;
+    main_.fileEditAnswer = 1;
+    accept();
+}
+
+void TForm3::Button1Click() { reject(); }
+
+void TForm3::reject() {
+    main_.fileEditAnswer = 0;
+    QDialog::reject();
 }
 
 }  // namespace qz7

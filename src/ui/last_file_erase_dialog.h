@@ -1,7 +1,11 @@
-// TForm4, "Last file erase": the last-file-erase dialog.
+// TForm4, "Last file erase": asks before the most recent recording is
+// erased. OK sets the main window's erase answer; the caller acts on it.
 #pragma once
 
 #include <QDialog>
+
+class QLabel;
+class QPushButton;
 
 namespace qz7 {
 
@@ -11,6 +15,18 @@ class TForm4 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm4(TForm1& main);
+
+    QLabel* Label1;        // "May I erase the last file?"
+    QLabel* Label2;        // "File No."
+    QLabel* Label3;        // the recorded file count
+    QPushButton* BitBtn1;  // "OK"
+    QPushButton* BitBtn2;  // "Cancel"
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn2Click();
+    // Escape and the window's close button count as Cancel.
+    void reject() override;
 
 private:
     TForm1& main_;

@@ -20,13 +20,22 @@ RadioGroup::RadioGroup(const QString& objectName, const QString& caption, const 
     }
     buttons_.setExclusive(true);
     setItemIndex(initialIndex);
-    connect(&buttons_, &QButtonGroup::idClicked, this, [this](int) { emit clicked(); });
+    // Like the operator's radio groups always did: clicking the item that is
+    // already selected is no change and runs no action.
+    connect(&buttons_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (id == lastIndex_) return;
+        lastIndex_ = id;
+        emit clicked();
+    });
 }
 
 int RadioGroup::itemIndex() const { return buttons_.checkedId(); }
 
 void RadioGroup::setItemIndex(int index) {
-    if (auto* b = buttons_.button(index)) b->setChecked(true);
+    if (auto* b = buttons_.button(index)) {
+        b->setChecked(true);
+        lastIndex_ = index;
+    }
 }
 
 void RadioGroup::setFromReply(int index) {

@@ -37,6 +37,7 @@ signals:
 private:
     QButtonGroup buttons_;
     QStringList items_;
+    int lastIndex_ = -1;
 };
 
 // The same rule for a check box: a change from a reply runs its click action.

@@ -1,11 +1,162 @@
 #include "ui/transport_panel.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/protocol.h"
+#include "ui/file_list_panel.h"
+#include "ui/glyph_icons.h"
 #include "ui/main_window.h"
+#include "ui/radio_group.h"
+#include "ui/widgets.h"
 
 namespace qz7 {
 
+namespace {
+
+QPushButton* glyphButton(const char* name, const QIcon& icon, const QString& what, QSize size, QWidget* parent) {
+    QPushButton* b = makeButton(QString::fromLatin1(name), QString(), parent);
+    b->setIcon(icon);
+    b->setIconSize(size - QSize(10, 10));
+    b->setMinimumSize(size);
+    b->setToolTip(what);
+    b->setAccessibleName(what);
+    return b;
+}
+
+QComboBox* speedBox(const char* name, const QStringList& items, int initial, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    // Typed text must not become a new item: the item index picks the speed byte.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setCurrentIndex(initial);
+    return box;
+}
+
+}  // namespace
+
 TransportPanel::TransportPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
     setObjectName(QStringLiteral("Panel7"));
+
+    const QSize tall(34, 74), small(44, 34), big(64, 48);
+    BitBtn9 = glyphButton("BitBtn9", glyphIcon(Glyph::StepReverse), tr("Reverse: slow motion or jog backwards"), tall, this);
+    BitBtn11 = glyphButton("BitBtn11", wordIcon(QStringLiteral("Jog")), tr("Jog mode: the arrows jog"), small, this);
+    BitBtn4 = glyphButton("BitBtn4", wordIcon(QStringLiteral("Var")), tr("Var mode: the arrows run slow motion"), small, this);
+    BitBtn10 = glyphButton("BitBtn10", glyphIcon(Glyph::StepForward), tr("Forward: slow motion or jog forwards"), tall, this);
+    BitBtn6 = glyphButton("BitBtn6", glyphIcon(Glyph::Rewind), tr("Rewind"), big, this);
+    BitBtn5 = glyphButton("BitBtn5", glyphIcon(Glyph::FastForward), tr("Fast forward"), big, this);
+    BitBtn1 = glyphButton("BitBtn1", glyphIcon(Glyph::Play), tr("Play"), big, this);
+    BitBtn3 = glyphButton("BitBtn3", glyphIcon(Glyph::Record), tr("Record"), big, this);
+    BitBtn2 = glyphButton("BitBtn2", glyphIcon(Glyph::Stop), tr("Stop"), QSize(big.width() * 2, 40), this);
+
+    ComboBox3 = speedBox("ComboBox3",
+                         {QStringLiteral("x 100"), QStringLiteral("x 50"), QStringLiteral("x 25"),
+                          QStringLiteral("x 10"), QStringLiteral("x 5")},
+                         2, this);
+    ComboBox4 = speedBox("ComboBox4",
+                         {QStringLiteral("x 3"), QStringLiteral("x 2"), QStringLiteral("x 1"), QStringLiteral("x 1/2"),
+                          QStringLiteral("x 1/3"), QStringLiteral("x 1/4"), QStringLiteral("x 1/8"),
+                          QStringLiteral("x 1/15"), QStringLiteral("x/1/30")},
+                         0, this);
+    RadioGroup18 = new RadioGroup(QStringLiteral("RadioGroup18"), QString(), {QStringLiteral("EE"), QStringLiteral("PB")}, 0,
+                                  this, 2);
+    RadioGroup19 = new RadioGroup(QStringLiteral("RadioGroup19"), QString(),
+                                  {QStringLiteral("LOCK"), QStringLiteral("NORM")}, 1, this, 2);
+
+    auto* jogVar = new QVBoxLayout;
+    jogVar->addWidget(BitBtn11);
+    jogVar->addWidget(BitBtn4);
+    auto* speeds = new QVBoxLayout;
+    speeds->addWidget(makeLabel(QStringLiteral("Label_FFRWD"), QStringLiteral("FF/RWD SPEED"), this));
+    speeds->addWidget(ComboBox3);
+    speeds->addWidget(makeLabel(QStringLiteral("Label_SLOW"), QStringLiteral("SLOW SPEED"), this));
+    speeds->addWidget(ComboBox4);
+
+    // Upper row: arrows with Jog/Var between them, the speed boxes, then the
+    // big transport buttons; under them EE/PB, STOP and LOCK/NORM.
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(BitBtn9, 0, 0, 2, 1);
+    grid->addLayout(jogVar, 0, 1, 2, 1);
+    grid->addWidget(BitBtn10, 0, 2, 2, 1);
+    grid->addLayout(speeds, 0, 3, 2, 1);
+    grid->addWidget(BitBtn6, 0, 4);
+    grid->addWidget(BitBtn5, 0, 5);
+    grid->addWidget(BitBtn1, 0, 6);
+    grid->addWidget(BitBtn3, 0, 7);
+    grid->addWidget(RadioGroup18, 1, 4);
+    grid->addWidget(BitBtn2, 1, 5, 1, 2);
+    grid->addWidget(RadioGroup19, 1, 7);
+    grid->setColumnStretch(8, 1);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TransportPanel::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TransportPanel::BitBtn3Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TransportPanel::BitBtn2Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TransportPanel::BitBtn5Click);
+    connect(BitBtn6, &QPushButton::clicked, this, &TransportPanel::BitBtn6Click);
+    connect(BitBtn10, &QPushButton::clicked, this, &TransportPanel::BitBtn10Click);
+    connect(BitBtn9, &QPushButton::clicked, this, &TransportPanel::BitBtn9Click);
+    connect(BitBtn11, &QPushButton::clicked, this, &TransportPanel::BitBtn11Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TransportPanel::BitBtn4Click);
+    connect(RadioGroup18, &RadioGroup::clicked, this, &TransportPanel::RadioGroup18Click);
+}
+
+int TransportPanel::itemIndex(const QComboBox* box) {
+    return box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void TransportPanel::BitBtn1Click() { main_.queue(Packet::frame(Group::Operate, Op::Play)); }
+
+// The new file shows its number at once; its name comes with the device's answer.
+void TransportPanel::BitBtn3Click() {
+    main_.queue(Packet::frame(Group::Operate, Op::Record));
+    const int count = ++main_.tables().recordedFileCount;
+    replaceLineGrowing(main_.fileListPanel()->ListBox2, count - 1, recordedLine(count));
+}
+
+void TransportPanel::BitBtn2Click() {
+    const std::uint8_t mode = RadioGroup19->itemIndex() == 0 ? 0x02 : 0x00;
+    main_.queue(Packet::frame(Group::Operate, Op::Stop, {mode}));
+}
+
+void TransportPanel::BitBtn5Click() { wind(Op::FastForward); }
+void TransportPanel::BitBtn6Click() { wind(Op::Rewind); }
+
+void TransportPanel::wind(std::uint8_t code) {
+    int index = itemIndex(ComboBox3);
+    if (index < 0) return;  // typed text that names no speed
+    if (index >= static_cast<int>(kWindSpeeds.size())) index = static_cast<int>(kWindSpeeds.size()) - 1;
+    main_.queue(Packet::frame(Group::Operate, code, {kWindSpeeds[static_cast<std::size_t>(index)]}));
+}
+
+void TransportPanel::BitBtn10Click() { arrow(Op::JogForward, Op::SlowForward); }
+void TransportPanel::BitBtn9Click() { arrow(Op::JogReverse, Op::SlowReverse); }
+
+void TransportPanel::arrow(std::uint8_t jogCode, std::uint8_t slowCode) {
+    if (jogMode != 0) {
+        main_.queue(Packet::frame(Group::Operate, jogCode));
+        return;
+    }
+    const int index = itemIndex(ComboBox4);
+    if (index < 0 || index >= static_cast<int>(kSlowSpeeds.size())) return;
+    main_.queue(Packet::frame(Group::Operate, slowCode, {kSlowSpeeds[static_cast<std::size_t>(index)]}));
+}
+
+void TransportPanel::BitBtn11Click() {
+    if (jogMode == 0) jogMode = 1;
+}
+
+void TransportPanel::BitBtn4Click() {
+    if (jogMode == 1) jogMode = 0;
+}
+
+void TransportPanel::RadioGroup18Click() {
+    main_.queue(Packet::frame(Group::Operate, RadioGroup18->itemIndex() == 0 ? Op::MonitorEE : Op::MonitorPB));
 }
 
 }  // namespace qz7

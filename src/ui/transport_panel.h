@@ -1,10 +1,17 @@
 // The transport panel (Panel7): play, record, stop, wind, slow and jog, EE/PB.
+// Every button queues one command; the status display shows what follows.
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <cstdint>
+
+class QComboBox;
+class QPushButton;
 
 namespace qz7 {
 
+class RadioGroup;
 class TForm1;
 
 class TransportPanel : public QWidget {
@@ -12,7 +19,49 @@ class TransportPanel : public QWidget {
 public:
     TransportPanel(TForm1& main, QWidget* parent);
 
+    // Speed bytes by item index: FF/RWD serves both wind directions, slow both
+    // slow-motion directions.
+    static constexpr std::array<std::uint8_t, 5> kWindSpeeds{0x80, 0x76, 0x6D, 0x60, 0x56};
+    static constexpr std::array<std::uint8_t, 9> kSlowSpeeds{0x50, 0x4B, 0x40, 0x36, 0x30,
+                                                             0x26, 0x20, 0x12, 0x10};
+
+    // The speed box's item matching its text exactly, or -1 for typed text
+    // that matches none.
+    static int itemIndex(const QComboBox* box);
+
+    // 1 = the arrows jog; 0 = they run slow motion at the slow speed.
+    int jogMode = 0;
+
+    QPushButton* BitBtn9;      // reverse arrow
+    QPushButton* BitBtn11;     // Jog
+    QPushButton* BitBtn4;      // Var
+    QPushButton* BitBtn10;     // forward arrow
+    QComboBox* ComboBox3;      // "FF/RWD SPEED"
+    QComboBox* ComboBox4;      // "SLOW SPEED"
+    QPushButton* BitBtn6;      // rewind
+    QPushButton* BitBtn5;      // fast forward
+    QPushButton* BitBtn1;      // play
+    QPushButton* BitBtn3;      // record
+    RadioGroup* RadioGroup18;  // "EE" / "PB"
+    QPushButton* BitBtn2;      // stop
+    RadioGroup* RadioGroup19;  // "LOCK" / "NORM"
+
+public slots:
+    void BitBtn1Click();   // PLAY
+    void BitBtn3Click();   // REC
+    void BitBtn2Click();   // STOP
+    void BitBtn5Click();   // FF
+    void BitBtn6Click();   // REW
+    void BitBtn10Click();  // forward arrow
+    void BitBtn9Click();   // reverse arrow
+    void BitBtn11Click();  // Jog
+    void BitBtn4Click();   // Var
+    void RadioGroup18Click();
+
 private:
+    void wind(std::uint8_t code);
+    void arrow(std::uint8_t jogCode, std::uint8_t slowCode);
+
     TForm1& main_;
 };
 

@@ -1,6 +1,7 @@
 #include "panel_fixture.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 
 #include "ui/clip_list_panel.h"
@@ -67,10 +68,21 @@ void PanelTest::feed(const Bytes& datagram) {
 }
 
 void PanelTest::whenModalShows(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
+    // Owned by the main window: a dialog that never shows cannot leak this
+    // answer into a later test.
+    auto* timer = new QTimer(&main());
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    auto* deadline = new QElapsedTimer;
+    deadline->start();
+    QObject::connect(timer, &QTimer::destroyed, [deadline] { delete deadline; });
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, deadline] {
         QWidget* modal = QApplication::activeModalWidget();
+        if (!modal && deadline->elapsed() > 5000) {
+            ADD_FAILURE() << "no modal dialog showed";
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         if (!modal) return;
         timer->stop();
         timer->deleteLater();
