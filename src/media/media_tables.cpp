@@ -30,6 +30,14 @@ std::string cueLine(const CueEntry& entry) { return entry.position.text() + " " 
 
 std::string sequenceLine(int sequence) { return format("%03d", sequence); }
 
+std::string stepLine(int step, int clip, const MediaTables& tables) {
+    std::string line = format("%3d  ", step + 1);
+    if (clip < 0) return line;
+    line += format("%03d  ", clip);
+    if (clip < kTableSize) line += tables.clips[static_cast<std::size_t>(clip)].name;
+    return line;
+}
+
 std::array<std::uint8_t, kNameBytes> nameField(const std::string& name) {
     std::array<std::uint8_t, kNameBytes> field{};
     for (std::size_t i = 0; i < name.size() && i < kNameBytes; ++i)

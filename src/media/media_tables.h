@@ -79,6 +79,10 @@ std::string cueLine(const CueEntry& entry);                    // "hh:mm:ss:ff "
 std::string sequenceLine(int sequence);                        // "%03d"
 inline const std::string kBlankLine = " ";
 
+// Step k of a sequence: "%3d  " of k + 1, then for a clip "%03d  " and its
+// name (a clip number beyond the table shows its number only).
+std::string stepLine(int step, int clip, const MediaTables& tables);
+
 // Name field: exactly 32 bytes, the name then zero bytes.
 std::array<std::uint8_t, kNameBytes> nameField(const std::string& name);
 

@@ -16,14 +16,6 @@
 
 namespace qz7 {
 
-namespace {
-std::string format(const char* fmt, int v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-}  // namespace
-
 TForm2::TForm2(TForm1& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Sequence Play"));
@@ -37,7 +29,7 @@ TForm2::TForm2(TForm1& main) : QDialog(&main), main_(main) {
     Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
     ListBox2 = new QListWidget(this);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
-    for (int k = 0; k < kEditableSteps; ++k) ListBox2->addItem(QString::fromStdString(format("%3d", k + 1)));
+    for (int k = 0; k < kEditableSteps; ++k) ListBox2->addItem(QString::asprintf("%3d", k + 1));
 
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("ADD"), this);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("DEL"), this);
@@ -94,14 +86,7 @@ void TForm2::showSequence(int sequence, const SequenceRecord& record) {
         replaceLine(ListBox2, k, stepLine(k, used ? record.steps[static_cast<std::size_t>(k)] : -1));
 }
 
-std::string TForm2::stepLine(int k, int clip) const {
-    std::string line = format("%3d  ", k + 1);
-    if (clip < 0) return line;
-    line += format("%03d  ", clip);
-    // A recorder may name a clip the table does not hold: number only.
-    if (clip < kTableSize) line += main_.tables().clips[static_cast<std::size_t>(clip)].name;
-    return line;
-}
+std::string TForm2::stepLine(int k, int clip) const { return qz7::stepLine(k, clip, main_.tables()); }
 
 void TForm2::redrawStep(int k) { replaceLine(ListBox2, k, stepLine(k, workingCopy.steps[static_cast<std::size_t>(k)])); }
 
