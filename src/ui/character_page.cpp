@@ -117,7 +117,13 @@ Packet CharacterPage::settingsCommand() const {
     return p.finish();
 }
 
-void CharacterPage::sendSettings() { main_.queue(settingsCommand()); }
+void CharacterPage::sendSettings() {
+    if (deferredCommands_ >= 0) {
+        ++deferredCommands_;
+        return;
+    }
+    main_.queue(settingsCommand());
+}
 
 void CharacterPage::CheckBox1Click() { sendSettings(); }
 void CharacterPage::CheckBox2Click() { sendSettings(); }
@@ -156,7 +162,20 @@ void CharacterPage::BitBtn29Click() {
     sendSettings();
 }
 
+// Each control the answer changes runs its click action and so queues one
+// command, but every one of them is built once the whole answer is on the
+// page. Built control by control, the first command queued (the last one the
+// recorder receives, last in first out) would carry the page's old values for
+// the later controls, and merely opening the page would change the recorder.
 void CharacterPage::applyAnswer(const std::array<std::uint8_t, 16>& d) {
+    deferredCommands_ = 0;
+    setFromAnswer(d);
+    const int commands = deferredCommands_;
+    deferredCommands_ = -1;
+    for (int i = 0; i < commands; ++i) sendSettings();
+}
+
+void CharacterPage::setFromAnswer(const std::array<std::uint8_t, 16>& d) {
     horizontal_ = static_cast<std::int8_t>(d[0]);
     vertical_ = static_cast<std::int8_t>(d[1]);
     // The first byte of the level pair: 0, 1, 3, 5 for "OFF" to "3"; anything else is "4".

@@ -31,7 +31,8 @@ public:
     // The character settings command for the page as it stands.
     Packet settingsCommand() const;
     // The recorder's answer: positions first, then each control in byte
-    // order; every control it changes sends the page once more.
+    // order; every control it changes sends the page once more, as it stands
+    // with the whole answer applied.
     void applyAnswer(const std::array<std::uint8_t, 16>& data);
 
     // "Character display"
@@ -71,12 +72,14 @@ public slots:
 
 private:
     void sendSettings();
+    void setFromAnswer(const std::array<std::uint8_t, 16>& data);
     // The eight display items in command byte order (bytes 5 to 12).
     std::array<QCheckBox*, 8> items() const;
 
     TForm1& main_;
     int horizontal_ = 0;
     int vertical_ = 0;
+    int deferredCommands_ = -1;  // >= 0 while an answer is applied: commands owed
 };
 
 }  // namespace qz7

@@ -1,0 +1,361 @@
+// The media lists end to end: an operator edits cues, clips, file names and a
+// sequence on the panel, the simulated recorder stores them over UDP, and a
+// later "Retrieve" (or a panel started afresh) shows the recorder's content.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "app/error_box.h"
+#include "live_panel.h"
+#include "ui/clip_list_panel.h"
+#include "ui/clip_page.h"
+#include "ui/cue_edit_dialog.h"
+#include "ui/cue_group.h"
+#include "ui/file_list_panel.h"
+#include "ui/file_name_dialog.h"
+#include "ui/schedule_window.h"
+#include "ui/sequence_page.h"
+#include "ui/status_panel.h"
+#include "ui/transport_panel.h"
+#include "ui/widgets.h"
+
+namespace qz7::test {
+namespace {
+
+DevicePair singleRecorder(const QString& address) {
+    return DevicePair{address, QStringLiteral("QA51200040"), address, QStringLiteral("QA51200041"), true};
+}
+
+void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+QPoint lineCentre(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+
+void clickLine(QListWidget* list, int row) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lineCentre(list, row)); }
+
+// As the window system delivers a double-click: press, release, double-click, release.
+void doubleClickLine(QListWidget* list, int row) {
+    const QPoint at = lineCentre(list, row);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void typeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+// The action that shows a modal dialog blocks in the dialog's own loop, so
+// the answer is given from a timer once the dialog is up. A dialog the
+// answer leaves open is cancelled, so a failing test cannot hang.
+void whenDialogShows(QObject* owner, std::function<void(QDialog*)> answer) {
+    auto* timer = new QTimer(owner);
+    timer->setInterval(5);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, started] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (started->elapsed() > 5000) {
+                ADD_FAILURE() << "no dialog showed";
+                timer->stop();
+                timer->deleteLater();
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        answer(dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << dialog->objectName().toStdString() << " was left open";
+            dialog->reject();
+        }
+    });
+    timer->start();
+}
+
+Timecode displayed(const StatusPanel* s) { return Timecode{s->hours(), s->minutes(), s->seconds(), s->frames()}; }
+
+Timecode fieldsOf(QLineEdit* h, QLineEdit* m, QLineEdit* s, QLineEdit* f) {
+    return Timecode{toBytes(maskedText(h)), toBytes(maskedText(m)), toBytes(maskedText(s)), toBytes(maskedText(f))};
+}
+
+int toFrames(const Timecode& t) {
+    return ((std::stoi(t.hours) * 60 + std::stoi(t.minutes)) * 60 + std::stoi(t.seconds)) * 30 + std::stoi(t.frames);
+}
+
+std::string text(const qz7sim::Position& p) { return Timecode::fromBytes(p).text(); }
+
+// Readable forms of the recorder's entries, so a mismatch says what differs.
+std::string describe(const qz7sim::Cue& c) {
+    return c.used ? text(c.position) + " [" + c.name + "]" : "(free)";
+}
+std::string describe(const qz7sim::Clip& c) {
+    return c.used ? text(c.in) + " - " + text(c.out) + " [" + c.name + "]" : "(free)";
+}
+std::string describe(const qz7sim::File& f) { return "[" + f.name + "]" + (f.inhibited ? " inhibited" : ""); }
+std::string describe(const qz7sim::Sequence& s) {
+    std::ostringstream out;
+    out << s.entries << " steps, " << s.blocks << " blocks:";
+    for (std::int16_t step : s.steps) out << ' ' << step;
+    return out.str();
+}
+
+class MediaEditE2E : public LivePanelTest {
+protected:
+    TForm1& showPanel(const QString& address) {
+        TForm1& m = startPanel(singleRecorder(address));
+        m.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m));
+        return m;
+    }
+    // "Apply", then "Retrieve" once the recorder answered, and the whole refresh received.
+    void connectAndRetrieve() {
+        apply(0);
+        ASSERT_TRUE(retrieve());
+        ASSERT_TRUE(waitDrained(30000)) << "the list refresh did not drain";
+    }
+};
+
+TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextRetrieve) {
+    qz7sim::Config content;
+    content.files = 6;
+    content.clips = 4;
+    content.cues = 3;
+    qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.41"), content);
+    const qz7sim::State before = sim.recorder().state();
+    TForm1& m = showPanel(QStringLiteral("127.0.0.41"));
+    connectAndRetrieve();
+    ASSERT_EQ(m.tables().recordedFileCount, 6);
+    ASSERT_EQ(m.tables().clipCount, 4);
+    ASSERT_EQ(m.tables().cueCount, 3);
+
+    // PLAY, then IN and OUT from the running timecode at least a second apart.
+    StatusPanel* status = m.statusPanel();
+    EXPECT_EQ(status->Label4->text(), QStringLiteral("STOP"));
+    click(m.transportPanel()->BitBtn1);
+    ASSERT_TRUE(waitFor([&] { return status->Label4->text() == QStringLiteral("PLAY"); }, 3000));
+    EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Play);
+    m.PageControl1()->setCurrentIndex(TForm1::ClipTab);
+    ClipPage* clipPage = m.clipPage();
+    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) > 0; }, 3000)) << "the timecode does not run";
+    click(clipPage->BitBtn13);  // IN
+    const Timecode in = fieldsOf(clipPage->MaskEdit2, clipPage->MaskEdit3, clipPage->MaskEdit4, clipPage->MaskEdit5);
+    EXPECT_EQ(in.text(), displayed(status).text());
+    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) >= toFrames(in) + 30; }, 3000));
+    click(clipPage->BitBtn16);  // OUT
+    const Timecode out = fieldsOf(clipPage->MaskEdit6, clipPage->MaskEdit7, clipPage->MaskEdit8, clipPage->MaskEdit9);
+    EXPECT_EQ(out.text(), displayed(status).text());
+    EXPECT_GE(toFrames(out), toFrames(in) + 30) << in.text() << " to " << out.text();
+
+    click(m.transportPanel()->BitBtn2);  // STOP
+    ASSERT_TRUE(waitFor([&] { return status->Label4->text() == QStringLiteral("STOP"); }, 3000));
+    EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Stop);
+    // Stopped, the display settles on the recorder's own position.
+    const auto recorderTime = [&] { return Timecode::fromBytes(sim.recorder().timecode()); };
+    ASSERT_TRUE(waitFor([&] { return displayed(status) == recorderTime(); }, 3000))
+        << displayed(status).text() << " vs " << recorderTime().text();
+    const Timecode stoppedAt = recorderTime();
+    EXPECT_GE(toFrames(stoppedAt), toFrames(out));
+
+    // Mrk takes the first free slot (3) at the displayed position; CUE Edit
+    // names it once the mark has gone out, as it has long before an operator
+    // gets the dialog open.
+    CueGroup* cues = m.cueGroup();
+    click(cues->BitBtn20);
+    ASSERT_EQ(m.tables().cueCount, 4);
+    EXPECT_EQ(m.tables().cues[3].position, stoppedAt);
+    ASSERT_TRUE(waitDrained(3000));
+    whenDialogShows(&m, [&](QDialog* dialog) {
+        auto* edit = qobject_cast<TForm6*>(dialog);
+        ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
+        EXPECT_EQ(maskedText(edit->MaskEdit1).toStdString(), stoppedAt.text());
+        typeInto(edit->Edit1, QStringLiteral("Goal"));
+        click(edit->Button1);  // OK
+    });
+    doubleClickLine(cues->ListBox4, 3);
+
+    // SAVE clip 9 with its name; IN and OUT are already in the fields.
+    clipPage->MaskEdit16->setText(QStringLiteral("009"));
+    typeInto(clipPage->LabeledEdit2, QStringLiteral("Sunset take 2"));
+    click(clipPage->BitBtn27);
+
+    // File 002: new name and inhibited. File 003 (inhibited): inhibit lifted, name kept.
+    FileListPanel* files = m.fileListPanel();
+    whenDialogShows(&m, [&](QDialog* dialog) {
+        auto* edit = qobject_cast<TForm3*>(dialog);
+        ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
+        EXPECT_EQ(edit->Label2->text(), QStringLiteral("002  "));
+        EXPECT_EQ(edit->Edit1->text(), QStringLiteral("FILE 002"));
+        EXPECT_FALSE(edit->CheckBox1->isChecked());
+        typeInto(edit->Edit1, QStringLiteral("Harbour dawn"));
+        edit->CheckBox1->click();
+        click(edit->Button2);  // OK
+    });
+    doubleClickLine(files->ListBox2, 1);
+    whenDialogShows(&m, [&](QDialog* dialog) {
+        auto* edit = qobject_cast<TForm3*>(dialog);
+        ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
+        EXPECT_TRUE(edit->CheckBox1->isChecked());
+        edit->CheckBox1->click();
+        click(edit->Button2);  // OK
+    });
+    doubleClickLine(files->ListBox2, 2);
+    ASSERT_TRUE(waitDrained(10000));
+
+    // The recorder holds exactly the edits; everything else is as it was.
+    const qz7sim::State& st = sim.recorder().state();
+    EXPECT_EQ(describe(st.cues[3]), stoppedAt.text() + " [Goal]");
+    EXPECT_EQ(describe(st.clips[9]), in.text() + " - " + out.text() + " [Sunset take 2]");
+    EXPECT_EQ(describe(st.files[1]), "[Harbour dawn] inhibited");
+    EXPECT_EQ(describe(st.files[2]), "[FILE 003]");
+    for (std::size_t k = 0; k < 512; ++k) {
+        if (k != 3) {
+            EXPECT_EQ(describe(st.cues[k]), describe(before.cues[k])) << "cue " << k;
+        }
+        if (k != 9) {
+            EXPECT_EQ(describe(st.clips[k]), describe(before.clips[k])) << "clip " << k;
+        }
+    }
+    ASSERT_EQ(st.files.size(), 6u);
+    for (std::size_t n : {0u, 3u, 4u, 5u}) EXPECT_EQ(describe(st.files[n]), describe(before.files[n])) << "file " << n + 1;
+
+    // "Retrieve" again: 512 more blank lines, and the first 512 show the recorder.
+    ASSERT_TRUE(retrieve());
+    ASSERT_TRUE(waitDrained(30000));
+    const auto fileLines = listLines(files->ListBox2);
+    const auto clipLines = listLines(m.clipListPanel()->ListBox1);
+    const auto cueLines = listLines(cues->ListBox4);
+    ASSERT_EQ(fileLines.size(), 1024u);
+    ASSERT_EQ(clipLines.size(), 1024u);
+    ASSERT_EQ(cueLines.size(), 1024u);
+    EXPECT_EQ(fileLines[0], "001   FILE 001");
+    EXPECT_EQ(fileLines[1], "002 * Harbour dawn");
+    EXPECT_EQ(fileLines[2], "003   FILE 003");
+    EXPECT_EQ(fileLines[5], "006 * FILE 006");
+    EXPECT_EQ(clipLines[3], " 003  CLIP 003");
+    EXPECT_EQ(clipLines[9], " 009  Sunset take 2");
+    EXPECT_EQ(cueLines[2], "00:00:25:00 CUE 002");
+    EXPECT_EQ(cueLines[3], stoppedAt.text() + " Goal");
+    for (std::size_t i = 0; i < 1024; ++i) {
+        if (i >= 6) {
+            EXPECT_EQ(fileLines[i], " ") << "file line " << i;
+        }
+        if (i >= 4 && i != 9) {
+            EXPECT_EQ(clipLines[i], " ") << "clip line " << i;
+        }
+        if (i >= 4) {
+            EXPECT_EQ(cueLines[i], " ") << "cue line " << i;
+        }
+    }
+    EXPECT_EQ(toBytes(forms_->form2()->ListBox1->item(9)->text()), " 009  Sunset take 2");
+    EXPECT_EQ(m.tables().cueCount, 4);
+    EXPECT_EQ(m.tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
+    EXPECT_EQ(m.tables().clips[9].in, in);
+    EXPECT_EQ(m.tables().clips[9].out, out);
+    EXPECT_EQ(m.tables().files[1].inhibit, 1);
+    EXPECT_EQ(m.tables().files[2].inhibit, 0);
+    EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
+}
+
+TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBlock) {
+    qz7sim::Config content;
+    content.clips = 6;
+    qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.42"), content);
+    TForm1& m = showPanel(QStringLiteral("127.0.0.42"));
+    connectAndRetrieve();
+    ASSERT_EQ(m.tables().clipCount, 6);
+
+    m.PageControl1()->setCurrentIndex(TForm1::SequenceTab);
+    SequencePage* page = m.sequencePage();
+    clickLine(page->ListBox3, 2);
+    TForm2* editor = forms_->form2();
+    EXPECT_EQ(editor->Label3->text(), QStringLiteral("002"));
+
+    // ADD: a CLIPS line, then a step line. Inserting at step 1 moves the later steps down.
+    const auto add = [editor](int clip, int step) {
+        clickLine(editor->ListBox1, clip);
+        clickLine(editor->ListBox2, step);
+        click(editor->Button1);
+    };
+    bool edited = false;
+    whenDialogShows(&m, [&](QDialog* dialog) {
+        ASSERT_EQ(dialog, editor);
+        add(4, 0);
+        add(1, 1);
+        add(5, 2);
+        add(0, 1);
+        add(2, 4);
+        add(3, 5);
+        add(2, 6);
+        EXPECT_EQ(editor->workingCopy.entryCount, 7);
+        EXPECT_EQ(toBytes(editor->ListBox2->item(1)->text()), "  2  000  CLIP 000");
+        EXPECT_EQ(toBytes(editor->ListBox2->item(2)->text()), "  3  001  CLIP 001");
+        EXPECT_EQ(toBytes(editor->ListBox2->item(7)->text()), "  8  ");
+        click(editor->BitBtn19);  // SAVE
+        edited = true;
+    });
+    click(page->BitBtn18);  // EDIT
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(toBytes(page->ListBox3->item(2)->text()), "002");
+    ASSERT_TRUE(waitDrained(10000));
+
+    // Seven steps travel in two blocks; the recorder keeps exactly them.
+    qz7sim::Sequence expected;
+    expected.entries = 7;
+    expected.blocks = 2;
+    const std::vector<std::int16_t> steps{4, 0, 1, 5, 2, 3, 2};
+    std::copy(steps.begin(), steps.end(), expected.steps.begin());
+    EXPECT_EQ(describe(sim.recorder().state().sequences[2]), describe(expected));
+    for (std::size_t s = 0; s < 16; ++s)
+        if (s != 2) {
+            EXPECT_EQ(sim.recorder().state().sequences[s].entries, 0) << "sequence " << s;
+        }
+
+    // A panel started afresh learns the sequence from the recorder: the
+    // header with "Retrieve", the steps on entering the Sequence page.
+    forms_.reset();
+    TForm1& fresh = showPanel(QStringLiteral("127.0.0.42"));
+    connectAndRetrieve();
+    const SequenceRecord& record = fresh.tables().sequences[2];
+    EXPECT_EQ(record.entryCount, 7);
+    EXPECT_EQ(record.blockCount, 2);
+    EXPECT_EQ(record.steps[0], -1) << "steps come only with the Sequence page";
+    fresh.PageControl1()->setCurrentIndex(TForm1::SequenceTab);
+    ASSERT_TRUE(waitDrained(5000));
+    const std::vector<std::int16_t> panelSteps(record.steps.begin(), record.steps.begin() + 10);
+    EXPECT_EQ(panelSteps, (std::vector<std::int16_t>{4, 0, 1, 5, 2, 3, 2, -1, -1, -1}));
+    EXPECT_TRUE(std::all_of(record.steps.begin() + 7, record.steps.end(), [](std::int16_t v) { return v == -1; }));
+    const auto sequenceLines = listLines(fresh.sequencePage()->ListBox3);
+    ASSERT_EQ(sequenceLines.size(), 16u);
+    for (std::size_t s = 0; s < 16; ++s) EXPECT_EQ(sequenceLines[s], s == 2 ? "002" : "") << "sequence line " << s;
+
+    // Clicking the line shows the steps with the clip names in Sequence Play.
+    clickLine(fresh.sequencePage()->ListBox3, 2);
+    TForm2* shown = forms_->form2();
+    EXPECT_EQ(toBytes(shown->ListBox2->item(0)->text()), "  1  004  CLIP 004");
+    EXPECT_EQ(toBytes(shown->ListBox2->item(6)->text()), "  7  002  CLIP 002");
+    EXPECT_EQ(toBytes(shown->ListBox2->item(7)->text()), "  8  ");
+    EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
+}
+
+}  // namespace
+}  // namespace qz7::test
