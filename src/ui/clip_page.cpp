@@ -30,9 +30,7 @@ void setFields(const std::array<QLineEdit*, 4>& fields, const Timecode& tc) {
 // A half-typed field would go out as a byte that is not BCD.
 std::string twoDigits(const QLineEdit* field, const char* what) {
     const QString text = maskedText(field);
-    const bool ok = text.size() == 2 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9') &&
-                    text[1] >= QLatin1Char('0') && text[1] <= QLatin1Char('9');
-    if (!ok)
+    if (!isTwoDigits(text))
         throw std::invalid_argument(
             QStringLiteral("The %1 needs two digits in every field: '%2'").arg(QLatin1String(what), text).toStdString());
     return toBytes(text);

@@ -13,10 +13,9 @@
 namespace qz7 {
 
 Timecode typedPosition(const QString& text) {
-    auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
     auto part = [&](int at) {
         const QString two = text.mid(at, 2);
-        if (two.size() != 2 || !digit(two[0]) || !digit(two[1]))
+        if (!isTwoDigits(two))
             throw std::invalid_argument(
                 QStringLiteral("Type the position in full, two digits each (hh:mm:ss:ff): '%1'").arg(text).toStdString());
         return toBytes(two);

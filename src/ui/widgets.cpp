@@ -64,6 +64,11 @@ int toInteger(const QString& text) {
     return sign * value;
 }
 
+bool isTwoDigits(const QString& text) {
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    return text.size() == 2 && digit(text[0]) && digit(text[1]);
+}
+
 QString maskedText(const QLineEdit* field) {
     QString text = field->displayText();
     if (!field->inputMask().isEmpty()) text.replace(QLatin1Char('_'), QLatin1Char(' '));

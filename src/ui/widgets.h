@@ -24,6 +24,9 @@ int selectedLine(const QListWidget* list);
 // Decimal text to integer; anything else throws "'%s' は整数ではありません".
 int toInteger(const QString& text);
 
+// Exactly two decimal digits: a complete two-digit field, safe to send as BCD.
+bool isTwoDigits(const QString& text);
+
 // A masked field's text as it shows, with empty positions as blanks.
 QString maskedText(const QLineEdit* field);
 // A masked edit field (Qt mask syntax), with its initial text.
