@@ -26,7 +26,7 @@
 #include <sys/resource.h>
 
 #include "app/application.h"
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "app/options.h"
 #include "media/media_tables.h"
 #include "naive_poller.h"
@@ -39,6 +39,8 @@
 #include "ui/file_list_panel.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "media/media_model.h"
 
 namespace {
 
@@ -149,7 +151,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     qz7::Forms forms(singleRecorder(kSimHost));
     qz7::TForm1& main = *forms.form1();
     main.show();
-    qz7::PollDriver& driver = main.pollDriver();
+    qz7::PollDriver& driver = main.link().pollDriver();
     TickRecorder ticks(driver);
 
     apply(main);
@@ -163,7 +165,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const std::vector<double> idleIntervals = intervalsMs(ticks.stamps());
     reportSummary("idle_tick_ms", summarize(idleIntervals));
 
-    const int files = main.tables().recordedFileCount;
+    const int files = main.media().tables().recordedFileCount;
     QListWidget* fileList = main.fileListPanel()->ListBox2;
     QListWidget* cueList = main.cueGroup()->ListBox4;
     const auto filled = [](QListWidget* list, int row) {
@@ -171,7 +173,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     };
     // The last request out is cue 0 (last in, first out); its reply ends the refresh.
     const auto finished = [&] {
-        return main.commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
+        return main.link().commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
     };
     long long doneNs = 0;
     long long doneTicks = 0;
@@ -183,7 +185,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     };
     // Replies are decoded either on readyRead or inside the tick itself;
     // these run right after the driver's own slots.
-    const auto onReply = QObject::connect(main.transport().replySocket(), &QUdpSocket::readyRead, check);
+    const auto onReply = QObject::connect(main.link().transport().replySocket(), &QUdpSocket::readyRead, check);
     const auto onTick = QObject::connect(driver.timer(), &QTimer::timeout, check);
 
     ticks.clear();
@@ -192,7 +194,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const double cpuBefore = cpuSeconds();
     const long long clickNs = nowNs();
     retrieve->click();
-    const int queued = main.commandStack().count();
+    const int queued = main.link().commandStack().count();
     const bool done = waitFor([&] { return doneNs != 0; }, timeoutMs, 20);
     const double retrieveCpu = (cpuSeconds() - cpuBefore) / (static_cast<double>(nowNs() - clickNs) / 1e9) * 100.0;
     QObject::disconnect(onReply);
@@ -321,14 +323,14 @@ void measurePanelSilent(const Settings& s, Results& r) {
     apply(main);
     runFor(s.settleMs);
 
-    const long long ticks0 = main.pollDriver().ticks();
+    const long long ticks0 = main.link().pollDriver().ticks();
     const long long t0 = nowNs();
     LatencyProbe probe;
     probe.start();
     runFor(s.latencySeconds * 1000);
     probe.stop();
     r.panelSilentTickMs = static_cast<double>(nowNs() - t0) / 1e6 /
-                          static_cast<double>(std::max<long long>(1, main.pollDriver().ticks() - ticks0));
+                          static_cast<double>(std::max<long long>(1, main.link().pollDriver().ticks() - ticks0));
     r.panelLatency = summarize(probe.latenciesMs());
     r.panelCpu = cpuPercent(s.idleSeconds);
     r.panelErrorBoxes = qz7::ErrorBox::shownCount();

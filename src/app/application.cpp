@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/error_box.h"
+#include "ui/error_box.h"
 
 namespace qz7 {
 

@@ -1,6 +1,6 @@
-// The application object. Any exception escaping an event handler, a slot or
-// a timer tick is caught here, once for the whole program, and shown in the
-// standard error box; the event loop then carries on with the next event.
+// The application object. Handlers catch their own errors (ui/handler.h);
+// notify() keeps only a last-resort catch for anything that still escapes an
+// event handler, so the program shows it instead of ending.
 #pragma once
 
 #include <QApplication>

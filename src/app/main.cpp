@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "app/application.h"
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "app/options.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"

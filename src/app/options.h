@@ -5,15 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace qz7 {
+#include "net/device_pair.h"
 
-struct DevicePair {
-    QString first = QStringLiteral("192.168.1.20");
-    QString firstId = QStringLiteral("QA51200040");
-    QString second = QStringLiteral("192.168.1.21");
-    QString secondId = QStringLiteral("QA51200041");
-    bool single = false;  // one recorder only: nothing goes to a second endpoint
-};
+namespace qz7 {
 
 struct Options {
     DevicePair devices;

@@ -12,6 +12,9 @@
 
 namespace qz7 {
 
+// Position bytes as they travel: frames, seconds, minutes, hours (BCD).
+using PositionBytes = std::array<std::uint8_t, 4>;
+
 constexpr std::uint8_t kLead = 0x3E;
 constexpr std::uint16_t kDevicePort = 20000;
 constexpr std::size_t kSlotBytes = 64;       // a packet before its checksum

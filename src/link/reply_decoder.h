@@ -8,10 +8,9 @@
 #include <span>
 #include <string>
 
-namespace qz7 {
+#include "link/protocol.h"
 
-// Position bytes as they travel: frames, seconds, minutes, hours (BCD).
-using PositionBytes = std::array<std::uint8_t, 4>;
+namespace qz7 {
 
 // The status reply's bytes that the panel reads, by their datagram position.
 struct StatusReply {

@@ -38,44 +38,20 @@ std::string stepLine(int step, int clip, const MediaTables& tables) {
     return line;
 }
 
-std::array<std::uint8_t, kNameBytes> nameField(const std::string& name) {
-    std::array<std::uint8_t, kNameBytes> field{};
-    for (std::size_t i = 0; i < name.size() && i < kNameBytes; ++i)
-        field[i] = static_cast<std::uint8_t>(name[i]);
-    return field;
-}
-
 Packet cueWrite(int cue, const CueEntry& entry, std::uint8_t flag) {
-    Packet p = Packet::frame(Group::Operate, Op::CueWrite);
-    p.add16(static_cast<unsigned>(cue));
-    p.add(entry.position.bytes());
-    p.add(nameField(entry.name));
-    p.add(flag);
-    return p.finish();
+    return cmd::cueWrite(cue, entry.position.bytes(), entry.name, flag);
 }
 
 Packet clipWrite(int clip, const ClipEntry& entry, std::uint8_t flag) {
-    Packet p = Packet::frame(Group::Operate, Op::ClipWrite);
-    p.add16(static_cast<unsigned>(clip));
-    p.add(entry.in.bytes());
-    p.add(entry.out.bytes());
-    p.add(nameField(entry.name));
-    p.add(flag);
-    return p.finish();
+    return cmd::clipWrite(clip, entry.in.bytes(), entry.out.bytes(), entry.name, flag);
 }
 
-Packet fileNameWrite(int fileNumber, const std::string& name) {
-    Packet p = Packet::frame(Group::Operate, Op::FileNameWrite);
-    p.add16(static_cast<unsigned>(fileNumber));
-    p.add(nameField(name));
-    return p.finish();
-}
+Packet fileNameWrite(int fileNumber, const std::string& name) { return cmd::fileNameWrite(fileNumber, name); }
 
-Packet inhibitWrite(int fileNumber, std::uint8_t flag) {
-    Packet p = Packet::frame(Group::Operate, Op::InhibitWrite);
-    p.add16(static_cast<unsigned>(fileNumber));
-    p.add(flag);
-    return p.finish();
+Packet inhibitWrite(int fileNumber, std::uint8_t flag) { return cmd::inhibitWrite(fileNumber, flag); }
+
+std::vector<Packet> sequenceTransfer(int s, const SequenceRecord& record) {
+    return cmd::sequenceTransfer(s, record.entryCount, record.blockCount, record.steps.data(), record.steps.size());
 }
 
 }  // namespace qz7

@@ -7,9 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "link/commands.h"
 #include "link/protocol.h"
-#include "link/reply_decoder.h"
 
 namespace qz7 {
 
@@ -17,7 +18,6 @@ constexpr int kTableSize = 512;
 constexpr int kSequenceCount = 16;
 constexpr int kSequenceSteps = 130;   // 26 blocks of five
 constexpr int kEditableSteps = 128;   // the editor's step list
-constexpr std::size_t kNameBytes = 32;
 
 // A position as four two-character texts, each as the timecode display shows it.
 struct Timecode {
@@ -83,13 +83,15 @@ inline const std::string kBlankLine = " ";
 // name (a clip number beyond the table shows its number only).
 std::string stepLine(int step, int clip, const MediaTables& tables);
 
-// Name field: exactly 32 bytes, the name then zero bytes.
-std::array<std::uint8_t, kNameBytes> nameField(const std::string& name);
-
-// Write commands shared by the list editors.
+// Write commands shared by the list editors, from table entries.
 Packet cueWrite(int cue, const CueEntry& entry, std::uint8_t flag);
 Packet clipWrite(int clip, const ClipEntry& entry, std::uint8_t flag);
 Packet fileNameWrite(int fileNumber, const std::string& name);
 Packet inhibitWrite(int fileNumber, std::uint8_t flag);
+// The packets that send sequence s to the recorder, in queue order: the end
+// packet first, then blocks B-1 down to 1, then block 0, so that the recorder,
+// served last in first out, receives block 0 first and the end packet last.
+// Empty when the sequence has no steps.
+std::vector<Packet> sequenceTransfer(int s, const SequenceRecord& record);
 
 }  // namespace qz7

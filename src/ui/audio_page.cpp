@@ -1,16 +1,18 @@
+#include "ui/handler.h"
 #include "ui/audio_page.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-AudioPage::AudioPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+AudioPage::AudioPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet4"));
 
     RadioGroup10 = new RadioGroup(QStringLiteral("RadioGroup10"), QStringLiteral("Input"),
@@ -41,7 +43,7 @@ AudioPage::AudioPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(mai
     layout->addLayout(groups);
     layout->addStretch();
 
-    connect(Button8, &QPushButton::clicked, this, &AudioPage::Button8Click);
+    onSignal(Button8, &QPushButton::clicked, this, &AudioPage::Button8Click);
 }
 
 // "SET": four packets; the recorder gets them last first, so the sample rate
@@ -52,10 +54,10 @@ void AudioPage::Button8Click() {
     const std::uint8_t channels = channelItem >= 0 && channelItem < 4 ? kChannels[channelItem] : 8;
     const auto flag = [](const RadioGroup* g) { return static_cast<std::uint8_t>(g->itemIndex() == 1 ? 1 : 0); };
 
-    main_.queue(Packet::frame(Group::Operate, Op::AudioInput, {flag(RadioGroup10)}));
-    main_.queue(Packet::frame(Group::Operate, Op::AudioChannels, {channels}));
-    main_.queue(Packet::frame(Group::Operate, Op::AudioDelay, {static_cast<std::uint8_t>(RadioGroup13->itemIndex())}));
-    main_.queue(Packet::frame(Group::Operate, Op::SampleRateConverter, {flag(RadioGroup12)}));
+    link_.queue(cmd::audioInput(flag(RadioGroup10)));
+    link_.queue(cmd::audioChannels(channels));
+    link_.queue(cmd::audioDelay(static_cast<std::uint8_t>(RadioGroup13->itemIndex())));
+    link_.queue(cmd::sampleRateConverter(flag(RadioGroup12)));
 }
 
 // Bits 0-3 channel count (0, 2, 4, 6, 8; anything else is left alone),
@@ -65,6 +67,15 @@ void AudioPage::applyStatusAudioBits(std::uint8_t byte23) {
     if (channels % 2 == 0 && channels <= 8) RadioGroup11->setFromReply(channels / 2);
     RadioGroup10->setFromReply((byte23 & 0x10) ? 1 : 0);
     RadioGroup12->setFromReply((byte23 & 0x20) ? 1 : 0);
+}
+
+
+// The delay has its own answer; input, channels and converter come with the
+// next status reply (applyStatusAudioBits).
+void AudioPage::applySettingsAnswer(std::uint8_t code, const QByteArray& d) {
+    if (code != Sense::AudioDelay) return;
+    const int delay = static_cast<std::int8_t>(d[4]);
+    if (delay >= 0 && delay <= 11) RadioGroup13->setFromReply(delay);
 }
 
 }  // namespace qz7

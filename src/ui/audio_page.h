@@ -1,6 +1,9 @@
 // The "  Audio  " page: input, channels, sample rate converter, delay.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 #include <cstdint>
 
@@ -8,13 +11,17 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class AudioPage : public QWidget {
     Q_OBJECT
 public:
-    AudioPage(TForm1& main, QWidget* parent);
+    AudioPage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     // The audio bits of a status reply (byte 23), applied once after the page was entered.
     void applyStatusAudioBits(std::uint8_t byte23);
@@ -29,7 +36,7 @@ public slots:
     void Button8Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

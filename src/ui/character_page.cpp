@@ -1,3 +1,4 @@
+#include "ui/handler.h"
 #include "ui/character_page.h"
 
 #include <QCheckBox>
@@ -7,7 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
@@ -25,7 +27,7 @@ QCheckBox* makeCheckBox(const char* name, const QString& caption, QWidget* paren
 }
 }  // namespace
 
-CharacterPage::CharacterPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+CharacterPage::CharacterPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet8"));
 
     auto* display = new QGroupBox(QStringLiteral("Character display"), this);
@@ -79,21 +81,21 @@ CharacterPage::CharacterPage(TForm1& main, QWidget* parent) : QWidget(parent), m
 
     // clicked, not toggled: operator clicks and changes from an answer send;
     // nothing else that touches the controls does.
-    connect(CheckBox1, &QCheckBox::clicked, this, &CharacterPage::CheckBox1Click);
-    connect(CheckBox2, &QCheckBox::clicked, this, &CharacterPage::CheckBox2Click);
-    connect(CheckBox3, &QCheckBox::clicked, this, &CharacterPage::CheckBox3Click);
-    connect(CheckBox12, &QCheckBox::clicked, this, &CharacterPage::CheckBox12Click);
-    connect(CheckBox13, &QCheckBox::clicked, this, &CharacterPage::CheckBox13Click);
-    connect(CheckBox14, &QCheckBox::clicked, this, &CharacterPage::CheckBox14Click);
-    connect(CheckBox15, &QCheckBox::clicked, this, &CharacterPage::CheckBox15Click);
-    connect(CheckBox16, &QCheckBox::clicked, this, &CharacterPage::CheckBox16Click);
-    connect(RadioGroup1, &RadioGroup::clicked, this, &CharacterPage::RadioGroup1Click);
-    connect(RadioGroup16, &RadioGroup::clicked, this, &CharacterPage::RadioGroup16Click);
-    connect(RadioGroup23, &RadioGroup::clicked, this, &CharacterPage::RadioGroup23Click);
-    connect(BitBtn19, &QPushButton::clicked, this, &CharacterPage::BitBtn19Click);
-    connect(BitBtn23, &QPushButton::clicked, this, &CharacterPage::BitBtn23Click);
-    connect(BitBtn24, &QPushButton::clicked, this, &CharacterPage::BitBtn24Click);
-    connect(BitBtn29, &QPushButton::clicked, this, &CharacterPage::BitBtn29Click);
+    onSignal(CheckBox1, &QCheckBox::clicked, this, &CharacterPage::CheckBox1Click);
+    onSignal(CheckBox2, &QCheckBox::clicked, this, &CharacterPage::CheckBox2Click);
+    onSignal(CheckBox3, &QCheckBox::clicked, this, &CharacterPage::CheckBox3Click);
+    onSignal(CheckBox12, &QCheckBox::clicked, this, &CharacterPage::CheckBox12Click);
+    onSignal(CheckBox13, &QCheckBox::clicked, this, &CharacterPage::CheckBox13Click);
+    onSignal(CheckBox14, &QCheckBox::clicked, this, &CharacterPage::CheckBox14Click);
+    onSignal(CheckBox15, &QCheckBox::clicked, this, &CharacterPage::CheckBox15Click);
+    onSignal(CheckBox16, &QCheckBox::clicked, this, &CharacterPage::CheckBox16Click);
+    onSignal(RadioGroup1, &RadioGroup::clicked, this, &CharacterPage::RadioGroup1Click);
+    onSignal(RadioGroup16, &RadioGroup::clicked, this, &CharacterPage::RadioGroup16Click);
+    onSignal(RadioGroup23, &RadioGroup::clicked, this, &CharacterPage::RadioGroup23Click);
+    onSignal(BitBtn19, &QPushButton::clicked, this, &CharacterPage::BitBtn19Click);
+    onSignal(BitBtn23, &QPushButton::clicked, this, &CharacterPage::BitBtn23Click);
+    onSignal(BitBtn24, &QPushButton::clicked, this, &CharacterPage::BitBtn24Click);
+    onSignal(BitBtn29, &QPushButton::clicked, this, &CharacterPage::BitBtn29Click);
 }
 
 std::array<QCheckBox*, 8> CharacterPage::items() const {
@@ -101,20 +103,20 @@ std::array<QCheckBox*, 8> CharacterPage::items() const {
 }
 
 Packet CharacterPage::settingsCommand() const {
-    Packet p = Packet::frame(Group::Operate, Op::Character);
-    p.add(static_cast<std::uint8_t>(horizontal_ & 0xFF));
-    p.add(static_cast<std::uint8_t>(vertical_ & 0xFF));
+    std::array<std::uint8_t, 16> d{};
+    d[0] = static_cast<std::uint8_t>(horizontal_ & 0xFF);
+    d[1] = static_cast<std::uint8_t>(vertical_ & 0xFF);
     // "Audio Level" n (1..4) is the pair 2n-1, 2n; "OFF" is 0, 0.
     const int level = RadioGroup1->itemIndex();
-    p.add(static_cast<std::uint8_t>(level > 0 ? 2 * level - 1 : 0));
-    p.add(static_cast<std::uint8_t>(level > 0 ? 2 * level : 0));
-    p.add(0x00);
+    d[2] = static_cast<std::uint8_t>(level > 0 ? 2 * level - 1 : 0);
+    d[3] = static_cast<std::uint8_t>(level > 0 ? 2 * level : 0);
+    d[4] = 0x00;
     const auto boxes = items();
-    for (std::size_t i = 0; i < boxes.size(); ++i) p.add(boxes[i]->isChecked() ? kItemCodes[i] : std::uint8_t{0});
-    p.add(0x11);
-    p.add(RadioGroup16->itemIndex() == 1 ? 0x02 : 0x00);
-    p.add(RadioGroup23->itemIndex() == 1 ? 0x01 : 0x00);
-    return p.finish();
+    for (std::size_t i = 0; i < boxes.size(); ++i) d[5 + i] = boxes[i]->isChecked() ? kItemCodes[i] : std::uint8_t{0};
+    d[13] = 0x11;
+    d[14] = RadioGroup16->itemIndex() == 1 ? 0x02 : 0x00;
+    d[15] = RadioGroup23->itemIndex() == 1 ? 0x01 : 0x00;
+    return cmd::character(d);
 }
 
 void CharacterPage::sendSettings() {
@@ -122,7 +124,7 @@ void CharacterPage::sendSettings() {
         ++deferredCommands_;
         return;
     }
-    main_.queue(settingsCommand());
+    link_.queue(settingsCommand());
 }
 
 void CharacterPage::CheckBox1Click() { sendSettings(); }
@@ -194,6 +196,5 @@ void CharacterPage::setFromAnswer(const std::array<std::uint8_t, 16>& d) {
     RadioGroup23->setFromReply((d[15] & 0x01) ? 1 : 0);
 }
 
-void TForm1::onCharacterAnswer(const std::array<std::uint8_t, 16>& data) { characterPage_->applyAnswer(data); }
 
 }  // namespace qz7

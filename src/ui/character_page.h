@@ -13,13 +13,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class CharacterPage : public QWidget {
     Q_OBJECT
 public:
-    CharacterPage(TForm1& main, QWidget* parent);
+    CharacterPage(RecorderLink& link, QWidget* parent);
 
     // The buttons keep the position within these; an answer may set any byte.
     static constexpr int kMaxHorizontal = 40;
@@ -76,7 +76,7 @@ private:
     // The eight display items in command byte order (bytes 5 to 12).
     std::array<QCheckBox*, 8> items() const;
 
-    TForm1& main_;
+    RecorderLink& link_;
     int horizontal_ = 0;
     int vertical_ = 0;
     int deferredCommands_ = -1;  // >= 0 while an answer is applied: commands owed

@@ -1,61 +1,50 @@
-// The "Clear" menu: "Clear Cue", "Clear Clip", "Clear Seq ", each after the
-// "Confirmation" dialog. Each wipes the table and its lists here, then sends
-// one command; the recorder's lists are not asked for again.
-#include <QListWidget>
+// Each entry wipes the table and its lists here, then sends one command; the
+// recorder's lists are not asked for again.
+#include "ui/clear_menu.h"
 
-#include "ui/clip_list_panel.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/cue_group.h"
+#include "ui/file_list_panel.h"
 #include "ui/forms.h"
-#include "ui/main_window.h"
-#include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
-#include "ui/widgets.h"
+#include "ui/handler.h"
 
 namespace qz7 {
 
-namespace {
-// Only an OK given now counts: an answer left over from an earlier question
-// must not confirm this one.
-bool confirmed(TForm1& main) {
-    main.confirmationAnswer = 0;
-    return main.forms().form5()->ask() != 0;
-}
-}  // namespace
-
-void TForm1::ClearCueList1Click() {
-    if (!confirmed(*this)) return;
-    // Ascending, so a list shorter than the table grows to 512 lines.
-    for (int k = 0; k < kTableSize; ++k) {
-        replaceLine(cueGroup_->ListBox4, k, kBlankLine);
-        tables_.cues[static_cast<std::size_t>(k)] = CueEntry();
-    }
-    tables_.cueCount = 0;
-    queue(Packet::frame(Group::Operate, Op::ClearCues));
-    confirmationAnswer = 0;
+ClearMenu::ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileListPanel& files, QWidget* parent)
+    : QMenu(QStringLiteral("Clear"), parent), link_(link), media_(media), forms_(forms) {
+    setObjectName(QStringLiteral("List1"));
+    auto action = [this](const char* name, const QString& caption) {
+        QAction* a = addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    onSignal(action("ClearCueList1", QStringLiteral("Clear Cue")), &QAction::triggered, this,
+             &ClearMenu::ClearCueList1Click);
+    onSignal(action("ClearClipList1", QStringLiteral("Clear Clip")), &QAction::triggered, this,
+             &ClearMenu::ClearClipList1Click);
+    onSignal(action("ClearSeq1", QStringLiteral("Clear Seq ")), &QAction::triggered, this, &ClearMenu::ClearSeq1Click);
+    onSignal(action("LastFileErase2", QStringLiteral("Last File Erase")), &QAction::triggered, &files,
+             &FileListPanel::LastFileErase2Click);
 }
 
-void TForm1::ClearClipList1Click() {
-    if (!confirmed(*this)) return;
-    QListWidget* sequenceClips = forms_.form2()->ListBox1;
-    for (int k = 0; k < kTableSize; ++k) {
-        replaceLine(clipList_->ListBox1, k, kBlankLine);
-        replaceLine(sequenceClips, k, kBlankLine);
-        tables_.clips[static_cast<std::size_t>(k)] = ClipEntry();
-    }
-    tables_.clipCount = 0;
-    queue(Packet::frame(Group::Operate, Op::ClearClips));
-    confirmationAnswer = 0;
+void ClearMenu::ClearCueList1Click() {
+    if (!forms_.form5()->ask()) return;
+    media_.clearCues();
+    link_.queue(cmd::clearCues());
 }
 
-void TForm1::ClearSeq1Click() {
-    if (!confirmed(*this)) return;
-    for (int s = 0; s < kSequenceCount; ++s) {
-        replaceLine(sequencePage_->ListBox3, s, kBlankLine);
-        tables_.sequences[static_cast<std::size_t>(s)].clear();
-    }
-    queue(Packet::frame(Group::Operate, Op::ClearSequences));
-    confirmationAnswer = 0;
+void ClearMenu::ClearClipList1Click() {
+    if (!forms_.form5()->ask()) return;
+    media_.clearClips();
+    link_.queue(cmd::clearClips());
+}
+
+void ClearMenu::ClearSeq1Click() {
+    if (!forms_.form5()->ask()) return;
+    media_.clearSequences();
+    link_.queue(cmd::clearSequences());
 }
 
 }  // namespace qz7

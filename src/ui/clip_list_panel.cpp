@@ -6,14 +6,17 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "link/protocol.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/clip_page.h"
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-ClipListPanel::ClipListPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+ClipListPanel::ClipListPanel(RecorderLink& link, MediaModel& media, ClipPage& clipPage, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media), clipPage_(clipPage) {
     setObjectName(QStringLiteral("Panel6"));
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -25,33 +28,30 @@ ClipListPanel::ClipListPanel(TForm1& main, QWidget* parent) : QWidget(parent), m
 
     // A click loads the line even when it is already the current one; arrow
     // keys load each line they move to.
-    connect(ListBox1, &QListWidget::itemClicked, this, &ClipListPanel::ListBox1Click);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, &ClipListPanel::ListBox1Click);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &ClipListPanel::ListBox1DblClick);
-    connect(BitBtn15, &QPushButton::clicked, this, &ClipListPanel::BitBtn15Click);
+    onSignal(ListBox1, &QListWidget::itemClicked, this, &ClipListPanel::ListBox1Click);
+    onSignal(ListBox1, &QListWidget::currentRowChanged, this, &ClipListPanel::ListBox1Click);
+    onSignal(ListBox1, &QListWidget::itemDoubleClicked, this, &ClipListPanel::ListBox1DblClick);
+    onSignal(BitBtn15, &QPushButton::clicked, this, &ClipListPanel::BitBtn15Click);
 }
 
 void ClipListPanel::ListBox1Click() {
     const int k = selectedLine(ListBox1);
     // A list refreshed twice holds lines past the table; they name no clip.
     if (k < 0 || k >= kTableSize) return;
-    main_.clipPage()->showClip(k);
+    clipPage_.showClip(k);
 }
 
 void ClipListPanel::ListBox1DblClick() {
     const int k = selectedLine(ListBox1);
     if (k < 0 || k >= kTableSize) return;
-    main_.clipPage()->showClip(k);
-    main_.PageControl1()->setCurrentIndex(TForm1::ClipTab);
+    clipPage_.showClip(k);
+    emit clipPageWanted();
 }
 
 void ClipListPanel::BitBtn15Click() {
     const int k = selectedLine(ListBox1);
-    if (k < 0 || k >= main_.tables().clipCount) return;
-    Packet p = Packet::frame(Group::Operate, Op::OpenClip);
-    p.add16(static_cast<unsigned>(k));
-    p.add(0x00);
-    main_.queue(p.finish());
+    if (k < 0 || k >= media_.clipCount()) return;
+    link_.queue(cmd::openClip(k));
 }
 
 }  // namespace qz7

@@ -10,15 +10,21 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class ClipPage;
+class MediaModel;
+class RecorderLink;
 
 class ClipListPanel : public QWidget {
     Q_OBJECT
 public:
-    ClipListPanel(TForm1& main, QWidget* parent);
+    ClipListPanel(RecorderLink& link, MediaModel& media, ClipPage& clipPage, QWidget* parent);
 
     QListWidget* ListBox1;  // line k = clip k
     QPushButton* BitBtn15;  // "OPEN"
+
+signals:
+    // A double-click: the " Clip" page should come to the front.
+    void clipPageWanted();
 
 public slots:
     void ListBox1Click();
@@ -26,7 +32,9 @@ public slots:
     void BitBtn15Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
+    ClipPage& clipPage_;
 };
 
 }  // namespace qz7

@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "ui/clip_list_panel.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
-#include "ui/schedule_window.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
+#include "ui/handler.h"
 #include "ui/status_panel.h"
 #include "ui/widgets.h"
 
@@ -43,7 +43,8 @@ Timecode fieldsPosition(const std::array<QLineEdit*, 4>& fields, const char* wha
 
 }  // namespace
 
-ClipPage::ClipPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+ClipPage::ClipPage(RecorderLink& link, MediaModel& media, const StatusPanel& display, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media), display_(display) {
     setObjectName(QStringLiteral("TabSheet7"));
     MaskEdit16 = makeMaskedEdit(QStringLiteral("MaskEdit16"), QStringLiteral("000;_"), QStringLiteral("000"), this);
     LabeledEdit2 = makeNameEdit(QStringLiteral("LabeledEdit2"), this);
@@ -102,14 +103,14 @@ ClipPage::ClipPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main)
     layout->addLayout(actions);
     layout->addStretch();
 
-    connect(BitBtn13, &QPushButton::clicked, this, &ClipPage::BitBtn13Click);
-    connect(BitBtn16, &QPushButton::clicked, this, &ClipPage::BitBtn16Click);
-    connect(BitBtn27, &QPushButton::clicked, this, &ClipPage::BitBtn27Click);
-    connect(BitBtn28, &QPushButton::clicked, this, &ClipPage::BitBtn28Click);
+    onSignal(BitBtn13, &QPushButton::clicked, this, &ClipPage::BitBtn13Click);
+    onSignal(BitBtn16, &QPushButton::clicked, this, &ClipPage::BitBtn16Click);
+    onSignal(BitBtn27, &QPushButton::clicked, this, &ClipPage::BitBtn27Click);
+    onSignal(BitBtn28, &QPushButton::clicked, this, &ClipPage::BitBtn28Click);
 }
 
 void ClipPage::showClip(int k) {
-    const ClipEntry& clip = main_.tables().clips.at(static_cast<std::size_t>(k));
+    const ClipEntry& clip = media_.clip(k);
     MaskEdit16->setText(QString::asprintf("%03d", k));
     setFields(startFields(), clip.in);
     setFields(stopFields(), clip.out);
@@ -117,8 +118,7 @@ void ClipPage::showClip(int k) {
 }
 
 void ClipPage::copyTimecodeInto(const std::array<QLineEdit*, 4>& fields) {
-    const StatusPanel* display = main_.statusPanel();
-    setFields(fields, Timecode{display->hours(), display->minutes(), display->seconds(), display->frames()});
+    setFields(fields, Timecode{display_.hours(), display_.minutes(), display_.seconds(), display_.frames()});
 }
 
 void ClipPage::BitBtn13Click() { copyTimecodeInto(startFields()); }
@@ -132,26 +132,13 @@ int ClipPage::clipNumber() const {
     return k;
 }
 
-// Before "Retrieve", or past the "Sequence Play" list's first 100 lines, the
-// line does not exist yet; creating it keeps table, lists and recorder agreed.
-void ClipPage::writeLines(int k, const std::string& line) {
-    replaceLineGrowing(main_.clipListPanel()->ListBox1, k, line);
-    replaceLineGrowing(main_.forms().form2()->ListBox1, k, line);
-}
-
 void ClipPage::BitBtn27Click() {
     const int k = clipNumber();
     ClipEntry edited;
     edited.in = fieldsPosition(startFields(), "start position");
     edited.out = fieldsPosition(stopFields(), "stop position");
     edited.name = toBytes(LabeledEdit2->text());
-
-    MediaTables& tables = main_.tables();
-    ClipEntry& clip = tables.clips[static_cast<std::size_t>(k)];
-    clip = edited;
-    writeLines(k, clipLine(k, clip.name));
-    if (k >= tables.clipCount) tables.clipCount = k + 1;
-    main_.queue(clipWrite(k, clip, 0x01));
+    link_.queue(clipWrite(k, media_.saveClip(k, edited), 0x01));
 }
 
 void ClipPage::BitBtn28Click() {
@@ -159,13 +146,7 @@ void ClipPage::BitBtn28Click() {
     for (QLineEdit* f : startFields()) f->setText(QStringLiteral("00"));
     for (QLineEdit* f : stopFields()) f->setText(QStringLiteral("00"));
     LabeledEdit2->setText(QStringLiteral(" "));
-
-    MediaTables& tables = main_.tables();
-    ClipEntry& clip = tables.clips[static_cast<std::size_t>(k)];
-    clip = ClipEntry{};  // "00" eight times and the name " ", as the fields now show
-    writeLines(k, kBlankLine);
-    if (k == tables.clipCount - 1) tables.clipCount = k;
-    main_.queue(clipWrite(k, clip, 0x00));
+    link_.queue(clipWrite(k, media_.deleteClip(k), 0x00));
 }
 
 }  // namespace qz7

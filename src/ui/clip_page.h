@@ -13,12 +13,15 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class MediaModel;
+class RecorderLink;
+class StatusPanel;
 
 class ClipPage : public QWidget {
     Q_OBJECT
 public:
-    ClipPage(TForm1& main, QWidget* parent);
+    // The status panel's timecode is what IN and OUT copy.
+    ClipPage(RecorderLink& link, MediaModel& media, const StatusPanel& display, QWidget* parent);
 
     // Loads clip k into the fields (the clip list's selection does this).
     void showClip(int k);
@@ -50,10 +53,10 @@ private:
     // The clip number SAVE and DEL act on; throws outside the clip table.
     int clipNumber() const;
     void copyTimecodeInto(const std::array<QLineEdit*, 4>& fields);
-    // Writes line k of both clip lists, creating missing lines.
-    void writeLines(int k, const std::string& line);
 
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
+    const StatusPanel& display_;
 };
 
 }  // namespace qz7

@@ -6,13 +6,16 @@
 
 #include "ui/confirmation_dialog.h"
 #include "ui/forms.h"
-#include "ui/main_window.h"
+#include "link/commands.h"
+#include "net/recorder_link.h"
+#include "ui/handler.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-ConfigPage::ConfigPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+ConfigPage::ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent)
+    : QWidget(parent), link_(link), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet10"));
     RadioGroup2 = new RadioGroup(QStringLiteral("RadioGroup2"), QStringLiteral("HDD Configuration"),
                                  {QStringLiteral("RAID 0"), QStringLiteral("RAID 1 (Mirroring)")}, 0, this);
@@ -26,16 +29,14 @@ ConfigPage::ConfigPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(m
     layout->addLayout(row);
     layout->addStretch();
 
-    connect(Button9, &QPushButton::clicked, this, &ConfigPage::Button9Click);
+    onSignal(Button9, &QPushButton::clicked, this, &ConfigPage::Button9Click);
 }
 
 // "HDD ERASE": erases every disk, so only an explicit "OK" of this very
 // question counts; a stale answer left by another dialog must not.
 void ConfigPage::Button9Click() {
-    main_.confirmationAnswer = 0;
-    if (main_.forms().form5()->ask() == 0) return;
-    main_.queue(Packet::frame(Group::System, Sys::EraseDisks, {static_cast<std::uint8_t>(RadioGroup2->itemIndex())}));
-    main_.confirmationAnswer = 0;
+    if (!forms_.form5()->ask()) return;
+    link_.queue(cmd::eraseDisks(static_cast<std::uint8_t>(RadioGroup2->itemIndex())));
 }
 
 }  // namespace qz7

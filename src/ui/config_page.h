@@ -7,13 +7,15 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class Forms;
+class RecorderLink;
 class RadioGroup;
 
 class ConfigPage : public QWidget {
     Q_OBJECT
 public:
-    ConfigPage(TForm1& main, QWidget* parent);
+    // "Confirmation" is the forms' TForm5.
+    ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent);
 
     RadioGroup* RadioGroup2;  // "HDD Configuration"
     QPushButton* Button9;     // "HDD ERASE"
@@ -22,7 +24,8 @@ public slots:
     void Button9Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
+    Forms& forms_;
 };
 
 }  // namespace qz7

@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TForm5::TForm5(TForm1& main) : QDialog(&main), main_(main) {
+TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Confirmation"));
     setModal(true);
@@ -23,23 +23,14 @@ TForm5::TForm5(TForm1& main) : QDialog(&main), main_(main) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1, 0, Qt::AlignCenter);
     layout->addLayout(buttons);
-    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+    onSignal(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+    onSignal(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
 }
 
-int TForm5::ask() {
-    exec();
-    return main_.confirmationAnswer;
-}
+bool TForm5::ask() { return exec() == QDialog::Accepted; }
 
-void TForm5::Button1Click() {
-    main_.confirmationAnswer = 1;
-    accept();
-}
+void TForm5::Button1Click() { accept(); }
 
-void TForm5::Button2Click() {
-    main_.confirmationAnswer = 0;
-    reject();
-}
+void TForm5::Button2Click() { reject(); }
 
 }  // namespace qz7

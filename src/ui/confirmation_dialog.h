@@ -1,5 +1,5 @@
-// TForm5, "Confirmation": "Are you sure?" with OK and Cancel. OK sets the
-// main window's confirmation answer to 1; the caller resets it after acting.
+// TForm5, "Confirmation": "Are you sure?" with OK and Cancel; ask() is true
+// only for an OK given to this question.
 #pragma once
 
 #include <QDialog>
@@ -9,15 +9,14 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
 
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(TForm1& main);
+    explicit TForm5(QWidget* parent);
 
-    // Shows the dialog modally; returns the confirmation answer afterwards.
-    int ask();
+    // Shows the dialog modally; true after OK.
+    bool ask();
 
     QLabel* Label1;        // "Are you sure?"
     QPushButton* Button1;  // "OK"
@@ -26,9 +25,6 @@ public:
 public slots:
     void Button1Click();
     void Button2Click();
-
-private:
-    TForm1& main_;
 };
 
 }  // namespace qz7

@@ -1,3 +1,4 @@
+#include "ui/handler.h"
 #include "ui/control_page.h"
 
 #include <QGroupBox>
@@ -7,7 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
@@ -31,7 +33,7 @@ QGroupBox* fieldGroup(const QString& name, const QString& caption, QLineEdit* fi
 bool isBcd(std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
 }  // namespace
 
-ControlPage::ControlPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+ControlPage::ControlPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet6"));
 
     RadioGroup3 = new RadioGroup(QStringLiteral("RadioGroup3"), QStringLiteral("Record mode"),
@@ -70,7 +72,7 @@ ControlPage::ControlPage(TForm1& main, QWidget* parent) : QWidget(parent), main_
     layout->addLayout(row);
     layout->addStretch();
 
-    connect(Button16, &QPushButton::clicked, this, &ControlPage::Button16Click);
+    onSignal(Button16, &QPushButton::clicked, this, &ControlPage::Button16Click);
 }
 
 QString ControlPage::prerollText() const { return maskedText(MaskEdit10); }
@@ -79,22 +81,17 @@ QString ControlPage::prerollText() const { return maskedText(MaskEdit10); }
 // recorder gets them in the reverse order. A rate that is not a number ends
 // the action after the playback mode.
 void ControlPage::Button16Click() {
-    main_.queue(Packet::frame(Group::Operate, Op::PlaybackMode,
-                              {static_cast<std::uint8_t>(RadioGroup17->itemIndex())}));
+    link_.queue(cmd::playbackMode(static_cast<std::uint8_t>(RadioGroup17->itemIndex())));
 
     static constexpr std::uint8_t kModeBits[] = {0x00, 0x01, 0x02};
     const int mode = RadioGroup3->itemIndex();
     const std::uint8_t modeBits = mode >= 0 && mode < 3 ? kModeBits[mode] : 0x04;
     const int rate = toInteger(maskedText(MaskEdit11));
-    Packet recordMode = Packet::frame(Group::Operate, Op::RecordMode, {modeBits});
-    recordMode.add16(static_cast<unsigned>(rate) & 0xFFFF);
-    main_.queue(recordMode.finish());
+    link_.queue(cmd::recordMode(modeBits, static_cast<unsigned>(rate)));
 
-    // Frames, seconds, minutes, hours; only the seconds are set.
-    main_.queue(Packet::raw({Preroll::PresetLead0, Preroll::PresetLead1, 0x00,
-                             bcd2(toBytes(prerollText())), 0x00, 0x00}));
+    link_.queue(cmd::prerollPreset(bcd2(toBytes(prerollText()))));
 
-    main_.queue(Packet::frame(Group::Operate, Op::StillMode, {static_cast<std::uint8_t>(RadioGroup22->itemIndex())}));
+    link_.queue(cmd::stillMode(static_cast<std::uint8_t>(RadioGroup22->itemIndex())));
 }
 
 // Bit 0 wins over bit 1, bit 1 over bit 2. A rate beyond what the field
@@ -119,6 +116,17 @@ void ControlPage::applyPrerollAnswer(std::uint8_t secondsByte) {
     MaskEdit10->setText(QString::asprintf("%02x", seconds));
 }
 
-void TForm1::onPrerollTime(std::uint8_t secondsByte) { controlPage_->applyPrerollAnswer(secondsByte); }
+
+
+void ControlPage::applySettingsAnswer(std::uint8_t code, const QByteArray& datagram) {
+    const auto d = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
+                                                 static_cast<std::size_t>(datagram.size()));
+    switch (code) {
+    case Sense::RecordMode: applyRecordModeAnswer(d[4], le16(d, 5)); break;
+    case Sense::PlaybackMode: RadioGroup17->setFromReply(d[4] & 0x03); break;
+    case Sense::StillMode: RadioGroup22->setFromReply(d[4] & 0x03); break;
+    default: break;
+    }
+}
 
 }  // namespace qz7

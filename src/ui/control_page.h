@@ -2,6 +2,9 @@
 // preroll time, still mode.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 #include <cstdint>
 
@@ -10,13 +13,17 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class ControlPage : public QWidget {
     Q_OBJECT
 public:
-    ControlPage(TForm1& main, QWidget* parent);
+    ControlPage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     // The "Preroll time" field (MaskEdit10) as it shows, read by Cue.
     QString prerollText() const;
@@ -39,7 +46,7 @@ public slots:
     void Button16Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

@@ -6,8 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <stdexcept>
+#include <utility>
 
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
@@ -23,7 +24,7 @@ Timecode typedPosition(const QString& text) {
     return Timecode{part(0), part(3), part(6), part(9)};
 }
 
-TForm6::TForm6(TForm1& main) : QDialog(&main), main_(main) {
+TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("CUE Edit"));
     setModal(true);
@@ -48,25 +49,29 @@ TForm6::TForm6(TForm1& main) : QDialog(&main), main_(main) {
     buttons->addWidget(Button2);
     grid->addLayout(buttons, 2, 0, 1, 2);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    onSignal(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    onSignal(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
 }
 
 // A position with blanks keeps the dialog open with the error box; the
 // entry is written only once the whole input is good.
 void TForm6::Button1Click() {
-    const Timecode position = typedPosition(maskedText(MaskEdit1));
-    CueEntry& cue = main_.tables().cues.at(static_cast<std::size_t>(entryIndex));
-    cue.position = position;
-    cue.name = toBytes(Edit1->text());
-    main_.cueEditAnswer = 1;
+    result_ = CueEdit{typedPosition(maskedText(MaskEdit1)), toBytes(Edit1->text())};
     accept();
 }
 
 void TForm6::Button2Click() { reject(); }
 
+std::optional<CueEdit> TForm6::edit(const CueEntry& cue) {
+    MaskEdit1->setText(fromBytes(cue.position.text()));
+    Edit1->setText(fromBytes(cue.name));
+    result_.reset();
+    exec();
+    return std::exchange(result_, std::nullopt);
+}
+
 void TForm6::reject() {
-    main_.cueEditAnswer = 0;
+    result_.reset();
     QDialog::reject();
 }
 

@@ -1,9 +1,10 @@
-// TForm6, "CUE Edit": changes a cue's position and name. The main window
-// fills the fields before each showing; OK writes the cue table entry and
-// sets the cue-edit answer.
+// TForm6, "CUE Edit": changes a cue's position and name. edit() fills the
+// fields, shows the dialog and returns what OK took.
 #pragma once
 
 #include <QDialog>
+#include <optional>
+#include <string>
 
 #include "media/media_tables.h"
 
@@ -13,7 +14,12 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+
+// What "CUE Edit" OK gives back.
+struct CueEdit {
+    Timecode position;
+    std::string name;
+};
 
 // The four parts of a typed "hh:mm:ss:ff" position. Throws when a part holds
 // anything but two digits: blanks would go out as bytes that are not BCD.
@@ -22,10 +28,10 @@ Timecode typedPosition(const QString& text);
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(TForm1& main);
+    explicit TForm6(QWidget* parent);
 
-    // The cue table entry being edited.
-    int entryIndex = 0;
+    // Shows a cue's position and name; empty after Cancel.
+    std::optional<CueEdit> edit(const CueEntry& cue);
 
     QLabel* Label1;        // "Position"
     QLineEdit* MaskEdit1;  // hh:mm:ss:ff
@@ -41,7 +47,7 @@ public slots:
     void reject() override;
 
 private:
-    TForm1& main_;
+    std::optional<CueEdit> result_;
 };
 
 }  // namespace qz7

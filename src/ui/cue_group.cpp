@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/protocol.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/control_page.h"
 #include "ui/cue_edit_dialog.h"
 #include "ui/forms.h"
 #include "ui/glyph_icons.h"
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/status_panel.h"
 #include "ui/widgets.h"
 
@@ -30,15 +32,17 @@ QPushButton* wordButton(const char* name, const QString& word, const QString& wh
     return b;
 }
 
-Packet timecodeSearch(int hours, int minutes, int seconds, int frames) {
-    return Packet::frame(Group::Operate, Op::TimecodeSearch,
-                         {toBcd(frames), toBcd(seconds), toBcd(minutes), toBcd(hours)});
-}
 
 }  // namespace
 
-CueGroup::CueGroup(TForm1& main, QWidget* parent)
-    : QGroupBox(QStringLiteral("  CUE MARK/SEARCH  "), parent), main_(main) {
+CueGroup::CueGroup(RecorderLink& link, MediaModel& media, const StatusPanel& display, const ControlPage& control,
+                   Forms& forms, QWidget* parent)
+    : QGroupBox(QStringLiteral("  CUE MARK/SEARCH  "), parent),
+      link_(link),
+      media_(media),
+      display_(display),
+      control_(control),
+      forms_(forms) {
     setObjectName(QStringLiteral("GroupBox5"));
     BitBtn20 = wordButton("BitBtn20", QStringLiteral("Mrk"), tr("Mark the current position as a new cue"), this);
     BitBtn22 = wordButton("BitBtn22", QStringLiteral("Cue"), tr("Go to the cue less the preroll time"), this);
@@ -65,28 +69,21 @@ CueGroup::CueGroup(TForm1& main, QWidget* parent)
     grid->addWidget(ListBox4, 0, 1);
     grid->addLayout(bottom, 1, 0, 1, 2);
 
-    connect(BitBtn20, &QPushButton::clicked, this, &CueGroup::BitBtn20Click);
-    connect(BitBtn22, &QPushButton::clicked, this, &CueGroup::BitBtn22Click);
-    connect(BitBtn21, &QPushButton::clicked, this, &CueGroup::BitBtn21Click);
-    connect(BitBtn14, &QPushButton::clicked, this, &CueGroup::BitBtn14Click);
-    connect(BitBtn17, &QPushButton::clicked, this, &CueGroup::BitBtn17Click);
-    connect(ListBox4, &QListWidget::itemDoubleClicked, this, &CueGroup::ListBox4DblClick);
+    onSignal(BitBtn20, &QPushButton::clicked, this, &CueGroup::BitBtn20Click);
+    onSignal(BitBtn22, &QPushButton::clicked, this, &CueGroup::BitBtn22Click);
+    onSignal(BitBtn21, &QPushButton::clicked, this, &CueGroup::BitBtn21Click);
+    onSignal(BitBtn14, &QPushButton::clicked, this, &CueGroup::BitBtn14Click);
+    onSignal(BitBtn17, &QPushButton::clicked, this, &CueGroup::BitBtn17Click);
+    onSignal(ListBox4, &QListWidget::itemDoubleClicked, this, &CueGroup::ListBox4DblClick);
 }
 
 // Freed slots are filled again before higher ones.
 void CueGroup::BitBtn20Click() {
-    MediaTables& tables = main_.tables();
-    int k = 0;
-    while (k < kTableSize && tables.cues[static_cast<std::size_t>(k)].used != 0) ++k;
-    if (k == kTableSize) return;
-    CueEntry& cue = tables.cues[static_cast<std::size_t>(k)];
-    const StatusPanel* display = main_.statusPanel();
-    cue.position = Timecode{display->hours(), display->minutes(), display->seconds(), display->frames()};
-    replaceLineGrowing(ListBox4, k, cueLine(cue));
-    cue.used = 1;
+    const int k =
+        media_.markCue(Timecode{display_.hours(), display_.minutes(), display_.seconds(), display_.frames()});
+    if (k < 0) return;
     ListBox4->setCurrentRow(k);
-    if (k >= tables.cueCount) tables.cueCount = k + 1;
-    main_.queue(cueWrite(k, cue, 0x01));
+    link_.queue(cueWrite(k, media_.cue(k), 0x01));
 }
 
 // The cue count stays: it counts what the recorder reported, not free slots.
@@ -94,12 +91,7 @@ void CueGroup::BitBtn14Click() {
     const int k = selectedLine(ListBox4);
     // A list refreshed twice holds lines past the table; they name no cue.
     if (k < 0 || k >= kTableSize) return;
-    CueEntry& cue = main_.tables().cues[static_cast<std::size_t>(k)];
-    cue.position = Timecode{};
-    cue.name = kBlankLine;
-    replaceLine(ListBox4, k, kBlankLine);
-    cue.used = 0;
-    main_.queue(cueWrite(k, cue, 0x00));
+    link_.queue(cueWrite(k, media_.deleteCue(k), 0x00));
 }
 
 void CueGroup::BitBtn17Click() {
@@ -115,7 +107,7 @@ void CueGroup::BitBtn22Click() {
         goToSelectedCue(0x01);
         return;
     }
-    const int preroll = toInteger(main_.controlPage()->prerollText());
+    const int preroll = toInteger(control_.prerollText());
     const QString typed = maskedText(MaskEdit1);
     int h = toInteger(typed.mid(0, 2));
     int m = toInteger(typed.mid(3, 2));
@@ -130,7 +122,7 @@ void CueGroup::BitBtn22Click() {
         m = 59;
         if (--h < 0) h = 23;
     }
-    main_.queue(timecodeSearch(h, m, s, f));
+    link_.queue(cmd::timecodeSearch({toBcd(f), toBcd(s), toBcd(m), toBcd(h)}));
 }
 
 void CueGroup::BitBtn21Click() {
@@ -139,38 +131,25 @@ void CueGroup::BitBtn21Click() {
         return;
     }
     const Timecode position = typedPosition(maskedText(MaskEdit1));
-    Packet p = Packet::frame(Group::Operate, Op::TimecodeSearch);
-    p.add(position.bytes());
-    main_.queue(p.finish());
+    link_.queue(cmd::timecodeSearch(position.bytes()));
 }
 
 // Only the first (cue count) lines can be searched: the count is what the
 // recorder reported, so a cue above a gap is shown but not reachable.
 void CueGroup::goToSelectedCue(std::uint8_t flag) {
     const int k = selectedLine(ListBox4);
-    const int count = main_.tables().cueCount;
+    const int count = media_.cueCount();
     if (count == 0 || k < 0 || k >= count) return;
-    Packet p = Packet::frame(Group::Operate, Op::GoToCue);
-    p.add16(static_cast<unsigned>(k));
-    p.add(flag);
-    main_.queue(p.finish());
+    link_.queue(cmd::goToCue(k, flag));
 }
 
 void CueGroup::ListBox4DblClick() {
     const int k = selectedLine(ListBox4);
     if (k < 0 || k >= kTableSize) return;
-    CueEntry& cue = main_.tables().cues[static_cast<std::size_t>(k)];
-    if (cue.used == 0) return;
-    TForm6* dialog = main_.forms().form6();
-    dialog->entryIndex = k;
-    dialog->MaskEdit1->setText(fromBytes(cue.position.text()));
-    dialog->Edit1->setText(fromBytes(cue.name));
-    dialog->exec();
-    if (main_.cueEditAnswer != 1) return;
-    replaceLine(ListBox4, k, cueLine(cue));
-    cue.used = 1;
-    main_.queue(cueWrite(k, cue, 0x01));
-    main_.cueEditAnswer = 0;
+    if (media_.cue(k).used == 0) return;
+    const std::optional<CueEdit> edit = forms_.form6()->edit(media_.cue(k));
+    if (!edit) return;
+    link_.queue(cueWrite(k, media_.editCue(k, edit->position, edit->name), 0x01));
 }
 
 }  // namespace qz7

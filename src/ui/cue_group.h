@@ -13,12 +13,19 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class ControlPage;
+class Forms;
+class MediaModel;
+class RecorderLink;
+class StatusPanel;
 
 class CueGroup : public QGroupBox {
     Q_OBJECT
 public:
-    CueGroup(TForm1& main, QWidget* parent);
+    // Mrk copies the status panel's timecode; a typed Cue counts off the Control
+    // page's preroll; "CUE Edit" is the forms' TForm6.
+    CueGroup(RecorderLink& link, MediaModel& media, const StatusPanel& display, const ControlPage& control,
+             Forms& forms, QWidget* parent);
 
     // 1 = Cue and Srh use the typed position field instead of the list.
     int typedPositionMode = 0;
@@ -43,7 +50,11 @@ private:
     // Go to the selected cue (list mode); the flag tells Cue (1) from Srh (0).
     void goToSelectedCue(std::uint8_t flag);
 
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
+    const StatusPanel& display_;
+    const ControlPage& control_;
+    Forms& forms_;
 };
 
 }  // namespace qz7

@@ -10,25 +10,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
-#include "ui/main_window.h"
-#include "ui/transport_panel.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-namespace {
-Packet entryRequest(std::uint8_t code, int i) {
-    return Packet::frame(Group::Sense, code,
-                         {static_cast<std::uint8_t>(i & 0xFF), static_cast<std::uint8_t>((i >> 8) & 0xFF)});
-}
-}  // namespace
-
-DevicePage::DevicePage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+DevicePage::DevicePage(RecorderLink& link, MediaModel& media, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media) {
     setObjectName(QStringLiteral("TabSheet11"));
-    const DevicePair& d = main.devices();
+    const DevicePair& d = link.devices();
 
     ListBox5 = new QListWidget(this);
     ListBox5->setObjectName(QStringLiteral("ListBox5"));
@@ -66,75 +59,46 @@ DevicePage::DevicePage(TForm1& main, QWidget* parent) : QWidget(parent), main_(m
     layout->addLayout(left, 1);
     layout->addLayout(right, 1);
 
-    connect(Button7, &QPushButton::clicked, this, &DevicePage::Button7Click);
-    connect(Button6, &QPushButton::clicked, this, &DevicePage::Button6Click);
-    connect(Button2, &QPushButton::clicked, this, &DevicePage::Button2Click);
+    onSignal(Button7, &QPushButton::clicked, this, &DevicePage::Button7Click);
+    onSignal(Button6, &QPushButton::clicked, this, &DevicePage::Button6Click);
+    onSignal(Button2, &QPushButton::clicked, this, &DevicePage::Button2Click);
 }
 
 // "Apply": the selected line picks the recorder whose replies we read; the
 // other of the pair receives every packet too.
 void DevicePage::Button7Click() {
-    main_.pollCycle().setLinkEnabled(true);
     const int k = selectedLine(ListBox5);
-    const DevicePair& d = main_.devices();
-    UdpTransport& t = main_.transport();
-    if (k == 1 && !d.single) {
-        Edit13->setText(d.second);
-        Edit14->setText(d.secondId);
-        t.endpoint(1).host = Edit13->text();
-        t.endpoint(2).host = d.first;
-    } else {
-        Edit13->setText(d.first);
-        Edit14->setText(d.firstId);
-        t.endpoint(1).host = Edit13->text();
-        t.endpoint(2).host = d.second;
-    }
-    for (int i : {1, 2}) {
-        t.endpoint(i).port = kDevicePort;
-        t.endpoint(i).broadcast = false;
-    }
-    main_.pollCycle().setSecondEndpointUsed(!d.single);
-    main_.queue(Packet::frame(Group::System, Sys::LinkStart));
-    main_.transportPanel()->setEnabled(true);
-    main_.ProgressBar1()->setEnabled(true);
+    const DevicePair& d = link_.devices();
+    const bool second = k == 1 && !d.single;
+    Edit13->setText(second ? d.second : d.first);
+    Edit14->setText(second ? d.secondId : d.firstId);
+    link_.apply(Edit13->text(), second ? d.first : d.second);
+    emit applied();
 }
 
 // "Retrieve": 512 blank lines per list, then the whole list refresh, queued so
 // that it goes out sequence headers first and cue entries last.
 void DevicePage::Button6Click() {
-    const QStringList blanks(512, QStringLiteral(" "));
-    main_.clipListPanel()->ListBox1->addItems(blanks);
-    main_.fileListPanel()->ListBox2->addItems(blanks);
-    main_.cueGroup()->ListBox4->addItems(blanks);
-
-    MediaTables& m = main_.tables();
-    // The file table has 512 rows; a larger count asks for those only.
-    const int files = std::min(m.recordedFileCount, kTableSize);
-    m.cueCount = 0;
-    for (int i = 0; i < 100; ++i) main_.queue(entryRequest(Sense::CueEntry, i));
-    m.clipCount = 0;
-    for (int i = 0; i < 100; ++i) main_.queue(entryRequest(Sense::ClipEntry, i));
-    for (int i = 1; i <= files; ++i) main_.queue(entryRequest(Sense::FileName, i));
-    for (int i = 1; i <= files; ++i) main_.queue(entryRequest(Sense::Inhibit, i));
-    for (int s = 0; s < kSequenceCount; ++s)
-        main_.queue(Packet::frame(Group::Sense, Sense::SequenceHeader, {static_cast<std::uint8_t>(s)}));
-
-    main_.clipListPanel()->setEnabled(true);
-    main_.fileListPanel()->setEnabled(true);
-    main_.cueGroup()->setEnabled(true);
+    const int files = media_.beginRetrieve();
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::CueEntry, i));
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::ClipEntry, i));
+    for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::FileName, i));
+    for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::Inhibit, i));
+    for (int s = 0; s < kSequenceCount; ++s) link_.queue(cmd::sequenceHeaderRequest(s));
+    emit retrieveQueued();
 }
 
 // "Scan": forget the found devices and stop the link until the next "Apply".
 void DevicePage::Button2Click() {
-    main_.foundDeviceCount = 0;
-    main_.pollCycle().setLinkEnabled(false);
+    foundDeviceCount = 0;
+    link_.stop();
 }
 
 void DevicePage::addDiscoveredDevice(const QString& senderAddress) {
-    const int n = main_.foundDeviceCount;
+    const int n = foundDeviceCount;
     if (n >= kMaxDeviceLines) return;
     replaceLine(ListBox5, n, senderAddress);
-    main_.foundDeviceCount = n + 1;
+    foundDeviceCount = n + 1;
 }
 
 }  // namespace qz7

@@ -10,12 +10,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class MediaModel;
+class RecorderLink;
 
 class DevicePage : public QWidget {
     Q_OBJECT
 public:
-    DevicePage(TForm1& main, QWidget* parent);
+    DevicePage(RecorderLink& link, MediaModel& media, QWidget* parent);
 
     // A discovery datagram from sender: the next device list line.
     void addDiscoveredDevice(const QString& senderAddress);
@@ -30,13 +31,23 @@ public:
     // The device list stops growing here, whoever sends discovery datagrams.
     static constexpr int kMaxDeviceLines = 64;
 
+    // Lines of the device list filled by discovery datagrams since "Scan".
+    int foundDeviceCount = 0;
+
+signals:
+    // "Apply" has queued the link start: the transport panel may be used.
+    void applied();
+    // "Retrieve" has queued the list refresh: the lists may be used.
+    void retrieveQueued();
+
 public slots:
     void Button7Click();
     void Button6Click();
     void Button2Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
 };
 
 }  // namespace qz7

@@ -7,16 +7,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/protocol.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/file_name_dialog.h"
 #include "ui/forms.h"
+#include "ui/handler.h"
 #include "ui/last_file_erase_dialog.h"
-#include "ui/main_window.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-FileListPanel::FileListPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+FileListPanel::FileListPanel(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media), forms_(forms) {
     setObjectName(QStringLiteral("Panel9"));
     ListBox2 = new QListWidget(this);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
@@ -27,53 +30,36 @@ FileListPanel::FileListPanel(TForm1& main, QWidget* parent) : QWidget(parent), m
     layout->addWidget(ListBox2);
     layout->addWidget(BitBtn7);
 
-    connect(BitBtn7, &QPushButton::clicked, this, &FileListPanel::BitBtn7Click);
-    connect(ListBox2, &QListWidget::itemDoubleClicked, this, &FileListPanel::ListBox2DblClick);
+    onSignal(BitBtn7, &QPushButton::clicked, this, &FileListPanel::BitBtn7Click);
+    onSignal(ListBox2, &QListWidget::itemDoubleClicked, this, &FileListPanel::ListBox2DblClick);
 }
 
 // Only recorded files can be opened: lines at or past the count are blank.
 void FileListPanel::BitBtn7Click() {
     const int k = selectedLine(ListBox2);
-    if (k < 0 || k >= main_.tables().recordedFileCount) return;
-    Packet p = Packet::frame(Group::Operate, Op::OpenFile);
-    p.add16(static_cast<unsigned>(k + 1));
-    p.add(0x00);
-    main_.queue(p.finish());
+    if (k < 0 || k >= media_.recordedFileCount()) return;
+    link_.queue(cmd::openFile(k + 1));
 }
 
 void FileListPanel::ListBox2DblClick() {
     const int k = selectedLine(ListBox2);
     // A list refreshed twice holds lines past the table; they name no file.
     if (k < 0 || k >= kTableSize) return;
-    FileEntry& file = main_.tables().files[static_cast<std::size_t>(k)];
-    TForm3* dialog = main_.forms().form3();
-    dialog->Label2->setText(QString::asprintf("%03d  ", k + 1));
-    dialog->entryIndex = k;
-    dialog->Edit1->setText(fromBytes(file.name));
-    dialog->CheckBox1->setChecked(file.inhibit == 1);
-    dialog->exec();
-    if (main_.fileEditAnswer != 1) return;
+    const FileEntry& file = media_.file(k);
+    const std::optional<FileEdit> edit = forms_.form3()->edit(k + 1, file.name, file.inhibit);
+    if (!edit) return;
     // Queued name first: the stack sends the inhibit write before it.
-    main_.queue(fileNameWrite(k + 1, file.name));
-    main_.queue(inhibitWrite(k + 1, file.inhibit));
-    replaceLine(ListBox2, k, fileLine(k + 1, file));
-    main_.fileEditAnswer = 0;
+    link_.queue(cmd::fileNameWrite(k + 1, edit->name));
+    link_.queue(cmd::inhibitWrite(k + 1, edit->inhibit));
+    media_.editFile(k, edit->name, edit->inhibit);
 }
 
-// Clear > "Last File Erase". The erased file's table entry keeps its name and
-// flag; only its line goes blank.
-void TForm1::LastFileErase2Click() {
-    TForm4* dialog = forms().form4();
-    dialog->Label3->setText(QString::asprintf("%03d  ", tables_.recordedFileCount));
-    dialog->exec();
-    if (eraseAnswer == 1 && tables_.recordedFileCount > 0) {
-        queue(Packet::frame(Group::Operate, Op::EraseLastFile));
-        const int erased = --tables_.recordedFileCount;
-        // Before "Retrieve" the list may not hold the line yet: nothing to blank then.
-        QListWidget* list = fileList_->ListBox2;
-        if (erased < list->count()) replaceLine(list, erased, kBlankLine);
-    }
-    eraseAnswer = 0;
+// The erased file's table entry keeps its name and flag; only its line goes blank.
+void FileListPanel::LastFileErase2Click() {
+    if (!forms_.form4()->confirm(media_.recordedFileCount())) return;
+    if (media_.recordedFileCount() <= 0) return;
+    link_.queue(cmd::eraseLastFile());
+    media_.eraseLastFile();
 }
 
 }  // namespace qz7

@@ -10,12 +10,14 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class Forms;
+class MediaModel;
+class RecorderLink;
 
 class FileListPanel : public QWidget {
     Q_OBJECT
 public:
-    FileListPanel(TForm1& main, QWidget* parent);
+    FileListPanel(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent);
 
     QListWidget* ListBox2;  // line k = recorded file k + 1
     QPushButton* BitBtn7;   // "OPEN"
@@ -23,9 +25,13 @@ public:
 public slots:
     void BitBtn7Click();
     void ListBox2DblClick();
+    // Clear > "Last File Erase".
+    void LastFileErase2Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
+    Forms& forms_;
 };
 
 }  // namespace qz7

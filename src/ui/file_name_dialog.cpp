@@ -6,13 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TForm3::TForm3(TForm1& main) : QDialog(&main), main_(main) {
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("File Name Edit"));
     setModal(true);
@@ -37,22 +38,28 @@ TForm3::TForm3(TForm1& main) : QDialog(&main), main_(main) {
     buttons->addWidget(Button1);
     grid->addLayout(buttons, 3, 0, 1, 2);
 
-    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    onSignal(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    onSignal(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+std::optional<FileEdit> TForm3::edit(int fileNumber, const std::string& name, std::uint8_t inhibit) {
+    Label2->setText(QString::asprintf("%03d  ", fileNumber));
+    Edit1->setText(fromBytes(name));
+    CheckBox1->setChecked(inhibit != 0);
+    result_.reset();
+    exec();
+    return std::exchange(result_, std::nullopt);
 }
 
 void TForm3::Button2Click() {
-    FileEntry& file = main_.tables().files.at(static_cast<std::size_t>(entryIndex));
-    file.name = toBytes(Edit1->text());
-    file.inhibit = CheckBox1->isChecked() ? 1 : 0;
-    main_.fileEditAnswer = 1;
+    result_ = FileEdit{toBytes(Edit1->text()), static_cast<std::uint8_t>(CheckBox1->isChecked() ? 1 : 0)};
     accept();
 }
 
 void TForm3::Button1Click() { reject(); }
 
 void TForm3::reject() {
-    main_.fileEditAnswer = 0;
+    result_.reset();
     QDialog::reject();
 }
 

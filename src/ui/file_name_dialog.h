@@ -1,9 +1,11 @@
 // TForm3, "File Name Edit": renames a recorded file and sets its inhibit
-// flag. The main window fills the fields before each showing; OK writes the
-// file table entry and sets the file-edit answer.
+// flag. edit() fills the fields, shows the dialog and returns what OK took.
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -12,15 +14,21 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+
+// What "File Name Edit" OK gives back.
+struct FileEdit {
+    std::string name;
+    std::uint8_t inhibit = 0;  // 0x01 when "File Inhibit" is ticked
+};
 
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(TForm1& main);
+    explicit TForm3(QWidget* parent);
 
-    // The file table entry being edited (file number entryIndex + 1).
-    int entryIndex = 0;
+    // Shows file fileNumber's name and flag; any nonzero flag ticks the box.
+    // Empty after Cancel.
+    std::optional<FileEdit> edit(int fileNumber, const std::string& name, std::uint8_t inhibit);
 
     QLabel* Label1;        // "File No."
     QLabel* Label2;        // the file number
@@ -36,7 +44,7 @@ public slots:
     void reject() override;
 
 private:
-    TForm1& main_;
+    std::optional<FileEdit> result_;
 };
 
 }  // namespace qz7

@@ -1,25 +1,36 @@
 #include "ui/forms.h"
 
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/confirmation_dialog.h"
 #include "ui/cue_edit_dialog.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/main_window.h"
+#include "ui/media_lists.h"
 #include "ui/schedule_window.h"
 
 namespace qz7 {
 
-Forms::Forms(const DevicePair& devices) {
-    form1_ = std::make_unique<TForm1>(*this, devices);
-    form2_ = std::make_unique<TForm2>(*form1_);
-    form3_ = std::make_unique<TForm3>(*form1_);
-    form4_ = std::make_unique<TForm4>(*form1_);
-    form5_ = std::make_unique<TForm5>(*form1_);
-    form6_ = std::make_unique<TForm6>(*form1_);
+Forms::Forms(const DevicePair& devices)
+    : link_(std::make_unique<RecorderLink>(devices)), media_(std::make_unique<MediaModel>()) {
+    form1_ = std::make_unique<TForm1>(*this);
+    form2_ = std::make_unique<TForm2>(*media_, form1_.get());
+    form3_ = std::make_unique<TForm3>(form1_.get());
+    form4_ = std::make_unique<TForm4>(form1_.get());
+    form5_ = std::make_unique<TForm5>(form1_.get());
+    form6_ = std::make_unique<TForm6>(form1_.get());
+
+    lists_ = std::make_unique<MediaLists>();
+    form1_->showMediaLists(*lists_);
+    lists_->show(MediaList::ScheduleClips, form2_->ListBox1);
+    media_->setObserver(lists_.get());
 }
 
-// The dialogs go before the main window they refer to.
+// The dialogs go before the main window they belong to; the model stops
+// reporting before the lists go.
 Forms::~Forms() {
+    media_->setObserver(nullptr);
     form6_.reset();
     form5_.reset();
     form4_.reset();

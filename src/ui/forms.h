@@ -1,13 +1,16 @@
-// The six windows of the program, created once in a fixed order and kept for
-// the whole run: one owner stands for the six global window references.
+// The program's object graph: the recorder link, the media model and the six
+// windows, created once in a fixed order and kept for the whole run.
 #pragma once
 
 #include <memory>
 
-#include "app/options.h"
+#include "net/device_pair.h"
 
 namespace qz7 {
 
+class MediaLists;
+class MediaModel;
+class RecorderLink;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -22,6 +25,9 @@ public:
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
+    RecorderLink& link() const { return *link_; }
+    MediaModel& media() const { return *media_; }
+
     TForm1* form1() const { return form1_.get(); }  // "QZ7pro-Controller"
     TForm2* form2() const { return form2_.get(); }  // "Sequence Play"
     TForm3* form3() const { return form3_.get(); }  // "File Name Edit"
@@ -30,12 +36,15 @@ public:
     TForm6* form6() const { return form6_.get(); }  // "CUE Edit"
 
 private:
+    std::unique_ptr<RecorderLink> link_;
+    std::unique_ptr<MediaModel> media_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TForm5> form5_;
     std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<MediaLists> lists_;
 };
 
 }  // namespace qz7

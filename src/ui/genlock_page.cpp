@@ -1,16 +1,18 @@
+#include "ui/handler.h"
 #include "ui/genlock_page.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-GenlockPage::GenlockPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+GenlockPage::GenlockPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet2"));
 
     RadioGroup7 = new RadioGroup(QStringLiteral("RadioGroup7"), QStringLiteral("Genlock source"),
@@ -33,13 +35,21 @@ GenlockPage::GenlockPage(TForm1& main, QWidget* parent) : QWidget(parent), main_
     layout->addLayout(groups);
     layout->addStretch();
 
-    connect(Button12, &QPushButton::clicked, this, &GenlockPage::Button12Click);
+    onSignal(Button12, &QPushButton::clicked, this, &GenlockPage::Button12Click);
 }
 
 // "SET": source, fixed standard and PSF mode, each an item index.
 void GenlockPage::Button12Click() {
     const auto item = [](const RadioGroup* g) { return static_cast<std::uint8_t>(g->itemIndex() & 0x03); };
-    main_.queue(Packet::frame(Group::Operate, Op::Genlock, {item(RadioGroup7), item(RadioGroup20), item(RadioGroup21)}));
+    link_.queue(cmd::genlock(item(RadioGroup7), item(RadioGroup20), item(RadioGroup21)));
+}
+
+
+void GenlockPage::applySettingsAnswer(std::uint8_t code, const QByteArray& d) {
+    if (code != Sense::Genlock) return;
+    RadioGroup7->setFromReply(static_cast<std::uint8_t>(d[4]) & 0x03);
+    RadioGroup20->setFromReply(static_cast<std::uint8_t>(d[5]) & 0x03);
+    RadioGroup21->setFromReply(static_cast<std::uint8_t>(d[6]) & 0x03);
 }
 
 }  // namespace qz7

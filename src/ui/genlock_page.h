@@ -1,19 +1,26 @@
 // The "Gen-lock" page: genlock source, fixed standard, PSF mode.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 
 class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class GenlockPage : public QWidget {
     Q_OBJECT
 public:
-    GenlockPage(TForm1& main, QWidget* parent);
+    GenlockPage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     RadioGroup* RadioGroup7;   // "Genlock source"
     RadioGroup* RadioGroup20;  // "Fixed Standard"
@@ -24,7 +31,7 @@ public slots:
     void Button12Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

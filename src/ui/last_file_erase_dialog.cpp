@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TForm4::TForm4(TForm1& main) : QDialog(&main), main_(main) {
+TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Last file erase"));
     setModal(true);
@@ -35,20 +35,19 @@ TForm4::TForm4(TForm1& main) : QDialog(&main), main_(main) {
     layout->addLayout(number);
     layout->addLayout(buttons);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm4::BitBtn2Click);
+    onSignal(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    onSignal(BitBtn2, &QPushButton::clicked, this, &TForm4::BitBtn2Click);
 }
 
-void TForm4::BitBtn1Click() {
-    main_.eraseAnswer = 1;
-    accept();
+bool TForm4::confirm(int recordedFileCount) {
+    Label3->setText(QString::asprintf("%03d  ", recordedFileCount));
+    return exec() == QDialog::Accepted;
 }
+
+void TForm4::BitBtn1Click() { accept(); }
 
 void TForm4::BitBtn2Click() { reject(); }
 
-void TForm4::reject() {
-    main_.eraseAnswer = 0;
-    QDialog::reject();
-}
+void TForm4::reject() { QDialog::reject(); }
 
 }  // namespace qz7

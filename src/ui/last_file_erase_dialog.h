@@ -1,5 +1,5 @@
 // TForm4, "Last file erase": asks before the most recent recording is
-// erased. OK sets the main window's erase answer; the caller acts on it.
+// erased. confirm() is true after OK.
 #pragma once
 
 #include <QDialog>
@@ -9,12 +9,14 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
 
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm4(TForm1& main);
+    explicit TForm4(QWidget* parent);
+
+    // Shows the recorded file count as the file to erase; true after OK.
+    bool confirm(int recordedFileCount);
 
     QLabel* Label1;        // "May I erase the last file?"
     QLabel* Label2;        // "File No."
@@ -27,9 +29,6 @@ public slots:
     void BitBtn2Click();
     // Escape and the window's close button count as Cancel.
     void reject() override;
-
-private:
-    TForm1& main_;
 };
 
 }  // namespace qz7

@@ -1,17 +1,19 @@
 #include "ui/main_window.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
-#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "app/error_box.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/audio_page.h"
 #include "ui/character_page.h"
+#include "ui/clear_menu.h"
 #include "ui/clip_list_panel.h"
 #include "ui/clip_page.h"
 #include "ui/config_page.h"
@@ -19,7 +21,11 @@
 #include "ui/cue_group.h"
 #include "ui/device_page.h"
 #include "ui/file_list_panel.h"
+#include "ui/forms.h"
 #include "ui/genlock_page.h"
+#include "ui/handler.h"
+#include "ui/media_lists.h"
+#include "ui/radio_group.h"
 #include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 #include "ui/test_signal_page.h"
@@ -29,44 +35,40 @@
 
 namespace qz7 {
 
-TForm1::TForm1(Forms& forms, const DevicePair& devices, QWidget* parent)
-    : QMainWindow(parent),
-      forms_(forms),
-      devices_(devices),
-      transport_(std::make_unique<UdpTransport>()),
-      cycle_(stack_, *transport_),
-      decoder_(*this) {
+TForm1::TForm1(Forms& forms, QWidget* parent)
+    : QMainWindow(parent), forms_(forms), link_(forms.link()), media_(forms.media()) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("QZ7pro-Controller"));
-    // Both endpoints are open from the start with the built-in pair.
-    transport_->endpoint(1).host = devices_.first;
-    transport_->endpoint(2).host = devices_.second;
-    cycle_.setSecondEndpointUsed(!devices_.single);
-    driver_ = std::make_unique<PollDriver>(cycle_, *transport_, decoder_);
-    driver_->setErrorReporter([](const QString& message) { ErrorBox::show(message); });
-
+    buildAreas();
     buildLayout();
     buildMenu();
+    wireReplies();
     FormCreate();
     // The poll cycle ticks from the first moment; nothing is sent before "Apply".
-    driver_->start();
+    link_.pollDriver().start();
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
-    cycle_.setLinkEnabled(false);
-    errorLatch = 0;
-    stack_.clear();
-    tables_.reset();
+    link_.reset();
+    status_->errorLatch = 0;
+    media_.reset();
 }
 
-void TForm1::buildLayout() {
+void TForm1::showMediaLists(MediaLists& lists) {
+    lists.show(MediaList::Files, fileList_->ListBox2);
+    lists.show(MediaList::Clips, clipList_->ListBox1);
+    lists.show(MediaList::Cues, cueGroup_->ListBox4);
+    lists.show(MediaList::Sequences, sequencePage_->ListBox3);
+}
+
+void TForm1::buildAreas() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("CentralArea"));
     setCentralWidget(central);
 
-    status_ = new StatusPanel(*this, central);
+    status_ = new StatusPanel(link_, central);
     progressBar_ = new QProgressBar(central);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setRange(0, 100);
@@ -75,29 +77,22 @@ void TForm1::buildLayout() {
     progressBar_->setTextVisible(true);
     progressBar_->setEnabled(false);
 
-    transportPanel_ = new TransportPanel(*this, central);
+    transportPanel_ = new TransportPanel(link_, media_, central);
     transportPanel_->setEnabled(false);
-
-    clipList_ = new ClipListPanel(*this, central);
-    clipList_->setEnabled(false);
-    fileList_ = new FileListPanel(*this, central);
-    fileList_->setEnabled(false);
-    cueGroup_ = new CueGroup(*this, central);
-    cueGroup_->setEnabled(false);
 
     pageControl_ = new QTabWidget(central);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    timecodePage_ = new TimecodePage(*this, pageControl_);
-    genlockPage_ = new GenlockPage(*this, pageControl_);
-    testSignalPage_ = new TestSignalPage(*this, pageControl_);
-    audioPage_ = new AudioPage(*this, pageControl_);
-    videoPage_ = new VideoPage(*this, pageControl_);
-    characterPage_ = new CharacterPage(*this, pageControl_);
-    controlPage_ = new ControlPage(*this, pageControl_);
-    clipPage_ = new ClipPage(*this, pageControl_);
-    sequencePage_ = new SequencePage(*this, pageControl_);
-    configPage_ = new ConfigPage(*this, pageControl_);
-    devicePage_ = new DevicePage(*this, pageControl_);
+    timecodePage_ = new TimecodePage(link_, pageControl_);
+    genlockPage_ = new GenlockPage(link_, pageControl_);
+    testSignalPage_ = new TestSignalPage(link_, pageControl_);
+    audioPage_ = new AudioPage(link_, pageControl_);
+    videoPage_ = new VideoPage(link_, pageControl_);
+    characterPage_ = new CharacterPage(link_, pageControl_);
+    controlPage_ = new ControlPage(link_, pageControl_);
+    clipPage_ = new ClipPage(link_, media_, *status_, pageControl_);
+    sequencePage_ = new SequencePage(link_, media_, forms_, pageControl_);
+    configPage_ = new ConfigPage(link_, forms_, pageControl_);
+    devicePage_ = new DevicePage(link_, media_, pageControl_);
     pageControl_->addTab(timecodePage_, QStringLiteral("Timecode"));
     pageControl_->addTab(genlockPage_, QStringLiteral("Gen-lock"));
     pageControl_->addTab(testSignalPage_, QStringLiteral("Test signal"));
@@ -111,8 +106,30 @@ void TForm1::buildLayout() {
     pageControl_->addTab(devicePage_, QStringLiteral("Device"));
     pageControl_->setCurrentIndex(DeviceTab);
     // Connected after the opening page is set: start-up reads nothing back.
-    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    onSignal(pageControl_, &QTabWidget::currentChanged, this, [this](int index) { PageControl1Change(index); });
 
+    clipList_ = new ClipListPanel(link_, media_, *clipPage_, central);
+    clipList_->setEnabled(false);
+    fileList_ = new FileListPanel(link_, media_, forms_, central);
+    fileList_->setEnabled(false);
+    cueGroup_ = new CueGroup(link_, media_, *status_, *controlPage_, forms_, central);
+    cueGroup_->setEnabled(false);
+
+    connect(clipList_, &ClipListPanel::clipPageWanted, pageControl_, [this] { pageControl_->setCurrentIndex(ClipTab); });
+    connect(devicePage_, &DevicePage::applied, this, [this] {
+        transportPanel_->setEnabled(true);
+        progressBar_->setEnabled(true);
+    });
+    connect(devicePage_, &DevicePage::retrieveQueued, this, [this] {
+        clipList_->setEnabled(true);
+        fileList_->setEnabled(true);
+        cueGroup_->setEnabled(true);
+    });
+    onSignal(status_, &StatusPanel::audioReadback, audioPage_,
+             [this](std::uint8_t byte23) { audioPage_->applyStatusAudioBits(byte23); });
+}
+
+void TForm1::buildLayout() {
     auto* left = new QVBoxLayout;
     left->addWidget(status_);
     left->addWidget(progressBar_);
@@ -123,14 +140,14 @@ void TForm1::buildLayout() {
     lists->addWidget(fileList_);
     lists->addWidget(cueGroup_);
     left->addLayout(lists, 1);
-    auto* layout = new QHBoxLayout(central);
+    auto* layout = new QHBoxLayout(centralWidget());
     layout->addLayout(left);
 }
 
 void TForm1::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    auto action = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
         return a;
@@ -141,18 +158,39 @@ void TForm1::buildMenu() {
     action(file, "RecFile1", QStringLiteral("Save File List"))->setEnabled(false);
     action(file, "SaveClipList1", QStringLiteral("Save Clip List"))->setEnabled(false);
     action(file, "SaveS1", QStringLiteral("Save Seq List"))->setEnabled(false);
-    connect(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &TForm1::Exit1Click);
+    onSignal(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &TForm1::Exit1Click);
 
-    QMenu* clear = bar->addMenu(QStringLiteral("Clear"));
-    clear->setObjectName(QStringLiteral("List1"));
-    connect(action(clear, "ClearCueList1", QStringLiteral("Clear Cue")), &QAction::triggered, this,
-            &TForm1::ClearCueList1Click);
-    connect(action(clear, "ClearClipList1", QStringLiteral("Clear Clip")), &QAction::triggered, this,
-            &TForm1::ClearClipList1Click);
-    connect(action(clear, "ClearSeq1", QStringLiteral("Clear Seq ")), &QAction::triggered, this,
-            &TForm1::ClearSeq1Click);
-    connect(action(clear, "LastFileErase2", QStringLiteral("Last File Erase")), &QAction::triggered, this,
-            &TForm1::LastFileErase2Click);
+    clearMenu_ = new ClearMenu(link_, media_, forms_, *fileList_, bar);
+    bar->addMenu(clearMenu_);
+}
+
+// Each reply goes to the area that shows it; list replies go to the media model.
+void TForm1::wireReplies() {
+    onSignal(&link_, &RecorderLink::discovered, devicePage_,
+             [this](const QString& address) { devicePage_->addDiscoveredDevice(address); });
+    onSignal(&link_, &RecorderLink::timecodeReceived, status_,
+             [this](std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) { status_->applyTimecode(f, s, m, h); });
+    onSignal(&link_, &RecorderLink::statusReceived, status_,
+             [this](const StatusReply& reply) { status_->applyStatus(reply); });
+    onSignal(&link_, &RecorderLink::errorTextReceived, status_,
+             [this](const std::string& text) { status_->applyErrorText(text); });
+    onSignal(&link_, &RecorderLink::systemReceived, configPage_,
+             [this](int disk, int) { configPage_->RadioGroup2->setFromReply(disk); });
+    connectMediaReplies(link_, media_, this);
+    connect(&link_, &RecorderLink::systemReceived, devicePage_, [this] { devicePage_->Button6->setEnabled(true); });
+    onSignal(&link_, &RecorderLink::settingsAnswerReceived, this, [this](std::uint8_t code, const QByteArray& d) {
+        timecodePage_->applySettingsAnswer(code, d);
+        genlockPage_->applySettingsAnswer(code, d);
+        testSignalPage_->applySettingsAnswer(code, d);
+        audioPage_->applySettingsAnswer(code, d);
+        videoPage_->applySettingsAnswer(code, d);
+        controlPage_->applySettingsAnswer(code, d);
+    });
+    onSignal(&link_, &RecorderLink::characterAnswerReceived, characterPage_,
+             [this](const std::array<std::uint8_t, 16>& data) { characterPage_->applyAnswer(data); });
+    onSignal(&link_, &RecorderLink::prerollTimeReceived, controlPage_,
+             [this](std::uint8_t secondsByte) { controlPage_->applyPrerollAnswer(secondsByte); });
+    connect(&link_, &RecorderLink::tickError, this, [](const QString& message) { ErrorBox::show(message); });
 }
 
 // "Exit": ends the process at once; waiting commands are dropped, nothing is saved.

@@ -1,29 +1,20 @@
-// TForm1, "QZ7pro-Controller": the main window. It owns the link (endpoints,
-// command stack, poll cycle, reply decoder), the media tables and the flags,
-// and it is the reply sink: list replies are applied here (main_replies.cpp),
-// the rest is handed to the area that shows it. Each area of the window is
-// its own class in its own file, named after what the operator sees.
+// TForm1, "QZ7pro-Controller": the main window. It builds its areas (each its
+// own class in its own file, named after what the operator sees), hands each
+// the link, the media model and the few widgets it drives, and wires the
+// link's replies to the areas that show them.
 #pragma once
 
 #include <QMainWindow>
-#include <memory>
 
-#include "app/options.h"
-#include "link/command_stack.h"
-#include "link/poll_cycle.h"
-#include "link/reply_decoder.h"
-#include "media/media_tables.h"
-#include "net/poll_driver.h"
-#include "net/udp_transport.h"
-
-class QAction;
-class QMenu;
 class QProgressBar;
 class QTabWidget;
 
 namespace qz7 {
 
 class Forms;
+class MediaLists;
+class MediaModel;
+class RecorderLink;
 class StatusPanel;
 class TransportPanel;
 class FileListPanel;
@@ -40,8 +31,9 @@ class ClipPage;
 class SequencePage;
 class ConfigPage;
 class DevicePage;
+class ClearMenu;
 
-class TForm1 : public QMainWindow, public ReplySink {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // Page indexes of PageControl1, in tab order.
@@ -50,24 +42,18 @@ public:
         ControlTab, ClipTab, SequenceTab, ConfigTab, DeviceTab
     };
 
-    TForm1(Forms& forms, const DevicePair& devices, QWidget* parent = nullptr);
+    explicit TForm1(Forms& forms, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Start-up state: link off, empty tables, nothing queued.
     void FormCreate();
 
-    // The command stack. Nothing sends at once: the poll cycle does.
-    void queue(const Packet& packet) { stack_.queue(packet); }
-    CommandStack& commandStack() { return stack_; }
-    PollCycle& pollCycle() { return cycle_; }
-    UdpTransport& transport() { return *transport_; }
-    PollDriver& pollDriver() { return *driver_; }
-    ReplyDecoder& decoder() { return decoder_; }
-    bool linkEnabled() const { return cycle_.linkEnabled(); }
+    // Tells the media lists which widgets show them.
+    void showMediaLists(MediaLists& lists);
 
-    MediaTables& tables() { return tables_; }
     Forms& forms() { return forms_; }
-    const DevicePair& devices() const { return devices_; }
+    RecorderLink& link() { return link_; }
+    MediaModel& media() { return media_; }
 
     QTabWidget* PageControl1() { return pageControl_; }
     QProgressBar* ProgressBar1() { return progressBar_; }
@@ -88,54 +74,21 @@ public:
     SequencePage* sequencePage() { return sequencePage_; }
     ConfigPage* configPage() { return configPage_; }
     DevicePage* devicePage() { return devicePage_; }
-
-    // Main window flags (0 at start).
-    int errorLatch = 0;
-    int audioReadbackPending = 0;
-    int foundDeviceCount = 0;
-    // Dialog answers: 1 after OK, reset by the caller once it has acted.
-    int fileEditAnswer = 0;
-    int eraseAnswer = 0;
-    int confirmationAnswer = 0;
-    int cueEditAnswer = 0;
-
-    // ReplySink
-    void onDiscovery(const std::string& senderAddress) override;
-    void onTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) override;
-    void onStatus(const StatusReply& status) override;
-    void onErrorText(const std::string& text) override;
-    void onSystem(int diskConfiguration, int recordedFileCount) override;
-    void onCueEntry(int cue, bool present, const PositionBytes& position, const std::string& name) override;
-    void onClipEntry(int clip, bool present, const PositionBytes& in, const PositionBytes& out,
-                     const std::string& name) override;
-    void onInhibit(int fileNumber, std::uint8_t flag) override;
-    void onFileName(int fileNumber, const std::string& name) override;
-    void onSequenceHeader(int sequence, std::uint8_t blockCount, std::uint8_t entryCount) override;
-    void onSequenceBlock(int sequence, int block, const std::array<std::int16_t, 5>& steps) override;
-    void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> datagram) override;
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>& data) override;
-    void onPrerollTime(std::uint8_t secondsByte) override;
+    ClearMenu* clearMenu() { return clearMenu_; }
 
 public slots:
     void Exit1Click();
-    void PageControl1Change(int index);        // settings_readback.cpp
-    void ClearCueList1Click();                 // clear_menu.cpp
-    void ClearClipList1Click();                // clear_menu.cpp
-    void ClearSeq1Click();                     // clear_menu.cpp
-    void LastFileErase2Click();                // file_list_panel.cpp
+    void PageControl1Change(int index);  // settings_readback.cpp
 
 private:
-    void buildMenu();
+    void buildAreas();
     void buildLayout();
+    void buildMenu();
+    void wireReplies();
 
     Forms& forms_;
-    DevicePair devices_;
-    CommandStack stack_;
-    std::unique_ptr<UdpTransport> transport_;
-    PollCycle cycle_;
-    ReplyDecoder decoder_;
-    std::unique_ptr<PollDriver> driver_;
-    MediaTables tables_;
+    RecorderLink& link_;
+    MediaModel& media_;
 
     QTabWidget* pageControl_ = nullptr;   // PageControl1
     QProgressBar* progressBar_ = nullptr; // ProgressBar1 "REMAINING TIME"
@@ -155,6 +108,7 @@ private:
     SequencePage* sequencePage_ = nullptr;
     ConfigPage* configPage_ = nullptr;
     DevicePage* devicePage_ = nullptr;
+    ClearMenu* clearMenu_ = nullptr;
 };
 
 }  // namespace qz7

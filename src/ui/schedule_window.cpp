@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "ui/main_window.h"
-#include "ui/sequence_page.h"
+#include "media/media_model.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TForm2::TForm2(TForm1& main) : QDialog(&main), main_(main) {
+TForm2::TForm2(MediaModel& media, QWidget* parent) : QDialog(parent), media_(media) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Sequence Play"));
 
@@ -65,11 +65,11 @@ TForm2::TForm2(TForm1& main) : QDialog(&main), main_(main) {
     layout->addLayout(steps, 1);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
-    connect(BitBtn18, &QPushButton::clicked, this, &TForm2::BitBtn18Click);
-    connect(BitBtn19, &QPushButton::clicked, this, &TForm2::BitBtn19Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    onSignal(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    onSignal(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    onSignal(BitBtn18, &QPushButton::clicked, this, &TForm2::BitBtn18Click);
+    onSignal(BitBtn19, &QPushButton::clicked, this, &TForm2::BitBtn19Click);
+    onSignal(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
 }
 
 void TForm2::loadWorkingCopy(const SequenceRecord& record) {
@@ -77,6 +77,7 @@ void TForm2::loadWorkingCopy(const SequenceRecord& record) {
     // A header reply may claim more steps than the editor holds; the editor
     // never works past its 128 lines.
     workingCopy.entryCount = std::min<std::uint8_t>(record.entryCount, kEditableSteps);
+    std::fill(workingCopy.steps.begin() + workingCopy.entryCount, workingCopy.steps.end(), std::int16_t{-1});
 }
 
 void TForm2::showSequence(int sequence, const SequenceRecord& record) {
@@ -86,7 +87,7 @@ void TForm2::showSequence(int sequence, const SequenceRecord& record) {
         replaceLine(ListBox2, k, stepLine(k, used ? record.steps[static_cast<std::size_t>(k)] : -1));
 }
 
-std::string TForm2::stepLine(int k, int clip) const { return qz7::stepLine(k, clip, main_.tables()); }
+std::string TForm2::stepLine(int k, int clip) const { return qz7::stepLine(k, clip, media_.tables()); }
 
 void TForm2::redrawStep(int k) { replaceLine(ListBox2, k, stepLine(k, workingCopy.steps[static_cast<std::size_t>(k)])); }
 
@@ -102,7 +103,7 @@ void TForm2::Button1Click() {
     const int c = selectedLine(ListBox1);
     const int p = selectedLine(ListBox2);
     const int n = workingCopy.entryCount;
-    if (p < 0 || p > n || c < 0 || c >= main_.tables().clipCount || c >= kTableSize) return;
+    if (p < 0 || p > n || c < 0 || c >= media_.clipCount() || c >= kTableSize) return;
     // A full sequence takes no more: an insertion would push its last step out.
     if (n >= kEditableSteps) return;
 
@@ -136,15 +137,13 @@ void TForm2::Button2Click() {
 // CANCEL: back to the table's copy; the window stays open.
 void TForm2::BitBtn18Click() {
     const int m = editedSequence();
-    loadWorkingCopy(main_.tables().sequences[static_cast<std::size_t>(m)]);
+    loadWorkingCopy(media_.sequence(m));
     showSequence(m, workingCopy);
 }
 
 // SAVE: accept the working copy; "EDIT" writes it to the table and sends it.
 void TForm2::BitBtn19Click() {
-    const int m = editedSequence();
-    replaceLine(main_.sequencePage()->ListBox3, m, sequenceLine(m));
-    sequenceSaved = 1;
+    editedSequence();  // a window showing no sequence has nothing to save
     accept();
 }
 

@@ -15,14 +15,17 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class MediaModel;
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(TForm1& main);
+    // Clip names for the step lines come from the media model.
+    TForm2(MediaModel& media, QWidget* parent);
 
-    // Working copy <- steps 0..127 and entry count of a table record.
+    // Working copy <- steps 0..127 and entry count of a table record. Steps
+    // at or past the entry count are empty: only what the step list shows is
+    // ever sent.
     void loadWorkingCopy(const SequenceRecord& record);
     // Label3 <- the sequence number, the step list <- the record's steps.
     void showSequence(int sequence, const SequenceRecord& record);
@@ -45,8 +48,8 @@ public:
 
     // The sequence being edited; only the entry count and steps 0..127 are used.
     SequenceRecord workingCopy;
-    // 1 once "SAVE" accepted the working copy; "EDIT" reads and clears it.
-    int sequenceSaved = 0;
+    // The number in Label3: the sequence being edited (throws when it is none).
+    int editedSequence() const;
 
 public slots:
     void Button1Click();   // ADD
@@ -57,9 +60,8 @@ public slots:
 
 private:
     void redrawStep(int k);
-    int editedSequence() const;
 
-    TForm1& main_;
+    MediaModel& media_;
 };
 
 }  // namespace qz7

@@ -7,46 +7,22 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/forms.h"
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/schedule_window.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
 namespace {
-constexpr int kStepsPerBlock = 5;
-constexpr int kBlocks = kSequenceSteps / kStepsPerBlock;  // blocks 0..25
-
-enum TransferMarker : std::uint8_t { FirstBlock = 0x00, NextBlock = 0x01, EndOfTransfer = 0x02 };
-
-void addSteps(Packet& p, const SequenceRecord& r, int block) {
-    for (int i = 0; i < kStepsPerBlock; ++i)
-        p.add16(static_cast<std::uint16_t>(r.steps[static_cast<std::size_t>(block * kStepsPerBlock + i)]));
-}
+constexpr int kBlocks = kSequenceSteps / 5;  // blocks 0..25
 }  // namespace
 
-std::vector<Packet> sequenceTransfer(int s, const SequenceRecord& record) {
-    std::vector<Packet> packets;
-    if (record.entryCount == 0) return packets;
-    const auto seq = static_cast<std::uint8_t>(s);
-    const int blocks = std::min<int>(record.blockCount, kBlocks);
-
-    Packet end = Packet::frame(Group::Operate, Op::SequenceTransfer, {EndOfTransfer, seq});
-    for (int i = 0; i < 11; ++i) end.add(0x00);
-    packets.push_back(end.finish());
-    for (int j = blocks - 1; j >= 1; --j) {
-        Packet p = Packet::frame(Group::Operate, Op::SequenceTransfer, {NextBlock, seq, static_cast<std::uint8_t>(j)});
-        addSteps(p, record, j);
-        packets.push_back(p.finish());
-    }
-    Packet first = Packet::frame(Group::Operate, Op::SequenceTransfer, {FirstBlock, seq, 0x00});
-    addSteps(first, record, 0);
-    packets.push_back(first.finish());
-    return packets;
-}
-
-SequencePage::SequencePage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+SequencePage::SequencePage(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet9"));
     Label23 = makeLabel(QStringLiteral("Label23"), QStringLiteral("Sequence   List"), this);
     ListBox3 = new QListWidget(this);
@@ -69,25 +45,23 @@ SequencePage::SequencePage(TForm1& main, QWidget* parent) : QWidget(parent), mai
     layout->addLayout(buttons);
 
     // A click on a line, or a selection moved by the keyboard, prepares the editor.
-    connect(ListBox3, &QListWidget::itemClicked, this, &SequencePage::ListBox3Click);
-    connect(ListBox3, &QListWidget::currentRowChanged, this, &SequencePage::ListBox3Click);
-    connect(BitBtn18, &QPushButton::clicked, this, &SequencePage::BitBtn18Click);
-    connect(BitBtn8, &QPushButton::clicked, this, &SequencePage::BitBtn8Click);
-    connect(BitBtn12, &QPushButton::clicked, this, &SequencePage::BitBtn12Click);
+    onSignal(ListBox3, &QListWidget::itemClicked, this, &SequencePage::ListBox3Click);
+    onSignal(ListBox3, &QListWidget::currentRowChanged, this, &SequencePage::ListBox3Click);
+    onSignal(BitBtn18, &QPushButton::clicked, this, &SequencePage::BitBtn18Click);
+    onSignal(BitBtn8, &QPushButton::clicked, this, &SequencePage::BitBtn8Click);
+    onSignal(BitBtn12, &QPushButton::clicked, this, &SequencePage::BitBtn12Click);
 }
 
 void SequencePage::requestBlocks() {
-    const auto& sequences = main_.tables().sequences;
     for (int i = 0; i < kSequenceCount; ++i) {
-        const SequenceRecord& r = sequences[static_cast<std::size_t>(i)];
+        const SequenceRecord& r = media_.sequence(i);
         if (r.entryCount == 0) continue;
         // The count as the recorder reported it, read as a signed byte. No
         // sequence has more than 26 blocks; a larger count would only flood
         // the command stack with requests whose answers are dropped.
         const int blocks = std::min<int>(static_cast<std::int8_t>(r.blockCount), kBlocks);
         for (int j = 0; j < blocks; ++j)
-            main_.queue(Packet::frame(Group::Sense, Sense::SequenceBlock,
-                                      {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j)}));
+            link_.queue(cmd::sequenceBlockRequest(i, j));
     }
 }
 
@@ -95,7 +69,7 @@ void SequencePage::requestBlocks() {
 void SequencePage::ListBox3Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
-    main_.forms().form2()->showSequence(s, main_.tables().sequences[static_cast<std::size_t>(s)]);
+    forms_.form2()->showSequence(s, media_.sequence(s));
 }
 
 // EDIT: the selected sequence in the "Sequence Play" window; once saved there,
@@ -103,21 +77,16 @@ void SequencePage::ListBox3Click() {
 void SequencePage::BitBtn18Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
-    SequenceRecord& record = main_.tables().sequences[static_cast<std::size_t>(s)];
-    TForm2* editor = main_.forms().form2();
-    editor->loadWorkingCopy(record);
+    TForm2* editor = forms_.form2();
+    editor->loadWorkingCopy(media_.sequence(s));
     // Show what is being edited: the window may still hold edits that CLOSE
     // discarded, or the steps from before the block replies came in.
     editor->showSequence(s, editor->workingCopy);
-    editor->sequenceSaved = 0;
-    editor->exec();
-    if (editor->sequenceSaved == 0) return;
+    if (editor->exec() != QDialog::Accepted) return;
 
-    std::copy_n(editor->workingCopy.steps.begin(), kEditableSteps, record.steps.begin());
-    record.entryCount = editor->workingCopy.entryCount;
-    record.blockCount = static_cast<std::uint8_t>(record.entryCount / kStepsPerBlock + 1);
-    for (const Packet& p : sequenceTransfer(s, record)) main_.queue(p);
-    editor->sequenceSaved = 0;
+    const int m = editor->editedSequence();
+    replaceLine(ListBox3, m, sequenceLine(m));
+    for (const Packet& p : sequenceTransfer(s, media_.saveSequence(s, editor->workingCopy))) link_.queue(p);
 }
 
 // DEL: deletes the sequence on the recorder. The table keeps it until the
@@ -126,7 +95,7 @@ void SequencePage::BitBtn8Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
     replaceLine(ListBox3, s, kBlankLine);
-    main_.queue(Packet::frame(Group::Operate, Op::DeleteSequence, {0x07, static_cast<std::uint8_t>(s), 0x00, 0x00, 0x00}));
+    link_.queue(cmd::deleteSequence(s));
 }
 
 // OPEN: selects the sequence on the recorder; a blank line opens nothing.
@@ -136,7 +105,7 @@ void SequencePage::BitBtn12Click() {
     bool ok = false;
     const int n = ListBox3->item(s)->text().toInt(&ok, 10);
     if (!ok || n < 0 || n >= kSequenceCount) return;
-    main_.queue(Packet::frame(Group::Operate, Op::OpenSequence, {static_cast<std::uint8_t>(n)}));
+    link_.queue(cmd::openSequence(n));
 }
 
 }  // namespace qz7

@@ -14,18 +14,15 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
-
-// The packets that send sequence s to the recorder, in queue order: the end
-// packet first, then blocks B-1 down to 1, then block 0, so that the recorder,
-// served last in first out, receives block 0 first and the end packet last.
-// Empty when the sequence has no steps.
-std::vector<Packet> sequenceTransfer(int s, const SequenceRecord& record);
+class Forms;
+class MediaModel;
+class RecorderLink;
 
 class SequencePage : public QWidget {
     Q_OBJECT
 public:
-    SequencePage(TForm1& main, QWidget* parent);
+    // "Sequence Play" is the forms' TForm2.
+    SequencePage(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent);
 
     // Entering the page asks for the blocks of every sequence in use.
     void requestBlocks();
@@ -43,7 +40,9 @@ public slots:
     void BitBtn12Click();  // OPEN
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
+    Forms& forms_;
 };
 
 }  // namespace qz7

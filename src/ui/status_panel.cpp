@@ -4,10 +4,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 
-#include "link/protocol.h"
+#include "link/commands.h"
+#include "net/recorder_link.h"
 #include "media/media_tables.h"
-#include "ui/audio_page.h"
-#include "ui/main_window.h"
+#include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
@@ -53,7 +53,7 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     emit doubleClicked();
 }
 
-StatusPanel::StatusPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("Panel4"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -126,7 +126,7 @@ StatusPanel::StatusPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_
     layout->addLayout(numberRow);
     layout->addWidget(Label36);
 
-    connect(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
+    onSignal(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
 }
 
 std::string StatusPanel::hours() const { return toBytes(Label3->text()); }
@@ -160,18 +160,18 @@ void StatusPanel::applyStatus(const StatusReply& s) {
 
     // 5. Error latch: one error text request per rising flag.
     const bool error = (s.quality & 0x20) != 0;
-    if (error && main_.errorLatch == 0) {
-        main_.errorLatch = 1;
-        main_.queue(Packet::frame(Group::Sense, Sense::ErrorText, {0x00}));
-    } else if (!error && main_.errorLatch == 1) {
-        main_.errorLatch = 0;
+    if (error && errorLatch == 0) {
+        errorLatch = 1;
+        link_.queue(cmd::errorTextRequest());
+    } else if (!error && errorLatch == 1) {
+        errorLatch = 0;
         Label36->setText(QStringLiteral(" "));
     }
 
     // 6. Audio read-back, once after the Audio page was entered.
-    if (main_.audioReadbackPending == 1) {
-        main_.audioPage()->applyStatusAudioBits(s.audio);
-        main_.audioReadbackPending = 0;
+    if (audioReadbackPending == 1) {
+        emit audioReadback(s.audio);
+        audioReadbackPending = 0;
     }
 
     // 7. Number line: clip mode or file mode.
@@ -197,7 +197,7 @@ void StatusPanel::applyErrorText(const std::string& text) {
 }
 
 void StatusPanel::Label36DblClick() {
-    if (main_.errorLatch != 0) main_.queue(Packet::frame(Group::Operate, Op::ErrorReset));
+    if (errorLatch != 0) link_.queue(cmd::errorReset());
 }
 
 }  // namespace qz7

@@ -10,7 +10,7 @@
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 
 // A label that reports double-clicks (the error line).
 class ClickableLabel : public QLabel {
@@ -26,7 +26,13 @@ protected:
 class StatusPanel : public QWidget {
     Q_OBJECT
 public:
-    StatusPanel(TForm1& main, QWidget* parent);
+    StatusPanel(RecorderLink& link, QWidget* parent);
+
+    // 1 while the recorder reports an error: one error text request per rising flag.
+    int errorLatch = 0;
+    // 1 after the Audio page was entered: the next status reply's audio bits
+    // go to that page (audioReadback), once.
+    int audioReadbackPending = 0;
 
     void applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours);
     void applyStatus(const StatusReply& status);
@@ -51,12 +57,15 @@ public:
     QLabel* Label11;        // quality
     QLabel* Label24;        // reference word
 
+signals:
+    void audioReadback(std::uint8_t byte23);
+
 public slots:
     // Double-click on the error line while an error is reported: error reset.
     void Label36DblClick();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 // The status tables, as the recorder's bytes select them.

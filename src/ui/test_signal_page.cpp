@@ -1,16 +1,18 @@
+#include "ui/handler.h"
 #include "ui/test_signal_page.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TestSignalPage::TestSignalPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+TestSignalPage::TestSignalPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet3"));
 
     RadioGroup8 = new RadioGroup(QStringLiteral("RadioGroup8"), QStringLiteral("Video"),
@@ -30,14 +32,20 @@ TestSignalPage::TestSignalPage(TForm1& main, QWidget* parent) : QWidget(parent),
     layout->addLayout(groups);
     layout->addStretch();
 
-    connect(Button10, &QPushButton::clicked, this, &TestSignalPage::Button10Click);
+    onSignal(Button10, &QPushButton::clicked, this, &TestSignalPage::Button10Click);
 }
 
 // "SET": the video pattern and the audio tone, one packet.
 void TestSignalPage::Button10Click() {
-    main_.queue(Packet::frame(Group::Operate, Op::TestSignal,
-                              {static_cast<std::uint8_t>(RadioGroup8->itemIndex() & 0x03),
-                               static_cast<std::uint8_t>(RadioGroup9->itemIndex() & 0x03)}));
+    link_.queue(cmd::testSignal(static_cast<std::uint8_t>(RadioGroup8->itemIndex() & 0x03),
+                                static_cast<std::uint8_t>(RadioGroup9->itemIndex() & 0x03)));
+}
+
+
+void TestSignalPage::applySettingsAnswer(std::uint8_t code, const QByteArray& d) {
+    if (code != Sense::TestSignal) return;
+    RadioGroup8->setFromReply(static_cast<std::uint8_t>(d[4]) & 0x07);
+    RadioGroup9->setFromReply(static_cast<std::uint8_t>(d[5]) & 0x03);
 }
 
 }  // namespace qz7

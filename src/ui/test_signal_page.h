@@ -1,19 +1,26 @@
 // The "Test signal" page: video and audio test signal generator.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 
 class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class TestSignalPage : public QWidget {
     Q_OBJECT
 public:
-    TestSignalPage(TForm1& main, QWidget* parent);
+    TestSignalPage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     RadioGroup* RadioGroup8;  // "Video"
     RadioGroup* RadioGroup9;  // "Audio"
@@ -23,7 +30,7 @@ public slots:
     void Button10Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

@@ -1,3 +1,4 @@
+#include "ui/handler.h"
 #include "ui/timecode_page.h"
 
 #include <QGroupBox>
@@ -7,13 +8,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TimecodePage::TimecodePage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+TimecodePage::TimecodePage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet1"));
 
     RadioGroup4 = new RadioGroup(QStringLiteral("RadioGroup4"), QStringLiteral("TCG Source"),
@@ -68,9 +70,9 @@ TimecodePage::TimecodePage(TForm1& main, QWidget* parent) : QWidget(parent), mai
     layout->addLayout(groups);
     layout->addStretch();
 
-    connect(Button3, &QPushButton::clicked, this, &TimecodePage::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TimecodePage::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TimecodePage::Button5Click);
+    onSignal(Button3, &QPushButton::clicked, this, &TimecodePage::Button3Click);
+    onSignal(Button4, &QPushButton::clicked, this, &TimecodePage::Button4Click);
+    onSignal(Button5, &QPushButton::clicked, this, &TimecodePage::Button5Click);
 }
 
 std::uint8_t TimecodePage::settingsByte() const {
@@ -83,21 +85,29 @@ std::uint8_t TimecodePage::settingsByte() const {
 
 // "SET": generator source, count mode and user bit source in one byte.
 void TimecodePage::Button3Click() {
-    main_.queue(Packet::frame(Group::Operate, Op::TimecodeSettings, {settingsByte()}));
+    link_.queue(cmd::timecodeSettings(settingsByte()));
 }
 
 // "PRESET": the fields in display order, hours first, as typed. The fields
 // are sent as they stand; the recorder judges the digits.
 void TimecodePage::Button4Click() {
     const auto bcd = [](const QLineEdit* e) { return bcd2(toBytes(maskedText(e))); };
-    main_.queue(Packet::frame(Group::Operate, Op::TimecodePreset,
-                              {bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)}));
+    link_.queue(cmd::timecodePreset(bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)));
 }
 
 // "RESET": a preset of 00:00:00:00 that also leaves the fields at zero.
 void TimecodePage::Button5Click() {
     for (QLineEdit* e : {MaskEdit12, MaskEdit13, MaskEdit14, MaskEdit15}) e->setText(QStringLiteral("00"));
     Button4Click();
+}
+
+
+void TimecodePage::applySettingsAnswer(std::uint8_t code, const QByteArray& datagram) {
+    if (code != Sense::TimecodeSettings) return;
+    const auto b = static_cast<std::uint8_t>(datagram[4]);
+    RadioGroup5->setFromReply((b & 0x01) ? 1 : 0);
+    RadioGroup6->setFromReply((b & 0x02) ? 1 : 0);
+    RadioGroup4->setFromReply((b & 0x1C) >> 2);
 }
 
 }  // namespace qz7

@@ -1,6 +1,9 @@
 // The "Timecode" page: time code generator settings, preset and reset.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 #include <cstdint>
 
@@ -9,13 +12,17 @@ class QPushButton;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class TimecodePage : public QWidget {
     Q_OBJECT
 public:
-    TimecodePage(TForm1& main, QWidget* parent);
+    TimecodePage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     // Bit 0 drop frame, bit 1 external user bit, bits 2-4 generator source.
     std::uint8_t settingsByte() const;
@@ -38,7 +45,7 @@ public slots:
     void Button5Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

@@ -1,3 +1,4 @@
+#include "ui/handler.h"
 #include "ui/transport_panel.h"
 
 #include <QComboBox>
@@ -7,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/protocol.h"
-#include "ui/file_list_panel.h"
+#include "link/commands.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/glyph_icons.h"
-#include "ui/main_window.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
@@ -41,7 +42,8 @@ QComboBox* speedBox(const char* name, const QStringList& items, int initial, QWi
 
 }  // namespace
 
-TransportPanel::TransportPanel(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+TransportPanel::TransportPanel(RecorderLink& link, MediaModel& media, QWidget* parent)
+    : QWidget(parent), link_(link), media_(media) {
     setObjectName(QStringLiteral("Panel7"));
 
     const QSize tall(34, 74), small(44, 34), big(64, 48);
@@ -94,57 +96,52 @@ TransportPanel::TransportPanel(TForm1& main, QWidget* parent) : QWidget(parent),
     grid->addWidget(RadioGroup19, 1, 7);
     grid->setColumnStretch(8, 1);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TransportPanel::BitBtn1Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TransportPanel::BitBtn3Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TransportPanel::BitBtn2Click);
-    connect(BitBtn5, &QPushButton::clicked, this, &TransportPanel::BitBtn5Click);
-    connect(BitBtn6, &QPushButton::clicked, this, &TransportPanel::BitBtn6Click);
-    connect(BitBtn10, &QPushButton::clicked, this, &TransportPanel::BitBtn10Click);
-    connect(BitBtn9, &QPushButton::clicked, this, &TransportPanel::BitBtn9Click);
-    connect(BitBtn11, &QPushButton::clicked, this, &TransportPanel::BitBtn11Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TransportPanel::BitBtn4Click);
-    connect(RadioGroup18, &RadioGroup::clicked, this, &TransportPanel::RadioGroup18Click);
+    onSignal(BitBtn1, &QPushButton::clicked, this, &TransportPanel::BitBtn1Click);
+    onSignal(BitBtn3, &QPushButton::clicked, this, &TransportPanel::BitBtn3Click);
+    onSignal(BitBtn2, &QPushButton::clicked, this, &TransportPanel::BitBtn2Click);
+    onSignal(BitBtn5, &QPushButton::clicked, this, &TransportPanel::BitBtn5Click);
+    onSignal(BitBtn6, &QPushButton::clicked, this, &TransportPanel::BitBtn6Click);
+    onSignal(BitBtn10, &QPushButton::clicked, this, &TransportPanel::BitBtn10Click);
+    onSignal(BitBtn9, &QPushButton::clicked, this, &TransportPanel::BitBtn9Click);
+    onSignal(BitBtn11, &QPushButton::clicked, this, &TransportPanel::BitBtn11Click);
+    onSignal(BitBtn4, &QPushButton::clicked, this, &TransportPanel::BitBtn4Click);
+    onSignal(RadioGroup18, &RadioGroup::clicked, this, &TransportPanel::RadioGroup18Click);
 }
 
 int TransportPanel::itemIndex(const QComboBox* box) {
     return box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
-void TransportPanel::BitBtn1Click() { main_.queue(Packet::frame(Group::Operate, Op::Play)); }
+void TransportPanel::BitBtn1Click() { link_.queue(cmd::play()); }
 
 // The new file shows its number at once; its name comes with the device's answer.
 void TransportPanel::BitBtn3Click() {
-    main_.queue(Packet::frame(Group::Operate, Op::Record));
-    const int count = ++main_.tables().recordedFileCount;
-    replaceLineGrowing(main_.fileListPanel()->ListBox2, count - 1, recordedLine(count));
+    link_.queue(cmd::record());
+    media_.recordStarted();
 }
 
-void TransportPanel::BitBtn2Click() {
-    const std::uint8_t mode = RadioGroup19->itemIndex() == 0 ? 0x02 : 0x00;
-    main_.queue(Packet::frame(Group::Operate, Op::Stop, {mode}));
-}
+void TransportPanel::BitBtn2Click() { link_.queue(cmd::stop(RadioGroup19->itemIndex() == 0)); }
 
-void TransportPanel::BitBtn5Click() { wind(Op::FastForward); }
-void TransportPanel::BitBtn6Click() { wind(Op::Rewind); }
+void TransportPanel::BitBtn5Click() { wind(cmd::Direction::Forward); }
+void TransportPanel::BitBtn6Click() { wind(cmd::Direction::Reverse); }
 
-void TransportPanel::wind(std::uint8_t code) {
-    int index = itemIndex(ComboBox3);
+void TransportPanel::wind(cmd::Direction direction) {
+    const int index = itemIndex(ComboBox3);
     if (index < 0) return;  // typed text that names no speed
-    if (index >= static_cast<int>(kWindSpeeds.size())) index = static_cast<int>(kWindSpeeds.size()) - 1;
-    main_.queue(Packet::frame(Group::Operate, code, {kWindSpeeds[static_cast<std::size_t>(index)]}));
+    link_.queue(cmd::wind(direction, index));
 }
 
-void TransportPanel::BitBtn10Click() { arrow(Op::JogForward, Op::SlowForward); }
-void TransportPanel::BitBtn9Click() { arrow(Op::JogReverse, Op::SlowReverse); }
+void TransportPanel::BitBtn10Click() { arrow(cmd::Direction::Forward); }
+void TransportPanel::BitBtn9Click() { arrow(cmd::Direction::Reverse); }
 
-void TransportPanel::arrow(std::uint8_t jogCode, std::uint8_t slowCode) {
+void TransportPanel::arrow(cmd::Direction direction) {
     if (jogMode != 0) {
-        main_.queue(Packet::frame(Group::Operate, jogCode));
+        link_.queue(cmd::jog(direction));
         return;
     }
     const int index = itemIndex(ComboBox4);
-    if (index < 0 || index >= static_cast<int>(kSlowSpeeds.size())) return;
-    main_.queue(Packet::frame(Group::Operate, slowCode, {kSlowSpeeds[static_cast<std::size_t>(index)]}));
+    if (index < 0 || index >= static_cast<int>(cmd::kSlowSpeeds.size())) return;
+    link_.queue(cmd::slow(direction, index));
 }
 
 void TransportPanel::BitBtn11Click() {
@@ -156,7 +153,7 @@ void TransportPanel::BitBtn4Click() {
 }
 
 void TransportPanel::RadioGroup18Click() {
-    main_.queue(Packet::frame(Group::Operate, RadioGroup18->itemIndex() == 0 ? Op::MonitorEE : Op::MonitorPB));
+    link_.queue(RadioGroup18->itemIndex() == 0 ? cmd::monitorEE() : cmd::monitorPB());
 }
 
 }  // namespace qz7

@@ -9,21 +9,18 @@
 class QComboBox;
 class QPushButton;
 
+#include "link/commands.h"
+
 namespace qz7 {
 
 class RadioGroup;
-class TForm1;
+class MediaModel;
+class RecorderLink;
 
 class TransportPanel : public QWidget {
     Q_OBJECT
 public:
-    TransportPanel(TForm1& main, QWidget* parent);
-
-    // Speed bytes by item index: FF/RWD serves both wind directions, slow both
-    // slow-motion directions.
-    static constexpr std::array<std::uint8_t, 5> kWindSpeeds{0x80, 0x76, 0x6D, 0x60, 0x56};
-    static constexpr std::array<std::uint8_t, 9> kSlowSpeeds{0x50, 0x4B, 0x40, 0x36, 0x30,
-                                                             0x26, 0x20, 0x12, 0x10};
+    TransportPanel(RecorderLink& link, MediaModel& media, QWidget* parent);
 
     // The speed box's item matching its text exactly, or -1 for typed text
     // that matches none.
@@ -59,10 +56,11 @@ public slots:
     void RadioGroup18Click();
 
 private:
-    void wind(std::uint8_t code);
-    void arrow(std::uint8_t jogCode, std::uint8_t slowCode);
+    void wind(cmd::Direction direction);
+    void arrow(cmd::Direction direction);
 
-    TForm1& main_;
+    RecorderLink& link_;
+    MediaModel& media_;
 };
 
 }  // namespace qz7

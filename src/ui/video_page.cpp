@@ -1,3 +1,4 @@
+#include "ui/handler.h"
 #include "ui/video_page.h"
 
 #include <QGridLayout>
@@ -10,7 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/main_window.h"
+#include "net/recorder_link.h"
+#include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
@@ -31,7 +33,7 @@ public:
 };
 }  // namespace
 
-VideoPage::VideoPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(main) {
+VideoPage::VideoPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("TabSheet5"));
 
     RadioGroup14 = new RadioGroup(QStringLiteral("RadioGroup14"), QStringLiteral("Compression Quality"),
@@ -68,15 +70,24 @@ VideoPage::VideoPage(TForm1& main, QWidget* parent) : QWidget(parent), main_(mai
     layout->addLayout(groups);
     layout->addStretch();
 
-    connect(Button11, &QPushButton::clicked, this, &VideoPage::Button11Click);
+    onSignal(Button11, &QPushButton::clicked, this, &VideoPage::Button11Click);
 }
 
 // "SET": quality, then ANC; the recorder gets ANC first.
 void VideoPage::Button11Click() {
     const auto quality = static_cast<std::uint8_t>(std::min(RadioGroup14->itemIndex(), 3));
-    main_.queue(Packet::frame(Group::Operate, Op::CompressionQuality, {quality}));
-    main_.queue(Packet::frame(Group::Operate, Op::Anc,
-                              {static_cast<std::uint8_t>(RadioGroup15->itemIndex() == 1 ? 1 : 0)}));
+    link_.queue(cmd::compressionQuality(quality));
+    link_.queue(cmd::anc(static_cast<std::uint8_t>(RadioGroup15->itemIndex() == 1 ? 1 : 0)));
+}
+
+
+void VideoPage::applySettingsAnswer(std::uint8_t code, const QByteArray& d) {
+    if (code == Sense::CompressionQuality) {
+        const int quality = static_cast<std::uint8_t>(d[4]) & 0x07;
+        RadioGroup14->setFromReply(quality > 3 ? 0 : quality);
+    } else if (code == Sense::Anc) {
+        RadioGroup15->setFromReply(static_cast<std::uint8_t>(d[4]) & 0x01);
+    }
 }
 
 }  // namespace qz7

@@ -1,6 +1,9 @@
 // The "  Video  " page: compression quality, ANC, output phase.
 #pragma once
 
+#include <QByteArray>
+#include <cstdint>
+
 #include <QWidget>
 
 class QLineEdit;
@@ -9,13 +12,17 @@ class QSpinBox;
 
 namespace qz7 {
 
-class TForm1;
+class RecorderLink;
 class RadioGroup;
 
 class VideoPage : public QWidget {
     Q_OBJECT
 public:
-    VideoPage(TForm1& main, QWidget* parent);
+    VideoPage(RecorderLink& link, QWidget* parent);
+
+    // A settings answer from the recorder (the whole datagram; byte 4 is the
+    // first data byte). Codes that are not this page's are ignored.
+    void applySettingsAnswer(std::uint8_t code, const QByteArray& datagram);
 
     RadioGroup* RadioGroup14;  // "Compression Quality"
     RadioGroup* RadioGroup15;  // "ANC"
@@ -31,7 +38,7 @@ public slots:
     void Button11Click();
 
 private:
-    TForm1& main_;
+    RecorderLink& link_;
 };
 
 }  // namespace qz7

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <algorithm>
 
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "app/options.h"
 #include "live_panel.h"
 #include "ui/clip_list_panel.h"
@@ -96,9 +96,9 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     }
     EXPECT_NE(files[2].find(" * "), std::string::npos) << "every third demo file is inhibited";
     EXPECT_EQ(files[6], " ");
-    EXPECT_EQ(m.tables().recordedFileCount, 6);
-    EXPECT_EQ(m.tables().clipCount, 4);
-    EXPECT_EQ(m.tables().cueCount, 3);
+    EXPECT_EQ(m.media().tables().recordedFileCount, 6);
+    EXPECT_EQ(m.media().tables().clipCount, 4);
+    EXPECT_EQ(m.media().tables().cueCount, 3);
     const auto clips = listLines(m.clipListPanel()->ListBox1);
     EXPECT_EQ(clips[0], clipLine(0, st.clips[0].name));
     EXPECT_EQ(clips[4], " ");
@@ -107,7 +107,7 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     const auto seqs = listLines(m.sequencePage()->ListBox3);
     EXPECT_EQ(seqs[0], "000");
     EXPECT_EQ(seqs[1], "001");
-    EXPECT_EQ(m.tables().sequences[1].entryCount, st.sequences[1].entries);
+    EXPECT_EQ(m.media().tables().sequences[1].entryCount, st.sequences[1].entries);
     EXPECT_TRUE(m.clipListPanel()->isEnabled());
 
     // Status panel: the simulator's word, standard, quality and reference.
@@ -118,11 +118,11 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     EXPECT_EQ(s->Label24->text(), QStringLiteral("INT"));
 
     // Play: the word follows and the timecode runs.
-    m.queue(Packet::frame(Group::Operate, Op::Play));
+    m.link().queue(Packet::frame(Group::Operate, Op::Play));
     ASSERT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("PLAY"); }, 3000));
     const QString firstSeconds = s->Label31->text();
     EXPECT_TRUE(waitFor([&] { return s->Label31->text() != firstSeconds; }, 3000)) << "the seconds move";
-    m.queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
+    m.link().queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
     EXPECT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("STOP"); }, 3000));
 }
 
@@ -140,7 +140,7 @@ TEST_F(DeviceLinkE2E, ErrorFlagFetchesTheTextOnceAndResetClearsIt) {
     EXPECT_EQ(requests, 1);
     QTest::mouseDClick(s->Label36, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return s->Label36->text() == QStringLiteral(" "); }, 3000));
-    EXPECT_EQ(m.errorLatch, 0);
+    EXPECT_EQ(m.statusPanel()->errorLatch, 0);
 }
 
 TEST_F(DeviceLinkE2E, RepliesFromTheOtherRecorderAreIgnored) {
@@ -180,7 +180,7 @@ TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
     EXPECT_LE(lateness[lateness.size() / 2], 4) << "median";
     EXPECT_LE(lateness[lateness.size() * 9 / 10], 12) << "90th percentile";
     // A silent recorder: each tick waits its 33 ms, and the next starts at once.
-    EXPECT_GT(m.pollDriver().ticks(), 60 * 7 / 40);
+    EXPECT_GT(m.link().pollDriver().ticks(), 60 * 7 / 40);
 }
 
 TEST_F(DeviceLinkE2E, AnUnresolvableHostShowsOneErrorBoxWhileThePollCycleGoesOn) {
@@ -188,11 +188,11 @@ TEST_F(DeviceLinkE2E, AnUnresolvableHostShowsOneErrorBoxWhileThePollCycleGoesOn)
     TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.27,no-such-recorder.invalid")}));
     apply(0);
     ASSERT_TRUE(waitFor([] { return ErrorBox::isOpen(); }, 5000));
-    const qint64 ticks = m.pollDriver().ticks();
+    const qint64 ticks = m.link().pollDriver().ticks();
     QTest::qWait(500);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_GT(ErrorBox::suppressedCount(), 5);
-    EXPECT_GT(m.pollDriver().ticks(), ticks + 10);
+    EXPECT_GT(m.link().pollDriver().ticks(), ticks + 10);
     EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("no-such-recorder.invalid")));
     EXPECT_TRUE(m.devicePage()->Button6->isEnabled()) << "the first recorder still answers";
 }

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QUdpSocket>
 
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "live_panel.h"
 #include "ui/clip_list_panel.h"
 #include "ui/cue_group.h"
@@ -55,12 +55,12 @@ protected:
     }
     void send(QUdpSocket& from, const Bytes& d) {
         from.writeDatagram(reinterpret_cast<const char*>(d.data()), static_cast<qint64>(d.size()),
-                           QHostAddress::LocalHost, main().transport().replySocket()->localPort());
+                           QHostAddress::LocalHost, main().link().transport().replySocket()->localPort());
     }
     void send(const Bytes& d) { send(recorder, d); }
     // Waits until the panel has read everything that is waiting for it.
     bool drained(int timeoutMs) {
-        QUdpSocket* s = main().transport().replySocket();
+        QUdpSocket* s = main().link().transport().replySocket();
         return waitFor([s] { return !s->hasPendingDatagrams(); }, timeoutMs) && (QTest::qWait(100), true);
     }
     QUdpSocket recorder, stranger;
@@ -73,14 +73,14 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     send(frame(Group::SystemAnswer, Sys::LinkStart, 26, {{23, 4}}));
     ASSERT_TRUE(waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 3000));
     QTest::mouseClick(m.devicePage()->Button6, Qt::LeftButton);
-    m.pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
-    m.commandStack().clear();
-    m.pollCycle().setLinkEnabled(true);
+    m.link().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
+    m.link().commandStack().clear();
+    m.link().pollCycle().setLinkEnabled(true);
 
     const auto snapshot = [&] {
         return std::make_tuple(listLines(m.cueGroup()->ListBox4), listLines(m.clipListPanel()->ListBox1),
                                listLines(m.fileListPanel()->ListBox2), listLines(m.sequencePage()->ListBox3),
-                               m.tables().cueCount, m.tables().clipCount, m.tables().recordedFileCount,
+                               m.media().tables().cueCount, m.media().tables().clipCount, m.media().tables().recordedFileCount,
                                m.statusPanel()->Label4->text(), m.statusPanel()->Label3->text());
     };
     const auto before = snapshot();
@@ -128,8 +128,8 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     EXPECT_EQ(cues[5], "01:30:20:10 Q");
     EXPECT_EQ(cues[4], " ");
     EXPECT_EQ(cues[6], " ");
-    EXPECT_GE(m.tables().cueCount, 1);
-    EXPECT_LE(m.tables().cueCount, 10000);
+    EXPECT_GE(m.media().tables().cueCount, 1);
+    EXPECT_LE(m.media().tables().cueCount, 10000);
     EXPECT_LT(residentKb() - rssBefore, 30 * 1024) << "memory stays bounded";
 
     // The next valid reply is still decoded.
@@ -180,7 +180,7 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     const auto clips = listLines(m.clipListPanel()->ListBox1);
     int clipAnswers = 0;
     for (int k = 0; k < 100; ++k) clipAnswers += answered(Sense::ClipEntry, k) && k < 10;
-    EXPECT_EQ(m.tables().clipCount, clipAnswers);
+    EXPECT_EQ(m.media().tables().clipCount, clipAnswers);
 }
 
 }  // namespace

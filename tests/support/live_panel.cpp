@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "ui/device_page.h"
 #include "ui/widgets.h"
 
@@ -79,7 +79,7 @@ bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
 }
 
 bool LivePanelTest::waitDrained(int timeoutMs) {
-    if (!waitFor([this] { return main().commandStack().empty(); }, timeoutMs)) return false;
+    if (!waitFor([this] { return main().link().commandStack().empty(); }, timeoutMs)) return false;
     QTest::qWait(200);  // the last replies arrive
     return true;
 }

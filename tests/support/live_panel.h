@@ -13,6 +13,8 @@
 
 #include "app/options.h"
 #include "simserver.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
@@ -28,6 +30,7 @@ protected:
     // The panel, pointed at the given recorders (as --devices does).
     TForm1& startPanel(const DevicePair& devices);
     TForm1& main() { return *forms_->form1(); }
+    MediaTables& tables() { return forms_->media().tablesForTesting(); }
 
     // Selects device list line `line` (-1: none) and clicks "Apply".
     void apply(int line = 0);

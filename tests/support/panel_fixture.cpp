@@ -42,7 +42,7 @@ void PanelTest::SetUp() {
     ErrorBox::resetCounters();
     forms = std::make_unique<Forms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
-    main().pollDriver().timer()->stop();
+    main().link().pollDriver().timer()->stop();
 }
 
 void PanelTest::TearDown() {
@@ -51,7 +51,7 @@ void PanelTest::TearDown() {
 }
 
 std::vector<Bytes> PanelTest::takeQueued() {
-    CommandStack& s = main().commandStack();
+    CommandStack& s = main().link().commandStack();
     std::vector<Bytes> out;
     for (int i = 0; i < s.count(); ++i) out.push_back(s.at(i).wire());
     s.clear();
@@ -64,7 +64,7 @@ std::vector<Bytes> PanelTest::takeTransmitOrder() {
 }
 
 void PanelTest::feed(const Bytes& datagram) {
-    main().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
+    main().link().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
 }
 
 void PanelTest::whenModalShows(std::function<void(QWidget*)> answer) {

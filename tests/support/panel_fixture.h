@@ -12,8 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/error_box.h"
+#include "ui/error_box.h"
 #include "link/protocol.h"
+#include "media/media_model.h"
+#include "net/recorder_link.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
@@ -35,6 +37,8 @@ protected:
     void TearDown() override;
 
     TForm1& main() { return *forms->form1(); }
+    // The media tables, writable for set-up.
+    MediaTables& tables() { return forms->media().tablesForTesting(); }
 
     // Everything queued since the last call, in queue order, as wire bytes
     // (checksum appended); the stack is left empty.

@@ -18,7 +18,6 @@ namespace {
 
 class ClearMenuTest : public PanelTest {
 protected:
-    MediaTables& tables() { return main().tables(); }
     QListWidget* cueList() { return main().cueGroup()->ListBox4; }
     QListWidget* clipList() { return main().clipListPanel()->ListBox1; }
     QListWidget* sequenceClipList() { return forms->form2()->ListBox1; }
@@ -84,7 +83,6 @@ TEST_F(ClearMenuTest, ClearCueBlanksEveryCueAndSendsOneCommand) {
     }
     EXPECT_EQ(tables().cueCount, 0);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x00, 0x34, 0x83})}));
-    EXPECT_EQ(main().confirmationAnswer, 0);
     // The clips and sequences are not touched.
     EXPECT_EQ(tables().clipCount, 10);
     EXPECT_EQ(tables().sequences[0].entryCount, 2);
@@ -132,8 +130,7 @@ TEST_F(ClearMenuTest, CancelChangesNothing) {
                seqs = lines(sequenceList());
     for (const char* item : {"ClearCueList1", "ClearClipList1", "ClearSeq1"}) cancel(item);
 
-    // A stale OK from an earlier question does not confirm a dialog closed otherwise.
-    main().confirmationAnswer = 1;
+    // A dialog closed otherwise is no OK.
     bool asked = false;
     whenModalShows([&](QWidget*) {
         asked = true;

@@ -63,7 +63,7 @@ protected:
 
 TEST_F(ClipListTest, SelectingALineLoadsTheClipAndDoubleClickShowsThePage) {
     fillListsAsRetrieve(main());
-    ClipEntry& seven = main().tables().clips[7];
+    ClipEntry& seven = tables().clips[7];
     seven.in = Timecode{"01", "02", "03", "04"};
     seven.out = Timecode{"05", "06", "07", "08"};
     seven.name = "SEVEN";
@@ -100,7 +100,7 @@ TEST_F(ClipListTest, InAndOutCopyTheRunningTimecode) {
 
 TEST_F(ClipListTest, SaveStoresTheClipInBothListsAndSendsIt) {
     fillListsAsRetrieve(main());
-    main().tables().clipCount = 5;
+    tables().clipCount = 5;
     page->MaskEdit16->setText(QStringLiteral("012"));
     setPosition(true, "00", "01", "02", "03");
     setPosition(false, "00", "01", "10", "00");
@@ -109,24 +109,24 @@ TEST_F(ClipListTest, SaveStoresTheClipInBothListsAndSendsIt) {
 
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{clipWritePacket(12, {0x03, 0x02, 0x01, 0x00}, {0x00, 0x10, 0x01, 0x00},
                                                                  "AB", 0x01)}));
-    const ClipEntry& e = main().tables().clips[12];
+    const ClipEntry& e = tables().clips[12];
     EXPECT_EQ(e.in, (Timecode{"00", "01", "02", "03"}));
     EXPECT_EQ(e.out, (Timecode{"00", "01", "10", "00"}));
     EXPECT_EQ(e.name, "AB");
     EXPECT_EQ(lines(list)[12], " 012  AB");
     EXPECT_EQ(lines(playList)[12], " 012  AB");
-    EXPECT_EQ(main().tables().clipCount, 13);
+    EXPECT_EQ(tables().clipCount, 13);
     EXPECT_EQ(start(), (QStringList{"00", "01", "02", "03"})) << "saving keeps the fields";
 
     page->MaskEdit16->setText(QStringLiteral("003"));
     click(page->BitBtn27);
-    EXPECT_EQ(main().tables().clipCount, 13) << "a clip below the count leaves it";
+    EXPECT_EQ(tables().clipCount, 13) << "a clip below the count leaves it";
     EXPECT_EQ(lines(list)[3], " 003  AB");
 }
 
 TEST_F(ClipListTest, DeleteBlanksTheClipAndLowersTheCountOnlyForTheLast) {
     fillListsAsRetrieve(main());
-    MediaTables& t = main().tables();
+    MediaTables& t = tables();
     t.clipCount = 5;
     t.clips[4] = ClipEntry{Timecode{"01", "00", "00", "00"}, Timecode{"02", "00", "00", "00"}, "FOUR"};
     replaceLine(list, 4, clipLine(4, "FOUR"));
@@ -164,7 +164,7 @@ TEST_F(ClipListTest, DeleteBlanksTheClipAndLowersTheCountOnlyForTheLast) {
 
 TEST_F(ClipListTest, BadClipNumbersAndHalfTypedPositionsChangeNothing) {
     fillListsAsRetrieve(main());
-    const int countBefore = main().tables().clipCount;
+    const int countBefore = tables().clipCount;
     const auto mainLines = lines(list);
     const auto playLines = lines(playList);
     setPosition(true, "01", "02", "03", "04");
@@ -191,7 +191,7 @@ TEST_F(ClipListTest, BadClipNumbersAndHalfTypedPositionsChangeNothing) {
     EXPECT_EQ(ErrorBox::shownCount(), 4);
 
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(main().tables().clipCount, countBefore);
+    EXPECT_EQ(tables().clipCount, countBefore);
     EXPECT_EQ(lines(list), mainLines);
     EXPECT_EQ(lines(playList), playLines);
 }
@@ -209,7 +209,7 @@ TEST_F(ClipListTest, SaveAndDeleteCreateMissingLinesInsteadOfStoppingHalfway) {
     click(page->BitBtn27);
     EXPECT_EQ(playList->count(), 151);
     EXPECT_EQ(lines(playList)[150], " 150  X");
-    EXPECT_EQ(main().tables().clipCount, 151);
+    EXPECT_EQ(tables().clipCount, 151);
 
     page->MaskEdit16->setText(QStringLiteral("200"));
     click(page->BitBtn28);

@@ -70,7 +70,7 @@ protected:
 };
 
 TEST_F(FileListTest, OpenActsOnlyOnRecordedFiles) {
-    main().tables().recordedFileCount = 9;
+    tables().recordedFileCount = 9;
     click(main().fileListPanel()->BitBtn7);  // nothing selected
     clickLine(list, 9);
     click(main().fileListPanel()->BitBtn7);
@@ -82,7 +82,7 @@ TEST_F(FileListTest, OpenActsOnlyOnRecordedFiles) {
 }
 
 TEST_F(FileListTest, EditDialogOkWritesNameAndInhibitAndRedrawsTheLine) {
-    main().tables().files[0].name = "OLD";
+    tables().files[0].name = "OLD";
     Shown shown = editLine(0, true, QStringLiteral("NEWNAME"), true);
     EXPECT_EQ(shown.number, "001  ");
     EXPECT_EQ(shown.name, "OLD");
@@ -91,9 +91,8 @@ TEST_F(FileListTest, EditDialogOkWritesNameAndInhibitAndRedrawsTheLine) {
     EXPECT_EQ(takeTransmitOrder(),
               (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x8C, 0x01, 0x00, 0x01}), nameWrite(1, "NEWNAME")}));
     EXPECT_EQ(lines(list)[0], "001 * NEWNAME");
-    EXPECT_EQ(main().tables().files[0].name, "NEWNAME");
-    EXPECT_EQ(main().tables().files[0].inhibit, 1);
-    EXPECT_EQ(main().fileEditAnswer, 0);
+    EXPECT_EQ(tables().files[0].name, "NEWNAME");
+    EXPECT_EQ(tables().files[0].inhibit, 1);
 
     // The fields are set afresh from the table on the next showing.
     shown = editLine(0, true, QStringLiteral("NEWNAME"), false);
@@ -105,18 +104,17 @@ TEST_F(FileListTest, EditDialogOkWritesNameAndInhibitAndRedrawsTheLine) {
 }
 
 TEST_F(FileListTest, EditDialogCancelOrCloseChangesNothing) {
-    main().tables().files[2] = FileEntry{"KEEP", 1};
-    replaceLine(list, 2, fileLine(3, main().tables().files[2]));
+    tables().files[2] = FileEntry{"KEEP", 1};
+    replaceLine(list, 2, fileLine(3, tables().files[2]));
     editLine(2, false);
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(main().tables().files[2].name, "KEEP");
+    EXPECT_EQ(tables().files[2].name, "KEEP");
     EXPECT_EQ(lines(list)[2], "003 * KEEP");
 
     whenModalShows([](QWidget* w) { w->close(); });
     doubleClickLine(list, 2);
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(main().tables().files[2].name, "KEEP");
-    EXPECT_EQ(main().fileEditAnswer, 0);
+    EXPECT_EQ(tables().files[2].name, "KEEP");
 }
 
 TEST_F(FileListTest, LinesPastTheTableOpenNoDialog) {
@@ -131,9 +129,8 @@ TEST_F(FileListTest, LastFileEraseOkErasesTheNewestFile) {
     eraseLastFile(true, &number);  // no files: the dialog shows, nothing goes out
     EXPECT_EQ(number, "000  ");
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(main().eraseAnswer, 0);
 
-    MediaTables& t = main().tables();
+    MediaTables& t = tables();
     t.recordedFileCount = 5;
     for (int k = 0; k < 5; ++k) {
         t.files[static_cast<std::size_t>(k)].name = "F" + std::to_string(k + 1);
@@ -150,7 +147,6 @@ TEST_F(FileListTest, LastFileEraseOkErasesTheNewestFile) {
     EXPECT_EQ(lines(list)[4], " ");
     EXPECT_EQ(lines(list)[3], "004   F4");
     EXPECT_EQ(t.files[4].name, "F5") << "only the line goes blank";
-    EXPECT_EQ(main().eraseAnswer, 0);
 
     // A new recording takes the erased number again.
     click(main().transportPanel()->BitBtn3);
@@ -159,10 +155,10 @@ TEST_F(FileListTest, LastFileEraseOkErasesTheNewestFile) {
 
 TEST_F(FileListTest, LastFileEraseBeforeRetrieveErasesWithoutAnError) {
     list->clear();
-    main().tables().recordedFileCount = 3;  // from the system reply
+    tables().recordedFileCount = 3;  // from the system reply
     eraseLastFile(true);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x51, 0xC3}}));
-    EXPECT_EQ(main().tables().recordedFileCount, 2);
+    EXPECT_EQ(tables().recordedFileCount, 2);
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 }

@@ -54,7 +54,7 @@ TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared
     const Bytes errorRequest{0x3E, 0x01, 0x36, 0x83, 0x00, 0xF8};
     feed(status({{22, 0x23}}));
     EXPECT_EQ(s()->Label11->text(), QStringLiteral("LOSSLESS"));
-    EXPECT_EQ(main().errorLatch, 1);
+    EXPECT_EQ(main().statusPanel()->errorLatch, 1);
     feed(status({{22, 0x23}}));
     EXPECT_EQ(takeQueued(), std::vector<Bytes>{errorRequest});
 
@@ -68,7 +68,7 @@ TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared
     QTest::mouseDClick(s()->Label36, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
     feed(status({{22, 0x03}}));
-    EXPECT_EQ(main().errorLatch, 0);
+    EXPECT_EQ(main().statusPanel()->errorLatch, 0);
     EXPECT_EQ(s()->Label36->text(), QStringLiteral(" "));
     feed(status({{22, 0x03}}));
     QTest::mouseDClick(s()->Label36, Qt::LeftButton);
@@ -132,12 +132,12 @@ TEST_F(ListRepliesTest, CueEntriesFillTableAndLineAndCountEveryReply) {
     feed(cue(300, true, {0x04, 0x03, 0x02, 0x01}, "OPENING"));
     feed(cue(300, true, {0x04, 0x03, 0x02, 0x01}, "OPENING"));
     EXPECT_EQ(lines(main().cueGroup()->ListBox4)[300], "01:02:03:04 OPENING");
-    EXPECT_EQ(main().tables().cues[300].used, 1);
-    EXPECT_EQ(main().tables().cueCount, 2);
+    EXPECT_EQ(tables().cues[300].used, 1);
+    EXPECT_EQ(tables().cueCount, 2);
     feed(cue(300, false, {}, ""));
     EXPECT_EQ(lines(main().cueGroup()->ListBox4)[300], " ");
-    EXPECT_EQ(main().tables().cues[300].name, "OPENING") << "an empty slot leaves the table";
-    EXPECT_EQ(main().tables().cueCount, 2);
+    EXPECT_EQ(tables().cues[300].name, "OPENING") << "an empty slot leaves the table";
+    EXPECT_EQ(tables().cueCount, 2);
 }
 
 TEST_F(ListRepliesTest, ClipEntriesFillBothClipListsAndGrowTheSequencePlayList) {
@@ -146,12 +146,12 @@ TEST_F(ListRepliesTest, ClipEntriesFillBothClipListsAndGrowTheSequencePlayList) 
     EXPECT_EQ(forms->form2()->ListBox1->count(), 201);
     EXPECT_EQ(lines(forms->form2()->ListBox1)[200], " 200  WIDE");
     EXPECT_EQ(lines(forms->form2()->ListBox1)[150], " ");
-    EXPECT_EQ(main().tables().clips[200].in.frames, "10");
-    EXPECT_EQ(main().tables().clips[200].out.frames, "20");
+    EXPECT_EQ(tables().clips[200].in.frames, "10");
+    EXPECT_EQ(tables().clips[200].out.frames, "20");
     feed(clip(200, false, ""));
     EXPECT_EQ(lines(main().clipListPanel()->ListBox1)[200], " ");
     EXPECT_EQ(lines(forms->form2()->ListBox1)[200], " 200  WIDE");
-    EXPECT_EQ(main().tables().clipCount, 1);
+    EXPECT_EQ(tables().clipCount, 1);
 }
 
 TEST_F(ListRepliesTest, InhibitThenNameDrawsTheStarAndSequenceRepliesFillTheRecord) {
@@ -167,11 +167,11 @@ TEST_F(ListRepliesTest, InhibitThenNameDrawsTheStarAndSequenceRepliesFillTheReco
 
     feed(reply(0x37, 0x85, {4, 2, 7}));
     EXPECT_EQ(lines(main().sequencePage()->ListBox3)[4], "004");
-    EXPECT_EQ(main().tables().sequences[4].blockCount, 2);
+    EXPECT_EQ(tables().sequences[4].blockCount, 2);
     feed(reply(0x37, 0x85, {5, 0, 0}));
     EXPECT_EQ(lines(main().sequencePage()->ListBox3)[5], "");
     feed(reply(0x37, 0x86, {4, 1, 0xFF, 0xFF, 0xC8, 0x00, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
-    const auto& steps = main().tables().sequences[4].steps;
+    const auto& steps = tables().sequences[4].steps;
     EXPECT_EQ(steps[5], -1);
     EXPECT_EQ(steps[6], 200);
     EXPECT_EQ(steps[7], 3);
@@ -184,7 +184,7 @@ TEST_F(ListRepliesTest, SystemReplySelectsTheDiskConfigurationAndEnablesRetrieve
     fixSum(sys);
     feed(sys);
     EXPECT_EQ(main().configPage()->RadioGroup2->itemIndex(), 1);
-    EXPECT_EQ(main().tables().recordedFileCount, 5);
+    EXPECT_EQ(tables().recordedFileCount, 5);
     EXPECT_TRUE(main().devicePage()->Button6->isEnabled());
 }
 
@@ -192,8 +192,8 @@ TEST_F(ListRepliesTest, MalformedRepliesChangeNothing) {
     const auto before = [&] {
         return std::make_tuple(lines(main().cueGroup()->ListBox4), lines(main().clipListPanel()->ListBox1),
                                lines(main().fileListPanel()->ListBox2), lines(main().sequencePage()->ListBox3),
-                               main().tables().cueCount, main().tables().clipCount,
-                               main().statusPanel()->Label4->text(), main().tables().sequences[15].steps);
+                               tables().cueCount, tables().clipCount,
+                               main().statusPanel()->Label4->text(), tables().sequences[15].steps);
     };
     const auto snapshot = before();
     Bytes badSum = cue(1, true, {1, 2, 3, 4}, "X");
@@ -207,7 +207,7 @@ TEST_F(ListRepliesTest, MalformedRepliesChangeNothing) {
                            reply(0x37, 0x86, {15, 26, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}), reply(0x37, 0xEE, {1, 2}),
                            Bytes(8192, 0x00), Bytes{0x3E}})
         feed(d);
-    main().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
+    main().link().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
     EXPECT_EQ(before(), snapshot);
 }
 

@@ -113,10 +113,10 @@ TEST_F(TransportPanelTest, TypedSpeedThatNamesNoItemSendsNothing) {
 // Before "Retrieve" the list is empty: the missing lines are made, not an error.
 TEST_F(TransportPanelTest, RecordCountsTheNewFileAndShowsItsNumber) {
     QListWidget* files = main().fileListPanel()->ListBox2;
-    main().tables().recordedFileCount = 3;  // as the system reply set it
+    tables().recordedFileCount = 3;  // as the system reply set it
     click(panel->BitBtn3);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x02, 0x74}}));
-    EXPECT_EQ(main().tables().recordedFileCount, 4);
+    EXPECT_EQ(tables().recordedFileCount, 4);
     EXPECT_EQ(lines(files), (std::vector<std::string>{" ", " ", " ", "004  "}));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 
@@ -131,10 +131,10 @@ TEST_F(TransportPanelTest, ErrorLineDoubleClickResetsOnlyWhileAnErrorIsReported)
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    main().errorLatch = 1;
+    main().statusPanel()->errorLatch = 1;
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
-    EXPECT_EQ(main().errorLatch, 1) << "the status reply clears the latch, not the reset";
+    EXPECT_EQ(main().statusPanel()->errorLatch, 1) << "the status reply clears the latch, not the reset";
 }
 
 }  // namespace

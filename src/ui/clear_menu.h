@@ -1,0 +1,30 @@
+// The "Clear" menu (List1): "Clear Cue", "Clear Clip", "Clear Seq ", each
+// after the "Confirmation" dialog, and "Last File Erase".
+#pragma once
+
+#include <QMenu>
+
+namespace qz7 {
+
+class FileListPanel;
+class Forms;
+class MediaModel;
+class RecorderLink;
+
+class ClearMenu : public QMenu {
+    Q_OBJECT
+public:
+    ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileListPanel& files, QWidget* parent);
+
+public slots:
+    void ClearCueList1Click();
+    void ClearClipList1Click();
+    void ClearSeq1Click();
+
+private:
+    RecorderLink& link_;
+    MediaModel& media_;
+    Forms& forms_;
+};
+
+}  // namespace qz7

@@ -1,0 +1,47 @@
+// The one way a control reaches its handler. The wrapper runs the handler and
+// catches what it raises: the error ends that handler, goes to the standard
+// error box, and never travels through Qt's own frames.
+#pragma once
+
+#include <QObject>
+#include <exception>
+#include <functional>
+#include <type_traits>
+#include <utility>
+
+#include "ui/error_box.h"
+
+namespace qz7 {
+
+// Runs `action`; an exception ends it and is shown in the error box.
+template <typename Action>
+void guarded(Action&& action) noexcept {
+    try {
+        std::forward<Action>(action)();
+    } catch (const std::exception& e) {
+        ErrorBox::show(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ErrorBox::show(QString());
+    }
+}
+
+// A handler without arguments, whatever the signal carries.
+template <typename Sender, typename Signal, typename Receiver>
+QMetaObject::Connection onSignal(Sender* sender, Signal signal, Receiver* receiver, void (Receiver::*handler)()) {
+    return QObject::connect(sender, signal, receiver, [receiver, handler] { guarded([&] { (receiver->*handler)(); }); });
+}
+
+// Any callable taking the signal's arguments (or none of them).
+template <typename Sender, typename Signal, typename Func>
+QMetaObject::Connection onSignal(Sender* sender, Signal signal, const QObject* context, Func func) {
+    return QObject::connect(sender, signal, context, [func = std::move(func)](auto&&... args) {
+        guarded([&] {
+            if constexpr (std::is_invocable_v<Func&, decltype(args)...>)
+                func(std::forward<decltype(args)>(args)...);
+            else
+                func();
+        });
+    });
+}
+
+}  // namespace qz7

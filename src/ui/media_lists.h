@@ -1,0 +1,39 @@
+// The lists on screen that show the media tables. The media model reports
+// every changed line here and the lists redraw it; nothing else writes a
+// media line.
+#pragma once
+
+#include <QObject>
+#include <array>
+
+#include "media/media_model.h"
+
+class QListWidget;
+
+namespace qz7 {
+
+class MediaLists : public QObject, public MediaObserver {
+    Q_OBJECT
+public:
+    explicit MediaLists(QObject* parent = nullptr) : QObject(parent) {}
+
+    // The list widget that shows `list` (null: not shown).
+    void show(MediaList list, QListWidget* widget);
+
+    void lineChanged(MediaList list, int line, const std::string& text, LineWrite how) override;
+    void blankLinesAppended(MediaList list, int count) override;
+    void countsChanged() override { emit countsChangedSignal(); }
+
+signals:
+    // The recorded file, clip or cue count changed.
+    void countsChangedSignal();
+
+private:
+    std::array<QListWidget*, 5> lists_{};
+};
+
+// Replies that fill the media tables go to the model.
+class RecorderLink;
+void connectMediaReplies(RecorderLink& link, MediaModel& media, QObject* context);
+
+}  // namespace qz7
