@@ -202,8 +202,8 @@ TEST(RecorderRoundTrip, CueEntries) {
     const Bytes last = ask(r, sense(qz7::Sense::CueEntry, {0xFF, 0x01}), 44);
     EXPECT_EQ(std::string(last.begin() + 10, last.begin() + 42), full);
 
-    // Go to cue positions the timecode at the mark.
-    run(r, op(qz7::Op::GoToCue, {0x2C, 0x01, 0x01}));
+    // Srh to the cue positions the timecode at the mark (Cue: see below).
+    run(r, op(qz7::Op::GoToCue, {0x2C, 0x01, 0x00}));
     EXPECT_EQ(timecode(r), (Bytes{0x04, 0x03, 0x02, 0x01}));
 
     // Clearing one slot, then all.
@@ -211,6 +211,118 @@ TEST(RecorderRoundTrip, CueEntries) {
     EXPECT_EQ(ask(r, sense(qz7::Sense::CueEntry, {0x2C, 0x01}), 44)[42], 0);
     run(r, op(qz7::Op::ClearCues));
     EXPECT_EQ(ask(r, sense(qz7::Sense::CueEntry, {0xFF, 0x01}), 44)[42], 0);
+}
+
+namespace {
+Bytes prerollPreset(std::uint8_t seconds) {
+    Bytes b{0x44, 0x31, 0x00, seconds, 0x00, 0x00};
+    b.push_back(qz7::checksum(b));
+    return b;
+}
+}  // namespace
+
+TEST(RecorderRoundTrip, CueStopsThePrerollShortSearchStopsAtTheMark) {
+    Recorder r(demoConfig(0, 0, 3, 0));  // cues at 00:00:05:00, 00:00:15:00, 00:00:25:00
+    ASSERT_EQ(r.prerollSeconds(), 6);     // the Control page's initial "06"
+
+    run(r, op(qz7::Op::Play));
+    run(r, op(qz7::Op::GoToCue, {0x01, 0x00, 0x01}));  // Cue
+    EXPECT_EQ(timecode(r), (Bytes{0x00, 0x09, 0x00, 0x00}));
+    EXPECT_EQ(status(r)[5], 0x20) << "stopped there";
+    run(r, op(qz7::Op::GoToCue, {0x01, 0x00, 0x00}));  // Srh
+    EXPECT_EQ(timecode(r), (Bytes{0x00, 0x15, 0x00, 0x00}));
+
+    // A preroll longer than the way back stops at the start, not a day earlier.
+    run(r, op(qz7::Op::GoToCue, {0x00, 0x00, 0x01}));
+    EXPECT_EQ(timecode(r), (Bytes{0x00, 0x00, 0x00, 0x00}));
+
+    // The preset preroll counts, with the borrow through minutes and hours.
+    run(r, prerollPreset(0x15));
+    run(r, cueWrite(7, {0x10, 0x03, 0x00, 0x01}, "TOP OF HOUR", 1));  // 01:00:03:10
+    run(r, op(qz7::Op::GoToCue, {0x07, 0x00, 0x01}));
+    EXPECT_EQ(timecode(r), (Bytes{0x10, 0x48, 0x59, 0x00}));  // 00:59:48:10
+    run(r, prerollPreset(0x99));                                // the field's largest
+    run(r, op(qz7::Op::GoToCue, {0x07, 0x00, 0x01}));
+    EXPECT_EQ(timecode(r), (Bytes{0x10, 0x24, 0x58, 0x00}));  // 00:58:24:10
+    run(r, prerollPreset(0x00));
+    run(r, op(qz7::Op::GoToCue, {0x07, 0x00, 0x01}));
+    EXPECT_EQ(timecode(r), (Bytes{0x10, 0x03, 0x00, 0x01})) << "no preroll: Cue is Srh";
+
+    // Seconds that are not BCD are refused; the preroll read back stays.
+    run(r, prerollPreset(0x15));
+    run(r, prerollPreset(0x1A));
+    run(r, prerollPreset(0xA5));
+    EXPECT_EQ(r.state().preroll, 0x15);
+    EXPECT_EQ(ask(r, Bytes{0x60, 0x31, 0x91}, 7)[5], 0x15);
+}
+
+TEST(RecorderRoundTrip, ClearsAndEraseTakeNoDataAsThePanelSendsThem) {
+    Recorder r(demoConfig(3, 2, 2, 1));
+    // Data after any of them makes the packet malformed: nothing is wiped.
+    const qz7sim::State before = r.state();
+    for (std::uint8_t code : {qz7::Op::ClearCues, qz7::Op::ClearClips, qz7::Op::ClearSequences, qz7::Op::EraseLastFile}) {
+        run(r, op(code, {0x00}));
+        run(r, op(code, {0x01, 0x00, 0x00}));
+    }
+    EXPECT_TRUE(r.state() == before);
+
+    // The panel's datagrams (Clear menu, "Last File Erase"): N = 0.
+    run(r, Bytes{0x3E, 0x00, 0x34, 0x83, 0xF5});
+    run(r, Bytes{0x3E, 0x00, 0x34, 0x84, 0xF6});
+    run(r, Bytes{0x3E, 0x00, 0x34, 0x86, 0xF8});
+    run(r, Bytes{0x3E, 0x00, 0x34, 0x51, 0xC3});
+    EXPECT_FALSE(r.state().cues[0].used);
+    EXPECT_FALSE(r.state().clips[0].used);
+    EXPECT_EQ(r.state().sequences[0].entries, 0);
+    EXPECT_EQ(r.fileCount(), 2);
+}
+
+TEST(RecorderConfig, GapsLeaveDemoEntriesEmpty) {
+    Config c = demoConfig(0, 8, 6, 4);
+    c.cueGaps = {2, 3, 4};
+    c.clipGaps = {0, 1, 3, 4, 5, 6, 7};  // only clip 2 left
+    ASSERT_EQ(qz7sim::configProblem(c), "");
+    Recorder r(c);
+
+    std::vector<int> cues, clips;
+    for (int k = 0; k < qz7sim::kTableSize; ++k) {
+        if (r.state().cues[static_cast<std::size_t>(k)].used) cues.push_back(k);
+        if (r.state().clips[static_cast<std::size_t>(k)].used) clips.push_back(k);
+    }
+    EXPECT_EQ(cues, (std::vector<int>{0, 1, 5}));
+    EXPECT_EQ(clips, (std::vector<int>{2}));
+    // Entries keep their number's content: cue 5 at 00:00:55:00, clip 2 at 00:02:00:00.
+    const Bytes cue5 = ask(r, sense(qz7::Sense::CueEntry, {0x05, 0x00}), 44);
+    EXPECT_EQ(Bytes(cue5.begin() + 6, cue5.begin() + 10), (Bytes{0x00, 0x55, 0x00, 0x00}));
+    EXPECT_EQ(std::string(cue5.begin() + 10, cue5.begin() + 17), "CUE 005");
+    EXPECT_EQ(ask(r, sense(qz7::Sense::CueEntry, {0x02, 0x00}), 44)[42], 0);
+    EXPECT_EQ(r.state().clips[2].in, (qz7sim::Position{0x00, 0x00, 0x02, 0x00}));
+    // Sequences use only the clips that exist.
+    for (const auto& seq : r.state().sequences)
+        for (int i = 0; i < seq.entries; ++i) EXPECT_EQ(seq.steps[static_cast<std::size_t>(i)], 2);
+    EXPECT_GT(r.state().sequences[3].entries, 0);
+
+    // Every clip a gap: no clips, so no sequences either.
+    Config none = demoConfig(0, 2, 0, 3);
+    none.clipGaps = {1, 0, 1};  // order and repeats do not matter
+    EXPECT_EQ(qz7sim::configProblem(none), "");
+    Recorder empty(none);
+    EXPECT_FALSE(empty.state().clips[0].used);
+    EXPECT_EQ(empty.state().sequences[0].entries, 0);
+
+    // A gap outside the demo entries is named; the Recorder ignores it.
+    Config outside = demoConfig(0, 0, 6, 0);
+    outside.cueGaps = {2, 6};
+    EXPECT_EQ(qz7sim::configProblem(outside), "--cue-gaps: 6 is not among the 6 demo cues (0..5)");
+    EXPECT_TRUE(Recorder(outside).state().cues[5].used);
+    outside.cueGaps = {-1};
+    EXPECT_NE(qz7sim::configProblem(outside), "");
+    Config noClips;
+    noClips.clipGaps = {0};
+    EXPECT_EQ(qz7sim::configProblem(noClips), "--clip-gaps: 0 is not among the 0 demo clips");
+    Config tooMany;
+    tooMany.cues = 513;
+    EXPECT_EQ(qz7sim::configProblem(tooMany), "--cues: 513 is not in 0..512");
 }
 
 TEST(RecorderRoundTrip, ClipsAndOpenClip) {
@@ -471,6 +583,12 @@ TEST(RecorderRobustness, MalformedDatagramsChangeNothing) {
         frame(qz7::Group::System, qz7::Sys::EraseDisks),  // erase without its byte
         {0x44, 0x31, 0x00, 0x15, 0x00, 0x8A},               // preroll preset one byte short
         {0x44, 0x31, 0x00, 0x15, 0x00, 0x00, 0x8B},         // preroll preset, bad sum
+        prerollPreset(0x0F),                                // seconds not BCD
+        op(qz7::Op::GoToCue, {0x00, 0x00, 0x02}),           // neither Cue nor Srh
+        op(qz7::Op::ClearCues, {0x00}),                     // the clears and the erase take N = 0
+        op(qz7::Op::ClearClips, {0x00, 0x00}),
+        op(qz7::Op::ClearSequences, {0x00}),
+        op(qz7::Op::EraseLastFile, {0x05}),
     };
     // Requests out of range draw no reply either.
     std::vector<Bytes> unanswered{

@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -24,6 +26,9 @@ constexpr const char* kUsage =
     "  --files N            demo recorded files \"FILE 001\".. (0-512, default 0)\n"
     "  --clips N            demo clips \"CLIP 000\".. (0-512, default 0)\n"
     "  --cues N             demo cue marks \"CUE 000\".. (0-512, default 0)\n"
+    "  --clip-gaps LIST     demo clip numbers left empty, comma-separated\n"
+    "                       (--clips 6 --clip-gaps 2,3,4 holds clips 0, 1 and 5)\n"
+    "  --cue-gaps LIST      demo cue numbers left empty, as --clip-gaps\n"
     "  --sequences N        demo sequences of the clips (0-16, default 0)\n"
     "  --error TEXT         raise the error flag with TEXT until an error reset\n"
     "  --announce HOST      send the discovery datagram to HOST:20000 every second\n"
@@ -48,6 +53,20 @@ std::optional<long> toNumber(const std::string& text, long lo, long hi) {
     const long v = std::strtol(text.c_str(), &end, 10);
     if (*end != '\0' || v < lo || v > hi) return std::nullopt;
     return v;
+}
+
+// "2,3,4": decimal entry numbers of a table, at least one, no empty items.
+std::optional<std::vector<int>> toEntryList(const std::string& text) {
+    std::vector<int> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const auto v = toNumber(text.substr(start, comma - start), 0, qz7sim::kTableSize - 1);
+        if (!v) return std::nullopt;
+        out.push_back(static_cast<int>(*v));
+        if (comma == std::string::npos) return out;
+        start = comma + 1;
+    }
 }
 
 int signalPipe[2] = {-1, -1};
@@ -81,6 +100,12 @@ int main(int argc, char** argv) {
             if (!v) usage(2, arg + ": '" + text + "' is not a number in " + std::to_string(lo) + ".." + std::to_string(hi));
             return *v;
         };
+        auto entries = [&]() -> std::vector<int> {
+            const std::string text = value();
+            const auto v = toEntryList(text);
+            if (!v) usage(2, arg + ": '" + text + "' is not a comma-separated list of entry numbers 0..511");
+            return *v;
+        };
         auto flag = [&] {
             if (inlineValue) usage(2, arg + " takes no value");
         };
@@ -99,6 +124,10 @@ int main(int argc, char** argv) {
             config.clips = static_cast<int>(number(0, qz7sim::kTableSize));
         } else if (arg == "--cues") {
             config.cues = static_cast<int>(number(0, qz7sim::kTableSize));
+        } else if (arg == "--clip-gaps") {
+            config.clipGaps = entries();
+        } else if (arg == "--cue-gaps") {
+            config.cueGaps = entries();
         } else if (arg == "--sequences") {
             config.sequences = static_cast<int>(number(0, qz7sim::kSequenceCount));
         } else if (arg == "--error") {
@@ -122,6 +151,10 @@ int main(int argc, char** argv) {
             usage(2, "unknown option " + std::string(argv[i]));
         }
     }
+
+    // Gaps are checked against the counts once every option is read, so the
+    // order of --cues and --cue-gaps does not matter.
+    if (const std::string why = qz7sim::configProblem(config); !why.empty()) usage(2, why);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qz7sim"));
@@ -152,9 +185,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qz7sim: %s\n", qPrintable(error));
         return 1;
     }
+    const qz7sim::State& held = server.recorder().state();
+    const auto used = [](const auto& table) {
+        return std::count_if(table.begin(), table.end(), [](const auto& e) { return e.used; });
+    };
+    const auto sequences = std::count_if(held.sequences.begin(), held.sequences.end(),
+                                         [](const qz7sim::Sequence& s) { return s.entries > 0; });
     std::fprintf(stderr, "qz7sim: answering on %s:%u (%d files, %d clips, %d cues, %d sequences)\n",
                  qPrintable(server.address().toString()), unsigned{server.port()}, server.recorder().fileCount(),
-                 config.clips, config.cues, config.sequences);
+                 static_cast<int>(used(held.clips)), static_cast<int>(used(held.cues)), static_cast<int>(sequences));
     std::fflush(stderr);
 
     const int rc = app.exec();

@@ -106,6 +106,16 @@ std::string numbered(const char* prefix, int n) {
     return buf;
 }
 
+bool isGap(const std::vector<int>& gaps, int k) { return std::find(gaps.begin(), gaps.end(), k) != gaps.end(); }
+
+std::string gapProblem(const char* option, const char* what, const std::vector<int>& gaps, int count) {
+    for (int k : gaps)
+        if (k < 0 || k >= count)
+            return std::string(option) + ": " + std::to_string(k) + " is not among the " + std::to_string(count) +
+                   " demo " + what + (count > 0 ? " (0.." + std::to_string(count - 1) + ")" : "");
+    return {};
+}
+
 }  // namespace
 
 const std::vector<SettingSpec>& settingSpecs() {
@@ -139,6 +149,17 @@ const SettingSpec* findSetting(std::uint8_t code) {
 }
 }  // namespace
 
+std::string configProblem(const Config& config) {
+    const auto outside = [](int v, int hi) { return v < 0 || v > hi; };
+    if (outside(config.files, kTableSize)) return "--files: " + std::to_string(config.files) + " is not in 0..512";
+    if (outside(config.clips, kTableSize)) return "--clips: " + std::to_string(config.clips) + " is not in 0..512";
+    if (outside(config.cues, kTableSize)) return "--cues: " + std::to_string(config.cues) + " is not in 0..512";
+    if (outside(config.sequences, kSequenceCount))
+        return "--sequences: " + std::to_string(config.sequences) + " is not in 0..16";
+    if (auto why = gapProblem("--clip-gaps", "clips", config.clipGaps, config.clips); !why.empty()) return why;
+    return gapProblem("--cue-gaps", "cues", config.cueGaps, config.cues);
+}
+
 const char* transportName(Transport t) {
     switch (t) {
     case Transport::Stop: return "STOP";
@@ -166,28 +187,34 @@ void Recorder::fillDemo(const Config& config) {
     for (int n = 1; n <= files; ++n) state_.files.push_back({numbered("FILE", n), n % 3 == 0});
     state_.currentFile = files > 0 ? 1 : 0;
 
-    // Clip k: one minute apart, each 30 s 15 frames long.
+    // Clip k: one minute apart, each 30 s 15 frames long. A gap keeps its
+    // number's place, so clip 5 is at 00:05:00:00 whatever lies before it.
     const int clips = std::clamp(config.clips, 0, kTableSize);
+    std::vector<int> existing;
     for (int k = 0; k < clips; ++k) {
+        if (isGap(config.clipGaps, k)) continue;
         const std::int64_t in = std::int64_t{k} * 60 * kFrameRate;
         state_.clips[static_cast<std::size_t>(k)] = {true, toPosition(in), toPosition(in + 30 * kFrameRate + 15),
                                                      numbered("CLIP", k)};
+        existing.push_back(k);
     }
 
     // Cue k at 00:00:05:00 + k × 10 s.
     const int cues = std::clamp(config.cues, 0, kTableSize);
     for (int k = 0; k < cues; ++k)
-        state_.cues[static_cast<std::size_t>(k)] = {true, toPosition((5 + std::int64_t{k} * 10) * kFrameRate),
-                                                    numbered("CUE", k)};
+        if (!isGap(config.cueGaps, k))
+            state_.cues[static_cast<std::size_t>(k)] = {true, toPosition((5 + std::int64_t{k} * 10) * kFrameRate),
+                                                        numbered("CUE", k)};
 
     // Sequence s: 3 to 6 existing clips, starting at a different clip each.
-    const int sequences = clips > 0 ? std::clamp(config.sequences, 0, kSequenceCount) : 0;
+    const int sequences = existing.empty() ? 0 : std::clamp(config.sequences, 0, kSequenceCount);
     for (int s = 0; s < sequences; ++s) {
         Sequence& seq = state_.sequences[static_cast<std::size_t>(s)];
         seq.entries = 3 + s % 4;
         seq.blocks = seq.entries / 5 + 1;
         for (int i = 0; i < seq.entries; ++i)
-            seq.steps[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((s * 2 + i) % clips);
+            seq.steps[static_cast<std::size_t>(i)] =
+                static_cast<std::int16_t>(existing[static_cast<std::size_t>(s * 2 + i) % existing.size()]);
     }
 }
 
@@ -223,6 +250,8 @@ std::optional<std::int64_t> Recorder::toFrame(const Position& p) {
 }
 
 Position Recorder::timecode() const { return toPosition(state_.frame); }
+
+int Recorder::prerollSeconds() const { return std::max(0, bcdDigits(state_.preroll)); }
 
 bool Recorder::setTimecode(int hours, int minutes, int seconds, int frames) {
     if (hours < 0 || hours >= 24 || minutes < 0 || minutes >= 60 || seconds < 0 || seconds >= 60 || frames < 0 ||
@@ -278,7 +307,10 @@ std::vector<Bytes> Recorder::handle(std::span<const std::uint8_t> d) {
     }
     // The two preroll packets travel without the frame.
     if (d.size() == 7 && d[0] == qz7::Preroll::PresetLead0 && d[1] == qz7::Preroll::PresetLead1) {
-        state_.preroll = d[3];  // 44 31 FF SS MM HH: only the seconds count
+        // 44 31 FF SS MM HH: only the seconds count. Seconds that are not two
+        // BCD digits are refused like any bad position, so Cue never runs
+        // with a preroll nobody can read back.
+        if (bcdDigits(d[3]) >= 0) state_.preroll = d[3];
         return {};
     }
     if (d.size() == 3 && d[0] == qz7::Preroll::RequestLead0 && d[1] == qz7::Preroll::RequestLead1) {
@@ -418,6 +450,8 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
 
     case Op::CueWrite: cueWrite(data); return;
     case Op::ClipWrite: clipWrite(data); return;
+    // Name and inhibit writes name an existing file: a number above the
+    // recorded file count (or 0) is ignored, as there is no file to mark.
     case Op::FileNameWrite: {
         if (data.size() != 2 + kNameBytes) return;
         const unsigned n = qz7::le16(data, 0);
@@ -430,8 +464,10 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
         if (n >= 1 && n <= state_.files.size()) state_.files[n - 1].inhibited = data[2] != 0;
         return;
     }
+    // The clears and the erase carry no data (N = 0); any data means a
+    // malformed packet, refused before it wipes a table.
     case Op::EraseLastFile:
-        if (!state_.files.empty()) {
+        if (data.empty() && !state_.files.empty()) {
             state_.files.pop_back();
             state_.currentFile = std::min(state_.currentFile, fileCount());
         }
@@ -450,13 +486,16 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
         if (data.size() == 3) openClip(static_cast<int>(qz7::le16(data, 0)));
         return;
     case Op::GoToCue: {
-        // The last byte tells Cue (1) from Srh (0); both go to the mark itself.
-        if (data.size() != 3) return;
+        // Cue (last byte 1) stops the preroll time before the mark, so a play
+        // from there runs up to speed at the mark; Srh (0) stops at the mark.
+        // There is no material before 00:00:00:00 to run up from: clamp there.
+        if (data.size() != 3 || data[2] > 0x01) return;
         const unsigned k = qz7::le16(data, 0);
         if (k >= kTableSize || !state_.cues[k].used) return;
         if (const auto f = toFrame(state_.cues[k].position)) {
+            const std::int64_t preroll = data[2] == 0x01 ? std::int64_t{prerollSeconds()} * kFrameRate : 0;
             setMotion(Transport::Stop, 0, 1);
-            seek(*f);
+            seek(std::max<std::int64_t>(0, *f - preroll));
         }
         return;
     }
@@ -470,12 +509,16 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
         }
         return;
     case Op::SequenceTransfer: sequenceTransfer(data); return;
-    case Op::ClearCues: state_.cues.fill(Cue{}); return;
+    case Op::ClearCues:
+        if (data.empty()) state_.cues.fill(Cue{});
+        return;
     case Op::ClearClips:
+        if (!data.empty()) return;
         state_.clips.fill(Clip{});
         if (state_.mode == Mode::Clip) state_.mode = Mode::File;
         return;
     case Op::ClearSequences:
+        if (!data.empty()) return;
         state_.sequences.fill(Sequence{});
         if (state_.mode == Mode::Sequence) state_.mode = Mode::File;
         return;

@@ -21,9 +21,18 @@ struct Config {
     int clips = 0;      // clips "CLIP 000" ..
     int cues = 0;       // cue marks "CUE 000" ..
     int sequences = 0;  // sequences of existing clips (none without clips)
+    // Demo entries left empty, so a table can have holes: cues = 6 with
+    // cueGaps {2, 3, 4} holds cues 0, 1 and 5. Numbers outside the demo
+    // entries are ignored here; configProblem() names them.
+    std::vector<int> clipGaps;
+    std::vector<int> cueGaps;
     std::string error;  // non-empty: the error flag is up with this text until an error reset
     std::uint8_t standard = 0x00;  // status byte 21 (0x00 = 1080/59.94I)
 };
+
+// What is wrong with a configuration, in a few words for the command line;
+// empty when it is fine. The Recorder itself clamps and ignores what is out of range.
+std::string configProblem(const Config& config);
 
 enum class Transport { Stop, Play, Record, FastForward, Rewind, SlowForward, SlowReverse, JogForward, JogReverse };
 
@@ -137,6 +146,7 @@ public:
     void clearError();
     bool setTimecode(int hours, int minutes, int seconds, int frames);
     Position timecode() const;  // frames, seconds, minutes, hours in BCD
+    int prerollSeconds() const;  // the preset preroll as a number (0 if not BCD)
     int fileCount() const { return static_cast<int>(state_.files.size()); }
     const Bytes& setting(std::uint8_t code) const;
 
