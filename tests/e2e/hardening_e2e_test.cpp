@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QUdpSocket>
 
-#include "ui/error_box.h"
 #include "live_panel.h"
+#include "ui/error_box.h"
 #include "ui/clip_list_panel.h"
 #include "ui/cue_group.h"
 #include "ui/device_page.h"
@@ -15,27 +15,13 @@
 #include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 #include "ui/widgets.h"
+#include "wire_bytes.h"
 
 namespace qz7::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes withSum(Bytes b) {
-    b.push_back(checksum(b));
-    return b;
-}
-
 Bytes frame(std::uint8_t group, std::uint8_t code, std::size_t length, std::initializer_list<std::pair<int, int>> set = {}) {
-    Bytes d(length - 1, 0);
-    d[0] = kLead;
-    d[1] = static_cast<std::uint8_t>(length - 5);
-    d[2] = group;
-    d[3] = code;
-    // A position at or past the sum of a short frame is simply not there.
-    for (auto [p, v] : set)
-        if (static_cast<std::size_t>(p) < d.size()) d[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(v);
-    return withSum(d);
+    return sizedFrame(group, code, length, set);
 }
 
 long residentKb() {

@@ -7,6 +7,7 @@
 
 #include "link/protocol.h"
 #include "recorder.h"
+#include "wire_bytes.h"
 
 using qz7sim::Bytes;
 using qz7sim::Config;
@@ -24,12 +25,7 @@ Config demoConfig(int files, int clips, int cues, int sequences) {
 }
 
 // A framed request: 3E, N, group, code, data, sum.
-Bytes frame(std::uint8_t group, std::uint8_t code, const Bytes& data = {}) {
-    Bytes b{qz7::kLead, static_cast<std::uint8_t>(data.size()), group, code};
-    b.insert(b.end(), data.begin(), data.end());
-    b.push_back(qz7::checksum(b));
-    return b;
-}
+Bytes frame(std::uint8_t group, std::uint8_t code, const Bytes& data = {}) { return qz7::test::reply(group, code, data); }
 Bytes sense(std::uint8_t code, const Bytes& data = {}) { return frame(qz7::Group::Sense, code, data); }
 Bytes op(std::uint8_t code, const Bytes& data = {}) { return frame(qz7::Group::Operate, code, data); }
 

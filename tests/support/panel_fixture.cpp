@@ -11,32 +11,6 @@
 
 namespace qz7::test {
 
-Bytes withSum(Bytes bytes) {
-    bytes.push_back(checksum(bytes));
-    return bytes;
-}
-
-Bytes reply(std::uint8_t group, std::uint8_t code, const Bytes& data) {
-    Bytes b{kLead, static_cast<std::uint8_t>(data.size()), group, code};
-    b.insert(b.end(), data.begin(), data.end());
-    return withSum(b);
-}
-
-void fixSum(Bytes& d) {
-    if (d.empty()) return;
-    d.back() = checksum(std::span<const std::uint8_t>(d.data(), d.size() - 1));
-}
-
-Bytes blankReply(std::uint8_t group, std::uint8_t code, std::size_t totalLength) {
-    Bytes d(totalLength, 0);
-    d[0] = kLead;
-    d[1] = static_cast<std::uint8_t>(totalLength - 5);
-    d[2] = group;
-    d[3] = code;
-    fixSum(d);
-    return d;
-}
-
 void PanelTest::SetUp() {
     ErrorBox::dismiss();
     ErrorBox::resetCounters();

@@ -14,22 +14,13 @@
 
 #include "ui/error_box.h"
 #include "link/protocol.h"
+#include "wire_bytes.h"
 #include "media/media_model.h"
 #include "net/recorder_link.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
 namespace qz7::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// A reply frame: 0x3E, N, group, code, data, sum.
-Bytes reply(std::uint8_t group, std::uint8_t code, const Bytes& data);
-// Any bytes followed by their 8-bit sum.
-Bytes withSum(Bytes bytes);
-// A zero-filled reply of the given total length with the sum fixed up by finish().
-Bytes blankReply(std::uint8_t group, std::uint8_t code, std::size_t totalLength);
-void fixSum(Bytes& datagram);
 
 class PanelTest : public ::testing::Test {
 protected:
