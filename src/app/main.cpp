@@ -6,12 +6,13 @@
 #include "app/application.h"
 #include "ui/error_box.h"
 #include "app/options.h"
+#include "qz7_version.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
-    qz7::Application app(argc, argv);
-    const qz7::Options options = qz7::parseOptions(app.arguments());
+    // Options first: --help, --version and a bad option need no display.
+    const qz7::Options options = qz7::parseOptions(qz7::argumentList(argc, argv));
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "qz7cont: %s\n%s", qPrintable(options.error), qPrintable(qz7::usageText()));
         return 2;
@@ -20,13 +21,25 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(qz7::usageText()), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("qz7cont " QZ7_VERSION);
+        return 0;
+    }
+    if (!qz7::displayConfigured(options)) {
+        std::fputs("qz7cont: no display to open the panel on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
+        return 1;
+    }
+    qz7::Application app(argc, argv);
     try {
         qz7::Forms forms(options.devices);
         forms.form1()->show();
         app.exec();
     } catch (const std::exception& e) {
+        // The panel cannot run without its windows: say why, where a script sees it too.
+        std::fprintf(stderr, "qz7cont: %s\n", e.what());
         qz7::ErrorBox::show(QString::fromUtf8(e.what()));
         app.exec();
+        return 1;
     }
     return 0;
 }

@@ -1,15 +1,61 @@
 #include "app/options.h"
 
+#include <QtGlobal>
+
+#include <string_view>
+
 namespace qz7 {
+
+namespace {
+
+// Qt's own options, which QApplication reads and removes. They are still in
+// argv when the panel reads its options, so they are let through untouched.
+struct ToolkitOption {
+    std::string_view name;  // without the leading dash
+    bool takesValue;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"display", true},  {"geometry", true},           {"qwindowgeometry", true}, {"title", true},
+    {"qwindowtitle", true}, {"icon", true},           {"qwindowicon", true},   {"name", true},
+    {"visual", true},   {"session", true},            {"style", true},         {"stylesheet", true},
+    {"reverse", false}, {"widgetcount", false},       {"nograb", false},       {"dograb", false},
+    {"sync", false},
+};
+
+const ToolkitOption* toolkitOption(const QString& argument) {
+    // Qt takes "-style" and "--style" alike.
+    QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = name.indexOf(QLatin1Char('='));
+    if (equals >= 0) {
+        // Only -style=NAME and -stylesheet=FILE have an inline form.
+        name.truncate(equals);
+        if (name != QLatin1String("style") && name != QLatin1String("stylesheet")) return nullptr;
+    }
+    const QByteArray key = name.toLatin1();
+    for (const ToolkitOption& option : kToolkitOptions)
+        if (option.name == std::string_view(key.constData(), static_cast<std::size_t>(key.size()))) return &option;
+    return nullptr;
+}
+
+}  // namespace
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: qz7cont [--devices FIRST[,SECOND]] [--help]\n"
+        "Usage: qz7cont [--devices FIRST[,SECOND]] [--help] [--version]\n"
         "Remote-control panel for one or two HD video disk recorders (UDP port 20000).\n"
         "\n"
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
         "                          a single host means that recorder alone\n"
-        "  --help                  print this text\n");
+        "  --help                  print this text\n"
+        "  --version               print the version\n");
+}
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList arguments;
+    arguments.reserve(argc);
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 Options parseOptions(const QStringList& arguments) {
@@ -21,10 +67,20 @@ Options parseOptions(const QStringList& arguments) {
             o.help = true;
             continue;
         }
+        if (a == QLatin1String("--version")) {
+            o.version = true;
+            continue;
+        }
         if (a.startsWith(QLatin1String("--devices="))) {
             value = a.mid(10);
         } else if (a == QLatin1String("--devices") && i + 1 < arguments.size()) {
             value = arguments[++i];
+        } else if (const ToolkitOption* option = a.startsWith(QLatin1Char('-')) ? toolkitOption(a) : nullptr) {
+            if (option->takesValue && !a.contains(QLatin1Char('=')) && i + 1 < arguments.size()) {
+                ++i;
+                if (option->name == "platform") o.platform = arguments[i];
+            }
+            continue;
         } else {
             o.error = QStringLiteral("unknown option: %1").arg(a);
             return o;
@@ -46,6 +102,11 @@ Options parseOptions(const QStringList& arguments) {
         }
     }
     return o;
+}
+
+bool displayConfigured(const Options& options) {
+    return !options.platform.isEmpty() || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 }  // namespace qz7

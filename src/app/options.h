@@ -12,10 +12,18 @@ namespace qz7 {
 struct Options {
     DevicePair devices;
     bool help = false;
-    QString error;  // non-empty: the command line was not understood
+    bool version = false;
+    QString platform;  // Qt's -platform option, if given
+    QString error;     // non-empty: the command line was not understood
 };
 
+// The arguments as QApplication would see them, read before it exists so that
+// --help and --version never need a display.
+QStringList argumentList(int argc, char** argv);
 Options parseOptions(const QStringList& arguments);
 QString usageText();
+// Whether the toolkit has a display to open. Qt aborts the process when it has
+// none; the panel checks first so that it can say so and exit cleanly.
+bool displayConfigured(const Options& options);
 
 }  // namespace qz7

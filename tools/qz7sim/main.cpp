@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "qz7_version.h"
 #include "simserver.h"
 
 namespace {
@@ -39,7 +40,8 @@ constexpr const char* kUsage =
     "  --delay MS           send replies this many milliseconds late\n"
     "  --seed N             seed of the --drop dice (default 1)\n"
     "  --verbose            hex dump of every packet in and out, to stderr\n"
-    "  --help               this text\n";
+    "  --help               this text\n"
+    "  --version            the version of this program\n";
 
 [[noreturn]] void usage(int code, const std::string& why = {}) {
     if (!why.empty()) std::fprintf(stderr, "qz7sim: %s\n", why.c_str());
@@ -112,6 +114,10 @@ int main(int argc, char** argv) {
 
         if (arg == "--help" || arg == "-h") {
             usage(0);
+        } else if (arg == "--version") {
+            flag();
+            std::puts("qz7sim " QZ7_VERSION);
+            return 0;
         } else if (arg == "--bind") {
             const std::string text = value();
             options.address = QHostAddress(QString::fromStdString(text));
