@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 
 #include "link/commands.h"
+#include "link/status_text.h"
 #include "net/recorder_link.h"
 #include "media/media_tables.h"
 #include "ui/handler.h"
@@ -27,22 +28,10 @@ const char* const kStandards[16][2] = {
 const char* const kQualities[8] = {"HQ      ", "LP1     ", "LP2     ", "LOSSLESS",
                                    "LP3     ", "EHQ     ", "LP4     ", "LOCAL   "};
 
-struct TransportWord {
-    bool motionByte;  // byte 6 rather than byte 5
-    std::uint8_t mask;
-    const char* word;
-};
-// Tested in this order; the last set bit wins.
-const TransportWord kTransportWords[] = {
-    {false, 0x01, "PLAY"}, {false, 0x04, "F.FWD"}, {false, 0x08, "RWD"}, {false, 0x20, "STOP"},
-    {false, 0x02, "REC"},  {true, 0x08, "VAR"},    {true, 0x10, "JOG"},  {true, 0x20, "SHUTTLE"},
-};
-
 void setIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
 
-QString number(const char* fmt, int v) { return QString::asprintf(fmt, v); }
 }  // namespace
 
 QString standardText(std::uint8_t b) { return QString::fromLatin1(kStandards[b & 0x0F][(b >> 4) & 0x01]); }
@@ -142,9 +131,8 @@ void StatusPanel::applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::
 }
 
 void StatusPanel::applyStatus(const StatusReply& s) {
-    // 1. Transport word.
-    for (const TransportWord& t : kTransportWords)
-        if (((t.motionByte ? s.motion : s.transport) & t.mask) != 0) Label4->setText(QString::fromLatin1(t.word));
+    // 1. Transport word; no bit set leaves the last one.
+    if (const std::string word = transportWord(s); !word.empty()) Label4->setText(QString::fromStdString(word));
 
     // 2. Reference word; 0x00 leaves it.
     switch (s.reference & 0x0C) {
@@ -174,22 +162,11 @@ void StatusPanel::applyStatus(const StatusReply& s) {
         audioReadbackPending = 0;
     }
 
-    // 7. Number line: clip mode or file mode.
-    if (s.audio & 0x40) {
-        Label37->setText(QStringLiteral("CLIP No. :"));
-        Label40->setText(number("%03d", s.clip));
-        Label25->setText(QStringLiteral(" "));
-    } else {
-        Label37->setText(QStringLiteral("REC FILE :"));
-        Label40->setText(number("%03d", s.file & 0x7FFF));
-        Label25->setText((s.file & 0x8000) ? QStringLiteral("*") : QStringLiteral(" "));
-    }
-    // 8. A sequence in play overrides both.
-    if (s.sequence & 0x80) {
-        Label37->setText(QStringLiteral("SEQ No. :"));
-        Label40->setText(number("%03d", s.sequence & 0x7F));
-        Label25->setText(number("C %03d", s.clip));
-    }
+    // 7, 8. Number line: clip mode or file mode; a sequence in play overrides both.
+    const NumberLine line = numberLine(s);
+    Label37->setText(QString::fromStdString(line.caption));
+    Label40->setText(QString::fromStdString(line.number));
+    Label25->setText(QString::fromStdString(line.marker));
 }
 
 void StatusPanel::applyErrorText(const std::string& text) {
