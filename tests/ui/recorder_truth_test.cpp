@@ -1,14 +1,19 @@
 // What the recorder reports stays what the panel shows and sends back: an
-// inhibit flag other than 1, steps past a sequence's entry count, and the
-// erased file's line just past a short list.
+// inhibit flag other than 1, steps past a sequence's entry count, the erased
+// file's line just past a short list, and a rate the Control page's field
+// cannot hold.
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <algorithm>
 
 #include "media_list_helpers.h"
+#include "settings_helpers.h"
+#include "ui/control_page.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/schedule_window.h"
@@ -42,6 +47,11 @@ protected:
     static const Bytes& eraseCommand() {
         static const Bytes b{0x3E, 0x00, 0x34, 0x51, 0xC3};
         return b;
+    }
+
+    void recordModeAnswer(std::uint8_t modeBits, unsigned rate) {
+        feed(reply(Group::Answer, 0x70,
+                   {modeBits, static_cast<std::uint8_t>(rate & 0xFF), static_cast<std::uint8_t>(rate >> 8)}));
     }
 };
 
@@ -121,6 +131,42 @@ TEST_F(RecorderTruthTest, LastFileEraseAppendsTheLineJustPastTheListAndSkipsFart
     EXPECT_EQ(tables().recordedFileCount, 6);
     EXPECT_EQ(list->count(), 5);
     EXPECT_EQ(ErrorBox::shownCount(), 0);
+}
+
+TEST_F(RecorderTruthTest, ARateTheFieldCannotHoldIsMarkedUntilAnAnswerItCanHoldOrAnEdit) {
+    main().PageControl1()->setCurrentIndex(TForm1::ControlTab);
+    takeQueued();
+    ControlPage& page = *main().controlPage();
+    QLineEdit* field = page.MaskEdit11;
+    const auto marked = [field] { return !field->styleSheet().isEmpty() || !field->toolTip().isEmpty(); };
+
+    recordModeAnswer(0x04, 300);
+    EXPECT_EQ(field->text(), QStringLiteral("300"));
+    EXPECT_FALSE(marked());
+
+    recordModeAnswer(0x04, 1500);
+    EXPECT_EQ(field->text(), QStringLiteral("300"));
+    EXPECT_FALSE(field->styleSheet().isEmpty());
+    EXPECT_TRUE(field->toolTip().contains(QStringLiteral("1500"))) << field->toolTip().toStdString();
+
+    // SET sends what the field shows, and the mark stays: nothing has read the recorder since.
+    press(page.Button16);
+    const auto queued = takeQueued();
+    ASSERT_EQ(queued.size(), 4u);
+    EXPECT_EQ(queued[1], withSum({0x3E, 0x03, 0x34, 0x70, 0x04, 0x2C, 0x01}));
+    EXPECT_TRUE(marked());
+
+    recordModeAnswer(0x00, 30);
+    EXPECT_EQ(field->text(), QStringLiteral("030"));
+    EXPECT_FALSE(marked());
+
+    recordModeAnswer(0x00, 65535);
+    EXPECT_TRUE(field->toolTip().contains(QStringLiteral("65535")));
+    field->setFocus();
+    field->setCursorPosition(0);
+    QTest::keyClick(field, Qt::Key_2);
+    EXPECT_EQ(field->text(), QStringLiteral("230"));
+    EXPECT_FALSE(marked());
 }
 
 }  // namespace
