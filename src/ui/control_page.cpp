@@ -73,13 +73,15 @@ ControlPage::ControlPage(RecorderLink& link, QWidget* parent) : QWidget(parent),
     layout->addStretch();
 
     onSignal(Button16, &QPushButton::clicked, this, &ControlPage::Button16Click);
+    onSignal(MaskEdit11, &QLineEdit::textEdited, this, &ControlPage::MaskEdit11Edited);
 }
 
 QString ControlPage::prerollText() const { return maskedText(MaskEdit10); }
 
 // "SET": playback mode, record mode with rate, preroll, still mode. The
 // recorder gets them in the reverse order. A rate that is not a number ends
-// the action after the playback mode.
+// the action after the playback mode. A marked rate field still sends what it
+// shows; the recorder's own rate is in its tooltip and the operator decides.
 void ControlPage::Button16Click() {
     link_.queue(cmd::playbackMode(static_cast<std::uint8_t>(RadioGroup17->itemIndex())));
 
@@ -95,7 +97,8 @@ void ControlPage::Button16Click() {
 }
 
 // Bit 0 wins over bit 1, bit 1 over bit 2. A rate beyond what the field
-// holds would show cut to three digits and go back wrong, so it is left out.
+// holds would show cut to three digits and go back wrong, so the field keeps
+// its text and says what the recorder reported instead.
 void ControlPage::applyRecordModeAnswer(std::uint8_t modeBits, unsigned rate) {
     int item = 0;
     if (modeBits & 0x01)
@@ -105,7 +108,27 @@ void ControlPage::applyRecordModeAnswer(std::uint8_t modeBits, unsigned rate) {
     else if (modeBits & 0x04)
         item = 3;
     RadioGroup3->setFromReply(item);
-    if (rate <= kMaxRate) MaskEdit11->setText(QString::asprintf("%03u", rate));
+    if (rate > kMaxRate) {
+        markRateOutOfRange(rate);
+        return;
+    }
+    MaskEdit11->setText(QString::asprintf("%03u", rate));
+    clearRateMark();
+}
+
+void ControlPage::MaskEdit11Edited() { clearRateMark(); }
+
+// Without a mark the field would look as if the recorder ran at its rate.
+void ControlPage::markRateOutOfRange(unsigned rate) {
+    MaskEdit11->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #d01010; }"));
+    MaskEdit11->setToolTip(
+        QStringLiteral("The recorder reports an intermittent rate of %1 frames; this field holds 000 to 999.")
+            .arg(rate));
+}
+
+void ControlPage::clearRateMark() {
+    MaskEdit11->setStyleSheet(QString());
+    MaskEdit11->setToolTip(QString());
 }
 
 // The field takes digits only: a byte that is not two decimal digits would

@@ -29,7 +29,10 @@ public:
     QString prerollText() const;
     // The recorder's preroll seconds (BCD, top bit a flag) into the field.
     void applyPrerollAnswer(std::uint8_t secondsByte);
-    // The record mode answer: mode bits and the intermittent rate.
+    // The record mode answer: mode bits and the intermittent rate. A rate the
+    // field cannot hold leaves the field as it was and marks it (red frame,
+    // the reported rate in its tooltip) until an answer it can hold comes or
+    // the operator edits the field.
     void applyRecordModeAnswer(std::uint8_t modeBits, unsigned rate);
 
     // Largest rate the "Intermittent rate" field can show.
@@ -44,8 +47,13 @@ public:
 
 public slots:
     void Button16Click();
+    // The operator typed in "Intermittent rate": the field is theirs again.
+    void MaskEdit11Edited();
 
 private:
+    void markRateOutOfRange(unsigned rate);
+    void clearRateMark();
+
     RecorderLink& link_;
 };
 
