@@ -4,12 +4,12 @@ namespace qz7 {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: qz7cont [--devices FIRST[,SECOND]] [--help]\n"
+        "Usage: qz7cont [--devices FIRST[,SECOND]] [--osc PORT ...] [--help]\n"
         "Remote-control panel for one or two HD video disk recorders (UDP port 20000).\n"
         "\n"
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
         "                          a single host means that recorder alone\n"
-        "  --help                  print this text\n");
+        "  --help                  print this text\n") + remoteUsageText();
 }
 
 Options parseOptions(const QStringList& arguments) {
@@ -21,6 +21,7 @@ Options parseOptions(const QStringList& arguments) {
             o.help = true;
             continue;
         }
+        if (takeRemoteOption(arguments, i, o.remote, o.error)) { if (!o.error.isEmpty()) return o; continue; }
         if (a.startsWith(QLatin1String("--devices="))) {
             value = a.mid(10);
         } else if (a == QLatin1String("--devices") && i + 1 < arguments.size()) {
@@ -45,6 +46,7 @@ Options parseOptions(const QStringList& arguments) {
             o.devices.single = true;
         }
     }
+    o.error = checkRemoteOptions(o.remote);
     return o;
 }
 

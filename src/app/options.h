@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/remote/remote_options.h"
+
 namespace qz7 {
 
 struct DevicePair {
@@ -17,6 +19,7 @@ struct DevicePair {
 
 struct Options {
     DevicePair devices;
+    RemoteOptions remote;  // --osc..., --headless, --select, --verbose
     bool help = false;
     QString error;  // non-empty: the command line was not understood
 };
