@@ -1,6 +1,9 @@
 // The OSC endpoint: one UDP socket on the GUI thread's event loop. It drops
 // datagrams from senders outside the obeyed networks, hands the rest to the
 // dispatcher, and sends what the dispatcher answers. Nothing here blocks.
+// The socket is Qt's rather than a liblo server's: liblo 0.31 binds every
+// interface and cannot be held to 127.0.0.1. liblo decodes, matches and
+// encodes; no liblo thread runs.
 #pragma once
 
 #include <QHostAddress>
