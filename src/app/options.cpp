@@ -42,13 +42,13 @@ const ToolkitOption* toolkitOption(const QString& argument) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: qz7cont [--devices FIRST[,SECOND]] [--help] [--version]\n"
+        "Usage: qz7cont [--devices FIRST[,SECOND]] [--osc PORT ...] [--help] [--version]\n"
         "Remote-control panel for one or two HD video disk recorders (UDP port 20000).\n"
         "\n"
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
         "                          a single host means that recorder alone\n"
         "  --help                  print this text\n"
-        "  --version               print the version\n");
+        "  --version               print the version\n") + remoteUsageText();
 }
 
 QStringList argumentList(int argc, char** argv) {
@@ -69,6 +69,10 @@ Options parseOptions(const QStringList& arguments) {
         }
         if (a == QLatin1String("--version")) {
             o.version = true;
+            continue;
+        }
+        if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+            if (!o.error.isEmpty()) return o;
             continue;
         }
         if (a.startsWith(QLatin1String("--devices="))) {
@@ -101,6 +105,7 @@ Options parseOptions(const QStringList& arguments) {
             o.devices.single = true;
         }
     }
+    o.error = checkRemoteOptions(o.remote);
     return o;
 }
 

@@ -5,12 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/remote/remote_options.h"
 #include "net/device_pair.h"
 
 namespace qz7 {
 
 struct Options {
     DevicePair devices;
+    RemoteOptions remote;  // --osc..., --headless, --select, --verbose
     bool help = false;
     bool version = false;
     QString platform;  // Qt's -platform option, if given

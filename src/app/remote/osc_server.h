@@ -1,0 +1,69 @@
+// The OSC endpoint: one UDP socket on the GUI thread's event loop. It drops
+// datagrams from senders outside the obeyed networks, hands the rest to the
+// dispatcher, and sends what the dispatcher answers. Nothing here blocks.
+// The socket is Qt's rather than a liblo server's: liblo 0.31 binds every
+// interface and cannot be held to 127.0.0.1. liblo decodes, matches and
+// encodes; no liblo thread runs.
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QUdpSocket>
+#include <functional>
+
+#include "app/remote/osc_dispatcher.h"
+#include "app/remote/remote_options.h"
+
+namespace qz7 {
+
+class OscServer : public QObject {
+    Q_OBJECT
+public:
+    struct Config {
+        QHostAddress bind = QHostAddress(QHostAddress::LocalHost);
+        quint16 port = 0;  // 0: any free port
+        QList<OscNetwork> obeyed;
+        bool verbose = false;
+    };
+    static Config configFrom(const RemoteOptions& options);
+
+    struct Counters {
+        quint64 received = 0;    // datagrams read from the socket
+        quint64 notAllowed = 0;  // from a sender outside the obeyed networks
+        quint64 oversized = 0;   // longer than any OSC command, dropped unread
+        quint64 sendFailures = 0;
+    };
+
+    OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
+
+    // Binds the socket. False with the reason in error when it cannot.
+    bool start(QString* error);
+    quint16 port() const { return socket_.localPort(); }
+
+    // Sends the fields that changed since the last publish to the subscribers.
+    void publish(const RemoteState& state);
+
+    const Counters& counters() const { return counters_; }
+    const OscDispatcher::Counters& dispatchCounters() const { return dispatcher_.counters(); }
+    std::vector<OscPeer> subscribers() { return dispatcher_.subscribers(); }
+
+    // Where --verbose lines go; stderr unless replaced (tests).
+    void setLog(std::function<void(const QString&)> log) { log_ = std::move(log); }
+
+signals:
+    // After each batch of datagrams read; tests wait on it.
+    void datagramsHandled();
+
+private:
+    void readPending();
+    void send(const std::vector<OscDatagram>& datagrams);
+    void note(const QString& line, bool always = false);
+
+    Config config_;
+    QUdpSocket socket_;
+    OscDispatcher dispatcher_;
+    Counters counters_;
+    std::function<void(const QString&)> log_;
+};
+
+}  // namespace qz7

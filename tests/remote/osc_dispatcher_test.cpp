@@ -1,0 +1,339 @@
+// The OSC dispatcher with a fake panel: which call each message makes, what
+// is refused and how, and the subscriptions with an injected clock.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+#include "app/remote/osc_dispatcher.h"
+#include "fake_remote_actions.h"
+#include "osc_messages.h"
+
+namespace qz7 {
+namespace {
+
+using test::decode;
+using test::FakeRemoteActions;
+using test::osc;
+using test::OscSeen;
+using Bytes = std::vector<std::uint8_t>;
+
+const OscPeer kClient{"127.0.0.1", 50000};
+
+class Dispatcher : public ::testing::Test {
+protected:
+    std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
+    FakeRemoteActions panel;
+    OscDispatcher dispatcher{panel, [this] { return now; }};
+
+    std::vector<OscDatagram> send(const Bytes& bytes, const OscPeer& from = kClient) {
+        return dispatcher.handle(bytes, from);
+    }
+};
+
+TEST_F(Dispatcher, EveryAddressReachesItsCallWithItsArguments) {
+    struct Case {
+        Bytes message;
+        std::string call;
+    };
+    const std::vector<Case> cases = {
+        {osc("/qz7/play"), "play"},
+        {osc("/qz7/stop"), "stop NORM"},
+        {osc("/qz7/stop", {0}), "stop NORM"},
+        {osc("/qz7/stop", {1}), "stop LOCK"},
+        {osc("/qz7/rec", {1}), "rec"},
+        {osc("/qz7/ff"), "ff 2"},
+        {osc("/qz7/ff", {0}), "ff 0"},
+        {osc("/qz7/ff", {4}), "ff 4"},
+        {osc("/qz7/rew"), "rew 2"},
+        {osc("/qz7/rew", {3}), "rew 3"},
+        {osc("/qz7/slow", {1}), "slow 1 0"},
+        {osc("/qz7/slow", {-1, 8}), "slow -1 8"},
+        {osc("/qz7/slow", {1, 4}), "slow 1 4"},
+        {osc("/qz7/jog", {1}), "jog 1"},
+        {osc("/qz7/jog", {-1}), "jog -1"},
+        {osc("/qz7/ee"), "ee"},
+        {osc("/qz7/pb"), "pb"},
+        {osc("/qz7/file/open", {7}), "file 7"},
+        {osc("/qz7/clip/open", {0}), "clip 0"},
+        {osc("/qz7/seq/open", {15}), "seq 15"},
+        {osc("/qz7/cue/mark"), "cue mark"},
+        {osc("/qz7/cue/search", {3}), "cue search 3"},
+        {osc("/qz7/goto", {std::string("01:02:03:04")}), "goto 01:02:03:04"},
+        // Controllers that send only floats (TouchOSC), or 64-bit numbers.
+        {osc("/qz7/rec", {1.0f}), "rec"},
+        {osc("/qz7/stop", {1.0f}), "stop LOCK"},
+        {osc("/qz7/slow", {-1.0f, 2.0f}), "slow -1 2"},
+        {osc("/qz7/rew", {1.0}), "rew 1"},
+        {osc("/qz7/file/open", {std::int64_t{12}}), "file 12"},
+        // A pattern that names exactly one address.
+        {osc("/qz7/p[l]ay"), "play"},
+        {osc("/qz7/cue/m*"), "cue mark"},
+        {osc("/qz7/{pb}"), "pb"},
+    };
+    for (const Case& c : cases) {
+        panel.calls.clear();
+        const auto replies = send(c.message);
+        EXPECT_EQ(panel.calls, std::vector<std::string>{c.call}) << c.call;
+        EXPECT_TRUE(replies.empty()) << c.call << ": an obeyed command is not answered";
+    }
+    EXPECT_EQ(dispatcher.counters().obeyed, cases.size());
+    EXPECT_EQ(dispatcher.counters().refused, 0u);
+}
+
+TEST_F(Dispatcher, BadArgumentsAreRefusedToTheSenderWithoutACall) {
+    struct Case {
+        Bytes message;
+        std::string reason;
+    };
+    const std::string rec = "/qz7/rec: needs the argument 1: /qz7/rec i 1";
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<Case> cases = {
+        {osc("/qz7/rec"), rec},
+        {osc("/qz7/rec", {0}), rec},
+        {osc("/qz7/rec", {2}), rec},
+        {osc("/qz7/rec", {0.0f}), rec},  // a button's release
+        {osc("/qz7/rec", {1.5f}), rec},
+        {osc("/qz7/rec", {std::string("1")}), rec},
+        {osc("/qz7/rec", {1, 1}), rec},
+        {osc("/qz7/play", {1}), "/qz7/play: usage: /qz7/play"},
+        {osc("/qz7/ee", {1.0f}), "/qz7/ee: usage: /qz7/ee"},
+        {osc("/qz7/cue/mark", {std::string("x")}), "/qz7/cue/mark: usage: /qz7/cue/mark"},
+        {osc("/qz7/stop", {2}), "/qz7/stop: lock must be 0 (NORM) or 1 (LOCK)"},
+        {osc("/qz7/stop", {std::string("LOCK")}), "/qz7/stop: lock must be 0 (NORM) or 1 (LOCK)"},
+        {osc("/qz7/stop", {1, 1}), "/qz7/stop: usage: /qz7/stop [i lock]"},
+        {osc("/qz7/ff", {5}), "/qz7/ff: item must be 0..4 (x 100 .. x 5)"},
+        {osc("/qz7/ff", {-1}), "/qz7/ff: item must be 0..4 (x 100 .. x 5)"},
+        {osc("/qz7/rew", {2.5f}), "/qz7/rew: item must be 0..4 (x 100 .. x 5)"},
+        {osc("/qz7/rew", {std::int64_t{1} << 40}), "/qz7/rew: item must be 0..4 (x 100 .. x 5)"},
+        {osc("/qz7/ff", {1, 2}), "/qz7/ff: usage: /qz7/ff [i item]"},
+        {osc("/qz7/slow"), "/qz7/slow: usage: /qz7/slow i direction [i item]"},
+        {osc("/qz7/slow", {0}), "/qz7/slow: direction must be 1 or -1"},
+        {osc("/qz7/slow", {2, 0}), "/qz7/slow: direction must be 1 or -1"},
+        {osc("/qz7/slow", {nan}), "/qz7/slow: direction must be 1 or -1"},
+        {osc("/qz7/slow", {1, 9}), "/qz7/slow: item must be 0..8 (x 3 .. x 1/30)"},
+        {osc("/qz7/slow", {1, 1, 1}), "/qz7/slow: usage: /qz7/slow i direction [i item]"},
+        {osc("/qz7/jog"), "/qz7/jog: usage: /qz7/jog i direction"},
+        {osc("/qz7/jog", {0}), "/qz7/jog: direction must be 1 or -1"},
+        {osc("/qz7/file/open"), "/qz7/file/open: usage: /qz7/file/open i number"},
+        {osc("/qz7/file/open", {std::string("7")}), "/qz7/file/open: usage: /qz7/file/open i number"},
+        {osc("/qz7/clip/open", {0.5f}), "/qz7/clip/open: usage: /qz7/clip/open i number"},
+        {osc("/qz7/seq/open", {1, 2}), "/qz7/seq/open: usage: /qz7/seq/open i number"},
+        {osc("/qz7/cue/search"), "/qz7/cue/search: usage: /qz7/cue/search i number"},
+        {osc("/qz7/goto"), "/qz7/goto: usage: /qz7/goto s hh:mm:ss:ff"},
+        {osc("/qz7/goto", {1}), "/qz7/goto: usage: /qz7/goto s hh:mm:ss:ff"},
+        {osc("/qz7/goto", {std::string("1:02:03:04")}), "/qz7/goto: timecode must be hh:mm:ss:ff"},
+        {osc("/qz7/goto", {std::string("01-02-03-04")}), "/qz7/goto: timecode must be hh:mm:ss:ff"},
+        {osc("/qz7/goto", {std::string("01:02:03:04:05")}), "/qz7/goto: timecode must be hh:mm:ss:ff"},
+        {osc("/qz7/subscribe", {0}), "/qz7/subscribe: port must be 1..65535"},
+        {osc("/qz7/subscribe", {65536}), "/qz7/subscribe: port must be 1..65535"},
+        {osc("/qz7/unsubscribe", {std::string("9001")}), "/qz7/unsubscribe: port must be 1..65535"},
+    };
+    for (const Case& c : cases) {
+        const auto replies = send(c.message);
+        ASSERT_EQ(replies.size(), 1u) << c.reason;
+        EXPECT_EQ(replies[0].to, kClient) << c.reason;
+        EXPECT_EQ(decode(replies[0].bytes), (OscSeen{"/qz7/error", "s", c.reason}));
+    }
+    EXPECT_TRUE(panel.calls.empty());
+    EXPECT_TRUE(dispatcher.subscribers().empty());
+    EXPECT_EQ(dispatcher.counters().refused, cases.size());
+}
+
+TEST_F(Dispatcher, UnknownAddressesAndAmbiguousPatternsReachNothing) {
+    struct Case {
+        Bytes message;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {osc("/x"), "unknown address /x"},
+        {osc("/qz7"), "unknown address /qz7"},
+        {osc("/qz7/play/"), "unknown address /qz7/play/"},
+        {osc("/QZ7/PLAY"), "unknown address /QZ7/PLAY"},
+        // Nothing that erases, clears or writes settings is reachable.
+        {osc("/qz7/erase"), "unknown address /qz7/erase"},
+        {osc("/qz7/file/erase", {1}), "unknown address /qz7/file/erase"},
+        {osc("/qz7/clear/clips"), "unknown address /qz7/clear/clips"},
+        {osc("/qz7/cue/clear", {0}), "unknown address /qz7/cue/clear"},
+        {osc("/qz7/settings/apply"), "unknown address /qz7/settings/apply"},
+        {osc("/qz7/x*"), "unknown address /qz7/x*"},
+        {osc("/qz7/pla\x01y"), "unknown address /qz7/pla?y"},
+        {osc("/qz7/*"), "/qz7/* names more than one address (/qz7/play, /qz7/stop, /qz7/rec, /qz7/ff, /qz7/rew, "
+                        "/qz7/slow, /qz7/jog, /qz7/ee, /qz7/pb, /qz7/file/open, /qz7/clip/open, /qz7/seq/open, "
+                        "/qz7/cue/mark, /qz7/cue/search, /qz7/goto, /qz7/subscribe, /qz7/unsubscribe)"},
+        {osc("/qz7/re?", {1}), "/qz7/re? names more than one address (/qz7/rec, /qz7/rew)"},
+        {osc("/qz7/{play,stop}"), "/qz7/{play,stop} names more than one address (/qz7/play, /qz7/stop)"},
+    };
+    for (const Case& c : cases) {
+        const auto replies = send(c.message);
+        ASSERT_EQ(replies.size(), 1u) << c.reason;
+        EXPECT_EQ(replies[0].to, kClient);
+        EXPECT_EQ(decode(replies[0].bytes), (OscSeen{"/qz7/error", "s", c.reason}));
+    }
+    // A long address is shown cut short.
+    const auto replies = send(osc("/" + std::string(300, 'a')));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(decode(replies[0].bytes).value, "unknown address /" + std::string(63, 'a') + "...");
+    EXPECT_TRUE(panel.calls.empty());
+}
+
+TEST_F(Dispatcher, GarbageBundlesAndOversizedDatagramsAreDroppedSilently) {
+    const Bytes play = osc("/qz7/play");
+    Bytes bundle = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1};  // time tag "now"
+    bundle.push_back(0);
+    bundle.push_back(0);
+    bundle.push_back(0);
+    bundle.push_back(static_cast<std::uint8_t>(play.size()));
+    bundle.insert(bundle.end(), play.begin(), play.end());
+
+    Bytes badTypeTag = play;  // ",\0\0\0" becomes "x\0\0\0"
+    badTypeTag[12] = 'x';
+    const Bytes goTo = osc("/qz7/goto", {std::string("01:02:03:04")});
+    Bytes oversized = osc("/qz7/goto", {std::string(OscDispatcher::kMaxDatagram, '0')});
+
+    const std::vector<Bytes> garbage = {
+        {},
+        {'/'},
+        {0, 0, 0, 0},
+        {'a', 'b', 'c'},
+        {'/', 'q', 'z', '7', '/', 'p', 'l', 'a', 'y', 0, 0},       // not a multiple of four
+        {'/', 'q', 'z', '7', '/', 'p', 'l', 'a', 'y', 0, 0, 0},    // no type tag string
+        Bytes(play.begin(), play.end() - 4),                        // cut inside the type tags
+        badTypeTag,
+        Bytes(goTo.begin(), goTo.end() - 4),                        // string cut short
+        Bytes(64, 0xFF),
+    };
+    for (const Bytes& g : garbage) EXPECT_TRUE(send(g).empty());
+    EXPECT_TRUE(send(oversized).empty());
+    EXPECT_TRUE(send(bundle).empty());
+
+    EXPECT_TRUE(panel.calls.empty());
+    EXPECT_EQ(dispatcher.counters().malformed, garbage.size() + 1);
+    EXPECT_EQ(dispatcher.counters().bundles, 1u);
+    EXPECT_EQ(dispatcher.counters().refused, 0u);
+    // And the dispatcher still obeys afterwards.
+    EXPECT_TRUE(send(play).empty());
+    EXPECT_EQ(panel.calls, std::vector<std::string>{"play"});
+}
+
+TEST_F(Dispatcher, ThePanelsRefusalsAndExceptionsGoBackToTheSender) {
+    panel.refusal = "link off";
+    auto replies = send(osc("/qz7/play"));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(decode(replies[0].bytes), (OscSeen{"/qz7/error", "s", "/qz7/play: link off"}));
+
+    panel.refusal = "file 9 is not recorded";
+    replies = send(osc("/qz7/file/open", {9}));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(decode(replies[0].bytes).value, "/qz7/file/open: file 9 is not recorded");
+
+    // A full command stack throws; a flood is refused, not lost in silence.
+    panel.refusal.clear();
+    panel.throwWhat = "command stack full";
+    for (int k = 0; k < 3; ++k) {
+        replies = send(osc("/qz7/jog", {1}));
+        ASSERT_EQ(replies.size(), 1u);
+        EXPECT_EQ(decode(replies[0].bytes).value, "/qz7/jog: command stack full");
+    }
+    EXPECT_EQ(dispatcher.counters().refused, 5u);
+    EXPECT_EQ(dispatcher.counters().obeyed, 0u);
+
+    panel.throwWhat.clear();
+    EXPECT_TRUE(send(osc("/qz7/jog", {-1})).empty());
+    EXPECT_EQ(panel.calls.back(), "jog -1");
+}
+
+std::vector<OscSeen> seenBy(const std::vector<OscDatagram>& datagrams, const OscPeer& peer) {
+    std::vector<OscSeen> out;
+    for (const OscDatagram& d : datagrams)
+        if (d.to == peer) out.push_back(decode(d.bytes));
+    return out;
+}
+
+TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
+    const OscPeer subscriber{"127.0.0.1", 9001};
+    auto replies = send(osc("/qz7/subscribe", {9001}));
+    const std::vector<OscSeen> whole = {
+        {"/qz7/link", "s", "OFF"},  {"/qz7/timecode", "s", ""}, {"/qz7/transport", "s", ""},
+        {"/qz7/rec", "i", "0"},     {"/qz7/number", "s", ""},   {"/qz7/error", "s", ""},
+    };
+    EXPECT_EQ(seenBy(replies, subscriber), whole);
+    EXPECT_EQ(replies.size(), whole.size()) << "nothing to the sending port";
+    EXPECT_EQ(dispatcher.subscribers(), std::vector<OscPeer>{subscriber});
+
+    RemoteState s;
+    s.link = "OK";
+    s.timecode = "00:00:10:00";
+    s.transport = "STOP";
+    s.number = "FILE 001";
+    EXPECT_EQ(seenBy(dispatcher.publish(s), subscriber),
+              (std::vector<OscSeen>{{"/qz7/link", "s", "OK"},
+                                    {"/qz7/timecode", "s", "00:00:10:00"},
+                                    {"/qz7/transport", "s", "STOP"},
+                                    {"/qz7/number", "s", "FILE 001"}}));
+    EXPECT_TRUE(dispatcher.publish(s).empty()) << "nothing changed, nothing sent";
+
+    s.rec = 1;
+    s.transport = "REC";
+    s.error = "DISK FULL";
+    EXPECT_EQ(seenBy(dispatcher.publish(s), subscriber),
+              (std::vector<OscSeen>{{"/qz7/transport", "s", "REC"}, {"/qz7/rec", "i", "1"}, {"/qz7/error", "s", "DISK FULL"}}));
+
+    // A second subscriber, on the sender's own port, starts from the state now.
+    const auto second = send(osc("/qz7/subscribe"), {"127.0.0.5", 7000});
+    const auto secondSeen = seenBy(second, {"127.0.0.5", 7000});
+    ASSERT_EQ(secondSeen.size(), 6u);
+    EXPECT_EQ(secondSeen[0], (OscSeen{"/qz7/link", "s", "OK"}));
+    EXPECT_EQ(secondSeen[3], (OscSeen{"/qz7/rec", "i", "1"}));
+    EXPECT_EQ(secondSeen[5], (OscSeen{"/qz7/error", "s", "DISK FULL"}));
+
+    s.timecode = "00:00:10:01";
+    auto both = dispatcher.publish(s);
+    EXPECT_EQ(both.size(), 2u);
+    EXPECT_EQ(seenBy(both, subscriber).size(), 1u);
+    EXPECT_EQ(seenBy(both, {"127.0.0.5", 7000}).size(), 1u);
+
+    // Unsubscribe names the port the way subscribe did.
+    EXPECT_TRUE(send(osc("/qz7/unsubscribe", {9001})).empty());
+    s.timecode = "00:00:10:02";
+    both = dispatcher.publish(s);
+    ASSERT_EQ(both.size(), 1u);
+    EXPECT_EQ(both[0].to, (OscPeer{"127.0.0.5", 7000}));
+    EXPECT_TRUE(panel.calls.empty());
+}
+
+TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAreTooMany) {
+    for (std::uint16_t k = 0; k < 8; ++k) ASSERT_EQ(send(osc("/qz7/subscribe", {9000 + k})).size(), 6u);
+    // Renewing one of the eight is not a ninth.
+    now += std::chrono::seconds(30);
+    ASSERT_EQ(send(osc("/qz7/subscribe", {9000})).size(), 6u);
+    EXPECT_EQ(dispatcher.subscribers().size(), 8u);
+
+    auto refused = send(osc("/qz7/subscribe", {9100}));
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].to, kClient);
+    EXPECT_EQ(decode(refused[0].bytes), (OscSeen{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}));
+
+    // 9001..9007 subscribed at 0 s, 9000 renewed at 30 s.
+    RemoteState s;
+    now += std::chrono::seconds(29) + std::chrono::milliseconds(999);
+    s.timecode = "00:00:00:01";
+    EXPECT_EQ(dispatcher.publish(s).size(), 8u);
+    now += std::chrono::milliseconds(1);  // 60 s after the first subscribes
+    s.timecode = "00:00:00:02";
+    auto out = dispatcher.publish(s);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].to.port, 9000);
+    EXPECT_EQ(dispatcher.subscribers().size(), 1u);
+
+    // The freed places take new subscribers again.
+    EXPECT_EQ(send(osc("/qz7/subscribe", {9100})).size(), 6u);
+    now += std::chrono::seconds(30);
+    EXPECT_EQ(dispatcher.subscribers(), (std::vector<OscPeer>{{"127.0.0.1", 9100}}));
+    now += std::chrono::seconds(30);
+    EXPECT_TRUE(dispatcher.subscribers().empty());
+}
+
+}  // namespace
+}  // namespace qz7
