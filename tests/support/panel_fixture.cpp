@@ -42,7 +42,7 @@ void PanelTest::SetUp() {
     ErrorBox::resetCounters();
     forms = std::make_unique<Forms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
-    main().pollDriver().timer()->stop();
+    main().pollDriver().stop();
 }
 
 void PanelTest::TearDown() {
