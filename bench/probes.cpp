@@ -126,27 +126,10 @@ std::vector<double> LatencyProbe::latenciesMs() const {
 
 // ---------------------------------------------------------------------------
 
-TickRecorder::TickRecorder(qz7::PollDriver& driver) : driver_(driver), lastTicks_(driver.ticks()) {
-    driver.timer()->installEventFilter(this);
-    // Connected after the driver's own slot: by then the tick has started, or
-    // the event was skipped because a tick was still waiting.
-    connection_ = QObject::connect(driver.timer(), &QTimer::timeout, [this] {
-        const long long ticks = driver_.ticks();
-        if (ticks == lastTicks_) return;
-        lastTicks_ = ticks;
-        stamps_.push_back(deliveredNs_);
-    });
+TickRecorder::TickRecorder(qz7::PollDriver& driver) {
+    connection_ = QObject::connect(&driver, &qz7::PollDriver::tickStarted, [this] { stamps_.push_back(nowNs()); });
 }
 
-TickRecorder::~TickRecorder() {
-    QObject::disconnect(connection_);
-    driver_.timer()->removeEventFilter(this);
-}
-
-// The moment Timer1's event reaches the timer, before the tick does any work.
-bool TickRecorder::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Timer) deliveredNs_ = nowNs();
-    return QObject::eventFilter(watched, event);
-}
+TickRecorder::~TickRecorder() { QObject::disconnect(connection_); }
 
 }  // namespace qz7bench

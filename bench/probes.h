@@ -53,23 +53,19 @@ private:
     std::jthread poster_;
 };
 
-// Start times of the poll cycle's ticks: the moment Timer1's event was
-// delivered, kept when the driver's tick counter moved on that event.
-class TickRecorder : public QObject {
+// Start times of the poll cycle's ticks, taken as each tick begins (before
+// it sends its packet).
+class TickRecorder {
 public:
     explicit TickRecorder(qz7::PollDriver& driver);
-    ~TickRecorder() override;
+    ~TickRecorder();
+    TickRecorder(const TickRecorder&) = delete;
+    TickRecorder& operator=(const TickRecorder&) = delete;
     void clear() { stamps_.clear(); }
     const std::vector<long long>& stamps() const { return stamps_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    qz7::PollDriver& driver_;
     QMetaObject::Connection connection_;
-    long long lastTicks_ = 0;
-    long long deliveredNs_ = 0;
     std::vector<long long> stamps_;
 };
 

@@ -1,55 +1,92 @@
-// Runs the poll cycle on the GUI thread without ever blocking it. Every 20 ms
-// (Timer1) a tick sends its packet, then waits up to 33 ms for one datagram:
-// the wait is a readyRead or a single-shot timer, whichever comes first, so
-// the event loop keeps running. A timer event that comes while a tick waits is
-// skipped; ticks never overlap.
+// Runs the poll cycle on the GUI thread without ever blocking it. Every
+// interval (Timer1, 20 ms) a tick sends its packet, then waits up to the reply
+// wait (33 ms) for one datagram: the wait ends on readyRead or on its own
+// timer, whichever comes first, so the event loop keeps running. Timer1 events
+// that come while a tick waits are skipped, and the skipped event starts the
+// next tick as soon as the wait ends; ticks never overlap.
+//
+// Both timers are Linux timerfds watched by socket notifiers: the event loop
+// wakes on them to the microsecond, where Qt's own timers round their waits to
+// whole milliseconds and so jitter the cadence. Timer1 runs on an absolute
+// schedule (start + k * interval), so late wakes do not make it drift, and
+// expirations missed by a busy event loop give one tick, not a burst.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
+#include <chrono>
 #include <functional>
 
 #include "link/poll_cycle.h"
 #include "link/reply_decoder.h"
 #include "net/udp_transport.h"
 
+class QSocketNotifier;
+
 namespace qz7 {
 
 class PollDriver : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kIntervalMs = 20;
-    static constexpr int kReceiveTimeoutMs = 33;
+    static constexpr std::chrono::microseconds kInterval{20'000};
+    static constexpr std::chrono::microseconds kReplyWait{33'000};
 
-    PollDriver(PollCycle& cycle, UdpTransport& transport, ReplyDecoder& decoder, QObject* parent = nullptr);
+    // Throws std::invalid_argument unless interval and replyWait are
+    // positive, std::system_error when the system gives no timerfd.
+    PollDriver(PollCycle& cycle, UdpTransport& transport, ReplyDecoder& decoder,
+               std::chrono::microseconds interval = kInterval, std::chrono::microseconds replyWait = kReplyWait,
+               QObject* parent = nullptr);
+    ~PollDriver() override;
 
+    // Starts Timer1 on a schedule counted from now (restarts it if running).
+    // The first tick comes one interval later.
     void start();
-    QTimer* timer() { return timer_; }
+    // Stops Timer1. A tick that is waiting still ends as usual (reply or
+    // time-out), but no further tick starts, not even a skipped one.
+    void stop();
+    bool isActive() const { return active_; }
+
+    std::chrono::microseconds interval() const { return interval_; }
+    std::chrono::microseconds replyWait() const { return replyWait_; }
+
     bool tickInProgress() const { return waiting_; }
-    // Ticks started, and timer events skipped because a tick was still waiting.
+    // Ticks started, and timer events skipped because a tick was still waiting
+    // (counted when that wait ends).
     qint64 ticks() const { return ticks_; }
     qint64 skippedTimerEvents() const { return skipped_; }
 
     // Where errors from the tick go (the standard error box).
     void setErrorReporter(std::function<void(const QString&)> report) { report_ = std::move(report); }
 
+signals:
+    // A tick begins (ticks() has moved), before its packet is sent.
+    void tickStarted();
+    // A tick is over: its reply, if one came, has been decoded.
+    void tickFinished();
+
 public slots:
     void Timer1Timer();
 
 private slots:
     void onReadyRead();
-    void onReceiveTimeout();
 
 private:
+    void onTimer1Expired();
+    void onReplyWaitExpired();
+    void startPendingTick(qint64 ticksWhenQueued);
     void finishTick(bool readOne);
+    void readOneDatagram();
     void reportError(const QString& message);
 
     PollCycle& cycle_;
     UdpTransport& transport_;
     ReplyDecoder& decoder_;
-    QTimer* timer_;         // Timer1, 20 ms
-    QTimer* receiveWait_;   // 33 ms single shot
+    const std::chrono::microseconds interval_;
+    const std::chrono::microseconds replyWait_;
+    int timer1Fd_ = -1;
+    int replyWaitFd_ = -1;
+    QSocketNotifier* timer1_ = nullptr;  // Timer1
+    QSocketNotifier* replyWaitNotifier_ = nullptr;  // one shot per tick
+    bool active_ = false;
     bool waiting_ = false;
     bool timerEventPending_ = false;
     qint64 ticks_ = 0;

@@ -16,7 +16,7 @@ void PanelTest::SetUp() {
     ErrorBox::resetCounters();
     forms = std::make_unique<Forms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
-    main().link().pollDriver().timer()->stop();
+    main().link().pollDriver().stop();
 }
 
 void PanelTest::TearDown() {

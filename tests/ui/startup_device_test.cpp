@@ -172,7 +172,7 @@ TEST_F(DevicePageTest, DevicesFromTheCommandLineTakeTheBuiltInPairsPlace) {
     pair.first = QStringLiteral("127.0.0.8");
     pair.second = QStringLiteral("127.0.0.9");
     forms = std::make_unique<Forms>(pair);
-    main().link().pollDriver().timer()->stop();
+    main().link().pollDriver().stop();
     EXPECT_EQ(lines(page()->ListBox5), (std::vector<std::string>{"127.0.0.8   QA51200040", "127.0.0.9   QA51200041"}));
     applyLine(1);
     EXPECT_EQ(main().link().transport().endpoint(1).host, QStringLiteral("127.0.0.9"));
