@@ -1,10 +1,21 @@
 #include "net/udp_transport.h"
 
 #include <QHostInfo>
+#include <sys/socket.h>
 
 #include "link/command_stack.h"
 
 namespace qz7 {
+
+namespace {
+// Qt switches SO_BROADCAST on for every UDP socket. A recorder is one host:
+// with the option off the kernel refuses a broadcast destination, directed
+// ones (x.x.x.255) included, and nothing leaves.
+void refuseBroadcast(QUdpSocket* socket) {
+    const int off = 0;
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &off, sizeof off);
+}
+}  // namespace
 
 UdpTransport::UdpTransport(QObject* parent)
     : QObject(parent), socket1_(new QUdpSocket(this)), socket2_(new QUdpSocket(this)) {
@@ -12,8 +23,10 @@ UdpTransport::UdpTransport(QObject* parent)
     socket2_->setObjectName(QStringLiteral("IdUDPClient2"));
     // Open from the start on any local address and port. IPv4 only, so that a
     // sender's address reads as plain dotted text.
-    socket1_->bind(QHostAddress::AnyIPv4, 0);
-    socket2_->bind(QHostAddress::AnyIPv4, 0);
+    for (QUdpSocket* socket : {socket1_, socket2_}) {
+        socket->bind(QHostAddress::AnyIPv4, 0);
+        refuseBroadcast(socket);
+    }
 }
 
 QHostAddress UdpTransport::resolve(const QString& host) {
