@@ -30,20 +30,28 @@ UdpTransport::UdpTransport(QObject* parent)
 }
 
 QHostAddress UdpTransport::resolve(const QString& host) {
-    const auto cached = resolved_.constFind(host);
-    if (cached != resolved_.constEnd()) return *cached;
     QHostAddress address;
-    if (!address.setAddress(host)) {
-        // A host name: look it up once. Only IPv4 answers are usable here.
-        const QHostInfo info = QHostInfo::fromName(host);
-        for (const QHostAddress& a : info.addresses())
-            if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                address = a;
-                break;
-            }
-    }
-    resolved_.insert(host, address);
+    if (address.setAddress(host) || host.isEmpty()) return address;
+    // A host name: the tick never waits for a lookup. Until an answer is in,
+    // or while a failed name waits for its next try, the host is not found.
+    NameLookup& name = names_[host];
+    if (!name.address.isNull() || name.pending) return name.address;
+    if (name.failed.isValid() && !name.failed.hasExpired(lookupRetryMs_)) return address;
+    name.pending = true;
+    QHostInfo::lookupHost(host, this, [this, host](const QHostInfo& info) { lookedUp(host, info); });
     return address;
+}
+
+void UdpTransport::lookedUp(const QString& host, const QHostInfo& info) {
+    NameLookup& name = names_[host];
+    name.pending = false;
+    // Only IPv4 answers are usable: the sockets are IPv4.
+    for (const QHostAddress& a : info.addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            name.address = a;
+            return;
+        }
+    name.failed.start();
 }
 
 QHostAddress UdpTransport::firstAddress() { return resolve(first_.host); }
