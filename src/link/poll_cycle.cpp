@@ -6,6 +6,7 @@ const std::array<std::uint8_t, 5> PollCycle::kStatusRequest{kLead, 0x00, Group::
 const std::array<std::uint8_t, 6> PollCycle::kTimecodeRequest{kLead, 0x01, Group::Sense, Sense::Timecode, 0x01, 0xD8};
 
 void PollCycle::sendTurn() {
+    ++turns_;
     if (!stack_.empty()) {
         sendToggle_ ^= 1;
         if (sendToggle_ == 0)

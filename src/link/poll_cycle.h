@@ -2,6 +2,7 @@
 // queued command or one of the two alternating status requests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "link/command_stack.h"
@@ -24,6 +25,10 @@ public:
     // Steps 1 and 2 of a tick. A send error propagates as LinkError: the tick
     // ends there, a command stays on the stack, the toggles keep their new values.
     void sendTurn();
+
+    // Send turns begun. Every error of one tick, from its sends or from the
+    // reply it reads, is raised while this count stays the same.
+    std::uint64_t turns() const { return turns_; }
 
     // Sends a finished datagram to both endpoints if the link is on. A failure
     // on the first endpoint throws; one on the second is kept for takePartnerError().
@@ -49,6 +54,7 @@ private:
     bool secondEndpointUsed_ = true;
     int sendToggle_ = 0;
     int requestToggle_ = 0;
+    std::uint64_t turns_ = 0;
     std::string partnerError_;
 };
 

@@ -1,10 +1,21 @@
 #include "net/udp_transport.h"
 
 #include <QHostInfo>
+#include <sys/socket.h>
 
 #include "link/command_stack.h"
 
 namespace qz7 {
+
+namespace {
+// Qt switches SO_BROADCAST on for every UDP socket. A recorder is one host:
+// with the option off the kernel refuses a broadcast destination, directed
+// ones (x.x.x.255) included, and nothing leaves.
+void refuseBroadcast(QUdpSocket* socket) {
+    const int off = 0;
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &off, sizeof off);
+}
+}  // namespace
 
 UdpTransport::UdpTransport(QObject* parent)
     : QObject(parent), socket1_(new QUdpSocket(this)), socket2_(new QUdpSocket(this)) {
@@ -12,25 +23,35 @@ UdpTransport::UdpTransport(QObject* parent)
     socket2_->setObjectName(QStringLiteral("IdUDPClient2"));
     // Open from the start on any local address and port. IPv4 only, so that a
     // sender's address reads as plain dotted text.
-    socket1_->bind(QHostAddress::AnyIPv4, 0);
-    socket2_->bind(QHostAddress::AnyIPv4, 0);
+    for (QUdpSocket* socket : {socket1_, socket2_}) {
+        socket->bind(QHostAddress::AnyIPv4, 0);
+        refuseBroadcast(socket);
+    }
 }
 
 QHostAddress UdpTransport::resolve(const QString& host) {
-    const auto cached = resolved_.constFind(host);
-    if (cached != resolved_.constEnd()) return *cached;
     QHostAddress address;
-    if (!address.setAddress(host)) {
-        // A host name: look it up once. Only IPv4 answers are usable here.
-        const QHostInfo info = QHostInfo::fromName(host);
-        for (const QHostAddress& a : info.addresses())
-            if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                address = a;
-                break;
-            }
-    }
-    resolved_.insert(host, address);
+    if (address.setAddress(host) || host.isEmpty()) return address;
+    // A host name: the tick never waits for a lookup. Until an answer is in,
+    // or while a failed name waits for its next try, the host is not found.
+    NameLookup& name = names_[host];
+    if (!name.address.isNull() || name.pending) return name.address;
+    if (name.failed.isValid() && !name.failed.hasExpired(lookupRetryMs_)) return address;
+    name.pending = true;
+    QHostInfo::lookupHost(host, this, [this, host](const QHostInfo& info) { lookedUp(host, info); });
     return address;
+}
+
+void UdpTransport::lookedUp(const QString& host, const QHostInfo& info) {
+    NameLookup& name = names_[host];
+    name.pending = false;
+    // Only IPv4 answers are usable: the sockets are IPv4.
+    for (const QHostAddress& a : info.addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            name.address = a;
+            return;
+        }
+    name.failed.start();
 }
 
 QHostAddress UdpTransport::firstAddress() { return resolve(first_.host); }

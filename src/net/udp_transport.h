@@ -3,6 +3,7 @@
 // first endpoint's socket only.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
@@ -10,6 +11,8 @@
 #include <QUdpSocket>
 
 #include "link/transport.h"
+
+class QHostInfo;
 
 namespace qz7 {
 
@@ -22,6 +25,9 @@ struct Endpoint {
 class UdpTransport : public QObject, public Transport {
     Q_OBJECT
 public:
+    // A name that did not resolve is looked up again after this long.
+    static constexpr int kLookupRetryMs = 5000;
+
     explicit UdpTransport(QObject* parent = nullptr);
 
     void send(int endpoint, std::span<const std::uint8_t> datagram) override;
@@ -31,17 +37,28 @@ public:
 
     // The socket replies are read from (IdUDPClient1).
     QUdpSocket* replySocket() { return socket1_; }
-    // The address the first endpoint's host resolves to (null when it does not).
+    // The address the first endpoint's host resolves to (null when it does not, or not yet).
     QHostAddress firstAddress();
 
+    void setLookupRetryMs(int ms) { lookupRetryMs_ = ms; }
+
 private:
+    // A host name's state: looked up in the background, never on the tick.
+    struct NameLookup {
+        QHostAddress address;  // null until an IPv4 answer came
+        bool pending = false;
+        QElapsedTimer failed;  // running since the last lookup that found nothing
+    };
+
     QHostAddress resolve(const QString& host);
+    void lookedUp(const QString& host, const QHostInfo& info);
 
     QUdpSocket* socket1_;  // IdUDPClient1
     QUdpSocket* socket2_;  // IdUDPClient2
     Endpoint first_{QStringLiteral("192.168.1.20")};
     Endpoint second_{QStringLiteral("192.168.1.21")};
-    QHash<QString, QHostAddress> resolved_;
+    QHash<QString, NameLookup> names_;
+    int lookupRetryMs_ = kLookupRetryMs;
 };
 
 }  // namespace qz7

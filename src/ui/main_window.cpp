@@ -29,6 +29,7 @@
 #include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 #include "ui/test_signal_page.h"
+#include "ui/tick_error_filter.h"
 #include "ui/timecode_page.h"
 #include "ui/transport_panel.h"
 #include "ui/video_page.h"
@@ -190,7 +191,7 @@ void TForm1::wireReplies() {
              [this](const std::array<std::uint8_t, 16>& data) { characterPage_->applyAnswer(data); });
     onSignal(&link_, &RecorderLink::prerollTimeReceived, controlPage_,
              [this](std::uint8_t secondsByte) { controlPage_->applyPrerollAnswer(secondsByte); });
-    connect(&link_, &RecorderLink::tickError, this, [](const QString& message) { ErrorBox::show(message); });
+    connect(&link_, &RecorderLink::tickError, new TickErrorFilter(link_, this), &TickErrorFilter::report);
 }
 
 // "Exit": ends the process at once; waiting commands are dropped, nothing is saved.

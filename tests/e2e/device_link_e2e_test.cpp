@@ -9,7 +9,6 @@
 #include <QFile>
 #include <algorithm>
 
-#include "ui/error_box.h"
 #include "app/options.h"
 #include "live_panel.h"
 #include "ui/clip_list_panel.h"
@@ -181,20 +180,6 @@ TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
     EXPECT_LE(lateness[lateness.size() * 9 / 10], 12) << "90th percentile";
     // A silent recorder: each tick waits its 33 ms, and the next starts at once.
     EXPECT_GT(m.link().pollDriver().ticks(), 60 * 7 / 40);
-}
-
-TEST_F(DeviceLinkE2E, AnUnresolvableHostShowsOneErrorBoxWhileThePollCycleGoesOn) {
-    startSim(QStringLiteral("127.0.0.27"));
-    TForm1& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.27,no-such-recorder.invalid")}));
-    apply(0);
-    ASSERT_TRUE(waitFor([] { return ErrorBox::isOpen(); }, 5000));
-    const qint64 ticks = m.link().pollDriver().ticks();
-    QTest::qWait(500);
-    EXPECT_EQ(ErrorBox::shownCount(), 1);
-    EXPECT_GT(ErrorBox::suppressedCount(), 5);
-    EXPECT_GT(m.link().pollDriver().ticks(), ticks + 10);
-    EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("no-such-recorder.invalid")));
-    EXPECT_TRUE(m.devicePage()->Button6->isEnabled()) << "the first recorder still answers";
 }
 
 TEST(CommandLine, HelpAndUnknownOptions) {

@@ -1,0 +1,63 @@
+// Errors from the poll cycle and the error box: an error that keeps coming
+// back opens one box, until a tick goes well, "Apply" or "Scan" is pressed,
+// or the text changes. The ticks are run by hand here; their sends go to
+// loopback addresses where nothing listens.
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "net/recorder_link.h"
+#include "ui/device_page.h"
+#include "ui/error_box.h"
+#include "ui/forms.h"
+#include "ui/main_window.h"
+
+namespace qz7::test {
+namespace {
+
+TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
+    ErrorBox::dismiss();
+    ErrorBox::resetCounters();
+    DevicePair devices;
+    devices.first = QStringLiteral("127.0.0.91");
+    devices.second = QStringLiteral("127.0.0.92");
+    Forms forms(devices);
+    forms.link().pollDriver().timer()->stop();
+    RecorderLink& link = forms.link();
+    DevicePage* page = forms.form1()->devicePage();
+    const QString partnerDown = QStringLiteral("Host not found: partner");
+    // One tick; `error` stands for what it raised, and the operator presses OK.
+    const auto tick = [&](const QString& error = {}) {
+        link.pollCycle().sendTurn();
+        if (!error.isEmpty()) emit link.tickError(error);
+        ErrorBox::dismiss();
+    };
+
+    QTest::mouseClick(page->Button7, Qt::LeftButton);  // Apply
+    for (int i = 0; i < 5; ++i) tick(partnerDown);
+    EXPECT_EQ(ErrorBox::shownCount(), 1);
+
+    tick(QStringLiteral("Socket Error # 7\nUnable to send a message"));
+    EXPECT_EQ(ErrorBox::shownCount(), 2) << "another text";
+    tick(partnerDown);
+    EXPECT_EQ(ErrorBox::shownCount(), 2);
+
+    tick();
+    tick(partnerDown);
+    tick(partnerDown);
+    EXPECT_EQ(ErrorBox::shownCount(), 3) << "after a tick that went well";
+
+    page->Button2Click();  // Scan (the button is disabled on screen)
+    tick(partnerDown);
+    tick(partnerDown);
+    EXPECT_EQ(ErrorBox::shownCount(), 4) << "after Scan";
+
+    QTest::mouseClick(page->Button7, Qt::LeftButton);
+    tick(partnerDown);
+    tick(partnerDown);
+    EXPECT_EQ(ErrorBox::shownCount(), 5) << "after Apply";
+    EXPECT_EQ(ErrorBox::lastMessage(), partnerDown);
+}
+
+}  // namespace
+}  // namespace qz7::test
