@@ -22,7 +22,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     devices.first = QStringLiteral("127.0.0.91");
     devices.second = QStringLiteral("127.0.0.92");
     Forms forms(devices);
-    forms.link().pollDriver().timer()->stop();
+    forms.link().pollDriver().stop();
     RecorderLink& link = forms.link();
     DevicePage* page = forms.form1()->devicePage();
     const QString partnerDown = QStringLiteral("Host not found: partner");
