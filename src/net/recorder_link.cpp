@@ -4,7 +4,7 @@
 
 namespace qz7 {
 
-RecorderLink::RecorderLink(const DevicePair& devices, QObject* parent)
+RecorderLink::RecorderLink(const DevicePair& devices, LinkTiming timing, QObject* parent)
     : QObject(parent),
       devices_(devices),
       transport_(std::make_unique<UdpTransport>()),
@@ -15,7 +15,7 @@ RecorderLink::RecorderLink(const DevicePair& devices, QObject* parent)
     transport_->endpoint(1).host = devices_.first;
     transport_->endpoint(2).host = devices_.second;
     cycle_.setSecondEndpointUsed(!devices_.single);
-    driver_ = std::make_unique<PollDriver>(cycle_, *transport_, decoder_);
+    driver_ = std::make_unique<PollDriver>(cycle_, *transport_, decoder_, timing.interval, timing.replyWait);
     driver_->setErrorReporter([this](const QString& message) { emit tickError(message); });
 }
 

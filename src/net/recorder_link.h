@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,10 +22,17 @@
 
 namespace qz7 {
 
+// The poll cycle's pace: the program keeps 20 ms and 33 ms; tests of data
+// paths run faster.
+struct LinkTiming {
+    std::chrono::microseconds interval = PollDriver::kInterval;
+    std::chrono::microseconds replyWait = PollDriver::kReplyWait;
+};
+
 class RecorderLink : public QObject, private ReplySink {
     Q_OBJECT
 public:
-    explicit RecorderLink(const DevicePair& devices, QObject* parent = nullptr);
+    explicit RecorderLink(const DevicePair& devices, LinkTiming timing = {}, QObject* parent = nullptr);
     ~RecorderLink() override;
 
     const DevicePair& devices() const { return devices_; }

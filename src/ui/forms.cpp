@@ -12,8 +12,8 @@
 
 namespace qz7 {
 
-Forms::Forms(const DevicePair& devices)
-    : link_(std::make_unique<RecorderLink>(devices)), media_(std::make_unique<MediaModel>()) {
+Forms::Forms(const DevicePair& devices, LinkTiming timing)
+    : link_(std::make_unique<RecorderLink>(devices, timing)), media_(std::make_unique<MediaModel>()) {
     form1_ = std::make_unique<TForm1>(*this);
     form2_ = std::make_unique<TForm2>(*media_, form1_.get());
     form3_ = std::make_unique<TForm3>(form1_.get());

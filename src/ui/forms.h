@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "net/device_pair.h"
+#include "net/recorder_link.h"
 
 namespace qz7 {
 
@@ -20,7 +21,7 @@ class TForm6;
 
 class Forms {
 public:
-    explicit Forms(const DevicePair& devices = DevicePair());
+    explicit Forms(const DevicePair& devices = DevicePair(), LinkTiming timing = {});
     ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
