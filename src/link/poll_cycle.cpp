@@ -15,6 +15,7 @@ void PollCycle::sendTurn() {
     } else {
         statusTurn();
     }
+    ++cleanTicks_;
 }
 
 void PollCycle::statusTurn() {

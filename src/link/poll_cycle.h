@@ -2,6 +2,7 @@
 // queued command or one of the two alternating status requests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "link/command_stack.h"
@@ -32,6 +33,10 @@ public:
     // The second endpoint's send error of the last tick, if any (then cleared).
     std::string takePartnerError();
 
+    // Ticks whose send turn ended without a throw: a send error stays shown
+    // until this moves on.
+    std::uint64_t cleanTicks() const { return cleanTicks_; }
+
     int sendToggle() const { return sendToggle_; }
     int requestToggle() const { return requestToggle_; }
 
@@ -50,6 +55,7 @@ private:
     int sendToggle_ = 0;
     int requestToggle_ = 0;
     std::string partnerError_;
+    std::uint64_t cleanTicks_ = 0;
 };
 
 }  // namespace qz7
