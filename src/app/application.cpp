@@ -8,7 +8,7 @@ namespace qz7 {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("QZ7Cont"));
-    setApplicationDisplayName(QStringLiteral("QZ7Cont"));
+    // No display name: Qt would append it to every window caption.
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
