@@ -10,7 +10,7 @@ namespace qz7 {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("QZ7Cont"));
-    setApplicationDisplayName(QStringLiteral("QZ7Cont"));
+    // No display name: Qt would append it to every window caption.
     // Names the desktop entry, through which a Wayland desktop finds the icon.
     setDesktopFileName(QStringLiteral("qz7cont"));
     // The icon comes from the qz7cont executable's resources (src/app/icons.qrc);

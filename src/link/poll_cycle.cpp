@@ -16,6 +16,7 @@ void PollCycle::sendTurn() {
     } else {
         statusTurn();
     }
+    ++cleanTicks_;
 }
 
 void PollCycle::statusTurn() {

@@ -37,6 +37,10 @@ public:
     // The second endpoint's send error of the last tick, if any (then cleared).
     std::string takePartnerError();
 
+    // Ticks whose send turn ended without a throw: a send error stays shown
+    // until this moves on.
+    std::uint64_t cleanTicks() const { return cleanTicks_; }
+
     int sendToggle() const { return sendToggle_; }
     int requestToggle() const { return requestToggle_; }
 
@@ -56,6 +60,7 @@ private:
     int requestToggle_ = 0;
     std::uint64_t turns_ = 0;
     std::string partnerError_;
+    std::uint64_t cleanTicks_ = 0;
 };
 
 }  // namespace qz7

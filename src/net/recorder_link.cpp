@@ -31,7 +31,6 @@ void RecorderLink::reset() {
 
 void RecorderLink::apply(const QString& selectedHost, const QString& partnerHost) {
     cycle_.setLinkEnabled(true);
-    emit linkEnabledChanged(true);
     for (int i : {1, 2}) {
         Endpoint& ep = transport_->endpoint(i);
         ep.host = i == 1 ? selectedHost : partnerHost;
@@ -39,7 +38,15 @@ void RecorderLink::apply(const QString& selectedHost, const QString& partnerHost
         ep.broadcast = false;
     }
     cycle_.setSecondEndpointUsed(!devices_.single);
+    // Told once the new hosts are in place: listeners show the selected one.
+    emit linkEnabledChanged(true);
     queue(cmd::linkStart());
+}
+
+QStringList RecorderLink::targetHosts() const {
+    QStringList hosts{transport_->endpoint(1).host};
+    if (!devices_.single) hosts << transport_->endpoint(2).host;
+    return hosts;
 }
 
 void RecorderLink::stop() {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -47,6 +48,10 @@ public:
     // "Scan": the link off until the next "Apply".
     void stop();
     bool linkEnabled() const { return cycle_.linkEnabled(); }
+
+    // Where a command goes: the selected recorder, then its partner when there
+    // is one. Before the first "Apply" that is the known pair.
+    QStringList targetHosts() const;
 
     // Start-up state: link off, nothing queued.
     void reset();

@@ -29,20 +29,24 @@ ClearMenu::ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileLi
              &FileListPanel::LastFileErase2Click);
 }
 
+bool ClearMenu::confirm(const QString& what) {
+    return forms_.form5()->ask(what + QLatin1Char(' ') + onHosts(link_.targetHosts()));
+}
+
 void ClearMenu::ClearCueList1Click() {
-    if (!forms_.form5()->ask()) return;
+    if (!confirm(QStringLiteral("Clear all cue marks"))) return;
     media_.clearCues();
     link_.queue(cmd::clearCues());
 }
 
 void ClearMenu::ClearClipList1Click() {
-    if (!forms_.form5()->ask()) return;
+    if (!confirm(QStringLiteral("Clear all clips"))) return;
     media_.clearClips();
     link_.queue(cmd::clearClips());
 }
 
 void ClearMenu::ClearSeq1Click() {
-    if (!forms_.form5()->ask()) return;
+    if (!confirm(QStringLiteral("Clear all sequences"))) return;
     media_.clearSequences();
     link_.queue(cmd::clearSequences());
 }

@@ -22,6 +22,9 @@ public slots:
     void ClearSeq1Click();
 
 private:
+    // "Confirmation" naming what goes and on which recorders.
+    bool confirm(const QString& what);
+
     RecorderLink& link_;
     MediaModel& media_;
     Forms& forms_;

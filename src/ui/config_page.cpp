@@ -35,7 +35,9 @@ ConfigPage::ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent)
 // "HDD ERASE": erases every disk, so only an explicit "OK" of this very
 // question counts; a stale answer left by another dialog must not.
 void ConfigPage::Button9Click() {
-    if (!forms_.form5()->ask()) return;
+    const QString what = QStringLiteral("Erase all disks as %1 %2")
+                             .arg(RadioGroup2->items().value(RadioGroup2->itemIndex()), onHosts(link_.targetHosts()));
+    if (!forms_.form5()->ask(what)) return;
     link_.queue(cmd::eraseDisks(static_cast<std::uint8_t>(RadioGroup2->itemIndex())));
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QPushButton;
@@ -15,10 +16,12 @@ class TForm5 : public QDialog {
 public:
     explicit TForm5(QWidget* parent);
 
-    // Shows the dialog modally; true after OK.
-    bool ask();
+    // Shows the dialog modally with `what` OK will do under the question;
+    // true after OK.
+    bool ask(const QString& what);
 
     QLabel* Label1;        // "Are you sure?"
+    QLabel* Label2;        // what OK will do, and on which recorders
     QPushButton* Button1;  // "OK"
     QPushButton* Button2;  // "Cancel"
 
@@ -26,5 +29,8 @@ public slots:
     void Button1Click();
     void Button2Click();
 };
+
+// "on 127.0.0.1 and 127.0.0.2", or "on 127.0.0.1" for a recorder alone.
+QString onHosts(const QStringList& hosts);
 
 }  // namespace qz7

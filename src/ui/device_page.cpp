@@ -79,13 +79,14 @@ void DevicePage::Button7Click() {
 // "Retrieve": 512 blank lines per list, then the whole list refresh, queued so
 // that it goes out sequence headers first and cue entries last.
 void DevicePage::Button6Click() {
+    const int bottom = link_.commandStack().count();
     const int files = media_.beginRetrieve();
     for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::CueEntry, i));
     for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::ClipEntry, i));
     for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::FileName, i));
     for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::Inhibit, i));
     for (int s = 0; s < kSequenceCount; ++s) link_.queue(cmd::sequenceHeaderRequest(s));
-    emit retrieveQueued();
+    emit retrieveQueued(bottom, link_.commandStack().count());
 }
 
 // "Scan": forget the found devices and stop the link until the next "Apply".

@@ -37,8 +37,9 @@ public:
 signals:
     // "Apply" has queued the link start: the transport panel may be used.
     void applied();
-    // "Retrieve" has queued the list refresh: the lists may be used.
-    void retrieveQueued();
+    // "Retrieve" has queued the list refresh, stack slots bottom up to below
+    // top: the lists may be used.
+    void retrieveQueued(int bottom, int top);
 
 public slots:
     void Button7Click();

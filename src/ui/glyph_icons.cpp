@@ -105,10 +105,11 @@ PaintFn shape(Glyph glyph) {
         case Glyph::Play:
             fill(p, triangle(sq.adjusted(sq.width() * 0.12, 0, -sq.width() * 0.05, 0), true), ink(kGreen));
             break;
-        case Glyph::Record: {
+        case Glyph::Record:
+        case Glyph::RecordLit: {
             QPainterPath dot;
             dot.addEllipse(sq.adjusted(sq.width() * 0.1, sq.height() * 0.1, -sq.width() * 0.1, -sq.height() * 0.1));
-            fill(p, dot, ink(kRed));
+            fill(p, dot, ink(glyph == Glyph::Record ? kRed : QColor(Qt::white)));
             break;
         }
         case Glyph::Stop: {

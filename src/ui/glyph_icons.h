@@ -16,6 +16,7 @@ enum class Glyph {
     FastForward,  // double blue triangle pointing right
     Play,         // green triangle pointing right
     Record,       // red dot
+    RecordLit,    // white dot, on the red of a lit REC button
     Stop,         // blue square
 };
 

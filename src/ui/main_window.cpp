@@ -5,11 +5,13 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
 
 #include "media/media_model.h"
+#include "net/link_monitor.h"
 #include "net/recorder_link.h"
 #include "ui/audio_page.h"
 #include "ui/character_page.h"
@@ -26,7 +28,9 @@
 #include "ui/handler.h"
 #include "ui/media_lists.h"
 #include "ui/radio_group.h"
+#include "ui/retrieve_progress.h"
 #include "ui/sequence_page.h"
+#include "ui/status_lamps.h"
 #include "ui/status_panel.h"
 #include "ui/test_signal_page.h"
 #include "ui/tick_error_filter.h"
@@ -43,6 +47,7 @@ TForm1::TForm1(Forms& forms, QWidget* parent)
     buildAreas();
     buildLayout();
     buildMenu();
+    buildStatusBar();
     wireReplies();
     FormCreate();
     // The poll cycle ticks from the first moment; nothing is sent before "Apply".
@@ -131,10 +136,16 @@ void TForm1::buildAreas() {
 }
 
 void TForm1::buildLayout() {
+    // The status display beside the transport buttons rather than above them:
+    // the window must fit a 1280 x 720 screen and leave the lists their rows.
+    auto* statusColumn = new QVBoxLayout;
+    statusColumn->addWidget(status_, 1);
+    statusColumn->addWidget(progressBar_);
+    auto* top = new QHBoxLayout;
+    top->addLayout(statusColumn, 1);
+    top->addWidget(transportPanel_);
     auto* left = new QVBoxLayout;
-    left->addWidget(status_);
-    left->addWidget(progressBar_);
-    left->addWidget(transportPanel_);
+    left->addLayout(top);
     left->addWidget(pageControl_, 1);
     auto* lists = new QHBoxLayout;
     lists->addWidget(clipList_);
@@ -165,6 +176,29 @@ void TForm1::buildMenu() {
     bar->addMenu(clearMenu_);
 }
 
+// The link lamp, the REC tally and the "Retrieve" progress: what the operator
+// must see at a glance, whichever page is open.
+void TForm1::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    linkMonitor_ = new LinkMonitor(link_, this);
+    linkState_ = new LinkStateLamp(*linkMonitor_, *status_, bar);
+    recTally_ = new RecTally(bar);
+    retrieveProgress_ = new RetrieveProgress(link_.commandStack(), devicePage_->Button6, bar);
+    bar->addWidget(linkState_);
+    bar->addWidget(recTally_);
+    bar->addPermanentWidget(retrieveProgress_);
+
+    onSignal(status_, &StatusPanel::transportWordChanged, this, [this](const QString& word) {
+        const bool recording = word == QLatin1String("REC");
+        recTally_->setLit(recording);
+        transportPanel_->showRecording(recording);
+    });
+    onSignal(devicePage_, &DevicePage::retrieveQueued, retrieveProgress_,
+             [this](int bottom, int top) { retrieveProgress_->track(bottom, top); });
+    onSignal(devicePage_, &DevicePage::applied, retrieveProgress_, [this] { retrieveProgress_->cancel(); });
+}
+
 // Each reply goes to the area that shows it; list replies go to the media model.
 void TForm1::wireReplies() {
     onSignal(&link_, &RecorderLink::discovered, devicePage_,
@@ -178,7 +212,10 @@ void TForm1::wireReplies() {
     onSignal(&link_, &RecorderLink::systemReceived, configPage_,
              [this](int disk, int) { configPage_->RadioGroup2->setFromReply(disk); });
     connectMediaReplies(link_, media_, this);
-    connect(&link_, &RecorderLink::systemReceived, devicePage_, [this] { devicePage_->Button6->setEnabled(true); });
+    // A system reply makes "Retrieve" usable, but not while its burst is still going out.
+    connect(&link_, &RecorderLink::systemReceived, devicePage_, [this] {
+        if (!retrieveProgress_->running()) devicePage_->Button6->setEnabled(true);
+    });
     onSignal(&link_, &RecorderLink::settingsAnswerReceived, this, [this](std::uint8_t code, const QByteArray& d) {
         timecodePage_->applySettingsAnswer(code, d);
         genlockPage_->applySettingsAnswer(code, d);

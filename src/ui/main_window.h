@@ -32,6 +32,10 @@ class SequencePage;
 class ConfigPage;
 class DevicePage;
 class ClearMenu;
+class LinkMonitor;
+class LinkStateLamp;
+class RecTally;
+class RetrieveProgress;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -75,6 +79,10 @@ public:
     ConfigPage* configPage() { return configPage_; }
     DevicePage* devicePage() { return devicePage_; }
     ClearMenu* clearMenu() { return clearMenu_; }
+    LinkMonitor* linkMonitor() { return linkMonitor_; }
+    LinkStateLamp* linkStateLamp() { return linkState_; }
+    RecTally* recTally() { return recTally_; }
+    RetrieveProgress* retrieveProgress() { return retrieveProgress_; }
 
 public slots:
     void Exit1Click();
@@ -84,6 +92,7 @@ private:
     void buildAreas();
     void buildLayout();
     void buildMenu();
+    void buildStatusBar();
     void wireReplies();
 
     Forms& forms_;
@@ -109,6 +118,10 @@ private:
     ConfigPage* configPage_ = nullptr;
     DevicePage* devicePage_ = nullptr;
     ClearMenu* clearMenu_ = nullptr;
+    LinkMonitor* linkMonitor_ = nullptr;
+    LinkStateLamp* linkState_ = nullptr;       // LinkState
+    RecTally* recTally_ = nullptr;             // RecTally "REC"
+    RetrieveProgress* retrieveProgress_ = nullptr;  // RetrieveProgress
 };
 
 }  // namespace qz7

@@ -45,10 +45,6 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
     setObjectName(QStringLiteral("Panel4"));
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, QColor(0x80, 0xFF, 0xFF));  // light aqua
-    setPalette(pal);
 
     QFont digits = font();
     digits.setBold(true);
@@ -76,9 +72,6 @@ StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent),
     Label25 = makeLabel(QStringLiteral("Label25"), QString(), this);
     Label36 = new ClickableLabel(QString(), this);
     Label36->setObjectName(QStringLiteral("Label36"));
-    QPalette errPal = Label36->palette();
-    errPal.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0xFF));  // fuchsia
-    Label36->setPalette(errPal);
     Label36->setMinimumWidth(260);
     Label7 = makeLabel(QStringLiteral("Label7"), QStringLiteral("1080/59.94I"), this);
     Label11 = makeLabel(QStringLiteral("Label11"), QStringLiteral("HQ"), this);
@@ -115,7 +108,26 @@ StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent),
     layout->addLayout(numberRow);
     layout->addWidget(Label36);
 
+    paintColours();
     onSignal(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
+}
+
+void StatusPanel::setLive(bool live) {
+    if (live == live_) return;
+    live_ = live;
+    paintColours();
+}
+
+// Light aqua values and a fuchsia error line on black; dimmed to a third.
+void StatusPanel::paintColours() {
+    const auto shade = [this](QColor c) { return live_ ? c : QColor(c.red() / 3, c.green() / 3, c.blue() / 3); };
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, shade(QColor(0x80, 0xFF, 0xFF)));
+    setPalette(pal);
+    QPalette errPal = Label36->palette();
+    errPal.setColor(QPalette::WindowText, shade(QColor(0xFF, 0x00, 0xFF)));
+    Label36->setPalette(errPal);
 }
 
 std::string StatusPanel::hours() const { return toBytes(Label3->text()); }
@@ -132,7 +144,9 @@ void StatusPanel::applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::
 
 void StatusPanel::applyStatus(const StatusReply& s) {
     // 1. Transport word; no bit set leaves the last one.
+    const QString oldWord = Label4->text();
     if (const std::string word = transportWord(s); !word.empty()) Label4->setText(QString::fromStdString(word));
+    if (Label4->text() != oldWord) emit transportWordChanged(Label4->text());
 
     // 2. Reference word; 0x00 leaves it.
     switch (s.reference & 0x0C) {

@@ -38,6 +38,11 @@ public:
     void applyStatus(const StatusReply& status);
     void applyErrorText(const std::string& text);
 
+    // Values not live (no reply lately, or none since "Apply") are drawn dim,
+    // texts unchanged, so nobody reads an old timecode as the recorder's.
+    void setLive(bool live);
+    bool isLive() const { return live_; }
+
     // The timecode display's texts, as IN, OUT and Mrk copy them.
     std::string hours() const;
     std::string minutes() const;
@@ -59,13 +64,18 @@ public:
 
 signals:
     void audioReadback(std::uint8_t byte23);
+    // The transport word ("PLAY", "REC", "STOP", ...) now reads differently.
+    void transportWordChanged(const QString& word);
 
 public slots:
     // Double-click on the error line while an error is reported: error reset.
     void Label36DblClick();
 
 private:
+    void paintColours();
+
     RecorderLink& link_;
+    bool live_ = false;
 };
 
 // The status tables, as the recorder's bytes select them.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "link/commands.h"
@@ -26,6 +27,9 @@ QPushButton* glyphButton(const char* name, const QIcon& icon, const QString& wha
     b->setMinimumSize(size);
     b->setToolTip(what);
     b->setAccessibleName(what);
+    // A transport button never holds the focus, so Space or Return cannot
+    // repeat the last transport command by accident.
+    b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
 
@@ -96,6 +100,33 @@ TransportPanel::TransportPanel(RecorderLink& link, MediaModel& media, QWidget* p
     grid->addWidget(RadioGroup19, 1, 7);
     grid->setColumnStretch(8, 1);
 
+    // Jog and Var show the arrows' mode; a click runs the handler, which sets both.
+    BitBtn11->setCheckable(true);
+    BitBtn4->setCheckable(true);
+    showJogMode();
+
+    // Keys for the big transport buttons, anywhere in the main window. Owned
+    // by the panel, so they are dead while the panel is disabled (before "Apply").
+    // Record needs Shift: a lone F9 must not start a recording.
+    const struct {
+        QKeySequence key;
+        QPushButton* button;
+    } keys[] = {
+        {QKeySequence(Qt::Key_F5), BitBtn6},
+        {QKeySequence(Qt::Key_F6), BitBtn2},
+        {QKeySequence(Qt::Key_F7), BitBtn1},
+        {QKeySequence(Qt::Key_F8), BitBtn5},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F9), BitBtn3},
+    };
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(k.key, this);
+        shortcut->setObjectName(QStringLiteral("Key") + k.button->objectName());
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, k.button, &QPushButton::click);
+        k.button->setToolTip(QStringLiteral("%1 (%2)").arg(k.button->toolTip(),
+                                                           k.key.toString(QKeySequence::NativeText)));
+    }
+
     onSignal(BitBtn1, &QPushButton::clicked, this, &TransportPanel::BitBtn1Click);
     onSignal(BitBtn3, &QPushButton::clicked, this, &TransportPanel::BitBtn3Click);
     onSignal(BitBtn2, &QPushButton::clicked, this, &TransportPanel::BitBtn2Click);
@@ -146,10 +177,27 @@ void TransportPanel::arrow(cmd::Direction direction) {
 
 void TransportPanel::BitBtn11Click() {
     if (jogMode == 0) jogMode = 1;
+    showJogMode();
 }
 
 void TransportPanel::BitBtn4Click() {
     if (jogMode == 1) jogMode = 0;
+    showJogMode();
+}
+
+// A click on the button already checked would uncheck it; the mode decides.
+void TransportPanel::showJogMode() {
+    BitBtn11->setChecked(jogMode == 1);
+    BitBtn4->setChecked(jogMode == 0);
+}
+
+void TransportPanel::showRecording(bool recording) {
+    if (BitBtn3->property("lit").toBool() == recording) return;
+    BitBtn3->setProperty("lit", recording);
+    BitBtn3->setIcon(glyphIcon(recording ? Glyph::RecordLit : Glyph::Record));
+    BitBtn3->setStyleSheet(recording ? QStringLiteral("QPushButton { background-color: #d01010; border: 1px solid #600000; "
+                                                      "border-radius: 3px; }")
+                                     : QString());
 }
 
 void TransportPanel::RadioGroup18Click() {

@@ -29,6 +29,9 @@ public:
     // 1 = the arrows jog; 0 = they run slow motion at the slow speed.
     int jogMode = 0;
 
+    // REC lit red while the recorder reports recording.
+    void showRecording(bool recording);
+
     QPushButton* BitBtn9;      // reverse arrow
     QPushButton* BitBtn11;     // Jog
     QPushButton* BitBtn4;      // Var
@@ -56,6 +59,7 @@ public slots:
     void RadioGroup18Click();
 
 private:
+    void showJogMode();
     void wind(cmd::Direction direction);
     void arrow(cmd::Direction direction);
 

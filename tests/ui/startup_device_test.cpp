@@ -19,6 +19,7 @@
 #include "ui/file_list_panel.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
+#include "ui/retrieve_progress.h"
 #include "ui/schedule_window.h"
 #include "ui/sequence_page.h"
 #include "ui/transport_panel.h"
@@ -133,10 +134,14 @@ TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress
     EXPECT_TRUE(main().fileListPanel()->isEnabled());
     EXPECT_TRUE(main().cueGroup()->isEnabled());
 
+    // "Retrieve" waits for its burst to leave the stack before it goes again.
+    EXPECT_FALSE(page()->Button6->isEnabled());
+    main().retrieveProgress()->refresh();
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(main().cueGroup()->ListBox4->count(), 1024);
     // A count beyond the file table asks for its 512 rows only.
     takeQueued();
+    main().retrieveProgress()->refresh();
     tables().recordedFileCount = 900;
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 216u + 2 * 512);

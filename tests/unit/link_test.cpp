@@ -118,9 +118,11 @@ TEST_F(PollTest, ASendErrorKeepsTheSlotAndTheTogglesNewValues) {
     EXPECT_THROW(cycle.sendTurn(), LinkError);  // command turn fails
     EXPECT_EQ(stack.count(), 1);
     EXPECT_EQ(cycle.sendToggle(), 0);
+    EXPECT_EQ(cycle.cleanTicks(), 1u) << "the failed tick is not clean";
     ticks(2);  // status turn, then the same slot again
     EXPECT_EQ(net.first().back(), a.wire());
     EXPECT_TRUE(stack.empty());
+    EXPECT_EQ(cycle.cleanTicks(), 3u);
 }
 
 TEST_F(PollTest, ASecondEndpointFailureIsReportedWithoutRepeatingTheCommandOnTheFirst) {

@@ -1,0 +1,258 @@
+// What the operator reads at a glance: the link lamp and the dimmed status
+// display, the REC tally, the "Retrieve" progress, and a window that fits a
+// 1280 x 720 screen.
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "link/commands.h"
+#include "net/link_monitor.h"
+#include "panel_fixture.h"
+#include "ui/clip_list_panel.h"
+#include "ui/cue_group.h"
+#include "ui/device_page.h"
+#include "ui/file_list_panel.h"
+#include "ui/retrieve_progress.h"
+#include "ui/status_panel.h"
+#include "ui/transport_panel.h"
+
+namespace qz7::test {
+namespace {
+
+Bytes status(std::uint8_t transportByte) {
+    Bytes d = blankReply(0x37, 0x60, 31);
+    d[5] = transportByte;
+    fixSum(d);
+    return d;
+}
+
+Bytes systemReply(std::uint8_t files) {
+    Bytes d = blankReply(0x33, 0x01, 26);
+    d[23] = files;
+    fixSum(d);
+    return d;
+}
+
+// Share of a widget's pixels that are plainly red.
+double redShare(QWidget* w) {
+    const QImage image = w->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 90 && c.blue() < 90) ++red;
+        }
+    return static_cast<double>(red) / (image.width() * image.height());
+}
+
+class OperatorStatusTest : public PanelTest {
+protected:
+    // Loopback hosts: "Apply" here must never point the link at a real network.
+    void SetUp() override {
+        ErrorBox::dismiss();
+        ErrorBox::resetCounters();
+        DevicePair pair;
+        pair.first = QStringLiteral("127.0.0.1");
+        pair.second = QStringLiteral("127.0.0.2");
+        forms = std::make_unique<Forms>(pair);
+        main().link().pollDriver().timer()->stop();
+        monitor().setClock([this] { return now; });
+    }
+
+    LinkMonitor& monitor() { return *main().linkMonitor(); }
+    QLabel* lamp() { return find<QLabel>(QStringLiteral("LinkState")); }
+    std::string lampText() { return lamp()->text().toStdString(); }
+    std::string after(qint64 ms) {
+        now += ms;
+        monitor().refresh();
+        return lampText();
+    }
+    bool dimmed() {
+        StatusPanel* s = main().statusPanel();
+        const int lightest = std::max(s->Label3->palette().color(QPalette::WindowText).lightness(),
+                                      s->Label4->palette().color(QPalette::WindowText).lightness());
+        return lightest < 100;
+    }
+    void apply(int line) {
+        main().devicePage()->ListBox5->setCurrentRow(line);
+        QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+    }
+
+    qint64 now = 0;
+};
+
+TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) {
+    EXPECT_EQ(lampText(), std::string("LINK OFF"));
+    EXPECT_TRUE(dimmed()) << "nothing on the panel came from a recorder yet";
+
+    apply(0);
+    EXPECT_EQ(after(999), std::string("WAITING 127.0.0.1"));
+    EXPECT_EQ(after(1), std::string("NO REPLY 1 s")) << "nothing answers the Apply";
+    EXPECT_TRUE(dimmed());
+
+    feed(status(0x02));
+    EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.1"));
+    EXPECT_FALSE(dimmed());
+    EXPECT_EQ(after(999), std::string("LINK OK 127.0.0.1"));
+    EXPECT_EQ(after(1), std::string("NO REPLY 1 s"));
+    EXPECT_TRUE(dimmed());
+    EXPECT_EQ(main().statusPanel()->Label4->text(), QStringLiteral("REC")) << "dimmed, not blanked";
+    EXPECT_EQ(after(1500), std::string("NO REPLY 2 s"));
+    EXPECT_EQ(after(8000), std::string("NO REPLY 10 s"));
+    // The monitor's own timer counts up without a reply or a tick to drive it.
+    now = 21000;  // 20 s after the last reply
+    for (int i = 0; i < 100 && lampText() != "NO REPLY 20 s"; ++i) QTest::qWait(10);
+    EXPECT_EQ(lampText(), std::string("NO REPLY 20 s"));
+
+    // A timecode reply counts as much as a status reply.
+    feed(reply(0x37, 0x04, {0x01, 0x02, 0x03, 0x04}));
+    EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.1"));
+
+    // Another "Apply": the values may be the other recorder's until it answers.
+    apply(1);
+    EXPECT_EQ(lampText(), std::string("WAITING 127.0.0.2"));
+    EXPECT_TRUE(dimmed());
+    feed(status(0x20));
+    EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.2"));
+
+    main().devicePage()->Button2Click();  // "Scan"
+    EXPECT_EQ(lampText(), std::string("LINK OFF"));
+    EXPECT_TRUE(dimmed());
+}
+
+TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
+    apply(0);
+    feed(status(0x20));
+    emit main().link().tickError(QStringLiteral("Socket Error # 7\nNetwork unreachable"));
+    EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.1  SEND ERROR"));
+    EXPECT_TRUE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
+    ErrorBox::dismiss();
+    EXPECT_EQ(after(100), std::string("LINK OK 127.0.0.1  SEND ERROR")) << "no tick since";
+
+    // With the link off a tick sends nothing and cannot fail.
+    main().link().stop();
+    main().link().pollDriver().Timer1Timer();
+    EXPECT_EQ(after(0), std::string("LINK OFF"));
+    EXPECT_FALSE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
+}
+
+TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec) {
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    QLabel* tally = find<QLabel>(QStringLiteral("RecTally"));
+    QPushButton* rec = main().transportPanel()->BitBtn3;
+    main().transportPanel()->setEnabled(true);
+    EXPECT_EQ(tally->text(), QStringLiteral("REC"));
+    const double darkButton = redShare(rec);
+    EXPECT_LT(redShare(tally), 0.05);
+
+    feed(status(0x03));  // PLAY and REC bits: the word is REC
+    EXPECT_GT(redShare(tally), 0.5);
+    EXPECT_GT(redShare(rec), 0.5);
+    EXPECT_LT(darkButton, 0.2);
+
+    feed(status(0x01));  // PLAY
+    EXPECT_LT(redShare(tally), 0.05);
+    EXPECT_NEAR(redShare(rec), darkButton, 0.02);
+    feed(status(0x02));
+    feed(status(0x20));  // STOP
+    EXPECT_LT(redShare(tally), 0.05);
+    EXPECT_EQ(tally->text(), QStringLiteral("REC"));
+}
+
+TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetrieveUntilDone) {
+    CommandStack& stack = main().link().commandStack();
+    QPushButton* retrieve = main().devicePage()->Button6;
+    auto* bar = find<RetrieveProgress>(QStringLiteral("RetrieveProgress"));
+    EXPECT_TRUE(bar->isHidden());
+    feed(systemReply(50));
+    ASSERT_TRUE(retrieve->isEnabled());
+    main().link().queue(cmd::play());  // waits below the burst
+
+    QTest::mouseClick(retrieve, Qt::LeftButton);
+    const int total = 2 * 100 + 2 * 50 + 16;
+    ASSERT_EQ(stack.count(), 1 + total);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(bar->maximum(), total);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->text(), QStringLiteral("Retrieve 0/316, 13 s left"));  // 316 x 40 ms
+    EXPECT_FALSE(retrieve->isEnabled());
+    feed(systemReply(50));
+    EXPECT_FALSE(retrieve->isEnabled()) << "a second press would queue the burst again";
+
+    // A command queued later goes first and is not part of the burst.
+    main().link().queue(cmd::stop(false));
+    stack.pop();
+    bar->refresh();
+    EXPECT_EQ(bar->value(), 0);
+    for (int i = 0; i < 100; ++i) stack.pop();
+    bar->refresh();
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(bar->text(), QStringLiteral("Retrieve 100/316, 9 s left"));  // 216 x 40 ms = 8.64 s
+    main().link().queue(cmd::stop(false));
+    bar->refresh();
+    EXPECT_EQ(bar->value(), 100) << "what was sent stays sent";
+
+    while (stack.count() > 2) stack.pop();
+    bar->refresh();
+    EXPECT_EQ(bar->value(), 315);
+    stack.pop();
+    bar->refresh();
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_TRUE(retrieve->isEnabled());
+    EXPECT_EQ(stack.count(), 1) << "the command below the burst is still waiting";
+
+    // "Apply" gives "Retrieve" back at once, the burst still queued.
+    QTest::mouseClick(retrieve, Qt::LeftButton);
+    EXPECT_FALSE(retrieve->isEnabled());
+    QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+    EXPECT_TRUE(retrieve->isEnabled());
+    EXPECT_TRUE(bar->isHidden());
+}
+
+TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList) {
+    // The widest status bar: a long lamp text and the progress bar showing.
+    feed(systemReply(200));
+    apply(0);
+    feed(status(0x02));
+    emit main().link().tickError(QStringLiteral("Socket Error # 7"));
+    ErrorBox::dismiss();
+    QTest::mouseClick(main().devicePage()->Button6, Qt::LeftButton);
+    fillListsAsRetrieve(main());
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+
+    const QSize least = main().minimumSizeHint();
+    EXPECT_LE(least.width(), 1280);
+    EXPECT_LE(least.height(), 690) << "720 lines less the window frame";
+
+    const std::vector<QListWidget*> lists{main().clipListPanel()->ListBox1, main().fileListPanel()->ListBox2,
+                                          main().cueGroup()->ListBox4};
+    main().resize(1280, 690);
+    QTest::qWait(50);
+    std::vector<int> heights;
+    for (QListWidget* list : lists) {
+        EXPECT_GE(list->viewport()->height() / list->sizeHintForRow(0), 5) << list->objectName().toStdString();
+        heights.push_back(list->viewport()->height());
+    }
+    main().resize(1280, 900);
+    QTest::qWait(50);
+    for (std::size_t i = 0; i < lists.size(); ++i)
+        EXPECT_GT(lists[i]->viewport()->height(), heights[i] + 50) << lists[i]->objectName().toStdString();
+}
+
+TEST_F(OperatorStatusTest, NothingIsAppendedToTheMainWindowCaption) {
+    EXPECT_EQ(main().windowTitle(), QStringLiteral("QZ7pro-Controller"));
+    // Once a display name is set, X11 shows "QZ7pro-Controller — QZ7Cont";
+    // while none is, the display name follows the application name.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(name);
+}
+
+}  // namespace
+}  // namespace qz7::test
