@@ -2,11 +2,14 @@
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "app/application.h"
-#include "ui/error_box.h"
+#include "app/headless.h"
 #include "app/options.h"
+#include "app/remote_control.h"
 #include "qz7_version.h"
+#include "ui/error_box.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
         std::puts("qz7cont " QZ7_VERSION);
         return 0;
     }
+    if (options.remote.headless) return qz7::runHeadless(options, argc, argv);
     if (!qz7::displayConfigured(options)) {
         std::fputs("qz7cont: no display to open the panel on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
         return 1;
@@ -32,6 +36,15 @@ int main(int argc, char** argv) {
     qz7::Application app(argc, argv);
     try {
         qz7::Forms forms(options.devices);
+        std::unique_ptr<qz7::RemoteControl> remote;
+        if (options.remote.osc) {
+            remote = std::make_unique<qz7::RemoteControl>(forms.link(), forms.media(), options.remote, false);
+            QString error;
+            if (!remote->start(&error)) {
+                std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
+                return 1;
+            }
+        }
         forms.form1()->show();
         app.exec();
     } catch (const std::exception& e) {

@@ -9,8 +9,17 @@ QPointer<QMessageBox> ErrorBox::box_;
 int ErrorBox::shown_ = 0;
 int ErrorBox::suppressed_ = 0;
 QString ErrorBox::last_;
+std::function<void(const QString&)> ErrorBox::reporter_;
+
+void ErrorBox::setReporter(std::function<void(const QString&)> reporter) { reporter_ = std::move(reporter); }
 
 void ErrorBox::show(const QString& message) {
+    if (reporter_) {
+        ++shown_;
+        last_ = message;
+        reporter_(message);
+        return;
+    }
     if (box_) {
         ++suppressed_;
         return;

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 class QMessageBox;
 
@@ -14,6 +15,9 @@ namespace qz7 {
 class ErrorBox {
 public:
     static void show(const QString& message);
+    // A program without windows reports errors elsewhere (stderr); empty
+    // restores the box.
+    static void setReporter(std::function<void(const QString&)> reporter);
 
     static bool isOpen();
     // Closes the open box, if any (tests, and the operator's OK).
@@ -28,6 +32,7 @@ private:
     static int shown_;
     static int suppressed_;
     static QString last_;
+    static std::function<void(const QString&)> reporter_;
 };
 
 }  // namespace qz7

@@ -183,7 +183,7 @@ TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
 }
 
 TEST(CommandLine, HelpAndUnknownOptions) {
-    const QString bin = qEnvironmentVariable("QZ7_BIN_DIR") + QStringLiteral("/qz7cont");
+    const QString bin = QStringLiteral(QZ7_BIN_DIR "/qz7cont");
     if (!QFile::exists(bin)) GTEST_SKIP() << "qz7cont not built at " << bin.toStdString();
     QProcess p;
     p.start(bin, {QStringLiteral("--help")});

@@ -34,7 +34,7 @@ protected:
         ErrorBox::dismiss();
         ErrorBox::resetCounters();
         forms = std::make_unique<Forms>(loopbackPair());
-        main().link().pollDriver().timer()->stop();
+        main().link().pollDriver().stop();
         main().show();
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
@@ -116,7 +116,7 @@ protected:
     void useDevices(const DevicePair& pair) {
         ErrorBox::dismiss();
         forms = std::make_unique<Forms>(pair);
-        main().link().pollDriver().timer()->stop();
+        main().link().pollDriver().stop();
     }
 
     // Runs `action`, answers the dialog with `answer` and returns what Label2 said.

@@ -58,7 +58,7 @@ protected:
         pair.first = QStringLiteral("127.0.0.1");
         pair.second = QStringLiteral("127.0.0.2");
         forms = std::make_unique<Forms>(pair);
-        main().link().pollDriver().timer()->stop();
+        main().link().pollDriver().stop();
         monitor().setClock([this] { return now; });
     }
 

@@ -105,6 +105,8 @@ bool takeRemoteOption(const QStringList& arguments, int& i, RemoteOptions& o, QS
 QString checkRemoteOptions(const RemoteOptions& o) {
     if (!o.osc && o.bindGiven) return QStringLiteral("--osc-bind needs --osc PORT");
     if (!o.osc && !o.allow.isEmpty()) return QStringLiteral("--osc-allow needs --osc PORT");
+    // Without a window the OSC port is the only way in.
+    if (!o.osc && o.headless) return QStringLiteral("--headless needs --osc PORT");
     // Listening beyond this machine without saying who may steer the
     // recorders would hand them to anyone on that network.
     if (o.osc && !isLoopback(o.bind) && o.allow.isEmpty())
