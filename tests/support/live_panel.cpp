@@ -48,7 +48,7 @@ qz7sim::SimServer& LivePanelTest::startSim(const QString& address, const qz7sim:
 TForm1& LivePanelTest::startPanel(const DevicePair& devices) {
     ErrorBox::dismiss();
     ErrorBox::resetCounters();
-    forms_ = std::make_unique<Forms>(devices);
+    forms_ = std::make_unique<Forms>(devices, timing_);
     return main();
 }
 

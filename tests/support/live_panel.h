@@ -44,6 +44,10 @@ protected:
     // Requests received by simulator i (in start order), oldest first.
     const std::vector<QByteArray>& received(std::size_t i) const { return received_.at(i); }
 
+    // Data paths run at a few milliseconds per tick; a test of the program's
+    // own pace sets LinkTiming{} (20 ms, 33 ms) before startPanel.
+    LinkTiming timing_{std::chrono::milliseconds(4), std::chrono::milliseconds(8)};
+
     std::vector<std::unique_ptr<qz7sim::SimServer>> sims_;
     std::vector<std::vector<QByteArray>> received_;
     std::unique_ptr<Forms> forms_;
