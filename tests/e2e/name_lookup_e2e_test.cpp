@@ -145,11 +145,13 @@ TEST_F(NameLookup, ASlowNameIsLookedUpWhileTheWindowKeepsRunning) {
     apply(0);
     ASSERT_TRUE(waitFor([&] { return gotLinkStart(received(0)); }, 3000));
     beat.stop();
-    EXPECT_LT(longestGap, 50);
+    // A blocking look-up would stall the loop for the name server's 300 ms;
+    // the margin below that is for a busy machine (sanitizer builds, -j2).
+    EXPECT_LT(longestGap, 150);
     ASSERT_GE(tickErrors.count(), 1);
     EXPECT_EQ(tickErrors.first().first().toString(), QStringLiteral("Host not found: recorder-a.test"))
         << "the first tick does not wait for the answer";
-    EXPECT_EQ(dns.lookups(QStringLiteral("recorder-a.test")), 1);
+    EXPECT_LE(dns.lookups(QStringLiteral("recorder-a.test")), 2) << "the resolver may ask twice, never once a tick";
 }
 
 TEST_F(NameLookup, AFailedNameIsLookedUpAgainAfterAPause) {
@@ -162,12 +164,14 @@ TEST_F(NameLookup, AFailedNameIsLookedUpAgainAfterAPause) {
     sinceApply.start();
     apply(0);
     QTest::qWait(300);
-    EXPECT_EQ(dns.lookups(QStringLiteral("recorder-b.test")), 1) << "one look-up, not one a tick";
+    const int first = dns.lookups(QStringLiteral("recorder-b.test"));
+    EXPECT_GE(first, 1);
+    EXPECT_LE(first, 2) << "one look-up (the resolver may repeat it), not one a tick";
     // The recorder's name is registered now.
     dns.names.insert(QStringLiteral("recorder-b.test"), QHostAddress(QStringLiteral("127.0.0.63")));
     ASSERT_TRUE(waitFor([&] { return !received(0).empty(); }, 3000));
     EXPECT_GE(sinceApply.elapsed(), 500);
-    EXPECT_EQ(dns.lookups(QStringLiteral("recorder-b.test")), 2);
+    EXPECT_GT(dns.lookups(QStringLiteral("recorder-b.test")), first) << "looked up again after the pause";
     ErrorBox::dismiss();
 }
 
