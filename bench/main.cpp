@@ -318,11 +318,11 @@ int timerfdChild(int durationMs) {
         return 3;
     }
     const long long first = nowNs() + kTickMs * 1'000'000LL;
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(first / 1'000'000'000LL);
-    spec.it_value.tv_nsec = static_cast<long>(first % 1'000'000'000LL);
-    spec.it_interval.tv_nsec = kTickMs * 1'000'000L;
-    timerfd_settime(fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    itimerspec schedule{};
+    schedule.it_value.tv_sec = static_cast<time_t>(first / 1'000'000'000LL);
+    schedule.it_value.tv_nsec = static_cast<long>(first % 1'000'000'000LL);
+    schedule.it_interval.tv_nsec = kTickMs * 1'000'000L;
+    timerfd_settime(fd, TFD_TIMER_ABSTIME, &schedule, nullptr);
     std::vector<long long> stamps;
     {
         QSocketNotifier notifier(fd, QSocketNotifier::Read);

@@ -51,17 +51,18 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     connectMediaReplies(link, media, &app);
     QObject::connect(&link, &RecorderLink::tickError, &app, [](const QString& message) { ErrorBox::show(message); });
 
-    RemoteControl remote(link, media, options.remote, true);
+    LinkMonitor monitor(link);
+    RemoteControl remote(link, media, monitor, options.remote, true);
     QString error;
     if (!remote.start(&error)) {
         logLine(error);
         return 1;
     }
     QString shown;
-    QObject::connect(&remote.monitor(), &LinkMonitor::changed, &app, [&remote, &shown] {
+    QObject::connect(&monitor, &LinkMonitor::changed, &app, [&monitor, &shown] {
         // Link changes, not every second of a silence.
-        const QString text = remote.monitor().state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY")
-                                                                                    : remote.monitor().text();
+        const QString text =
+            monitor.state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY") : monitor.text();
         if (text != shown) logLine(QStringLiteral("link: %1").arg(shown = text));
     });
 

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
         qz7::Forms forms(options.devices);
         std::unique_ptr<qz7::RemoteControl> remote;
         if (options.remote.osc) {
-            remote = std::make_unique<qz7::RemoteControl>(forms.link(), forms.media(), options.remote, false);
+            remote = std::make_unique<qz7::RemoteControl>(forms.link(), forms.media(),
+                                                          *forms.form1()->linkMonitor(), options.remote, false);
             QString error;
             if (!remote->start(&error)) {
                 std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));

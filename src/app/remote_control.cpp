@@ -18,14 +18,13 @@ std::string linkWord(LinkMonitor::State state) {
 }
 }  // namespace
 
-RemoteControl::RemoteControl(RecorderLink& link, MediaModel& media, const RemoteOptions& options,
-                             bool requestErrorTexts, QObject* parent)
+RemoteControl::RemoteControl(RecorderLink& link, MediaModel& media, LinkMonitor& monitor,
+                             const RemoteOptions& options, bool requestErrorTexts, QObject* parent)
     : QObject(parent),
-      monitor_(std::make_unique<LinkMonitor>(link)),
+      monitor_(monitor),
       session_(std::make_unique<RemoteSession>(link, media, requestErrorTexts)),
       server_(std::make_unique<OscServer>(*session_, OscServer::configFrom(options))) {
-    onSignal(monitor_.get(), &LinkMonitor::changed, this,
-             [this] { session_->setLinkState(linkWord(monitor_->state())); });
+    onSignal(&monitor_, &LinkMonitor::changed, this, [this] { session_->setLinkState(linkWord(monitor_.state())); });
     onSignal(session_.get(), &RemoteSession::stateChanged, this,
              [this](const RemoteState& state) { server_->publish(state); });
 }

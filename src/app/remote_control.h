@@ -19,20 +19,18 @@ class RemoteSession;
 class RemoteControl : public QObject {
     Q_OBJECT
 public:
-    // requestErrorTexts: true without a window (the status panel asks otherwise).
-    RemoteControl(RecorderLink& link, MediaModel& media, const RemoteOptions& options, bool requestErrorTexts,
-                  QObject* parent = nullptr);
+    // The link state comes from the monitor the program already runs (the
+    // window's lamp, or the headless log). requestErrorTexts: true without a
+    // window (the status panel asks otherwise).
+    RemoteControl(RecorderLink& link, MediaModel& media, LinkMonitor& monitor, const RemoteOptions& options,
+                  bool requestErrorTexts, QObject* parent = nullptr);
     ~RemoteControl() override;
 
     // Binds the OSC socket; false with the reason when it cannot.
     bool start(QString* error);
 
-    RemoteSession& session() { return *session_; }
-    OscServer& server() { return *server_; }
-    LinkMonitor& monitor() { return *monitor_; }
-
 private:
-    std::unique_ptr<LinkMonitor> monitor_;
+    LinkMonitor& monitor_;
     std::unique_ptr<RemoteSession> session_;
     std::unique_ptr<OscServer> server_;
 };

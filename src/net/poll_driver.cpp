@@ -36,12 +36,12 @@ std::chrono::nanoseconds monotonicNow() {
 }
 
 void setTimer(int fd, int flags, std::chrono::nanoseconds value, std::chrono::nanoseconds period) {
-    itimerspec spec{};
-    spec.it_value = toTimespec(value);
-    spec.it_interval = toTimespec(period);
+    itimerspec schedule{};
+    schedule.it_value = toTimespec(value);
+    schedule.it_interval = toTimespec(period);
     // Cannot fail on our own fd with these values; setting also clears any
     // expiration not yet read.
-    timerfd_settime(fd, flags, &spec, nullptr);
+    timerfd_settime(fd, flags, &schedule, nullptr);
 }
 
 void disarm(int fd) { setTimer(fd, 0, {}, {}); }

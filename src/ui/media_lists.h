@@ -12,21 +12,13 @@ class QListWidget;
 
 namespace qz7 {
 
-class MediaLists : public QObject, public MediaObserver {
-    Q_OBJECT
+class MediaLists : public MediaObserver {
 public:
-    explicit MediaLists(QObject* parent = nullptr) : QObject(parent) {}
-
     // The list widget that shows `list` (null: not shown).
     void show(MediaList list, QListWidget* widget);
 
     void lineChanged(MediaList list, int line, const std::string& text, LineWrite how) override;
     void blankLinesAppended(MediaList list, int count) override;
-    void countsChanged() override { emit countsChangedSignal(); }
-
-signals:
-    // The recorded file, clip or cue count changed.
-    void countsChangedSignal();
 
 private:
     std::array<QListWidget*, 5> lists_{};
