@@ -4,6 +4,7 @@
 
 #include "link/commands.h"
 #include "link/status_text.h"
+#include "link/timecode.h"
 #include "media/media_model.h"
 #include "net/recorder_link.h"
 #include "ui/handler.h"
@@ -31,7 +32,7 @@ RemoteSession::RemoteSession(RecorderLink& link, MediaModel& media, bool request
                  timecode_ = {static_cast<std::uint8_t>(f & 0x3F), static_cast<std::uint8_t>(s & 0x7F),
                               static_cast<std::uint8_t>(m & 0x7F), static_cast<std::uint8_t>(h & 0x3F)};
                  RemoteState next = state_;
-                 next.timecode = timecodeText(f, s, m, h);
+                 next.timecode = Timecode::fromReply(f, s, m, h).text();
                  update(next);
              });
     onSignal(&link_, &RecorderLink::statusReceived, this, [this](const StatusReply& s) { onStatus(s); });

@@ -42,9 +42,32 @@ NumberLine numberLine(const StatusReply& s) {
     return line;
 }
 
-std::string timecodeText(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) {
-    return format("%02x", hours & 0x3F) + ":" + format("%02x", minutes & 0x7F) + ":" +
-           format("%02x", seconds & 0x7F) + ":" + format("%02x", frames & 0x3F);
+namespace {
+// Texts carry their trailing blanks, as the panel has always shown them.
+const char* const kStandards[16][2] = {
+    {"1080/59.94I   ", "1080/60I     "}, {"1080/50I      ", "1080/50I     "},
+    {"1080/25P      ", "1080/25P     "}, {"1080/23.98PSF ", "1080/24PSF   "},
+    {"1080/23.98P   ", "1080/24P     "}, {"720/59.94P    ", "720/60P      "},
+    {"720/50P       ", "720/50P      "}, {"720/29.97P    ", "720/30P      "},
+    {"720/25P       ", "720/25P      "}, {"720/23.98P    ", "720/24P      "},
+    {"1080/29.97PSF ", "1080/30PSF   "}, {"1080/24.98PSF ", "1080/25PSF   "},
+    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
+    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
+};
+const char* const kQualities[8] = {"HQ      ", "LP1     ", "LP2     ", "LOSSLESS",
+                                   "LP3     ", "EHQ     ", "LP4     ", "LOCAL   "};
+}  // namespace
+
+std::string standardText(std::uint8_t b) { return kStandards[b & 0x0F][(b >> 4) & 0x01]; }
+std::string qualityText(std::uint8_t b) { return kQualities[b & 0x07]; }
+
+std::string referenceWord(std::uint8_t b) {
+    switch (b & 0x0C) {
+    case 0x04: return "EXT";
+    case 0x08: return "INPUT";
+    case 0x0C: return "INT";
+    default: return "";
+    }
 }
 
 }  // namespace qz7

@@ -23,7 +23,11 @@ struct NumberLine {
 };
 NumberLine numberLine(const StatusReply& status);
 
-// "hh:mm:ss:ff" of a timecode reply, each field masked to its BCD digits.
-std::string timecodeText(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours);
+// The video standard (byte 21) and quality (byte 22) as the panel shows them,
+// trailing blanks included.
+std::string standardText(std::uint8_t byte21);
+std::string qualityText(std::uint8_t byte22);
+// "EXT", "INPUT" or "INT" for byte 20; "" for none (the panel keeps its word).
+std::string referenceWord(std::uint8_t byte20);
 
 }  // namespace qz7

@@ -14,6 +14,7 @@ void MediaModel::counts() {
 
 void MediaModel::reset() {
     tables_.reset();
+    listed_.fill(false);
     counts();
 }
 
@@ -67,7 +68,7 @@ void MediaModel::applySequenceHeader(int s, std::uint8_t blockCount, std::uint8_
     SequenceRecord& r = tables_.sequences.at(index(s));
     r.blockCount = blockCount;
     r.entryCount = entryCount;
-    if (entryCount != 0) line(MediaList::Sequences, s, sequenceLine(s));
+    if (entryCount != 0) listSequence(s);
 }
 
 void MediaModel::applySequenceBlock(int s, int block, const std::array<std::int16_t, 5>& steps) {
@@ -202,9 +203,19 @@ void MediaModel::clearClips() {
     counts();
 }
 
+void MediaModel::listSequence(int s) {
+    line(MediaList::Sequences, s, sequenceLine(s));
+    listed_.at(index(s)) = true;
+}
+
+void MediaModel::unlistSequence(int s) {
+    line(MediaList::Sequences, s, kBlankLine);
+    listed_.at(index(s)) = false;
+}
+
 void MediaModel::clearSequences() {
     for (int s = 0; s < kSequenceCount; ++s) {
-        line(MediaList::Sequences, s, kBlankLine);
+        unlistSequence(s);
         tables_.sequences[index(s)].clear();
     }
 }

@@ -90,6 +90,11 @@ public:
     const CueEntry& editCue(int k, const Timecode& position, const std::string& name);
     // "Sequence Play" SAVE then EDIT: the edited steps and count into the table.
     const SequenceRecord& saveSequence(int s, const SequenceRecord& edited);
+    // The sequence list: line s shows sequence s's number once the recorder
+    // reported it or the editor saved it there, and goes blank on DEL or a clear.
+    bool sequenceListed(int s) const { return s >= 0 && s < kSequenceCount && listed_[index(s)]; }
+    void listSequence(int s);
+    void unlistSequence(int s);
     // The Clear menu.
     void clearCues();
     void clearClips();
@@ -101,6 +106,7 @@ private:
     void counts();
 
     MediaTables tables_;
+    std::array<bool, kSequenceCount> listed_{};
     MediaObserver* observer_ = nullptr;
 };
 

@@ -12,12 +12,6 @@ std::string format(const char* fmt, int v) {
 }
 }  // namespace
 
-std::string bcdText(std::uint8_t b) { return format("%02x", b); }
-
-Timecode Timecode::fromBytes(const PositionBytes& b) {
-    return Timecode{bcdText(b[3]), bcdText(b[2]), bcdText(b[1]), bcdText(b[0])};
-}
-
 std::string fileLine(int fileNumber, const FileEntry& entry) {
     return format(entry.inhibit ? "%03d * " : "%03d   ", fileNumber) + entry.name;
 }

@@ -11,6 +11,7 @@
 
 #include "link/commands.h"
 #include "link/protocol.h"
+#include "link/timecode.h"
 
 namespace qz7 {
 
@@ -18,22 +19,6 @@ constexpr int kTableSize = 512;
 constexpr int kSequenceCount = 16;
 constexpr int kSequenceSteps = 130;   // 26 blocks of five
 constexpr int kEditableSteps = 128;   // the editor's step list
-
-// A position as four two-character texts, each as the timecode display shows it.
-struct Timecode {
-    std::string hours = "00", minutes = "00", seconds = "00", frames = "00";
-
-    // "hh:mm:ss:ff"
-    std::string text() const { return hours + ":" + minutes + ":" + seconds + ":" + frames; }
-    // Position bytes: frames, seconds, minutes, hours, each the BCD of its text.
-    PositionBytes bytes() const { return {bcd2(frames), bcd2(seconds), bcd2(minutes), bcd2(hours)}; }
-    // From position bytes as a reply carries them, shown as "%02x" each.
-    static Timecode fromBytes(const PositionBytes& b);
-    bool operator==(const Timecode&) const = default;
-};
-
-// "%02x" of a byte: the BCD display.
-std::string bcdText(std::uint8_t b);
 
 struct FileEntry {
     std::string name = " ";

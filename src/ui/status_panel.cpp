@@ -4,45 +4,24 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 
-#include "link/commands.h"
-#include "link/status_text.h"
-#include "net/recorder_link.h"
-#include "media/media_tables.h"
+#include "deck/deck.h"
 #include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
 namespace {
-// Texts carry their trailing blanks, as the panel has always shown them.
-const char* const kStandards[16][2] = {
-    {"1080/59.94I   ", "1080/60I     "}, {"1080/50I      ", "1080/50I     "},
-    {"1080/25P      ", "1080/25P     "}, {"1080/23.98PSF ", "1080/24PSF   "},
-    {"1080/23.98P   ", "1080/24P     "}, {"720/59.94P    ", "720/60P      "},
-    {"720/50P       ", "720/50P      "}, {"720/29.97P    ", "720/30P      "},
-    {"720/25P       ", "720/25P      "}, {"720/23.98P    ", "720/24P      "},
-    {"1080/29.97PSF ", "1080/30PSF   "}, {"1080/24.98PSF ", "1080/25PSF   "},
-    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
-    {"UNKNOWN       ", "UNKNOWN      "}, {"UNKNOWN       ", "UNKNOWN      "},
-};
-const char* const kQualities[8] = {"HQ      ", "LP1     ", "LP2     ", "LOSSLESS",
-                                   "LP3     ", "EHQ     ", "LP4     ", "LOCAL   "};
-
 void setIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
-
 }  // namespace
-
-QString standardText(std::uint8_t b) { return QString::fromLatin1(kStandards[b & 0x0F][(b >> 4) & 0x01]); }
-QString qualityText(std::uint8_t b) { return QString::fromLatin1(kQualities[b & 0x07]); }
 
 void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
     emit doubleClicked();
 }
 
-StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+StatusPanel::StatusPanel(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("Panel4"));
     setAutoFillBackground(true);
 
@@ -110,6 +89,9 @@ StatusPanel::StatusPanel(RecorderLink& link, QWidget* parent) : QWidget(parent),
 
     paintColours();
     onSignal(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
+    connect(&deck_, &Deck::timecodeChanged, this, &StatusPanel::showTimecode);
+    connect(&deck_, &Deck::statusChanged, this, &StatusPanel::showStatus);
+    connect(&deck_, &Deck::errorLineChanged, this, &StatusPanel::showErrorLine);
 }
 
 void StatusPanel::setLive(bool live) {
@@ -130,65 +112,29 @@ void StatusPanel::paintColours() {
     Label36->setPalette(errPal);
 }
 
-std::string StatusPanel::hours() const { return toBytes(Label3->text()); }
-std::string StatusPanel::minutes() const { return toBytes(Label30->text()); }
-std::string StatusPanel::seconds() const { return toBytes(Label31->text()); }
-std::string StatusPanel::frames() const { return toBytes(Label32->text()); }
-
-void StatusPanel::applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) {
-    setIfChanged(Label32, QString::fromStdString(bcdText(frames & 0x3F)));
-    setIfChanged(Label31, QString::fromStdString(bcdText(seconds & 0x7F)));
-    setIfChanged(Label30, QString::fromStdString(bcdText(minutes & 0x7F)));
-    setIfChanged(Label3, QString::fromStdString(bcdText(hours & 0x3F)));
+void StatusPanel::showTimecode() {
+    const Timecode& tc = deck_.status().timecode;
+    setIfChanged(Label32, fromBytes(tc.frames));
+    setIfChanged(Label31, fromBytes(tc.seconds));
+    setIfChanged(Label30, fromBytes(tc.minutes));
+    setIfChanged(Label3, fromBytes(tc.hours));
 }
 
-void StatusPanel::applyStatus(const StatusReply& s) {
-    // 1. Transport word; no bit set leaves the last one.
-    const QString oldWord = Label4->text();
-    if (const std::string word = transportWord(s); !word.empty()) Label4->setText(QString::fromStdString(word));
-    if (Label4->text() != oldWord) emit transportWordChanged(Label4->text());
-
-    // 2. Reference word; 0x00 leaves it.
-    switch (s.reference & 0x0C) {
-    case 0x04: Label24->setText(QStringLiteral("EXT")); break;
-    case 0x08: Label24->setText(QStringLiteral("INPUT")); break;
-    case 0x0C: Label24->setText(QStringLiteral("INT")); break;
-    default: break;
-    }
-
-    // 3, 4. Standard and quality.
-    Label7->setText(standardText(s.standard));
-    Label11->setText(qualityText(s.quality));
-
-    // 5. Error latch: one error text request per rising flag.
-    const bool error = (s.quality & 0x20) != 0;
-    if (error && errorLatch == 0) {
-        errorLatch = 1;
-        link_.queue(cmd::errorTextRequest());
-    } else if (!error && errorLatch == 1) {
-        errorLatch = 0;
-        Label36->setText(QStringLiteral(" "));
-    }
-
-    // 6. Audio read-back, once after the Audio page was entered.
-    if (audioReadbackPending == 1) {
-        emit audioReadback(s.audio);
-        audioReadbackPending = 0;
-    }
-
-    // 7, 8. Number line: clip mode or file mode; a sequence in play overrides both.
-    const NumberLine line = numberLine(s);
-    Label37->setText(QString::fromStdString(line.caption));
-    Label40->setText(QString::fromStdString(line.number));
-    Label25->setText(QString::fromStdString(line.marker));
+void StatusPanel::showStatus() {
+    const DeckStatus& s = deck_.status();
+    setIfChanged(Label4, fromBytes(s.transport));
+    setIfChanged(Label24, fromBytes(s.reference));
+    setIfChanged(Label7, fromBytes(s.standard));
+    setIfChanged(Label11, fromBytes(s.quality));
+    setIfChanged(Label37, fromBytes(s.number.caption));
+    setIfChanged(Label40, fromBytes(s.number.number));
+    setIfChanged(Label25, fromBytes(s.number.marker));
 }
 
-void StatusPanel::applyErrorText(const std::string& text) {
-    Label36->setText(QStringLiteral("ERR : ") + fromBytes(text));
-}
+void StatusPanel::showErrorLine() { setIfChanged(Label36, fromBytes(deck_.status().errorLine)); }
 
 void StatusPanel::Label36DblClick() {
-    if (errorLatch != 0) link_.queue(cmd::errorReset());
+    if (deck_.status().errorLatch) deck_.errorReset(Origin::panel());
 }
 
 }  // namespace qz7

@@ -6,11 +6,9 @@
 #include <QWidget>
 #include <string>
 
-#include "link/reply_decoder.h"
-
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 
 // A label that reports double-clicks (the error line).
 class ClickableLabel : public QLabel {
@@ -26,28 +24,12 @@ protected:
 class StatusPanel : public QWidget {
     Q_OBJECT
 public:
-    StatusPanel(RecorderLink& link, QWidget* parent);
-
-    // 1 while the recorder reports an error: one error text request per rising flag.
-    int errorLatch = 0;
-    // 1 after the Audio page was entered: the next status reply's audio bits
-    // go to that page (audioReadback), once.
-    int audioReadbackPending = 0;
-
-    void applyTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours);
-    void applyStatus(const StatusReply& status);
-    void applyErrorText(const std::string& text);
+    StatusPanel(Deck& deck, QWidget* parent);
 
     // Values not live (no reply lately, or none since "Apply") are drawn dim,
     // texts unchanged, so nobody reads an old timecode as the recorder's.
     void setLive(bool live);
     bool isLive() const { return live_; }
-
-    // The timecode display's texts, as IN, OUT and Mrk copy them.
-    std::string hours() const;
-    std::string minutes() const;
-    std::string seconds() const;
-    std::string frames() const;
 
     QLabel* Label3;         // hours
     QLabel* Label30;        // minutes
@@ -62,24 +44,18 @@ public:
     QLabel* Label11;        // quality
     QLabel* Label24;        // reference word
 
-signals:
-    void audioReadback(std::uint8_t byte23);
-    // The transport word ("PLAY", "REC", "STOP", ...) now reads differently.
-    void transportWordChanged(const QString& word);
-
 public slots:
     // Double-click on the error line while an error is reported: error reset.
     void Label36DblClick();
 
 private:
+    void showTimecode();
+    void showStatus();
+    void showErrorLine();
     void paintColours();
 
-    RecorderLink& link_;
+    Deck& deck_;
     bool live_ = false;
 };
-
-// The status tables, as the recorder's bytes select them.
-QString standardText(std::uint8_t byte21);
-QString qualityText(std::uint8_t byte22);
 
 }  // namespace qz7

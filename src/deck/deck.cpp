@@ -1,0 +1,477 @@
+#include "deck/deck.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <exception>
+
+#include "deck/deck_settings.h"
+#include "net/link_monitor.h"
+
+namespace qz7 {
+
+namespace {
+// One clock for the retrieve pace: monotonic milliseconds.
+qint64 nowMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+std::string number(int n) { return std::to_string(n); }
+}  // namespace
+
+Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
+    : QObject(parent),
+      link_(std::make_unique<RecorderLink>(devices, timing)),
+      media_(std::make_unique<MediaModel>()) {
+    setObjectName(QStringLiteral("Deck"));
+    monitor_ = std::make_unique<LinkMonitor>(*link_);
+    settings_ = std::make_unique<DeckSettings>(*this, *link_);
+    wireReplies();
+    reset();
+}
+
+Deck::~Deck() {
+    link_->pollDriver().stop();
+    media_->setObserver(nullptr);
+}
+
+void Deck::start() { link_->pollDriver().start(); }
+void Deck::shutdown() { link_->pollDriver().stop(); }
+
+void Deck::reset() {
+    link_->reset();
+    status_.errorLatch = false;
+    media_->reset();
+}
+
+int Deck::commandsWaiting() const { return link_->commandStack().count(); }
+qint64 Deck::ticks() const { return link_->pollDriver().ticks(); }
+
+// A reply handler that fails (a list line that does not exist) ends there;
+// the error is shown and the tick goes on.
+template <typename F>
+void Deck::guardedReply(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        emit errorRaised(QString::fromUtf8(e.what()));
+    }
+}
+
+void Deck::wireReplies() {
+    RecorderLink* link = link_.get();
+    MediaModel* m = media_.get();
+    connect(link, &RecorderLink::linkEnabledChanged, this, [this](bool on) {
+        raised_.clear();
+        emit linkEnabledChanged(on);
+    });
+    connect(link, &RecorderLink::tickError, this, &Deck::onTickError);
+    connect(link, &RecorderLink::discovered, this, [this](const QString& address) {
+        const int n = static_cast<int>(discovered_.size());
+        if (n >= kMaxDeviceLines) return;
+        discovered_.append(address);
+        guardedReply([&] { emit discovered(n, address); });
+    });
+    connect(link, &RecorderLink::timecodeReceived, this,
+            [this](std::uint8_t f, std::uint8_t s, std::uint8_t mi, std::uint8_t h) {
+                const Timecode tc = Timecode::fromReply(f, s, mi, h);
+                if (tc == status_.timecode) return;
+                status_.timecode = tc;
+                emit timecodeChanged(tc);
+            });
+    connect(link, &RecorderLink::statusReceived, this, [this](const StatusReply& s) { guardedReply([&] { onStatus(s); }); });
+    connect(link, &RecorderLink::errorTextReceived, this, [this](const std::string& text) {
+        status_.errorText = text;
+        status_.errorLine = "ERR : " + text;
+        emit errorLineChanged();
+    });
+    connect(link, &RecorderLink::systemReceived, this, [this, m](int disk, int files) {
+        guardedReply([&] {
+            emit diskConfigurationReported(disk);
+            m->applySystem(files);
+        });
+        // A recorder answered: "Retrieve" may go, but not while its burst is still going out.
+        if (!retrieve_.running) setRetrieveAvailable(true);
+    });
+    connect(link, &RecorderLink::cueEntryReceived, this,
+            [this, m](int k, bool present, const PositionBytes& position, const std::string& name) {
+                guardedReply([&] { m->applyCueReply(k, present, position, name); });
+            });
+    connect(link, &RecorderLink::clipEntryReceived, this,
+            [this, m](int k, bool present, const PositionBytes& in, const PositionBytes& out, const std::string& name) {
+                guardedReply([&] { m->applyClipReply(k, present, in, out, name); });
+            });
+    connect(link, &RecorderLink::inhibitReceived, this,
+            [this, m](int file, std::uint8_t flag) { guardedReply([&] { m->applyInhibit(file, flag); }); });
+    connect(link, &RecorderLink::fileNameReceived, this,
+            [this, m](int file, const std::string& name) { guardedReply([&] { m->applyFileName(file, name); }); });
+    connect(link, &RecorderLink::sequenceHeaderReceived, this, [this, m](int s, std::uint8_t blocks, std::uint8_t entries) {
+        guardedReply([&] { m->applySequenceHeader(s, blocks, entries); });
+    });
+    connect(link, &RecorderLink::sequenceBlockReceived, this,
+            [this, m](int s, int block, const std::array<std::int16_t, 5>& steps) {
+                guardedReply([&] { m->applySequenceBlock(s, block, steps); });
+            });
+    connect(&link->pollDriver(), &PollDriver::tickFinished, this, &Deck::refreshRetrieve);
+}
+
+void Deck::onStatus(const StatusReply& s) {
+    DeckStatus& st = status_;
+    // The transport word; a reply with no bit set leaves the last one.
+    const std::string oldWord = st.transport;
+    if (std::string word = transportWord(s); !word.empty()) st.transport = std::move(word);
+    st.rec = st.transport == "REC";
+    if (std::string ref = referenceWord(s.reference); !ref.empty()) st.reference = std::move(ref);
+    st.standard = standardText(s.standard);
+    st.quality = qualityText(s.quality);
+    st.frameBase = frameBase(s.standard);
+
+    // The error flag: its text is asked for once per rising flag, and the
+    // error line clears when the flag goes.
+    const bool error = (s.quality & 0x20) != 0;
+    bool errorLine = false;
+    if (error && !st.errorLatch) {
+        st.errorLatch = true;
+        submit(Origin::recorder(), "error/text", {cmd::errorTextRequest()}, false);
+    } else if (!error && st.errorLatch) {
+        st.errorLatch = false;
+        st.errorText.clear();
+        st.errorLine = " ";
+        errorLine = true;
+    }
+    st.number = numberLine(s);
+
+    if (st.transport != oldWord) emit transportChanged(QString::fromStdString(st.transport));
+    emit statusChanged();
+    if (errorLine) emit errorLineChanged();
+}
+
+// Errors come only from ticks, so a turn skipped since the last one was a
+// tick that raised nothing: the run of failing ticks is over.
+void Deck::onTickError(const QString& message) {
+    const std::uint64_t turn = link_->pollCycle().turns();
+    if (turn > lastErrorTurn_ + 1) raised_.clear();
+    lastErrorTurn_ = turn;
+    raise(message);
+}
+
+void Deck::raise(const QString& message) {
+    if (raised_.contains(message)) return;
+    raised_.append(message);
+    emit errorRaised(message);
+}
+
+// --- the one way onto the command stack
+
+Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink) {
+    if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off");
+    CommandStack& stack = link_->commandStack();
+    // All of an operation's packets or none: a transfer cut in half would
+    // leave the recorder with half a sequence.
+    if (stack.count() + static_cast<int>(packets.size()) > CommandStack::kCapacity) {
+        Outcome o = Outcome::refused("command stack full");
+        o.stackFull = true;
+        emit operated(origin, QString::fromStdString(op), o);
+        return o;
+    }
+    for (const Packet& p : packets) stack.queue(p);
+    Outcome o;
+    o.packets = std::move(packets);
+    emit operated(origin, QString::fromStdString(op), o);
+    return o;
+}
+
+Outcome Deck::command(const Origin& origin, const std::string& op, std::vector<Packet> packets) {
+    return submit(origin, op, std::move(packets), true);
+}
+
+Outcome Deck::refuse(const Origin& origin, const std::string& op, std::string why) {
+    Outcome o = Outcome::refused(std::move(why));
+    emit operated(origin, QString::fromStdString(op), o);
+    return o;
+}
+
+// --- device
+
+Outcome Deck::apply(int line, const Origin& origin) {
+    const DevicePair& d = link_->devices();
+    const bool second = line == 1 && !d.single;
+    selectedHost_ = second ? d.second : d.first;
+    selectedId_ = second ? d.secondId : d.firstId;
+    const int before = link_->commandStack().count();
+    link_->apply(selectedHost_, second ? d.first : d.second);
+    finishRetrieve();
+    emit applied();
+    Outcome o;
+    for (int i = before; i < link_->commandStack().count(); ++i) o.packets.push_back(link_->commandStack().at(i));
+    emit operated(origin, QStringLiteral("apply"), o);
+    return o;
+}
+
+Outcome Deck::scan(const Origin& origin) {
+    discovered_.clear();
+    link_->stop();
+    Outcome o;
+    emit operated(origin, QStringLiteral("scan"), o);
+    return o;
+}
+
+// 512 blank lines per list, then the whole refresh, queued so that it goes
+// out sequence headers first and cue entries last.
+Outcome Deck::retrieve(const Origin& origin) {
+    if (!link_->linkEnabled()) return refuse(origin, "retrieve", "link off");
+    if (retrieve_.running) return refuse(origin, "retrieve", "a retrieve is still going out");
+    const int files = media_->beginRetrieve();
+    std::vector<Packet> burst;
+    burst.reserve(static_cast<std::size_t>(2 * MediaModel::kRetrievedEntries + 2 * files + kSequenceCount));
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) burst.push_back(cmd::entryRequest(Sense::CueEntry, i));
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) burst.push_back(cmd::entryRequest(Sense::ClipEntry, i));
+    for (int i = 1; i <= files; ++i) burst.push_back(cmd::entryRequest(Sense::FileName, i));
+    for (int i = 1; i <= files; ++i) burst.push_back(cmd::entryRequest(Sense::Inhibit, i));
+    for (int s = 0; s < kSequenceCount; ++s) burst.push_back(cmd::sequenceHeaderRequest(s));
+    const int bottom = link_->commandStack().count();
+    Outcome o = command(origin, "retrieve", std::move(burst));
+    if (!o.queued()) return o;
+    retrieveBottom_ = bottom;
+    retrieveTop_ = retrieveLowest_ = link_->commandStack().count();
+    retrieveStartMs_ = nowMs();
+    retrieve_ = {true, retrieveTop_ - retrieveBottom_, 0, 0};
+    setRetrieveAvailable(false);
+    emit retrieveProgressChanged();
+    return o;
+}
+
+// Commands queued after the burst sit above it and go first (last in, first
+// out); the burst shrinks only when the stack falls below its top, so the
+// lowest count seen is what is left of it.
+void Deck::refreshRetrieve() {
+    if (!retrieve_.running) return;
+    retrieveLowest_ = std::min(retrieveLowest_, link_->commandStack().count());
+    if (retrieveLowest_ <= retrieveBottom_) {
+        finishRetrieve();
+        return;
+    }
+    const int sent = retrieve_.total - (retrieveLowest_ - retrieveBottom_);
+    retrieve_.elapsedMs = nowMs() - retrieveStartMs_;
+    if (sent == retrieve_.sent) return;
+    retrieve_.sent = sent;
+    emit retrieveProgressChanged();
+}
+
+void Deck::finishRetrieve() {
+    const bool was = retrieve_.running;
+    retrieve_ = {};
+    retrieveBottom_ = retrieveTop_ = retrieveLowest_ = 0;
+    if (!was) return;
+    emit retrieveProgressChanged();
+    setRetrieveAvailable(true);
+}
+
+void Deck::setRetrieveAvailable(bool available) {
+    if (available == retrieveAvailable_) return;
+    retrieveAvailable_ = available;
+    emit retrieveAvailableChanged(available);
+}
+
+// --- transport
+
+Outcome Deck::play(const Origin& o) { return command(o, "play", {cmd::play()}); }
+Outcome Deck::stop(bool lock, const Origin& o) { return command(o, "stop", {cmd::stop(lock)}); }
+
+// The new file shows its number at once; its name comes with the recorder's answer.
+Outcome Deck::record(const Origin& o) {
+    Outcome out = command(o, "rec", {cmd::record()});
+    if (out.queued()) media_->recordStarted();
+    return out;
+}
+
+Outcome Deck::wind(cmd::Direction direction, int item, const Origin& o) {
+    const char* op = direction == cmd::Direction::Forward ? "ff" : "rew";
+    if (item < 0 || item >= static_cast<int>(cmd::kWindSpeeds.size()))
+        return refuse(o, op, "no FF/RWD speed item " + number(item) + " (0..4)");
+    return command(o, op, {cmd::wind(direction, item)});
+}
+
+Outcome Deck::slow(cmd::Direction direction, int item, const Origin& o) {
+    if (item < 0 || item >= static_cast<int>(cmd::kSlowSpeeds.size()))
+        return refuse(o, "slow", "no slow speed item " + number(item) + " (0..8)");
+    return command(o, "slow", {cmd::slow(direction, item)});
+}
+
+Outcome Deck::jog(cmd::Direction direction, const Origin& o) { return command(o, "jog", {cmd::jog(direction)}); }
+Outcome Deck::monitorEE(const Origin& o) { return command(o, "ee", {cmd::monitorEE()}); }
+Outcome Deck::monitorPB(const Origin& o) { return command(o, "pb", {cmd::monitorPB()}); }
+
+Outcome Deck::errorReset(const Origin& o) {
+    if (!status_.errorLatch) return refuse(o, "error/reset", "the recorder reports no error");
+    return command(o, "error/reset", {cmd::errorReset()});
+}
+
+// --- opening
+
+Outcome Deck::openFile(int n, const Origin& o) {
+    const int count = media_->recordedFileCount();
+    if (n < 1 || n > count)
+        return refuse(o, "file/open", "no file " + number(n) + " (recorded files: " + number(count) + ")");
+    return command(o, "file/open", {cmd::openFile(n)});
+}
+
+Outcome Deck::openClip(int k, const Origin& o) {
+    if (k < 0 || k >= media_->clipCount()) return refuse(o, "clip/open", "no clip " + number(k));
+    return command(o, "clip/open", {cmd::openClip(k)});
+}
+
+Outcome Deck::openSequence(int s, const Origin& o) {
+    if (!media_->sequenceListed(s)) return refuse(o, "seq/open", "no sequence " + number(s));
+    return command(o, "seq/open", {cmd::openSequence(s)});
+}
+
+// --- cues
+
+// Freed slots are filled again before higher ones.
+Outcome Deck::markCue(const Origin& o) {
+    if (!link_->linkEnabled()) return refuse(o, "cue/mark", "link off");
+    const int k = media_->markCue(status_.timecode);
+    if (k < 0) return refuse(o, "cue/mark", "every cue slot is in use");
+    Outcome out = command(o, "cue/mark", {cueWrite(k, media_->cue(k), 0x01)});
+    out.index = k;
+    return out;
+}
+
+// Only the first (cue count) lines can be searched: the count is what the
+// recorder reported, so a cue above a gap is shown but not reachable.
+Outcome Deck::searchCue(int k, bool preroll, const Origin& o) {
+    const char* op = preroll ? "cue/cue" : "cue/search";
+    if (k < 0 || k >= media_->cueCount()) return refuse(o, op, "no cue " + number(k));
+    return command(o, op, {cmd::goToCue(k, preroll ? 0x01 : 0x00)});
+}
+
+Outcome Deck::goTo(const std::string& text, const Origin& o) {
+    const std::optional<Timecode> tc = Timecode::parse(text);
+    if (!tc) return refuse(o, "goto", "not a timecode hh:mm:ss:ff: '" + text + "'");
+    if (!tc->inRange(status_.frameBase))
+        return refuse(o, "goto",
+                      "no such time: '" + text + "' (hours 00-23, minutes and seconds 00-59, frames below " +
+                          number(status_.frameBase) + ")");
+    return command(o, "goto", {cmd::timecodeSearch(tc->bytes())});
+}
+
+Outcome Deck::searchPosition(const Timecode& position, const Origin& o) {
+    return command(o, "goto", {cmd::timecodeSearch(position.bytes())});
+}
+
+Outcome Deck::cueTypedPosition(int h, int m, int s, int f, int preroll, const Origin& o) {
+    for (long long i = 0, steps = static_cast<long long>(preroll) * 30; i < steps; ++i) {
+        if (--f >= 0) continue;
+        f = 29;
+        if (--s >= 0) continue;
+        s = 59;
+        if (--m >= 0) continue;
+        m = 59;
+        if (--h < 0) h = 23;
+    }
+    return command(o, "goto", {cmd::timecodeSearch({toBcd(f), toBcd(s), toBcd(m), toBcd(h)})});
+}
+
+// The cue count stays: it counts what the recorder reported, not free slots.
+Outcome Deck::deleteCue(int k, const Origin& o) {
+    if (k < 0 || k >= kTableSize) return refuse(o, "cue/delete", "no cue slot " + number(k));
+    return submit(o, "cue/delete", {cueWrite(k, media_->deleteCue(k), 0x00)}, false);
+}
+
+Outcome Deck::editCue(int k, const Timecode& position, const std::string& name, const Origin& o) {
+    if (k < 0 || k >= kTableSize || media_->cue(k).used == 0) return refuse(o, "cue/edit", "no cue " + number(k));
+    return submit(o, "cue/edit", {cueWrite(k, media_->editCue(k, position, name), 0x01)}, false);
+}
+
+// --- files
+
+// Queued name first: the stack sends the inhibit write before it.
+Outcome Deck::editFile(int n, const std::string& name, std::uint8_t inhibit, const Origin& o) {
+    if (n < 1 || n > kTableSize) return refuse(o, "file/edit", "no file " + number(n));
+    Outcome out = submit(o, "file/edit", {cmd::fileNameWrite(n, name), cmd::inhibitWrite(n, inhibit)}, false);
+    if (out.queued()) media_->editFile(n - 1, name, inhibit);
+    return out;
+}
+
+// The erased file's table entry keeps its name and flag; only its line goes blank.
+Outcome Deck::eraseLastFile(const Origin& o) {
+    if (media_->recordedFileCount() <= 0) return refuse(o, "file/erase-last", "no recorded file");
+    Outcome out = submit(o, "file/erase-last", {cmd::eraseLastFile()}, false);
+    if (out.queued()) media_->eraseLastFile();
+    return out;
+}
+
+// --- clips
+
+Outcome Deck::saveClip(int k, const ClipEntry& edited, const Origin& o) {
+    if (k < 0 || k >= kTableSize) return refuse(o, "clip/save", "no clip slot " + number(k));
+    return submit(o, "clip/save", {clipWrite(k, media_->saveClip(k, edited), 0x01)}, false);
+}
+
+Outcome Deck::deleteClip(int k, const Origin& o) {
+    if (k < 0 || k >= kTableSize) return refuse(o, "clip/delete", "no clip slot " + number(k));
+    return submit(o, "clip/delete", {clipWrite(k, media_->deleteClip(k), 0x00)}, false);
+}
+
+// --- sequences
+
+Outcome Deck::saveSequence(int s, int listed, const SequenceRecord& edited, const Origin& o) {
+    if (s < 0 || s >= kSequenceCount || listed < 0 || listed >= kSequenceCount)
+        return refuse(o, "seq/save", "no sequence " + number(s));
+    media_->listSequence(listed);
+    return submit(o, "seq/save", sequenceTransfer(s, media_->saveSequence(s, edited)), false);
+}
+
+// Deletes the sequence on the recorder. The table keeps it until the next
+// header reply or "Clear Seq ".
+Outcome Deck::deleteSequence(int s, const Origin& o) {
+    if (s < 0 || s >= kSequenceCount) return refuse(o, "seq/delete", "no sequence " + number(s));
+    media_->unlistSequence(s);
+    return submit(o, "seq/delete", {cmd::deleteSequence(s)}, false);
+}
+
+Outcome Deck::requestSequenceBlocks(const Origin& o) {
+    std::vector<Packet> requests;
+    for (int i = 0; i < kSequenceCount; ++i) {
+        const SequenceRecord& r = media_->sequence(i);
+        if (r.entryCount == 0) continue;
+        // The count as the recorder reported it, read as a signed byte. No
+        // sequence has more than 26 blocks; a larger count would only flood
+        // the command stack with requests whose answers are dropped.
+        const int blocks = std::min<int>(static_cast<std::int8_t>(r.blockCount), kSequenceSteps / 5);
+        for (int j = 0; j < blocks; ++j) requests.push_back(cmd::sequenceBlockRequest(i, j));
+    }
+    // As a page read-back: queued whether or not the link is on.
+    return submit(o, "seq/read", std::move(requests), false);
+}
+
+// --- list edits, the clear menu and the disks. The window offers these
+// before "Apply" too; what they queue goes out once the link is on.
+// The clear menu wipes the table and its lists here, then one command goes;
+// the recorder's lists are not asked for again.
+
+Outcome Deck::clearCues(const Origin& o) {
+    media_->clearCues();
+    return submit(o, "clear/cues", {cmd::clearCues()}, false);
+}
+
+Outcome Deck::clearClips(const Origin& o) {
+    media_->clearClips();
+    return submit(o, "clear/clips", {cmd::clearClips()}, false);
+}
+
+Outcome Deck::clearSequences(const Origin& o) {
+    media_->clearSequences();
+    return submit(o, "clear/sequences", {cmd::clearSequences()}, false);
+}
+
+Outcome Deck::eraseDisks(int raidItem, const Origin& o) {
+    return submit(o, "disks/erase", {cmd::eraseDisks(static_cast<std::uint8_t>(raidItem))}, false);
+}
+
+}  // namespace qz7

@@ -1,0 +1,217 @@
+// The deck: one recorder pair as one object. It owns the link to the pair,
+// the media model, the link monitor and what the recorder last told us, and it
+// holds every operation the operator has. The window, remote control and any
+// later front end are guests: they call the same operations, each with its
+// origin, and each operation returns what became of it (queued, or refused
+// with the reason in words). Replies go into the deck's state and model here,
+// and the front ends redraw from its signals. QtCore and QtNetwork only.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "deck/origin.h"
+#include "link/commands.h"
+#include "link/reply_decoder.h"
+#include "link/status_text.h"
+#include "link/timecode.h"
+#include "media/media_model.h"
+#include "net/device_pair.h"
+#include "net/recorder_link.h"
+
+namespace qz7 {
+
+class DeckSettings;
+class LinkMonitor;
+
+// What the recorder last reported, as the status panel shows it.
+struct DeckStatus {
+    Timecode timecode;                                   // "00:00:00:00" until the first reply
+    std::string transport = "STOP";                      // the transport word
+    bool rec = false;                                    // the word is "REC"
+    NumberLine number{"REC FILE :", "001", ""};          // the REC FILE / CLIP / SEQ line
+    std::string reference = "INT";                       // "EXT", "INPUT", "INT"
+    std::string standard = "1080/59.94I";                // trailing blanks as the recorder's table has them
+    std::string quality = "HQ";
+    int frameBase = 30;                                  // frames a second of the standard
+    bool errorLatch = false;                             // the recorder reports an error
+    std::string errorText;                               // its text, "" while none
+    std::string errorLine;                               // the panel's error line: "", "ERR : text", or " " once cleared
+};
+
+// A "Retrieve" burst on its way out.
+struct RetrieveProgressState {
+    bool running = false;
+    int total = 0;   // requests in the burst
+    int sent = 0;    // requests gone out
+    qint64 elapsedMs = 0;
+};
+
+class Deck : public QObject {
+    Q_OBJECT
+public:
+    explicit Deck(const DevicePair& devices, LinkTiming timing = {}, QObject* parent = nullptr);
+    ~Deck() override;
+
+    // The deck's name, for front ends that show several.
+    QString name() const { return name_; }
+    void setName(const QString& name) { name_ = name; }
+
+    const DevicePair& devices() const { return link_->devices(); }
+
+    // The poll cycle ticks from start() on; nothing is sent before apply().
+    void start();
+    void shutdown();
+    // Start-up state: link off, empty tables, nothing queued, no error reported.
+    void reset();
+
+    // --- what the deck knows
+    const DeckStatus& status() const { return status_; }
+    const MediaModel& media() const { return *media_; }
+    // The lists that show the tables (one observer: the window's lists).
+    void setMediaObserver(MediaObserver* observer) { media_->setObserver(observer); }
+    LinkMonitor& monitor() const { return *monitor_; }
+    DeckSettings& settings() const { return *settings_; }
+    bool linkEnabled() const { return link_->linkEnabled(); }
+    // Where a command goes: the selected recorder, then its partner.
+    QStringList targetHosts() const { return link_->targetHosts(); }
+    // The selected recorder after apply(): its address and ID code.
+    QString selectedHost() const { return selectedHost_; }
+    QString selectedId() const { return selectedId_; }
+    // Devices that announced themselves since the start or "Scan".
+    const QStringList& discoveredDevices() const { return discovered_; }
+    static constexpr int kMaxDeviceLines = 64;
+    // "Retrieve" may go: a recorder answered and no burst is going out.
+    bool retrieveAvailable() const { return retrieveAvailable_; }
+    const RetrieveProgressState& retrieveProgress() const { return retrieve_; }
+    // Packets waiting on the command stack.
+    int commandsWaiting() const;
+    // Poll ticks begun (for tests and the benchmark).
+    qint64 ticks() const;
+
+    // --- device
+    // "Apply": line 0 or 1 of the device list picks the recorder whose
+    // replies are read; the other of the pair receives every packet too.
+    Outcome apply(int line, const Origin& origin);
+    // "Scan": the link off until the next apply, the found devices forgotten.
+    Outcome scan(const Origin& origin);
+    // "Retrieve": the whole list refresh.
+    Outcome retrieve(const Origin& origin);
+
+    // --- transport
+    Outcome play(const Origin& origin);
+    Outcome stop(bool lock, const Origin& origin);
+    Outcome record(const Origin& origin);
+    Outcome wind(cmd::Direction direction, int speedItem, const Origin& origin);  // item 0..4 of FF/RWD SPEED
+    Outcome slow(cmd::Direction direction, int speedItem, const Origin& origin);  // item 0..8 of SLOW SPEED
+    Outcome jog(cmd::Direction direction, const Origin& origin);
+    Outcome monitorEE(const Origin& origin);
+    Outcome monitorPB(const Origin& origin);
+    // Only while the recorder reports an error.
+    Outcome errorReset(const Origin& origin);
+
+    // --- opening what the lists show
+    Outcome openFile(int number, const Origin& origin);      // numbered from 1
+    Outcome openClip(int clip, const Origin& origin);        // from 0
+    Outcome openSequence(int sequence, const Origin& origin); // 0..15, one the sequence list shows
+
+    // --- cue marks and search
+    // A cue at the timecode the recorder last reported, in the first free slot (Outcome::index).
+    Outcome markCue(const Origin& origin);
+    // To cue k of the list: exactly (Srh) or the preroll before it (Cue).
+    Outcome searchCue(int cue, bool preroll, const Origin& origin);
+    // A search to a timecode given as "hh:mm:ss:ff": refused unless it is a
+    // real time at the recorder's frame rate (remote clients).
+    Outcome goTo(const std::string& timecode, const Origin& origin);
+    // A search to a typed position, sent as typed (the recorder judges it).
+    Outcome searchPosition(const Timecode& position, const Origin& origin);
+    // A search to a typed position less the preroll, counted at 30 frames a
+    // second and wrapping at 24 hours.
+    Outcome cueTypedPosition(int hours, int minutes, int seconds, int frames, int prerollSeconds,
+                             const Origin& origin);
+    Outcome deleteCue(int cue, const Origin& origin);
+    Outcome editCue(int cue, const Timecode& position, const std::string& name, const Origin& origin);
+
+    // --- recorded files
+    Outcome editFile(int number, const std::string& name, std::uint8_t inhibit, const Origin& origin);
+    Outcome eraseLastFile(const Origin& origin);
+
+    // --- clips
+    Outcome saveClip(int clip, const ClipEntry& edited, const Origin& origin);
+    Outcome deleteClip(int clip, const Origin& origin);
+
+    // --- sequences
+    // The edited steps of sequence s into the table and to the recorder; the
+    // sequence list shows `listed` (the one the editor names).
+    Outcome saveSequence(int sequence, int listed, const SequenceRecord& edited, const Origin& origin);
+    Outcome deleteSequence(int sequence, const Origin& origin);
+    // The steps of every sequence the recorder holds.
+    Outcome requestSequenceBlocks(const Origin& origin);
+
+    // --- clear menu and disks
+    Outcome clearCues(const Origin& origin);
+    Outcome clearClips(const Origin& origin);
+    Outcome clearSequences(const Origin& origin);
+    Outcome eraseDisks(int raidItem, const Origin& origin);
+
+    // Queues `packets` in order under the operation `op`. With needsLink the
+    // operation is refused while the link is off. The settings use this.
+    Outcome submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink);
+
+signals:
+    void linkEnabledChanged(bool on);
+    // Apply: the selected recorder changed (selectedHost(), selectedId()).
+    void applied();
+    void timecodeChanged(const qz7::Timecode& timecode);
+    // Any field of status() other than the timecode may have moved.
+    void statusChanged();
+    void transportChanged(const QString& word);
+    void errorLineChanged();
+    void discovered(int line, const QString& address);
+    void diskConfigurationReported(int item);
+    void retrieveAvailableChanged(bool available);
+    void retrieveProgressChanged();
+    // An error of the link or of a reply, once per run of the same error:
+    // the window shows it in its error box, a program without one logs it.
+    void errorRaised(const QString& message);
+    // Every operation, queued or refused, with its origin.
+    void operated(const qz7::Origin& origin, const QString& op, const qz7::Outcome& outcome);
+
+private:
+    Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets);
+    Outcome refuse(const Origin& origin, const std::string& op, std::string why);
+    void wireReplies();
+    void onStatus(const StatusReply& s);
+    void onTickError(const QString& message);
+    void raise(const QString& message);
+    void refreshRetrieve();
+    void finishRetrieve();
+    void setRetrieveAvailable(bool available);
+    template <typename F>
+    void guardedReply(F&& f);
+
+    QString name_ = QStringLiteral("deck");
+    std::unique_ptr<RecorderLink> link_;
+    std::unique_ptr<MediaModel> media_;
+    std::unique_ptr<LinkMonitor> monitor_;
+    std::unique_ptr<DeckSettings> settings_;
+    DeckStatus status_;
+    QString selectedHost_, selectedId_;
+    QStringList discovered_;
+
+    // The repeated-error filter: a text already raised since the last tick
+    // that went well is not raised again.
+    QStringList raised_;
+    std::uint64_t lastErrorTurn_ = 0;
+
+    bool retrieveAvailable_ = false;
+    RetrieveProgressState retrieve_;
+    int retrieveBottom_ = 0, retrieveTop_ = 0, retrieveLowest_ = 0;
+    qint64 retrieveStartMs_ = 0;
+};
+
+}  // namespace qz7
