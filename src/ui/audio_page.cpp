@@ -5,14 +5,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-AudioPage::AudioPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+AudioPage::AudioPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet4"));
 
     RadioGroup10 = new RadioGroup(QStringLiteral("RadioGroup10"), QStringLiteral("Input"),
@@ -54,10 +54,10 @@ void AudioPage::Button8Click() {
     const std::uint8_t channels = channelItem >= 0 && channelItem < 4 ? kChannels[channelItem] : 8;
     const auto flag = [](const RadioGroup* g) { return static_cast<std::uint8_t>(g->itemIndex() == 1 ? 1 : 0); };
 
-    link_.queue(cmd::audioInput(flag(RadioGroup10)));
-    link_.queue(cmd::audioChannels(channels));
-    link_.queue(cmd::audioDelay(static_cast<std::uint8_t>(RadioGroup13->itemIndex())));
-    link_.queue(cmd::sampleRateConverter(flag(RadioGroup12)));
+    settingFallback(deck_, cmd::audioInput(flag(RadioGroup10)));
+    settingFallback(deck_, cmd::audioChannels(channels));
+    settingFallback(deck_, cmd::audioDelay(static_cast<std::uint8_t>(RadioGroup13->itemIndex())));
+    settingFallback(deck_, cmd::sampleRateConverter(flag(RadioGroup12)));
 }
 
 // Bits 0-3 channel count (0, 2, 4, 6, 8; anything else is left alone),

@@ -11,13 +11,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class AudioPage : public QWidget {
     Q_OBJECT
 public:
-    AudioPage(RecorderLink& link, QWidget* parent);
+    AudioPage(Deck& deck, QWidget* parent);
 
     // A settings answer from the recorder (the whole datagram; byte 4 is the
     // first data byte). Codes that are not this page's are ignored.
@@ -36,7 +36,7 @@ public slots:
     void Button8Click();
 
 private:
-    RecorderLink& link_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
@@ -27,7 +27,7 @@ QCheckBox* makeCheckBox(const char* name, const QString& caption, QWidget* paren
 }
 }  // namespace
 
-CharacterPage::CharacterPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+CharacterPage::CharacterPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet8"));
 
     auto* display = new QGroupBox(QStringLiteral("Character display"), this);
@@ -124,7 +124,7 @@ void CharacterPage::sendSettings() {
         ++deferredCommands_;
         return;
     }
-    link_.queue(settingsCommand());
+    settingFallback(deck_, settingsCommand());
 }
 
 void CharacterPage::CheckBox1Click() { sendSettings(); }

@@ -13,13 +13,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class CharacterPage : public QWidget {
     Q_OBJECT
 public:
-    CharacterPage(RecorderLink& link, QWidget* parent);
+    CharacterPage(Deck& deck, QWidget* parent);
 
     // The buttons keep the position within these; an answer may set any byte.
     static constexpr int kMaxHorizontal = 40;
@@ -76,7 +76,7 @@ private:
     // The eight display items in command byte order (bytes 5 to 12).
     std::array<QCheckBox*, 8> items() const;
 
-    RecorderLink& link_;
+    Deck& deck_;
     int horizontal_ = 0;
     int vertical_ = 0;
     int deferredCommands_ = -1;  // >= 0 while an answer is applied: commands owed

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
@@ -33,7 +33,7 @@ QGroupBox* fieldGroup(const QString& name, const QString& caption, QLineEdit* fi
 bool isBcd(std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
 }  // namespace
 
-ControlPage::ControlPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+ControlPage::ControlPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet6"));
 
     RadioGroup3 = new RadioGroup(QStringLiteral("RadioGroup3"), QStringLiteral("Record mode"),
@@ -83,17 +83,17 @@ QString ControlPage::prerollText() const { return maskedText(MaskEdit10); }
 // the action after the playback mode. A marked rate field still sends what it
 // shows; the recorder's own rate is in its tooltip and the operator decides.
 void ControlPage::Button16Click() {
-    link_.queue(cmd::playbackMode(static_cast<std::uint8_t>(RadioGroup17->itemIndex())));
+    settingFallback(deck_, cmd::playbackMode(static_cast<std::uint8_t>(RadioGroup17->itemIndex())));
 
     static constexpr std::uint8_t kModeBits[] = {0x00, 0x01, 0x02};
     const int mode = RadioGroup3->itemIndex();
     const std::uint8_t modeBits = mode >= 0 && mode < 3 ? kModeBits[mode] : 0x04;
     const int rate = toInteger(maskedText(MaskEdit11));
-    link_.queue(cmd::recordMode(modeBits, static_cast<unsigned>(rate)));
+    settingFallback(deck_, cmd::recordMode(modeBits, static_cast<unsigned>(rate)));
 
-    link_.queue(cmd::prerollPreset(bcd2(toBytes(prerollText()))));
+    settingFallback(deck_, cmd::prerollPreset(bcd2(toBytes(prerollText()))));
 
-    link_.queue(cmd::stillMode(static_cast<std::uint8_t>(RadioGroup22->itemIndex())));
+    settingFallback(deck_, cmd::stillMode(static_cast<std::uint8_t>(RadioGroup22->itemIndex())));
 }
 
 // Bit 0 wins over bit 1, bit 1 over bit 2. A rate beyond what the field

@@ -13,13 +13,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class ControlPage : public QWidget {
     Q_OBJECT
 public:
-    ControlPage(RecorderLink& link, QWidget* parent);
+    ControlPage(Deck& deck, QWidget* parent);
 
     // A settings answer from the recorder (the whole datagram; byte 4 is the
     // first data byte). Codes that are not this page's are ignored.
@@ -54,7 +54,7 @@ private:
     void markRateOutOfRange(unsigned rate);
     void clearRateMark();
 
-    RecorderLink& link_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -5,14 +5,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-GenlockPage::GenlockPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+GenlockPage::GenlockPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet2"));
 
     RadioGroup7 = new RadioGroup(QStringLiteral("RadioGroup7"), QStringLiteral("Genlock source"),
@@ -41,7 +41,7 @@ GenlockPage::GenlockPage(RecorderLink& link, QWidget* parent) : QWidget(parent),
 // "SET": source, fixed standard and PSF mode, each an item index.
 void GenlockPage::Button12Click() {
     const auto item = [](const RadioGroup* g) { return static_cast<std::uint8_t>(g->itemIndex() & 0x03); };
-    link_.queue(cmd::genlock(item(RadioGroup7), item(RadioGroup20), item(RadioGroup21)));
+    settingFallback(deck_, cmd::genlock(item(RadioGroup7), item(RadioGroup20), item(RadioGroup21)));
 }
 
 

@@ -2,7 +2,8 @@
 // requests; each page sets its own controls from the recorder's answers,
 // whichever page is shown when they arrive.
 #include "link/commands.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
+#include "ui/handler.h"
 #include "ui/main_window.h"
 #include "ui/sequence_page.h"
 #include "ui/status_panel.h"
@@ -11,25 +12,24 @@ namespace qz7 {
 
 void TForm1::PageControl1Change(int index) {
     switch (index) {
-    case TimecodeTab: link_.queue(cmd::settingsRequest(Sense::TimecodeSettings)); break;
-    case GenlockTab: link_.queue(cmd::settingsRequest(Sense::Genlock)); break;
-    case TestSignalTab: link_.queue(cmd::settingsRequest(Sense::TestSignal)); break;
+    case TimecodeTab: settingFallback(deck_, cmd::settingsRequest(Sense::TimecodeSettings)); break;
+    case GenlockTab: settingFallback(deck_, cmd::settingsRequest(Sense::Genlock)); break;
+    case TestSignalTab: settingFallback(deck_, cmd::settingsRequest(Sense::TestSignal)); break;
     case AudioTab:
         // The delay has its own answer; input, channels and converter come
         // with the next status reply.
-        link_.queue(cmd::settingsRequest(Sense::AudioDelay));
-        status_->audioReadbackPending = 1;
+        settingFallback(deck_, cmd::settingsRequest(Sense::AudioDelay));
         break;
     case VideoTab:
-        link_.queue(cmd::settingsRequest(Sense::CompressionQuality));
-        link_.queue(cmd::settingsRequest(Sense::Anc));
+        settingFallback(deck_, cmd::settingsRequest(Sense::CompressionQuality));
+        settingFallback(deck_, cmd::settingsRequest(Sense::Anc));
         break;
-    case CharacterTab: link_.queue(cmd::settingsRequest(Sense::Character)); break;
+    case CharacterTab: settingFallback(deck_, cmd::settingsRequest(Sense::Character)); break;
     case ControlTab:
-        link_.queue(cmd::settingsRequest(Sense::RecordMode));
-        link_.queue(cmd::settingsRequest(Sense::PlaybackMode));
-        link_.queue(cmd::prerollRequest());
-        link_.queue(cmd::settingsRequest(Sense::StillMode));
+        settingFallback(deck_, cmd::settingsRequest(Sense::RecordMode));
+        settingFallback(deck_, cmd::settingsRequest(Sense::PlaybackMode));
+        settingFallback(deck_, cmd::prerollRequest());
+        settingFallback(deck_, cmd::settingsRequest(Sense::StillMode));
         break;
     case SequenceTab: sequencePage_->requestBlocks(); break;
     default: break;  // " Clip", "Config", "Device": nothing to read

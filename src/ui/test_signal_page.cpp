@@ -5,14 +5,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TestSignalPage::TestSignalPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+TestSignalPage::TestSignalPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet3"));
 
     RadioGroup8 = new RadioGroup(QStringLiteral("RadioGroup8"), QStringLiteral("Video"),
@@ -37,7 +37,7 @@ TestSignalPage::TestSignalPage(RecorderLink& link, QWidget* parent) : QWidget(pa
 
 // "SET": the video pattern and the audio tone, one packet.
 void TestSignalPage::Button10Click() {
-    link_.queue(cmd::testSignal(static_cast<std::uint8_t>(RadioGroup8->itemIndex() & 0x03),
+    settingFallback(deck_, cmd::testSignal(static_cast<std::uint8_t>(RadioGroup8->itemIndex() & 0x03),
                                 static_cast<std::uint8_t>(RadioGroup9->itemIndex() & 0x03)));
 }
 

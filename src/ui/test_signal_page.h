@@ -10,13 +10,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class TestSignalPage : public QWidget {
     Q_OBJECT
 public:
-    TestSignalPage(RecorderLink& link, QWidget* parent);
+    TestSignalPage(Deck& deck, QWidget* parent);
 
     // A settings answer from the recorder (the whole datagram; byte 4 is the
     // first data byte). Codes that are not this page's are ignored.
@@ -30,7 +30,7 @@ public slots:
     void Button10Click();
 
 private:
-    RecorderLink& link_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

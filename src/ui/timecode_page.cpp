@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TimecodePage::TimecodePage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+TimecodePage::TimecodePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet1"));
 
     RadioGroup4 = new RadioGroup(QStringLiteral("RadioGroup4"), QStringLiteral("TCG Source"),
@@ -85,14 +85,14 @@ std::uint8_t TimecodePage::settingsByte() const {
 
 // "SET": generator source, count mode and user bit source in one byte.
 void TimecodePage::Button3Click() {
-    link_.queue(cmd::timecodeSettings(settingsByte()));
+    settingFallback(deck_, cmd::timecodeSettings(settingsByte()));
 }
 
 // "PRESET": the fields in display order, hours first, as typed. The fields
 // are sent as they stand; the recorder judges the digits.
 void TimecodePage::Button4Click() {
     const auto bcd = [](const QLineEdit* e) { return bcd2(toBytes(maskedText(e))); };
-    link_.queue(cmd::timecodePreset(bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)));
+    settingFallback(deck_, cmd::timecodePreset(bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)));
 }
 
 // "RESET": a preset of 00:00:00:00 that also leaves the fields at zero.

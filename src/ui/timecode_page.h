@@ -12,13 +12,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class TimecodePage : public QWidget {
     Q_OBJECT
 public:
-    TimecodePage(RecorderLink& link, QWidget* parent);
+    TimecodePage(Deck& deck, QWidget* parent);
 
     // A settings answer from the recorder (the whole datagram; byte 4 is the
     // first data byte). Codes that are not this page's are ignored.
@@ -45,7 +45,7 @@ public slots:
     void Button5Click();
 
 private:
-    RecorderLink& link_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "link/commands.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
@@ -33,7 +33,7 @@ public:
 };
 }  // namespace
 
-VideoPage::VideoPage(RecorderLink& link, QWidget* parent) : QWidget(parent), link_(link) {
+VideoPage::VideoPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet5"));
 
     RadioGroup14 = new RadioGroup(QStringLiteral("RadioGroup14"), QStringLiteral("Compression Quality"),
@@ -76,8 +76,8 @@ VideoPage::VideoPage(RecorderLink& link, QWidget* parent) : QWidget(parent), lin
 // "SET": quality, then ANC; the recorder gets ANC first.
 void VideoPage::Button11Click() {
     const auto quality = static_cast<std::uint8_t>(std::min(RadioGroup14->itemIndex(), 3));
-    link_.queue(cmd::compressionQuality(quality));
-    link_.queue(cmd::anc(static_cast<std::uint8_t>(RadioGroup15->itemIndex() == 1 ? 1 : 0)));
+    settingFallback(deck_, cmd::compressionQuality(quality));
+    settingFallback(deck_, cmd::anc(static_cast<std::uint8_t>(RadioGroup15->itemIndex() == 1 ? 1 : 0)));
 }
 
 

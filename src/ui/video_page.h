@@ -12,13 +12,13 @@ class QSpinBox;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class VideoPage : public QWidget {
     Q_OBJECT
 public:
-    VideoPage(RecorderLink& link, QWidget* parent);
+    VideoPage(Deck& deck, QWidget* parent);
 
     // A settings answer from the recorder (the whole datagram; byte 4 is the
     // first data byte). Codes that are not this page's are ignored.
@@ -38,7 +38,7 @@ public slots:
     void Button11Click();
 
 private:
-    RecorderLink& link_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -119,7 +119,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     EXPECT_EQ(character->vertical(), 1);
     const auto paced = [&](const std::function<void()>& click) {
         click();
-        EXPECT_TRUE(waitFor([&] { return m.link().commandStack().empty(); }, 2000));
+        EXPECT_TRUE(waitFor([&] { return m.deck().linkForTesting().commandStack().empty(); }, 2000));
     };
     for (int i = 0; i < 5; ++i) paced([&] { press(character->BitBtn29); });  // R
     for (int i = 0; i < 3; ++i) paced([&] { press(character->BitBtn23); });  // D
@@ -171,7 +171,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
 
     // With the link off, the controls go to other values; nothing reaches the recorder.
     m.devicePage()->Button2Click();  // "Scan"
-    ASSERT_FALSE(m.link().linkEnabled());
+    ASSERT_FALSE(m.deck().linkForTesting().linkEnabled());
     const qz7sim::State set = sim.recorder().state();
     pick(timecode->RadioGroup4, 0);
     pick(timecode->RadioGroup5, 0);
