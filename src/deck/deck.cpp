@@ -10,8 +10,7 @@
 namespace qz7 {
 
 namespace {
-// One clock for the retrieve pace: monotonic milliseconds.
-qint64 nowMs() {
+qint64 monotonicMs() {
     static QElapsedTimer clock = [] {
         QElapsedTimer t;
         t.start();
@@ -26,7 +25,8 @@ std::string number(int n) { return std::to_string(n); }
 Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
     : QObject(parent),
       link_(std::make_unique<RecorderLink>(devices, timing)),
-      media_(std::make_unique<MediaModel>()) {
+      media_(std::make_unique<MediaModel>()),
+      clock_(monotonicMs) {
     setObjectName(QStringLiteral("Deck"));
     monitor_ = std::make_unique<LinkMonitor>(*link_);
     settings_ = std::make_unique<DeckSettings>(*this, *link_);
@@ -99,17 +99,26 @@ void Deck::wireReplies() {
     });
     connect(link, &RecorderLink::cueEntryReceived, this,
             [this, m](int k, bool present, const PositionBytes& position, const std::string& name) {
+                answered(Sense::CueEntry, k);
                 guardedReply([&] { m->applyCueReply(k, present, position, name); });
             });
     connect(link, &RecorderLink::clipEntryReceived, this,
             [this, m](int k, bool present, const PositionBytes& in, const PositionBytes& out, const std::string& name) {
+                answered(Sense::ClipEntry, k);
                 guardedReply([&] { m->applyClipReply(k, present, in, out, name); });
             });
     connect(link, &RecorderLink::inhibitReceived, this,
-            [this, m](int file, std::uint8_t flag) { guardedReply([&] { m->applyInhibit(file, flag); }); });
+            [this, m](int file, std::uint8_t flag) {
+                answered(Sense::Inhibit, file);
+                guardedReply([&] { m->applyInhibit(file, flag); });
+            });
     connect(link, &RecorderLink::fileNameReceived, this,
-            [this, m](int file, const std::string& name) { guardedReply([&] { m->applyFileName(file, name); }); });
+            [this, m](int file, const std::string& name) {
+                answered(Sense::FileName, file);
+                guardedReply([&] { m->applyFileName(file, name); });
+            });
     connect(link, &RecorderLink::sequenceHeaderReceived, this, [this, m](int s, std::uint8_t blocks, std::uint8_t entries) {
+        answered(Sense::SequenceHeader, s);
         guardedReply([&] { m->applySequenceHeader(s, blocks, entries); });
     });
     connect(link, &RecorderLink::sequenceBlockReceived, this,
@@ -228,51 +237,131 @@ Outcome Deck::retrieve(const Origin& origin) {
     if (retrieve_.running) return refuse(origin, "retrieve", "a retrieve is still going out");
     // The file table has 512 rows; a larger count asks for those only.
     const int files = std::clamp(media_->recordedFileCount(), 0, kTableSize);
+    std::vector<std::pair<std::uint8_t, int>> asked;
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) asked.emplace_back(Sense::CueEntry, i);
+    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) asked.emplace_back(Sense::ClipEntry, i);
+    for (int i = 1; i <= files; ++i) asked.emplace_back(Sense::FileName, i);
+    for (int i = 1; i <= files; ++i) asked.emplace_back(Sense::Inhibit, i);
+    for (int s = 0; s < kSequenceCount; ++s) asked.emplace_back(Sense::SequenceHeader, s);
     std::vector<Packet> burst;
-    burst.reserve(static_cast<std::size_t>(2 * MediaModel::kRetrievedEntries + 2 * files + kSequenceCount));
-    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) burst.push_back(cmd::entryRequest(Sense::CueEntry, i));
-    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) burst.push_back(cmd::entryRequest(Sense::ClipEntry, i));
-    for (int i = 1; i <= files; ++i) burst.push_back(cmd::entryRequest(Sense::FileName, i));
-    for (int i = 1; i <= files; ++i) burst.push_back(cmd::entryRequest(Sense::Inhibit, i));
-    for (int s = 0; s < kSequenceCount; ++s) burst.push_back(cmd::sequenceHeaderRequest(s));
+    for (const auto& [code, index] : asked)
+        burst.push_back(code == Sense::SequenceHeader ? cmd::sequenceHeaderRequest(index) : cmd::entryRequest(code, index));
+
     const int bottom = link_->commandStack().count();
     // The lists are blanked only for a burst that fits on the stack.
     if (bottom + static_cast<int>(burst.size()) <= CommandStack::kCapacity) media_->beginRetrieve();
     Outcome o = command(origin, "retrieve", std::move(burst));
     if (!o.queued()) return o;
-    retrieveBottom_ = bottom;
-    retrieveTop_ = retrieveLowest_ = link_->commandStack().count();
-    retrieveStartMs_ = nowMs();
-    retrieve_ = {true, retrieveTop_ - retrieveBottom_, 0, 0};
+    retrieve_ = {};
+    retrieve_.running = true;
+    retrieveOrigin_ = origin;
+    unanswered_ = std::move(asked);
+    retrieveStartMs_ = clock_();
+    trackBurst(bottom);
     setRetrieveAvailable(false);
     emit retrieveProgressChanged();
     return o;
 }
 
+void Deck::trackBurst(int bottom) {
+    retrieveBottom_ = bottom;
+    retrieveTop_ = retrieveLowest_ = link_->commandStack().count();
+    retrieveWentOutMs_ = -1;
+    retrieve_.total = retrieveTop_ - retrieveBottom_;
+    retrieve_.sent = 0;
+}
+
+void Deck::answered(std::uint8_t code, int index) {
+    if (!retrieve_.running) return;
+    const auto it = std::find(unanswered_.begin(), unanswered_.end(), std::make_pair(code, index));
+    if (it != unanswered_.end()) unanswered_.erase(it);
+}
+
 // Commands queued after the burst sit above it and go first (last in, first
 // out); the burst shrinks only when the stack falls below its top, so the
-// lowest count seen is what is left of it.
+// lowest count seen is what is left of it. Once it has gone out, the last
+// answers get a grace second; what is still unanswered is asked again.
 void Deck::refreshRetrieve() {
     if (!retrieve_.running) return;
     retrieveLowest_ = std::min(retrieveLowest_, link_->commandStack().count());
-    if (retrieveLowest_ <= retrieveBottom_) {
+    retrieve_.elapsedMs = clock_() - retrieveStartMs_;
+    if (retrieveLowest_ > retrieveBottom_) {
+        const int sent = retrieve_.total - (retrieveLowest_ - retrieveBottom_);
+        if (sent == retrieve_.sent) return;
+        retrieve_.sent = sent;
+        emit retrieveProgressChanged();
+        return;
+    }
+    if (unanswered_.empty()) {
         finishRetrieve();
         return;
     }
-    const int sent = retrieve_.total - (retrieveLowest_ - retrieveBottom_);
-    retrieve_.elapsedMs = nowMs() - retrieveStartMs_;
-    if (sent == retrieve_.sent) return;
-    retrieve_.sent = sent;
+    if (retrieveWentOutMs_ < 0) {
+        retrieveWentOutMs_ = clock_();
+        retrieve_.sent = retrieve_.total;
+        emit retrieveProgressChanged();
+        return;
+    }
+    if (clock_() - retrieveWentOutMs_ < kRetrieveGraceMs) return;
+    if (retrieve_.pass < kRetrievePasses && askAgain()) return;
+    giveUpRetrieve();
+}
+
+// The same requests, bytes unchanged, in the order the burst had them.
+bool Deck::askAgain() {
+    std::vector<Packet> again;
+    for (const auto& [code, index] : unanswered_)
+        again.push_back(code == Sense::SequenceHeader ? cmd::sequenceHeaderRequest(index) : cmd::entryRequest(code, index));
+    const int bottom = link_->commandStack().count();
+    if (!submit(retrieveOrigin_, "retrieve/again", std::move(again), true).queued()) return false;
+    ++retrieve_.pass;
+    trackBurst(bottom);
     emit retrieveProgressChanged();
+    return true;
+}
+
+void Deck::giveUpRetrieve() {
+    std::vector<int> files, clips, cues, sequences;
+    for (const auto& [code, index] : unanswered_) {
+        switch (code) {
+        case Sense::FileName:
+        case Sense::Inhibit:
+            if (std::find(files.begin(), files.end(), index) == files.end()) files.push_back(index);
+            break;
+        case Sense::ClipEntry: clips.push_back(index); break;
+        case Sense::CueEntry: cues.push_back(index); break;
+        default: sequences.push_back(index); break;
+        }
+    }
+    std::string text;
+    const auto part = [&text](const char* what, std::vector<int> numbers) {
+        if (numbers.empty()) return;
+        std::sort(numbers.begin(), numbers.end());
+        if (!text.empty()) text += "; ";
+        text += what;
+        for (std::size_t i = 0; i < numbers.size(); ++i) text += (i ? ", " : " ") + std::to_string(numbers[i]);
+    };
+    part("files", files);
+    part("clips", clips);
+    part("cues", cues);
+    part("sequences", sequences);
+    retrieve_.running = false;
+    retrieve_.incomplete = true;
+    retrieve_.missing = static_cast<int>(files.size() + clips.size() + cues.size() + sequences.size());
+    retrieve_.missingText = text;
+    unanswered_.clear();
+    emit retrieveProgressChanged();
+    setRetrieveAvailable(true);
 }
 
 void Deck::finishRetrieve() {
+    const bool shown = retrieve_.running || retrieve_.incomplete;
     const bool was = retrieve_.running;
     retrieve_ = {};
+    unanswered_.clear();
     retrieveBottom_ = retrieveTop_ = retrieveLowest_ = 0;
-    if (!was) return;
-    emit retrieveProgressChanged();
-    setRetrieveAvailable(true);
+    if (shown) emit retrieveProgressChanged();
+    if (was) setRetrieveAvailable(true);
 }
 
 // Told every time, not only on a change: the window's button follows this alone.

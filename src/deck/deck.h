@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,12 +44,18 @@ struct DeckStatus {
     std::string errorLine;                               // the panel's error line: "", "ERR : text", or " " once cleared
 };
 
-// A "Retrieve" burst on its way out.
+// A "Retrieve" on its way: the burst going out, then a grace second for the
+// last answers, then up to two more passes for the requests nobody answered.
 struct RetrieveProgressState {
     bool running = false;
-    int total = 0;   // requests in the burst
+    int total = 0;   // requests in this pass
     int sent = 0;    // requests gone out
+    int pass = 0;    // 0 the burst, 1 and 2 the passes that ask again
     qint64 elapsedMs = 0;
+    // After the last pass: what never answered, until the next Retrieve or Apply.
+    bool incomplete = false;
+    int missing = 0;          // entries; a file missing its name or its flag counts once
+    std::string missingText;  // "files 3, 7; clips 0, 5; cues 3; sequences 2"
 };
 
 class Deck : public QObject {
@@ -92,6 +99,11 @@ public:
     int commandsWaiting() const;
     // Poll ticks begun (for tests and the benchmark).
     qint64 ticks() const;
+    // Milliseconds on a monotonic clock; tests drive time by hand.
+    void setClockForTesting(std::function<qint64()> clock) { clock_ = std::move(clock); }
+    // The wait after a burst for its last answers, and the passes that ask again.
+    static constexpr qint64 kRetrieveGraceMs = 1000;
+    static constexpr int kRetrievePasses = 2;
 
     // --- device
     // "Apply": line 0 or 1 of the device list picks the recorder whose
@@ -194,6 +206,10 @@ private:
     void raise(const QString& message);
     void refreshRetrieve();
     void finishRetrieve();
+    void answered(std::uint8_t code, int index);
+    bool askAgain();
+    void giveUpRetrieve();
+    void trackBurst(int bottom);
     void setRetrieveAvailable(bool available);
     template <typename F>
     void guardedReply(F&& f);
@@ -216,6 +232,11 @@ private:
     RetrieveProgressState retrieve_;
     int retrieveBottom_ = 0, retrieveTop_ = 0, retrieveLowest_ = 0;
     qint64 retrieveStartMs_ = 0;
+    qint64 retrieveWentOutMs_ = -1;  // when the pass had left the stack
+    Origin retrieveOrigin_;
+    // The requests of the refresh not answered yet (sense code, entry), in queue order.
+    std::vector<std::pair<std::uint8_t, int>> unanswered_;
+    std::function<qint64()> clock_;
 };
 
 }  // namespace qz7

@@ -28,11 +28,12 @@ void DeckTest::TearDown() {
     received_.clear();
 }
 
-Deck& DeckTest::startDeck(int subnet, const qz7sim::Config& config, bool pair) {
+Deck& DeckTest::startDeck(int subnet, const qz7sim::Config& config, bool pair, int dropPercent) {
     subnet_ = subnet;
     for (int n = 1; n <= (pair ? 2 : 1); ++n) {
         qz7sim::SimOptions options;
         options.address = QHostAddress(host(n));
+        options.dropPercent = dropPercent;
         auto sim = std::make_unique<qz7sim::SimServer>(config, options);
         QString error;
         if (!sim->start(&error)) ADD_FAILURE() << "simulator on " << host(n).toStdString() << ": " << error.toStdString();
@@ -46,7 +47,7 @@ Deck& DeckTest::startDeck(int subnet, const qz7sim::Config& config, bool pair) {
     devices.first = host(1);
     devices.second = host(2);
     devices.single = !pair;
-    deck = std::make_unique<Deck>(devices, LinkTiming{std::chrono::milliseconds(4), std::chrono::milliseconds(8)});
+    deck = std::make_unique<Deck>(devices, LinkTiming{std::chrono::milliseconds(2), std::chrono::milliseconds(4)});
     QObject::connect(deck.get(), &Deck::operated, [this](const Origin& origin, const QString& op, const Outcome& o) {
         operations.push_back({origin, op.toStdString(), o});
     });

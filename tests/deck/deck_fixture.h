@@ -30,7 +30,8 @@ protected:
 
     // Simulators on 127.0.subnet.1 and .2 (the second only with pair), then
     // a deck pointed at them, ticking at a few milliseconds.
-    Deck& startDeck(int subnet, const qz7sim::Config& config = {}, bool pair = true);
+    // dropPercent: the simulators ignore that share of the requests.
+    Deck& startDeck(int subnet, const qz7sim::Config& config = {}, bool pair = true, int dropPercent = 0);
     // As "Apply" on line `line`; true once the selected recorder answered the link start.
     bool applyAndWait(int line = 0);
     // "Retrieve", then wait until the burst has gone out and answers are in.

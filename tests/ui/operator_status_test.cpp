@@ -202,11 +202,16 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     EXPECT_EQ(bar->value(), 315);
     stack.pop();
     tickEnds();
-    EXPECT_TRUE(bar->isHidden());
-    EXPECT_TRUE(retrieve->isEnabled());
+    // Gone out, but nothing answered: the bar waits for the last answers.
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(bar->text(), QStringLiteral("Retrieve: waiting for the last answers"));
+    EXPECT_FALSE(retrieve->isEnabled());
     EXPECT_EQ(stack.count(), 1) << "the command below the burst is still waiting";
 
-    // "Apply" gives "Retrieve" back at once, the burst still queued.
+    // "Apply" gives "Retrieve" back at once.
+    QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+    EXPECT_TRUE(retrieve->isEnabled());
+    EXPECT_TRUE(bar->isHidden());
     QTest::mouseClick(retrieve, Qt::LeftButton);
     EXPECT_FALSE(retrieve->isEnabled());
     QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);

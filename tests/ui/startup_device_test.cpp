@@ -138,14 +138,19 @@ TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress
     EXPECT_TRUE(main().fileListPanel()->isEnabled());
     EXPECT_TRUE(main().cueGroup()->isEnabled());
 
-    // "Retrieve" waits for its burst to leave the stack before it goes again.
+    // "Retrieve" waits for its burst and its answers before it goes again;
+    // "Apply" gives it back.
     EXPECT_FALSE(page()->Button6->isEnabled());
     tickEnds();
+    EXPECT_FALSE(page()->Button6->isEnabled());
+    QTest::mouseClick(page()->Button7, Qt::LeftButton);
+    takeQueued();
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(main().cueGroup()->ListBox4->count(), 1024);
     // A count beyond the file table asks for its 512 rows only.
     takeQueued();
-    tickEnds();
+    QTest::mouseClick(page()->Button7, Qt::LeftButton);
+    takeQueued();
     tables().recordedFileCount = 900;
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 216u + 2 * 512);
