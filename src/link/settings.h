@@ -122,6 +122,7 @@ struct ControlSettings {
 
 // The character overlay, the whole page in one command of 16 data bytes.
 struct CharacterSettings {
+    enum Field : SettingsFields { All = 1 };  // an answer sets the whole page
     int horizontal = 0;  // position; only the low byte is sent, an answer gives -128..127
     int vertical = 0;
     int audioLevel = 0;  // "Audio Level": OFF, 1, 2, 3, 4
