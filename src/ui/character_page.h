@@ -4,22 +4,22 @@
 
 #include <QWidget>
 #include <array>
-#include <cstdint>
 
-#include "link/protocol.h"
+#include "deck/origin.h"
+#include "link/settings.h"
 
 class QCheckBox;
 class QPushButton;
 
 namespace qz7 {
 
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class CharacterPage : public QWidget {
     Q_OBJECT
 public:
-    CharacterPage(RecorderLink& link, QWidget* parent);
+    CharacterPage(Deck& deck, QWidget* parent);
 
     // The buttons keep the position within these; an answer may set any byte.
     static constexpr int kMaxHorizontal = 40;
@@ -28,12 +28,8 @@ public:
     int horizontal() const { return horizontal_; }
     int vertical() const { return vertical_; }
 
-    // The character settings command for the page as it stands.
-    Packet settingsCommand() const;
-    // The recorder's answer: positions first, then each control in byte
-    // order; every control it changes sends the page once more, as it stands
-    // with the whole answer applied.
-    void applyAnswer(const std::array<std::uint8_t, 16>& data);
+    // The page as it stands: what every change sends.
+    CharacterSettings value() const;
 
     // "Character display"
     QCheckBox* CheckBox1;   // "Disk mode"
@@ -71,12 +67,16 @@ public slots:
     void BitBtn29Click();
 
 private:
-    void sendSettings();
-    void setFromAnswer(const std::array<std::uint8_t, 16>& data);
+    void sendSettings(const Origin& origin = Origin::panel());
+    // The recorder's answer: positions first, then each control in byte
+    // order; every control it changes sends the page once more, as it stands
+    // with the whole answer applied.
+    void applyAnswer(const CharacterSettings& answer);
+    void setFromAnswer(const CharacterSettings& answer);
     // The eight display items in command byte order (bytes 5 to 12).
     std::array<QCheckBox*, 8> items() const;
 
-    RecorderLink& link_;
+    Deck& deck_;
     int horizontal_ = 0;
     int vertical_ = 0;
     int deferredCommands_ = -1;  // >= 0 while an answer is applied: commands owed
