@@ -160,7 +160,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     qz7::Forms forms(singleRecorder(kSimHost));
     qz7::TForm1& main = *forms.form1();
     main.show();
-    qz7::PollDriver& driver = main.link().pollDriver();
+    qz7::PollDriver& driver = main.deck().linkForTesting().pollDriver();
     TickRecorder ticks(driver);
 
     apply(main);
@@ -176,7 +176,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const std::vector<double> idleIntervals = intervalsMs(ticks.stamps());
     reportSummary("idle_tick_ms", summarize(idleIntervals));
 
-    const int files = main.media().tables().recordedFileCount;
+    const int files = main.deck().media().tables().recordedFileCount;
     QListWidget* fileList = main.fileListPanel()->ListBox2;
     QListWidget* cueList = main.cueGroup()->ListBox4;
     const auto filled = [](QListWidget* list, int row) {
@@ -184,7 +184,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     };
     // The last request out is cue 0 (last in, first out); its reply ends the refresh.
     const auto finished = [&] {
-        return main.link().commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
+        return main.deck().linkForTesting().commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
     };
     long long doneNs = 0;
     long long doneTicks = 0;
@@ -203,7 +203,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const double cpuBefore = cpuSeconds();
     const long long clickNs = nowNs();
     retrieve->click();
-    const int queued = main.link().commandStack().count();
+    const int queued = main.deck().linkForTesting().commandStack().count();
     const bool done = waitFor([&] { return doneNs != 0; }, timeoutMs, 20);
     const double retrieveCpu = (cpuSeconds() - cpuBefore) / (static_cast<double>(nowNs() - clickNs) / 1e9) * 100.0;
     QObject::disconnect(onTickEnd);
@@ -375,14 +375,14 @@ void measurePanelSilent(const Settings& s, Results& r) {
     apply(main);
     runFor(s.settleMs);
 
-    const long long ticks0 = main.link().pollDriver().ticks();
+    const long long ticks0 = main.deck().linkForTesting().pollDriver().ticks();
     const long long t0 = nowNs();
     LatencyProbe probe;
     probe.start();
     runFor(s.latencySeconds * 1000);
     probe.stop();
     r.panelSilentTickMs = static_cast<double>(nowNs() - t0) / 1e6 /
-                          static_cast<double>(std::max<long long>(1, main.link().pollDriver().ticks() - ticks0));
+                          static_cast<double>(std::max<long long>(1, main.deck().linkForTesting().pollDriver().ticks() - ticks0));
     r.panelLatency = summarize(probe.latenciesMs());
     r.panelCpu = cpuPercent(s.idleSeconds);
     r.panelErrorBoxes = qz7::ErrorBox::shownCount();

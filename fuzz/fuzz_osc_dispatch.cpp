@@ -30,7 +30,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/remote/osc_dispatcher.h"
+#include "remote/osc_dispatcher.h"
 
 namespace {
 
@@ -68,21 +68,21 @@ public:
     bool refuse = false;
     bool throws = false;
 
-    std::string play() override { return call({"play"}); }
-    std::string stop(bool lock) override { return call({"stop", lock ? 1 : 0}); }
-    std::string record() override { return call({"rec"}); }
-    std::string fastForward(int item) override { return call({"ff", item}); }
-    std::string rewind(int item) override { return call({"rew", item}); }
-    std::string slow(int direction, int item) override { return call({"slow", direction, item}); }
-    std::string jog(int direction) override { return call({"jog", direction}); }
-    std::string monitorEE() override { return call({"ee"}); }
-    std::string monitorPB() override { return call({"pb"}); }
-    std::string openFile(int n) override { return call({"file/open", n}); }
-    std::string openClip(int n) override { return call({"clip/open", n}); }
-    std::string openSequence(int n) override { return call({"seq/open", n}); }
-    std::string markCue() override { return call({"cue/mark"}); }
-    std::string searchCue(int n) override { return call({"cue/search", n}); }
-    std::string goTo(const std::string& t) override { return call({"goto", 0, 0, t}); }
+    std::string play(const std::string&) override { return call({"play"}); }
+    std::string stop(const std::string&, bool lock) override { return call({"stop", lock ? 1 : 0}); }
+    std::string record(const std::string&) override { return call({"rec"}); }
+    std::string fastForward(const std::string&, int item) override { return call({"ff", item}); }
+    std::string rewind(const std::string&, int item) override { return call({"rew", item}); }
+    std::string slow(const std::string&, int direction, int item) override { return call({"slow", direction, item}); }
+    std::string jog(const std::string&, int direction) override { return call({"jog", direction}); }
+    std::string monitorEE(const std::string&) override { return call({"ee"}); }
+    std::string monitorPB(const std::string&) override { return call({"pb"}); }
+    std::string openFile(const std::string&, int n) override { return call({"file/open", n}); }
+    std::string openClip(const std::string&, int n) override { return call({"clip/open", n}); }
+    std::string openSequence(const std::string&, int n) override { return call({"seq/open", n}); }
+    std::string markCue(const std::string&) override { return call({"cue/mark"}); }
+    std::string searchCue(const std::string&, int n) override { return call({"cue/search", n}); }
+    std::string goTo(const std::string&, const std::string& t) override { return call({"goto", 0, 0, t}); }
 
 private:
     std::string call(Call c) {

@@ -8,12 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/remote_control.h"
-#include "media/media_model.h"
+#include "deck/deck.h"
 #include "net/link_monitor.h"
-#include "net/recorder_link.h"
-#include "ui/error_box.h"
-#include "ui/media_lists.h"
+#include "remote/remote_control.h"
 
 namespace qz7 {
 
@@ -30,7 +27,6 @@ void logLine(const QString& line) { std::fprintf(stderr, "qz7cont: %s\n", qPrint
 
 int runHeadless(const Options& options, int& argc, char** argv) {
     QCoreApplication app(argc, argv);
-    ErrorBox::setReporter(logLine);
 
     // A signal only writes a byte; the event loop reads it and quits cleanly.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
@@ -46,19 +42,18 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     std::signal(SIGINT, onTerminate);
     std::signal(SIGTERM, onTerminate);
 
-    RecorderLink link(options.devices);
-    MediaModel media;
-    connectMediaReplies(link, media, &app);
-    QObject::connect(&link, &RecorderLink::tickError, &app, [](const QString& message) { ErrorBox::show(message); });
+    Deck deck(options.devices);
+    // The deck leaves out a repeat of the same failure, as the window does.
+    QObject::connect(&deck, &Deck::errorRaised, &app, [](const QString& message) { logLine(message); });
 
-    LinkMonitor monitor(link);
-    RemoteControl remote(link, media, monitor, options.remote, true);
+    RemoteControl remote(deck, options.remote);
     QString error;
     if (!remote.start(&error)) {
         logLine(error);
         return 1;
     }
     QString shown;
+    const LinkMonitor& monitor = deck.monitor();
     QObject::connect(&monitor, &LinkMonitor::changed, &app, [&monitor, &shown] {
         // Link changes, not every second of a silence.
         const QString text =
@@ -67,13 +62,11 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     });
 
     // As "Apply" on the chosen line of the device list.
-    const DevicePair& d = options.devices;
-    const bool second = options.remote.select == 1 && !d.single;
-    link.pollDriver().start();
-    link.apply(second ? d.second : d.first, second ? d.first : d.second);
+    deck.start();
+    deck.apply(options.remote.select, Origin::rack());
 
     const int code = app.exec();
-    link.pollDriver().stop();
+    deck.shutdown();
     ::close(signalSockets[0]);
     ::close(signalSockets[1]);
     logLine(QStringLiteral("stopped"));

@@ -7,7 +7,7 @@
 #include "app/application.h"
 #include "app/headless.h"
 #include "app/options.h"
-#include "app/remote_control.h"
+#include "remote/remote_control.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
         qz7::Forms forms(options.devices);
         std::unique_ptr<qz7::RemoteControl> remote;
         if (options.remote.osc) {
-            remote = std::make_unique<qz7::RemoteControl>(forms.link(), forms.media(),
-                                                          *forms.form1()->linkMonitor(), options.remote, false);
+            remote = std::make_unique<qz7::RemoteControl>(forms.deck(), options.remote);
             QString error;
             if (!remote->start(&error)) {
                 std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/remote/remote_options.h"
+#include "remote/remote_options.h"
 #include "net/device_pair.h"
 
 namespace qz7 {

@@ -173,7 +173,8 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
     // All of an operation's packets or none: a transfer cut in half would
     // leave the recorder with half a sequence.
     if (stack.count() + static_cast<int>(packets.size()) > CommandStack::kCapacity) {
-        Outcome o = Outcome::refused("command stack full");
+        Outcome o = Outcome::refused("Command stack full: " + std::to_string(CommandStack::kCapacity) +
+                                     " commands are waiting; the new command was not queued.");
         o.stackFull = true;
         emit operated(origin, QString::fromStdString(op), o);
         return o;
@@ -225,7 +226,8 @@ Outcome Deck::scan(const Origin& origin) {
 Outcome Deck::retrieve(const Origin& origin) {
     if (!link_->linkEnabled()) return refuse(origin, "retrieve", "link off");
     if (retrieve_.running) return refuse(origin, "retrieve", "a retrieve is still going out");
-    const int files = media_->beginRetrieve();
+    // The file table has 512 rows; a larger count asks for those only.
+    const int files = std::clamp(media_->recordedFileCount(), 0, kTableSize);
     std::vector<Packet> burst;
     burst.reserve(static_cast<std::size_t>(2 * MediaModel::kRetrievedEntries + 2 * files + kSequenceCount));
     for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) burst.push_back(cmd::entryRequest(Sense::CueEntry, i));
@@ -234,6 +236,8 @@ Outcome Deck::retrieve(const Origin& origin) {
     for (int i = 1; i <= files; ++i) burst.push_back(cmd::entryRequest(Sense::Inhibit, i));
     for (int s = 0; s < kSequenceCount; ++s) burst.push_back(cmd::sequenceHeaderRequest(s));
     const int bottom = link_->commandStack().count();
+    // The lists are blanked only for a burst that fits on the stack.
+    if (bottom + static_cast<int>(burst.size()) <= CommandStack::kCapacity) media_->beginRetrieve();
     Outcome o = command(origin, "retrieve", std::move(burst));
     if (!o.queued()) return o;
     retrieveBottom_ = bottom;
@@ -271,8 +275,8 @@ void Deck::finishRetrieve() {
     setRetrieveAvailable(true);
 }
 
+// Told every time, not only on a change: the window's button follows this alone.
 void Deck::setRetrieveAvailable(bool available) {
-    if (available == retrieveAvailable_) return;
     retrieveAvailable_ = available;
     emit retrieveAvailableChanged(available);
 }
@@ -289,31 +293,34 @@ Outcome Deck::record(const Origin& o) {
     return out;
 }
 
-Outcome Deck::wind(cmd::Direction direction, int item, const Origin& o) {
-    const char* op = direction == cmd::Direction::Forward ? "ff" : "rew";
-    if (item < 0 || item >= static_cast<int>(cmd::kWindSpeeds.size()))
-        return refuse(o, op, "no FF/RWD speed item " + number(item) + " (0..4)");
+Outcome Deck::wind(Direction direction, int item, const Origin& o) {
+    const char* op = direction == Direction::Forward ? "ff" : "rew";
+    if (!linkEnabled()) return refuse(o, op, "link off");
+    // An item past the speed table runs at the last speed, as the panel's box always has.
+    if (item < 0) return refuse(o, op, "no FF/RWD speed item " + number(item) + " (0..4)");
     return command(o, op, {cmd::wind(direction, item)});
 }
 
-Outcome Deck::slow(cmd::Direction direction, int item, const Origin& o) {
+Outcome Deck::slow(Direction direction, int item, const Origin& o) {
+    if (!linkEnabled()) return refuse(o, "slow", "link off");
     if (item < 0 || item >= static_cast<int>(cmd::kSlowSpeeds.size()))
         return refuse(o, "slow", "no slow speed item " + number(item) + " (0..8)");
     return command(o, "slow", {cmd::slow(direction, item)});
 }
 
-Outcome Deck::jog(cmd::Direction direction, const Origin& o) { return command(o, "jog", {cmd::jog(direction)}); }
+Outcome Deck::jog(Direction direction, const Origin& o) { return command(o, "jog", {cmd::jog(direction)}); }
 Outcome Deck::monitorEE(const Origin& o) { return command(o, "ee", {cmd::monitorEE()}); }
 Outcome Deck::monitorPB(const Origin& o) { return command(o, "pb", {cmd::monitorPB()}); }
 
 Outcome Deck::errorReset(const Origin& o) {
     if (!status_.errorLatch) return refuse(o, "error/reset", "the recorder reports no error");
-    return command(o, "error/reset", {cmd::errorReset()});
+    return submit(o, "error/reset", {cmd::errorReset()}, false);
 }
 
 // --- opening
 
 Outcome Deck::openFile(int n, const Origin& o) {
+    if (!linkEnabled()) return refuse(o, "file/open", "link off");
     const int count = media_->recordedFileCount();
     if (n < 1 || n > count)
         return refuse(o, "file/open", "no file " + number(n) + " (recorded files: " + number(count) + ")");
@@ -321,11 +328,13 @@ Outcome Deck::openFile(int n, const Origin& o) {
 }
 
 Outcome Deck::openClip(int k, const Origin& o) {
+    if (!linkEnabled()) return refuse(o, "clip/open", "link off");
     if (k < 0 || k >= media_->clipCount()) return refuse(o, "clip/open", "no clip " + number(k));
     return command(o, "clip/open", {cmd::openClip(k)});
 }
 
 Outcome Deck::openSequence(int s, const Origin& o) {
+    if (!linkEnabled()) return refuse(o, "seq/open", "link off");
     if (!media_->sequenceListed(s)) return refuse(o, "seq/open", "no sequence " + number(s));
     return command(o, "seq/open", {cmd::openSequence(s)});
 }
@@ -346,11 +355,13 @@ Outcome Deck::markCue(const Origin& o) {
 // recorder reported, so a cue above a gap is shown but not reachable.
 Outcome Deck::searchCue(int k, bool preroll, const Origin& o) {
     const char* op = preroll ? "cue/cue" : "cue/search";
+    if (!linkEnabled()) return refuse(o, op, "link off");
     if (k < 0 || k >= media_->cueCount()) return refuse(o, op, "no cue " + number(k));
     return command(o, op, {cmd::goToCue(k, preroll ? 0x01 : 0x00)});
 }
 
 Outcome Deck::goTo(const std::string& text, const Origin& o) {
+    if (!linkEnabled()) return refuse(o, "goto", "link off");
     const std::optional<Timecode> tc = Timecode::parse(text);
     if (!tc) return refuse(o, "goto", "not a timecode hh:mm:ss:ff: '" + text + "'");
     if (!tc->inRange(status_.frameBase))

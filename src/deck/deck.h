@@ -106,9 +106,9 @@ public:
     Outcome play(const Origin& origin);
     Outcome stop(bool lock, const Origin& origin);
     Outcome record(const Origin& origin);
-    Outcome wind(cmd::Direction direction, int speedItem, const Origin& origin);  // item 0..4 of FF/RWD SPEED
-    Outcome slow(cmd::Direction direction, int speedItem, const Origin& origin);  // item 0..8 of SLOW SPEED
-    Outcome jog(cmd::Direction direction, const Origin& origin);
+    Outcome wind(Direction direction, int speedItem, const Origin& origin);  // item 0..4 of FF/RWD SPEED
+    Outcome slow(Direction direction, int speedItem, const Origin& origin);  // item 0..8 of SLOW SPEED
+    Outcome jog(Direction direction, const Origin& origin);
     Outcome monitorEE(const Origin& origin);
     Outcome monitorPB(const Origin& origin);
     // Only while the recorder reports an error.
@@ -157,6 +157,10 @@ public:
     Outcome clearClips(const Origin& origin);
     Outcome clearSequences(const Origin& origin);
     Outcome eraseDisks(int raidItem, const Origin& origin);
+
+    // Test set-up and inspection only: the link and the model behind the deck.
+    RecorderLink& linkForTesting() { return *link_; }
+    MediaModel& mediaForTesting() { return *media_; }
 
     // Queues `packets` in order under the operation `op`. With needsLink the
     // operation is refused while the link is off. The settings use this.

@@ -12,6 +12,9 @@
 
 namespace qz7 {
 
+// Which way the tape-like transport runs.
+enum class Direction { Forward, Reverse };
+
 constexpr std::size_t kNameBytes = 32;
 // Name field: exactly 32 bytes, the name then zero bytes (longer names are cut).
 std::array<std::uint8_t, kNameBytes> nameField(const std::string& name);
@@ -22,7 +25,7 @@ namespace cmd {
 constexpr std::array<std::uint8_t, 5> kWindSpeeds{0x80, 0x76, 0x6D, 0x60, 0x56};
 constexpr std::array<std::uint8_t, 9> kSlowSpeeds{0x50, 0x4B, 0x40, 0x36, 0x30, 0x26, 0x20, 0x12, 0x10};
 
-enum class Direction { Forward, Reverse };
+using qz7::Direction;
 
 // --- transport and monitor
 Packet play();

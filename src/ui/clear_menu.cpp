@@ -2,9 +2,7 @@
 // recorder's lists are not asked for again.
 #include "ui/clear_menu.h"
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/confirmation_dialog.h"
 #include "ui/file_list_panel.h"
 #include "ui/forms.h"
@@ -12,8 +10,8 @@
 
 namespace qz7 {
 
-ClearMenu::ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileListPanel& files, QWidget* parent)
-    : QMenu(QStringLiteral("Clear"), parent), link_(link), media_(media), forms_(forms) {
+ClearMenu::ClearMenu(Deck& deck, Forms& forms, FileListPanel& files, QWidget* parent)
+    : QMenu(QStringLiteral("Clear"), parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("List1"));
     auto action = [this](const char* name, const QString& caption) {
         QAction* a = addAction(caption);
@@ -30,25 +28,22 @@ ClearMenu::ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileLi
 }
 
 bool ClearMenu::confirm(const QString& what) {
-    return forms_.form5()->ask(what + QLatin1Char(' ') + onHosts(link_.targetHosts()));
+    return forms_.form5()->ask(what + QLatin1Char(' ') + onHosts(deck_.targetHosts()));
 }
 
 void ClearMenu::ClearCueList1Click() {
     if (!confirm(QStringLiteral("Clear all cue marks"))) return;
-    media_.clearCues();
-    link_.queue(cmd::clearCues());
+    act(deck_.clearCues(Origin::panel()));
 }
 
 void ClearMenu::ClearClipList1Click() {
     if (!confirm(QStringLiteral("Clear all clips"))) return;
-    media_.clearClips();
-    link_.queue(cmd::clearClips());
+    act(deck_.clearClips(Origin::panel()));
 }
 
 void ClearMenu::ClearSeq1Click() {
     if (!confirm(QStringLiteral("Clear all sequences"))) return;
-    media_.clearSequences();
-    link_.queue(cmd::clearSequences());
+    act(deck_.clearSequences(Origin::panel()));
 }
 
 }  // namespace qz7

@@ -8,13 +8,12 @@ namespace qz7 {
 
 class FileListPanel;
 class Forms;
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class ClearMenu : public QMenu {
     Q_OBJECT
 public:
-    ClearMenu(RecorderLink& link, MediaModel& media, Forms& forms, FileListPanel& files, QWidget* parent);
+    ClearMenu(Deck& deck, Forms& forms, FileListPanel& files, QWidget* parent);
 
 public slots:
     void ClearCueList1Click();
@@ -25,8 +24,7 @@ private:
     // "Confirmation" naming what goes and on which recorders.
     bool confirm(const QString& what);
 
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
     Forms& forms_;
 };
 

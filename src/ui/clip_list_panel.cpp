@@ -6,17 +6,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/clip_page.h"
 #include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-ClipListPanel::ClipListPanel(RecorderLink& link, MediaModel& media, ClipPage& clipPage, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media), clipPage_(clipPage) {
+ClipListPanel::ClipListPanel(Deck& deck, ClipPage& clipPage, QWidget* parent)
+    : QWidget(parent), deck_(deck), clipPage_(clipPage) {
     setObjectName(QStringLiteral("Panel6"));
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -50,8 +48,8 @@ void ClipListPanel::ListBox1DblClick() {
 
 void ClipListPanel::BitBtn15Click() {
     const int k = selectedLine(ListBox1);
-    if (k < 0 || k >= media_.clipCount()) return;
-    link_.queue(cmd::openClip(k));
+    if (k < 0) return;
+    act(deck_.openClip(k, Origin::panel()));
 }
 
 }  // namespace qz7

@@ -11,13 +11,12 @@ class QPushButton;
 namespace qz7 {
 
 class ClipPage;
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class ClipListPanel : public QWidget {
     Q_OBJECT
 public:
-    ClipListPanel(RecorderLink& link, MediaModel& media, ClipPage& clipPage, QWidget* parent);
+    ClipListPanel(Deck& deck, ClipPage& clipPage, QWidget* parent);
 
     QListWidget* ListBox1;  // line k = clip k
     QPushButton* BitBtn15;  // "OPEN"
@@ -32,8 +31,7 @@ public slots:
     void BitBtn15Click();
 
 private:
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
     ClipPage& clipPage_;
 };
 

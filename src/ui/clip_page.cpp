@@ -9,11 +9,8 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/handler.h"
-#include "ui/status_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
@@ -43,8 +40,7 @@ Timecode fieldsPosition(const std::array<QLineEdit*, 4>& fields, const char* wha
 
 }  // namespace
 
-ClipPage::ClipPage(RecorderLink& link, MediaModel& media, const StatusPanel& display, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media), display_(display) {
+ClipPage::ClipPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet7"));
     MaskEdit16 = makeMaskedEdit(QStringLiteral("MaskEdit16"), QStringLiteral("000;_"), QStringLiteral("000"), this);
     LabeledEdit2 = makeNameEdit(QStringLiteral("LabeledEdit2"), this);
@@ -110,7 +106,7 @@ ClipPage::ClipPage(RecorderLink& link, MediaModel& media, const StatusPanel& dis
 }
 
 void ClipPage::showClip(int k) {
-    const ClipEntry& clip = media_.clip(k);
+    const ClipEntry& clip = deck_.media().clip(k);
     MaskEdit16->setText(QString::asprintf("%03d", k));
     setFields(startFields(), clip.in);
     setFields(stopFields(), clip.out);
@@ -118,7 +114,7 @@ void ClipPage::showClip(int k) {
 }
 
 void ClipPage::copyTimecodeInto(const std::array<QLineEdit*, 4>& fields) {
-    setFields(fields, Timecode{display_.hours(), display_.minutes(), display_.seconds(), display_.frames()});
+    setFields(fields, deck_.status().timecode);
 }
 
 void ClipPage::BitBtn13Click() { copyTimecodeInto(startFields()); }
@@ -138,7 +134,7 @@ void ClipPage::BitBtn27Click() {
     edited.in = fieldsPosition(startFields(), "start position");
     edited.out = fieldsPosition(stopFields(), "stop position");
     edited.name = toBytes(LabeledEdit2->text());
-    link_.queue(clipWrite(k, media_.saveClip(k, edited), 0x01));
+    act(deck_.saveClip(k, edited, Origin::panel()));
 }
 
 void ClipPage::BitBtn28Click() {
@@ -146,7 +142,7 @@ void ClipPage::BitBtn28Click() {
     for (QLineEdit* f : startFields()) f->setText(QStringLiteral("00"));
     for (QLineEdit* f : stopFields()) f->setText(QStringLiteral("00"));
     LabeledEdit2->setText(QStringLiteral(" "));
-    link_.queue(clipWrite(k, media_.deleteClip(k), 0x00));
+    act(deck_.deleteClip(k, Origin::panel()));
 }
 
 }  // namespace qz7

@@ -13,15 +13,13 @@ class QPushButton;
 
 namespace qz7 {
 
-class MediaModel;
-class RecorderLink;
-class StatusPanel;
+class Deck;
 
 class ClipPage : public QWidget {
     Q_OBJECT
 public:
     // The status panel's timecode is what IN and OUT copy.
-    ClipPage(RecorderLink& link, MediaModel& media, const StatusPanel& display, QWidget* parent);
+    ClipPage(Deck& deck, QWidget* parent);
 
     // Loads clip k into the fields (the clip list's selection does this).
     void showClip(int k);
@@ -54,9 +52,7 @@ private:
     int clipNumber() const;
     void copyTimecodeInto(const std::array<QLineEdit*, 4>& fields);
 
-    RecorderLink& link_;
-    MediaModel& media_;
-    const StatusPanel& display_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

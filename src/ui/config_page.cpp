@@ -6,16 +6,15 @@
 
 #include "ui/confirmation_dialog.h"
 #include "ui/forms.h"
-#include "link/commands.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/handler.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-ConfigPage::ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent)
-    : QWidget(parent), link_(link), forms_(forms) {
+ConfigPage::ConfigPage(Deck& deck, Forms& forms, QWidget* parent)
+    : QWidget(parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet10"));
     RadioGroup2 = new RadioGroup(QStringLiteral("RadioGroup2"), QStringLiteral("HDD Configuration"),
                                  {QStringLiteral("RAID 0"), QStringLiteral("RAID 1 (Mirroring)")}, 0, this);
@@ -36,9 +35,9 @@ ConfigPage::ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent)
 // question counts; a stale answer left by another dialog must not.
 void ConfigPage::Button9Click() {
     const QString what = QStringLiteral("Erase all disks as %1 %2")
-                             .arg(RadioGroup2->items().value(RadioGroup2->itemIndex()), onHosts(link_.targetHosts()));
+                             .arg(RadioGroup2->items().value(RadioGroup2->itemIndex()), onHosts(deck_.targetHosts()));
     if (!forms_.form5()->ask(what)) return;
-    link_.queue(cmd::eraseDisks(static_cast<std::uint8_t>(RadioGroup2->itemIndex())));
+    act(deck_.eraseDisks(RadioGroup2->itemIndex(), Origin::panel()));
 }
 
 }  // namespace qz7

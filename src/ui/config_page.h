@@ -8,14 +8,14 @@ class QPushButton;
 namespace qz7 {
 
 class Forms;
-class RecorderLink;
+class Deck;
 class RadioGroup;
 
 class ConfigPage : public QWidget {
     Q_OBJECT
 public:
     // "Confirmation" is the forms' TForm5.
-    ConfigPage(RecorderLink& link, Forms& forms, QWidget* parent);
+    ConfigPage(Deck& deck, Forms& forms, QWidget* parent);
 
     RadioGroup* RadioGroup2;  // "HDD Configuration"
     QPushButton* Button9;     // "HDD ERASE"
@@ -24,7 +24,7 @@ public slots:
     void Button9Click();
 
 private:
-    RecorderLink& link_;
+    Deck& deck_;
     Forms& forms_;
 };
 

@@ -7,23 +7,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/control_page.h"
 #include "ui/cue_edit_dialog.h"
 #include "ui/forms.h"
 #include "ui/glyph_icons.h"
 #include "ui/handler.h"
-#include "ui/status_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
 namespace {
 
+// Mrk, Cue and Srh never hold the focus: Space must not repeat a mark or a search.
 QPushButton* wordButton(const char* name, const QString& word, const QString& what, QWidget* parent) {
     QPushButton* b = makeButton(QString::fromLatin1(name), QString(), parent);
+    b->setFocusPolicy(Qt::NoFocus);
     b->setIcon(wordIcon(word));
     b->setIconSize(QSize(36, 20));
     b->setMinimumSize(48, 30);
@@ -35,14 +34,8 @@ QPushButton* wordButton(const char* name, const QString& word, const QString& wh
 
 }  // namespace
 
-CueGroup::CueGroup(RecorderLink& link, MediaModel& media, const StatusPanel& display, const ControlPage& control,
-                   Forms& forms, QWidget* parent)
-    : QGroupBox(QStringLiteral("  CUE MARK/SEARCH  "), parent),
-      link_(link),
-      media_(media),
-      display_(display),
-      control_(control),
-      forms_(forms) {
+CueGroup::CueGroup(Deck& deck, const ControlPage& control, Forms& forms, QWidget* parent)
+    : QGroupBox(QStringLiteral("  CUE MARK/SEARCH  "), parent), deck_(deck), control_(control), forms_(forms) {
     setObjectName(QStringLiteral("GroupBox5"));
     BitBtn20 = wordButton("BitBtn20", QStringLiteral("Mrk"), tr("Mark the current position as a new cue"), this);
     BitBtn22 = wordButton("BitBtn22", QStringLiteral("Cue"), tr("Go to the cue less the preroll time"), this);
@@ -77,21 +70,19 @@ CueGroup::CueGroup(RecorderLink& link, MediaModel& media, const StatusPanel& dis
     onSignal(ListBox4, &QListWidget::itemDoubleClicked, this, &CueGroup::ListBox4DblClick);
 }
 
-// Freed slots are filled again before higher ones.
+// The cue takes the timecode the recorder last reported.
 void CueGroup::BitBtn20Click() {
-    const int k =
-        media_.markCue(Timecode{display_.hours(), display_.minutes(), display_.seconds(), display_.frames()});
-    if (k < 0) return;
-    ListBox4->setCurrentRow(k);
-    link_.queue(cueWrite(k, media_.cue(k), 0x01));
+    const Outcome outcome = deck_.markCue(Origin::panel());
+    act(outcome);
+    if (outcome.queued()) ListBox4->setCurrentRow(outcome.index);
 }
 
 // The cue count stays: it counts what the recorder reported, not free slots.
 void CueGroup::BitBtn14Click() {
     const int k = selectedLine(ListBox4);
     // A list refreshed twice holds lines past the table; they name no cue.
-    if (k < 0 || k >= kTableSize) return;
-    link_.queue(cueWrite(k, media_.deleteCue(k), 0x00));
+    if (k < 0) return;
+    act(deck_.deleteCue(k, Origin::panel()));
 }
 
 void CueGroup::BitBtn17Click() {
@@ -109,20 +100,11 @@ void CueGroup::BitBtn22Click() {
     }
     const int preroll = toInteger(control_.prerollText());
     const QString typed = maskedText(MaskEdit1);
-    int h = toInteger(typed.mid(0, 2));
-    int m = toInteger(typed.mid(3, 2));
-    int s = toInteger(typed.mid(6, 2));
-    int f = toInteger(typed.mid(9, 2));
-    for (long long i = 0, steps = static_cast<long long>(preroll) * 30; i < steps; ++i) {
-        if (--f >= 0) continue;
-        f = 29;
-        if (--s >= 0) continue;
-        s = 59;
-        if (--m >= 0) continue;
-        m = 59;
-        if (--h < 0) h = 23;
-    }
-    link_.queue(cmd::timecodeSearch({toBcd(f), toBcd(s), toBcd(m), toBcd(h)}));
+    const int h = toInteger(typed.mid(0, 2));
+    const int m = toInteger(typed.mid(3, 2));
+    const int s = toInteger(typed.mid(6, 2));
+    const int f = toInteger(typed.mid(9, 2));
+    act(deck_.cueTypedPosition(h, m, s, f, preroll, Origin::panel()));
 }
 
 void CueGroup::BitBtn21Click() {
@@ -130,26 +112,24 @@ void CueGroup::BitBtn21Click() {
         goToSelectedCue(0x00);
         return;
     }
-    const Timecode position = typedPosition(maskedText(MaskEdit1));
-    link_.queue(cmd::timecodeSearch(position.bytes()));
+    act(deck_.searchPosition(typedPosition(maskedText(MaskEdit1)), Origin::panel()));
 }
 
 // Only the first (cue count) lines can be searched: the count is what the
 // recorder reported, so a cue above a gap is shown but not reachable.
 void CueGroup::goToSelectedCue(std::uint8_t flag) {
     const int k = selectedLine(ListBox4);
-    const int count = media_.cueCount();
-    if (count == 0 || k < 0 || k >= count) return;
-    link_.queue(cmd::goToCue(k, flag));
+    if (k < 0) return;
+    act(deck_.searchCue(k, flag == 0x01, Origin::panel()));
 }
 
 void CueGroup::ListBox4DblClick() {
     const int k = selectedLine(ListBox4);
     if (k < 0 || k >= kTableSize) return;
-    if (media_.cue(k).used == 0) return;
-    const std::optional<CueEdit> edit = forms_.form6()->edit(media_.cue(k));
+    if (deck_.media().cue(k).used == 0) return;
+    const std::optional<CueEdit> edit = forms_.form6()->edit(deck_.media().cue(k));
     if (!edit) return;
-    link_.queue(cueWrite(k, media_.editCue(k, edit->position, edit->name), 0x01));
+    act(deck_.editCue(k, edit->position, edit->name, Origin::panel()));
 }
 
 }  // namespace qz7

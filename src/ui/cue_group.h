@@ -15,17 +15,14 @@ namespace qz7 {
 
 class ControlPage;
 class Forms;
-class MediaModel;
-class RecorderLink;
-class StatusPanel;
+class Deck;
 
 class CueGroup : public QGroupBox {
     Q_OBJECT
 public:
     // Mrk copies the status panel's timecode; a typed Cue counts off the Control
     // page's preroll; "CUE Edit" is the forms' TForm6.
-    CueGroup(RecorderLink& link, MediaModel& media, const StatusPanel& display, const ControlPage& control,
-             Forms& forms, QWidget* parent);
+    CueGroup(Deck& deck, const ControlPage& control, Forms& forms, QWidget* parent);
 
     // 1 = Cue and Srh use the typed position field instead of the list.
     int typedPositionMode = 0;
@@ -50,9 +47,7 @@ private:
     // Go to the selected cue (list mode); the flag tells Cue (1) from Srh (0).
     void goToSelectedCue(std::uint8_t flag);
 
-    RecorderLink& link_;
-    MediaModel& media_;
-    const StatusPanel& display_;
+    Deck& deck_;
     const ControlPage& control_;
     Forms& forms_;
 };

@@ -10,18 +10,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/handler.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-DevicePage::DevicePage(RecorderLink& link, MediaModel& media, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media) {
+DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet11"));
-    const DevicePair& d = link.devices();
+    const DevicePair& d = deck.devices();
 
     ListBox5 = new QListWidget(this);
     ListBox5->setObjectName(QStringLiteral("ListBox5"));
@@ -62,44 +59,30 @@ DevicePage::DevicePage(RecorderLink& link, MediaModel& media, QWidget* parent)
     onSignal(Button7, &QPushButton::clicked, this, &DevicePage::Button7Click);
     onSignal(Button6, &QPushButton::clicked, this, &DevicePage::Button6Click);
     onSignal(Button2, &QPushButton::clicked, this, &DevicePage::Button2Click);
+    // "Retrieve" goes once a recorder answered, and not while its burst is going out.
+    connect(&deck_, &Deck::retrieveAvailableChanged, Button6, &QPushButton::setEnabled);
+    connect(&deck_, &Deck::applied, this, [this] {
+        Edit13->setText(deck_.selectedHost());
+        Edit14->setText(deck_.selectedId());
+    });
 }
 
 // "Apply": the selected line picks the recorder whose replies we read; the
 // other of the pair receives every packet too.
-void DevicePage::Button7Click() {
-    const int k = selectedLine(ListBox5);
-    const DevicePair& d = link_.devices();
-    const bool second = k == 1 && !d.single;
-    Edit13->setText(second ? d.second : d.first);
-    Edit14->setText(second ? d.secondId : d.firstId);
-    link_.apply(Edit13->text(), second ? d.first : d.second);
-    emit applied();
-}
+void DevicePage::Button7Click() { act(deck_.apply(selectedLine(ListBox5), Origin::panel())); }
 
-// "Retrieve": 512 blank lines per list, then the whole list refresh, queued so
-// that it goes out sequence headers first and cue entries last.
+// "Retrieve": blank lists, then the whole list refresh.
 void DevicePage::Button6Click() {
-    const int bottom = link_.commandStack().count();
-    const int files = media_.beginRetrieve();
-    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::CueEntry, i));
-    for (int i = 0; i < MediaModel::kRetrievedEntries; ++i) link_.queue(cmd::entryRequest(Sense::ClipEntry, i));
-    for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::FileName, i));
-    for (int i = 1; i <= files; ++i) link_.queue(cmd::entryRequest(Sense::Inhibit, i));
-    for (int s = 0; s < kSequenceCount; ++s) link_.queue(cmd::sequenceHeaderRequest(s));
-    emit retrieveQueued(bottom, link_.commandStack().count());
+    const Outcome outcome = deck_.retrieve(Origin::panel());
+    act(outcome);
+    if (outcome.queued()) emit retrieveQueued();
 }
 
 // "Scan": forget the found devices and stop the link until the next "Apply".
-void DevicePage::Button2Click() {
-    foundDeviceCount = 0;
-    link_.stop();
-}
+void DevicePage::Button2Click() { act(deck_.scan(Origin::panel())); }
 
-void DevicePage::addDiscoveredDevice(const QString& senderAddress) {
-    const int n = foundDeviceCount;
-    if (n >= kMaxDeviceLines) return;
-    replaceLine(ListBox5, n, senderAddress);
-    foundDeviceCount = n + 1;
+void DevicePage::showDiscoveredDevice(int line, const QString& senderAddress) {
+    replaceLine(ListBox5, line, senderAddress);
 }
 
 }  // namespace qz7

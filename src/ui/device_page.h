@@ -10,16 +10,15 @@ class QPushButton;
 
 namespace qz7 {
 
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class DevicePage : public QWidget {
     Q_OBJECT
 public:
-    DevicePage(RecorderLink& link, MediaModel& media, QWidget* parent);
+    DevicePage(Deck& deck, QWidget* parent);
 
-    // A discovery datagram from sender: the next device list line.
-    void addDiscoveredDevice(const QString& senderAddress);
+    // A device announced itself: line `line` of the device list shows it.
+    void showDiscoveredDevice(int line, const QString& senderAddress);
 
     QListWidget* ListBox5;  // "Device List"
     QLineEdit* Edit13;      // "IP Address"
@@ -28,18 +27,9 @@ public:
     QPushButton* Button6;   // "Retrieve"
     QPushButton* Button2;   // "Scan"
 
-    // The device list stops growing here, whoever sends discovery datagrams.
-    static constexpr int kMaxDeviceLines = 64;
-
-    // Lines of the device list filled by discovery datagrams since "Scan".
-    int foundDeviceCount = 0;
-
 signals:
-    // "Apply" has queued the link start: the transport panel may be used.
-    void applied();
-    // "Retrieve" has queued the list refresh, stack slots bottom up to below
-    // top: the lists may be used.
-    void retrieveQueued(int bottom, int top);
+    // "Retrieve" has queued the list refresh: the lists may be used.
+    void retrieveQueued();
 
 public slots:
     void Button7Click();
@@ -47,8 +37,7 @@ public slots:
     void Button2Click();
 
 private:
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -7,9 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
+#include "ui/confirmation_dialog.h"
 #include "ui/file_name_dialog.h"
 #include "ui/forms.h"
 #include "ui/handler.h"
@@ -18,8 +17,8 @@
 
 namespace qz7 {
 
-FileListPanel::FileListPanel(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media), forms_(forms) {
+FileListPanel::FileListPanel(Deck& deck, Forms& forms, QWidget* parent)
+    : QWidget(parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("Panel9"));
     ListBox2 = new QListWidget(this);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
@@ -37,29 +36,24 @@ FileListPanel::FileListPanel(RecorderLink& link, MediaModel& media, Forms& forms
 // Only recorded files can be opened: lines at or past the count are blank.
 void FileListPanel::BitBtn7Click() {
     const int k = selectedLine(ListBox2);
-    if (k < 0 || k >= media_.recordedFileCount()) return;
-    link_.queue(cmd::openFile(k + 1));
+    if (k < 0) return;
+    act(deck_.openFile(k + 1, Origin::panel()));
 }
 
 void FileListPanel::ListBox2DblClick() {
     const int k = selectedLine(ListBox2);
     // A list refreshed twice holds lines past the table; they name no file.
     if (k < 0 || k >= kTableSize) return;
-    const FileEntry& file = media_.file(k);
+    const FileEntry& file = deck_.media().file(k);
     const std::optional<FileEdit> edit = forms_.form3()->edit(k + 1, file.name, file.inhibit);
     if (!edit) return;
-    // Queued name first: the stack sends the inhibit write before it.
-    link_.queue(cmd::fileNameWrite(k + 1, edit->name));
-    link_.queue(cmd::inhibitWrite(k + 1, edit->inhibit));
-    media_.editFile(k, edit->name, edit->inhibit);
+    act(deck_.editFile(k + 1, edit->name, edit->inhibit, Origin::panel()));
 }
 
 // The erased file's table entry keeps its name and flag; only its line goes blank.
 void FileListPanel::LastFileErase2Click() {
-    if (!forms_.form4()->confirm(media_.recordedFileCount())) return;
-    if (media_.recordedFileCount() <= 0) return;
-    link_.queue(cmd::eraseLastFile());
-    media_.eraseLastFile();
+    if (!forms_.form4()->confirm(deck_.media().recordedFileCount(), onHosts(deck_.targetHosts()))) return;
+    act(deck_.eraseLastFile(Origin::panel()));
 }
 
 }  // namespace qz7

@@ -11,13 +11,12 @@ class QPushButton;
 namespace qz7 {
 
 class Forms;
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class FileListPanel : public QWidget {
     Q_OBJECT
 public:
-    FileListPanel(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent);
+    FileListPanel(Deck& deck, Forms& forms, QWidget* parent);
 
     QListWidget* ListBox2;  // line k = recorded file k + 1
     QPushButton* BitBtn7;   // "OPEN"
@@ -29,8 +28,7 @@ public slots:
     void LastFileErase2Click();
 
 private:
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
     Forms& forms_;
 };
 

@@ -1,7 +1,5 @@
 #include "ui/forms.h"
 
-#include "media/media_model.h"
-#include "net/recorder_link.h"
 #include "ui/confirmation_dialog.h"
 #include "ui/cue_edit_dialog.h"
 #include "ui/file_name_dialog.h"
@@ -13,9 +11,9 @@
 namespace qz7 {
 
 Forms::Forms(const DevicePair& devices, LinkTiming timing)
-    : link_(std::make_unique<RecorderLink>(devices, timing)), media_(std::make_unique<MediaModel>()) {
+    : deck_(std::make_unique<Deck>(devices, timing)) {
     form1_ = std::make_unique<TForm1>(*this);
-    form2_ = std::make_unique<TForm2>(*media_, form1_.get());
+    form2_ = std::make_unique<TForm2>(deck_->media(), form1_.get());
     form3_ = std::make_unique<TForm3>(form1_.get());
     form4_ = std::make_unique<TForm4>(form1_.get());
     form5_ = std::make_unique<TForm5>(form1_.get());
@@ -24,13 +22,13 @@ Forms::Forms(const DevicePair& devices, LinkTiming timing)
     lists_ = std::make_unique<MediaLists>();
     form1_->showMediaLists(*lists_);
     lists_->show(MediaList::ScheduleClips, form2_->ListBox1);
-    media_->setObserver(lists_.get());
+    deck_->setMediaObserver(lists_.get());
 }
 
 // The dialogs go before the main window they belong to; the model stops
 // reporting before the lists go.
 Forms::~Forms() {
-    media_->setObserver(nullptr);
+    deck_->setMediaObserver(nullptr);
     form6_.reset();
     form5_.reset();
     form4_.reset();

@@ -1,17 +1,14 @@
-// The program's object graph: the recorder link, the media model and the six
-// windows, created once in a fixed order and kept for the whole run.
+// The program's object graph: the deck (the recorder pair) and the six
+// windows that show it, created once in a fixed order and kept for the whole run.
 #pragma once
 
 #include <memory>
 
-#include "net/device_pair.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 
 namespace qz7 {
 
 class MediaLists;
-class MediaModel;
-class RecorderLink;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -26,8 +23,7 @@ public:
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
-    RecorderLink& link() const { return *link_; }
-    MediaModel& media() const { return *media_; }
+    Deck& deck() const { return *deck_; }
 
     TForm1* form1() const { return form1_.get(); }  // "QZ7pro-Controller"
     TForm2* form2() const { return form2_.get(); }  // "Sequence Play"
@@ -37,8 +33,7 @@ public:
     TForm6* form6() const { return form6_.get(); }  // "CUE Edit"
 
 private:
-    std::unique_ptr<RecorderLink> link_;
-    std::unique_ptr<MediaModel> media_;
+    std::unique_ptr<Deck> deck_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

@@ -9,9 +9,24 @@
 #include <type_traits>
 #include <utility>
 
+#include "deck/origin.h"
+#include "link/command_stack.h"
 #include "ui/error_box.h"
 
 namespace qz7 {
+
+// What a control does with the deck's answer. A refusal ends the handler
+// quietly, as the panel's own checks always have (a line that names no file,
+// no cue to search); a full command stack is a failure the operator must see.
+inline void act(const Outcome& outcome) {
+    if (outcome.stackFull) throw LinkError(outcome.refusal);
+}
+
+}  // namespace qz7
+#include "deck/deck.h"
+namespace qz7 {
+// Until the settings pages speak typed values to the deck.
+inline void settingFallback(Deck& deck, const Packet& p) { act(deck.submit(Origin::panel(), "settings", {p}, false)); }
 
 // Runs `action`; an exception ends it and is shown in the error box.
 template <typename Action>

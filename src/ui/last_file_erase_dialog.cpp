@@ -17,6 +17,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("May I erase the last file?"), this);
     Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("File No."), this);
     Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
+    // Which recorders lose the file, as the other confirmations say.
+    LabelRecorders = makeLabel(QStringLiteral("LabelRecorders"), QString(), this);
     BitBtn1 = makeButton(QStringLiteral("BitBtn1"), QStringLiteral("OK"), this);
     BitBtn2 = makeButton(QStringLiteral("BitBtn2"), QStringLiteral("Cancel"), this);
     // A slip of the Enter key must not erase a recording.
@@ -33,14 +35,16 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(number);
+    layout->addWidget(LabelRecorders);
     layout->addLayout(buttons);
 
     onSignal(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
     onSignal(BitBtn2, &QPushButton::clicked, this, &TForm4::BitBtn2Click);
 }
 
-bool TForm4::confirm(int recordedFileCount) {
+bool TForm4::confirm(int recordedFileCount, const QString& where) {
     Label3->setText(QString::asprintf("%03d  ", recordedFileCount));
+    LabelRecorders->setText(where);
     return exec() == QDialog::Accepted;
 }
 

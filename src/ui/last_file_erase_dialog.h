@@ -16,11 +16,13 @@ public:
     explicit TForm4(QWidget* parent);
 
     // Shows the recorded file count as the file to erase; true after OK.
-    bool confirm(int recordedFileCount);
+    // where: the recorders that lose it ("on 192.168.1.20 and 192.168.1.21").
+    bool confirm(int recordedFileCount, const QString& where);
 
     QLabel* Label1;        // "May I erase the last file?"
     QLabel* Label2;        // "File No."
     QLabel* Label3;        // the recorded file count
+    QLabel* LabelRecorders;  // on which recorders
     QPushButton* BitBtn1;  // "OK"
     QPushButton* BitBtn2;  // "Cancel"
 

@@ -7,12 +7,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QCoreApplication>
 #include <QVBoxLayout>
-#include <cstdlib>
 
-#include "media/media_model.h"
-#include "net/link_monitor.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/audio_page.h"
 #include "ui/character_page.h"
 #include "ui/clear_menu.h"
@@ -22,6 +20,7 @@
 #include "ui/control_page.h"
 #include "ui/cue_group.h"
 #include "ui/device_page.h"
+#include "ui/error_box.h"
 #include "ui/file_list_panel.h"
 #include "ui/forms.h"
 #include "ui/genlock_page.h"
@@ -33,7 +32,6 @@
 #include "ui/status_lamps.h"
 #include "ui/status_panel.h"
 #include "ui/test_signal_page.h"
-#include "ui/tick_error_filter.h"
 #include "ui/timecode_page.h"
 #include "ui/transport_panel.h"
 #include "ui/video_page.h"
@@ -41,25 +39,23 @@
 namespace qz7 {
 
 TForm1::TForm1(Forms& forms, QWidget* parent)
-    : QMainWindow(parent), forms_(forms), link_(forms.link()), media_(forms.media()) {
+    : QMainWindow(parent), forms_(forms), deck_(forms.deck()) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("QZ7pro-Controller"));
     buildAreas();
     buildLayout();
     buildMenu();
     buildStatusBar();
-    wireReplies();
+    wireDeck();
     FormCreate();
     // The poll cycle ticks from the first moment; nothing is sent before "Apply".
-    link_.pollDriver().start();
+    deck_.start();
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
-    link_.reset();
-    status_->errorLatch = 0;
-    media_.reset();
+    deck_.reset();
 }
 
 void TForm1::showMediaLists(MediaLists& lists) {
@@ -74,7 +70,7 @@ void TForm1::buildAreas() {
     central->setObjectName(QStringLiteral("CentralArea"));
     setCentralWidget(central);
 
-    status_ = new StatusPanel(link_, central);
+    status_ = new StatusPanel(deck_, central);
     progressBar_ = new QProgressBar(central);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setRange(0, 100);
@@ -83,22 +79,22 @@ void TForm1::buildAreas() {
     progressBar_->setTextVisible(true);
     progressBar_->setEnabled(false);
 
-    transportPanel_ = new TransportPanel(link_, media_, central);
+    transportPanel_ = new TransportPanel(deck_, central);
     transportPanel_->setEnabled(false);
 
     pageControl_ = new QTabWidget(central);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    timecodePage_ = new TimecodePage(link_, pageControl_);
-    genlockPage_ = new GenlockPage(link_, pageControl_);
-    testSignalPage_ = new TestSignalPage(link_, pageControl_);
-    audioPage_ = new AudioPage(link_, pageControl_);
-    videoPage_ = new VideoPage(link_, pageControl_);
-    characterPage_ = new CharacterPage(link_, pageControl_);
-    controlPage_ = new ControlPage(link_, pageControl_);
-    clipPage_ = new ClipPage(link_, media_, *status_, pageControl_);
-    sequencePage_ = new SequencePage(link_, media_, forms_, pageControl_);
-    configPage_ = new ConfigPage(link_, forms_, pageControl_);
-    devicePage_ = new DevicePage(link_, media_, pageControl_);
+    timecodePage_ = new TimecodePage(deck_, pageControl_);
+    genlockPage_ = new GenlockPage(deck_, pageControl_);
+    testSignalPage_ = new TestSignalPage(deck_, pageControl_);
+    audioPage_ = new AudioPage(deck_, pageControl_);
+    videoPage_ = new VideoPage(deck_, pageControl_);
+    characterPage_ = new CharacterPage(deck_, pageControl_);
+    controlPage_ = new ControlPage(deck_, pageControl_);
+    clipPage_ = new ClipPage(deck_, pageControl_);
+    sequencePage_ = new SequencePage(deck_, forms_, pageControl_);
+    configPage_ = new ConfigPage(deck_, forms_, pageControl_);
+    devicePage_ = new DevicePage(deck_, pageControl_);
     pageControl_->addTab(timecodePage_, QStringLiteral("Timecode"));
     pageControl_->addTab(genlockPage_, QStringLiteral("Gen-lock"));
     pageControl_->addTab(testSignalPage_, QStringLiteral("Test signal"));
@@ -114,15 +110,15 @@ void TForm1::buildAreas() {
     // Connected after the opening page is set: start-up reads nothing back.
     onSignal(pageControl_, &QTabWidget::currentChanged, this, [this](int index) { PageControl1Change(index); });
 
-    clipList_ = new ClipListPanel(link_, media_, *clipPage_, central);
+    clipList_ = new ClipListPanel(deck_, *clipPage_, central);
     clipList_->setEnabled(false);
-    fileList_ = new FileListPanel(link_, media_, forms_, central);
+    fileList_ = new FileListPanel(deck_, forms_, central);
     fileList_->setEnabled(false);
-    cueGroup_ = new CueGroup(link_, media_, *status_, *controlPage_, forms_, central);
+    cueGroup_ = new CueGroup(deck_, *controlPage_, forms_, central);
     cueGroup_->setEnabled(false);
 
     connect(clipList_, &ClipListPanel::clipPageWanted, pageControl_, [this] { pageControl_->setCurrentIndex(ClipTab); });
-    connect(devicePage_, &DevicePage::applied, this, [this] {
+    connect(&deck_, &Deck::applied, this, [this] {
         transportPanel_->setEnabled(true);
         progressBar_->setEnabled(true);
     });
@@ -131,8 +127,6 @@ void TForm1::buildAreas() {
         fileList_->setEnabled(true);
         cueGroup_->setEnabled(true);
     });
-    onSignal(status_, &StatusPanel::audioReadback, audioPage_,
-             [this](std::uint8_t byte23) { audioPage_->applyStatusAudioBits(byte23); });
 }
 
 void TForm1::buildLayout() {
@@ -172,7 +166,7 @@ void TForm1::buildMenu() {
     action(file, "SaveS1", QStringLiteral("Save Seq List"))->setEnabled(false);
     onSignal(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &TForm1::Exit1Click);
 
-    clearMenu_ = new ClearMenu(link_, media_, forms_, *fileList_, bar);
+    clearMenu_ = new ClearMenu(deck_, forms_, *fileList_, bar);
     bar->addMenu(clearMenu_);
 }
 
@@ -181,57 +175,35 @@ void TForm1::buildMenu() {
 void TForm1::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    linkMonitor_ = new LinkMonitor(link_, this);
-    linkState_ = new LinkStateLamp(*linkMonitor_, *status_, bar);
+    linkState_ = new LinkStateLamp(deck_.monitor(), *status_, bar);
     recTally_ = new RecTally(bar);
-    retrieveProgress_ = new RetrieveProgress(link_.commandStack(), devicePage_->Button6, bar);
+    retrieveProgress_ = new RetrieveProgress(deck_, bar);
     bar->addWidget(linkState_);
     bar->addWidget(recTally_);
     bar->addPermanentWidget(retrieveProgress_);
 
-    onSignal(status_, &StatusPanel::transportWordChanged, this, [this](const QString& word) {
-        const bool recording = word == QLatin1String("REC");
+    connect(&deck_, &Deck::transportChanged, this, [this] {
+        const bool recording = deck_.status().rec;
         recTally_->setLit(recording);
         transportPanel_->showRecording(recording);
     });
-    onSignal(devicePage_, &DevicePage::retrieveQueued, retrieveProgress_,
-             [this](int bottom, int top) { retrieveProgress_->track(bottom, top); });
-    onSignal(devicePage_, &DevicePage::applied, retrieveProgress_, [this] { retrieveProgress_->cancel(); });
 }
 
-// Each reply goes to the area that shows it; list replies go to the media model.
-void TForm1::wireReplies() {
-    onSignal(&link_, &RecorderLink::discovered, devicePage_,
-             [this](const QString& address) { devicePage_->addDiscoveredDevice(address); });
-    onSignal(&link_, &RecorderLink::timecodeReceived, status_,
-             [this](std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) { status_->applyTimecode(f, s, m, h); });
-    onSignal(&link_, &RecorderLink::statusReceived, status_,
-             [this](const StatusReply& reply) { status_->applyStatus(reply); });
-    onSignal(&link_, &RecorderLink::errorTextReceived, status_,
-             [this](const std::string& text) { status_->applyErrorText(text); });
-    onSignal(&link_, &RecorderLink::systemReceived, configPage_,
-             [this](int disk, int) { configPage_->RadioGroup2->setFromReply(disk); });
-    connectMediaReplies(link_, media_, this);
-    // A system reply makes "Retrieve" usable, but not while its burst is still going out.
-    connect(&link_, &RecorderLink::systemReceived, devicePage_, [this] {
-        if (!retrieveProgress_->running()) devicePage_->Button6->setEnabled(true);
-    });
-    onSignal(&link_, &RecorderLink::settingsAnswerReceived, this, [this](std::uint8_t code, const QByteArray& d) {
-        timecodePage_->applySettingsAnswer(code, d);
-        genlockPage_->applySettingsAnswer(code, d);
-        testSignalPage_->applySettingsAnswer(code, d);
-        audioPage_->applySettingsAnswer(code, d);
-        videoPage_->applySettingsAnswer(code, d);
-        controlPage_->applySettingsAnswer(code, d);
-    });
-    onSignal(&link_, &RecorderLink::characterAnswerReceived, characterPage_,
-             [this](const std::array<std::uint8_t, 16>& data) { characterPage_->applyAnswer(data); });
-    onSignal(&link_, &RecorderLink::prerollTimeReceived, controlPage_,
-             [this](std::uint8_t secondsByte) { controlPage_->applyPrerollAnswer(secondsByte); });
-    connect(&link_, &RecorderLink::tickError, new TickErrorFilter(link_, this), &TickErrorFilter::report);
+// What the deck hears from the recorder, where the pages do not listen themselves.
+void TForm1::wireDeck() {
+    onSignal(&deck_, &Deck::discovered, devicePage_,
+             [this](int line, const QString& address) { devicePage_->showDiscoveredDevice(line, address); });
+    onSignal(&deck_, &Deck::diskConfigurationReported, configPage_,
+             [this](int item) { configPage_->RadioGroup2->setFromReply(item); });
+    // The deck has already left out a repeat of the same failure.
+    connect(&deck_, &Deck::errorRaised, this, [](const QString& message) { ErrorBox::show(message); });
 }
 
-// "Exit": ends the process at once; waiting commands are dropped, nothing is saved.
-void TForm1::Exit1Click() { std::exit(0); }
+// "Exit": the poll cycle stops and the program ends; waiting commands are
+// dropped, nothing is saved.
+void TForm1::Exit1Click() {
+    deck_.shutdown();
+    QCoreApplication::quit();
+}
 
 }  // namespace qz7

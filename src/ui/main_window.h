@@ -1,7 +1,7 @@
-// TForm1, "QZ7pro-Controller": the main window. It builds its areas (each its
-// own class in its own file, named after what the operator sees), hands each
-// the link, the media model and the few widgets it drives, and wires the
-// link's replies to the areas that show them.
+// TForm1, "QZ7pro-Controller": the main window, a view of one deck. It builds
+// its areas (each its own class in its own file, named after what the operator
+// sees) and hands each the deck and the few widgets it drives; the areas call
+// the deck's operations and redraw from its signals.
 #pragma once
 
 #include <QMainWindow>
@@ -11,10 +11,9 @@ class QTabWidget;
 
 namespace qz7 {
 
+class Deck;
 class Forms;
 class MediaLists;
-class MediaModel;
-class RecorderLink;
 class StatusPanel;
 class TransportPanel;
 class FileListPanel;
@@ -32,7 +31,6 @@ class SequencePage;
 class ConfigPage;
 class DevicePage;
 class ClearMenu;
-class LinkMonitor;
 class LinkStateLamp;
 class RecTally;
 class RetrieveProgress;
@@ -56,8 +54,7 @@ public:
     void showMediaLists(MediaLists& lists);
 
     Forms& forms() { return forms_; }
-    RecorderLink& link() { return link_; }
-    MediaModel& media() { return media_; }
+    Deck& deck() { return deck_; }
 
     QTabWidget* PageControl1() { return pageControl_; }
     QProgressBar* ProgressBar1() { return progressBar_; }
@@ -79,7 +76,6 @@ public:
     ConfigPage* configPage() { return configPage_; }
     DevicePage* devicePage() { return devicePage_; }
     ClearMenu* clearMenu() { return clearMenu_; }
-    LinkMonitor* linkMonitor() { return linkMonitor_; }
     LinkStateLamp* linkStateLamp() { return linkState_; }
     RecTally* recTally() { return recTally_; }
     RetrieveProgress* retrieveProgress() { return retrieveProgress_; }
@@ -93,11 +89,10 @@ private:
     void buildLayout();
     void buildMenu();
     void buildStatusBar();
-    void wireReplies();
+    void wireDeck();
 
     Forms& forms_;
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
 
     QTabWidget* pageControl_ = nullptr;   // PageControl1
     QProgressBar* progressBar_ = nullptr; // ProgressBar1 "REMAINING TIME"
@@ -118,7 +113,6 @@ private:
     ConfigPage* configPage_ = nullptr;
     DevicePage* devicePage_ = nullptr;
     ClearMenu* clearMenu_ = nullptr;
-    LinkMonitor* linkMonitor_ = nullptr;
     LinkStateLamp* linkState_ = nullptr;       // LinkState
     RecTally* recTally_ = nullptr;             // RecTally "REC"
     RetrieveProgress* retrieveProgress_ = nullptr;  // RetrieveProgress

@@ -24,8 +24,5 @@ private:
     std::array<QListWidget*, 5> lists_{};
 };
 
-// Replies that fill the media tables go to the model.
-class RecorderLink;
-void connectMediaReplies(RecorderLink& link, MediaModel& media, QObject* context);
 
 }  // namespace qz7

@@ -1,68 +1,37 @@
 #include "ui/retrieve_progress.h"
 
-#include <QPushButton>
-#include <QTimer>
-#include <algorithm>
 #include <cmath>
 
-#include "link/command_stack.h"
+#include "deck/deck.h"
 
 namespace qz7 {
 
-RetrieveProgress::RetrieveProgress(CommandStack& stack, QPushButton* retrieveButton, QWidget* parent)
-    : QProgressBar(parent), stack_(stack), button_(retrieveButton), timer_(new QTimer(this)) {
+RetrieveProgress::RetrieveProgress(Deck& deck, QWidget* parent) : QProgressBar(parent), deck_(deck) {
     setObjectName(QStringLiteral("RetrieveProgress"));
     setTextVisible(true);
     setMinimumWidth(260);
     setVisible(false);
-    timer_->setInterval(kRefreshMs);
-    connect(timer_, &QTimer::timeout, this, &RetrieveProgress::refresh);
+    connect(&deck_, &Deck::retrieveProgressChanged, this, &RetrieveProgress::showProgress);
 }
 
-void RetrieveProgress::track(int bottom, int top) {
-    bottom_ = bottom;
-    top_ = top;
-    lowest_ = top;
-    if (!running()) return;
-    elapsed_.start();
-    button_->setEnabled(false);
-    setRange(0, top_ - bottom_);
-    setVisible(true);
-    timer_->start();
-    refresh();
-}
+bool RetrieveProgress::running() const { return deck_.retrieveProgress().running; }
 
-void RetrieveProgress::cancel() {
-    if (running()) finish();
-}
-
-void RetrieveProgress::refresh() {
-    if (!running()) return;
-    // Commands queued after the burst sit above it and go first (last in,
-    // first out); the burst shrinks only when the stack falls below its top,
-    // so the lowest count seen is what is left of it.
-    lowest_ = std::min(lowest_, stack_.count());
-    if (lowest_ <= bottom_) {
-        finish();
+void RetrieveProgress::showProgress() {
+    const RetrieveProgressState& p = deck_.retrieveProgress();
+    if (!p.running) {
+        setVisible(false);
         return;
     }
-    const int total = top_ - bottom_;
-    const int left = lowest_ - bottom_;
-    const int sent = total - left;
     // The nominal pace until there is enough of a measured one: a silent
     // recorder stretches each tick to the 33 ms reply wait.
-    const qint64 ms = elapsed_.elapsed();
-    const double msPerRequest = sent >= 10 && ms >= 2000 ? static_cast<double>(ms) / sent : kNominalMsPerRequest;
+    const int left = p.total - p.sent;
+    const double msPerRequest =
+        p.sent >= 10 && p.elapsedMs >= 2000 ? static_cast<double>(p.elapsedMs) / p.sent : kNominalMsPerRequest;
     const int secondsLeft = static_cast<int>(std::ceil(left * msPerRequest / 1000.0));
-    setValue(sent);
-    setFormat(QStringLiteral("Retrieve %1/%2, %3 s left").arg(sent).arg(total).arg(secondsLeft));
-}
-
-void RetrieveProgress::finish() {
-    timer_->stop();
-    bottom_ = top_ = lowest_ = 0;
-    setVisible(false);
-    button_->setEnabled(true);
+    setRange(0, p.total);
+    setValue(p.sent);
+    setFormat(QStringLiteral("Retrieve %1/%2, %3 s left").arg(p.sent).arg(p.total).arg(secondsLeft));
+    setVisible(true);
 }
 
 }  // namespace qz7

@@ -16,7 +16,7 @@
 
 namespace qz7 {
 
-TForm2::TForm2(MediaModel& media, QWidget* parent) : QDialog(parent), media_(media) {
+TForm2::TForm2(const MediaModel& media, QWidget* parent) : QDialog(parent), media_(media) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Sequence Play"));
 

@@ -21,7 +21,7 @@ class TForm2 : public QDialog {
     Q_OBJECT
 public:
     // Clip names for the step lines come from the media model.
-    TForm2(MediaModel& media, QWidget* parent);
+    TForm2(const MediaModel& media, QWidget* parent);
 
     // Working copy <- steps 0..127 and entry count of a table record. Steps
     // at or past the entry count are empty: only what the step list shows is
@@ -61,7 +61,7 @@ public slots:
 private:
     void redrawStep(int k);
 
-    MediaModel& media_;
+    const MediaModel& media_;
 };
 
 }  // namespace qz7

@@ -7,9 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/forms.h"
 #include "ui/handler.h"
 #include "ui/schedule_window.h"
@@ -17,12 +15,8 @@
 
 namespace qz7 {
 
-namespace {
-constexpr int kBlocks = kSequenceSteps / 5;  // blocks 0..25
-}  // namespace
-
-SequencePage::SequencePage(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media), forms_(forms) {
+SequencePage::SequencePage(Deck& deck, Forms& forms, QWidget* parent)
+    : QWidget(parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet9"));
     Label23 = makeLabel(QStringLiteral("Label23"), QStringLiteral("Sequence   List"), this);
     ListBox3 = new QListWidget(this);
@@ -52,24 +46,13 @@ SequencePage::SequencePage(RecorderLink& link, MediaModel& media, Forms& forms, 
     onSignal(BitBtn12, &QPushButton::clicked, this, &SequencePage::BitBtn12Click);
 }
 
-void SequencePage::requestBlocks() {
-    for (int i = 0; i < kSequenceCount; ++i) {
-        const SequenceRecord& r = media_.sequence(i);
-        if (r.entryCount == 0) continue;
-        // The count as the recorder reported it, read as a signed byte. No
-        // sequence has more than 26 blocks; a larger count would only flood
-        // the command stack with requests whose answers are dropped.
-        const int blocks = std::min<int>(static_cast<std::int8_t>(r.blockCount), kBlocks);
-        for (int j = 0; j < blocks; ++j)
-            link_.queue(cmd::sequenceBlockRequest(i, j));
-    }
-}
+void SequencePage::requestBlocks() { act(deck_.requestSequenceBlocks(Origin::panel())); }
 
 // Shows the selected sequence's steps in the "Sequence Play" window.
 void SequencePage::ListBox3Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
-    forms_.form2()->showSequence(s, media_.sequence(s));
+    forms_.form2()->showSequence(s, deck_.media().sequence(s));
 }
 
 // EDIT: the selected sequence in the "Sequence Play" window; once saved there,
@@ -78,15 +61,12 @@ void SequencePage::BitBtn18Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
     TForm2* editor = forms_.form2();
-    editor->loadWorkingCopy(media_.sequence(s));
+    editor->loadWorkingCopy(deck_.media().sequence(s));
     // Show what is being edited: the window may still hold edits that CLOSE
     // discarded, or the steps from before the block replies came in.
     editor->showSequence(s, editor->workingCopy);
     if (editor->exec() != QDialog::Accepted) return;
-
-    const int m = editor->editedSequence();
-    replaceLine(ListBox3, m, sequenceLine(m));
-    for (const Packet& p : sequenceTransfer(s, media_.saveSequence(s, editor->workingCopy))) link_.queue(p);
+    act(deck_.saveSequence(s, editor->editedSequence(), editor->workingCopy, Origin::panel()));
 }
 
 // DEL: deletes the sequence on the recorder. The table keeps it until the
@@ -94,18 +74,14 @@ void SequencePage::BitBtn18Click() {
 void SequencePage::BitBtn8Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
-    replaceLine(ListBox3, s, kBlankLine);
-    link_.queue(cmd::deleteSequence(s));
+    act(deck_.deleteSequence(s, Origin::panel()));
 }
 
 // OPEN: selects the sequence on the recorder; a blank line opens nothing.
 void SequencePage::BitBtn12Click() {
     const int s = selectedLine(ListBox3);
     if (s < 0) return;
-    bool ok = false;
-    const int n = ListBox3->item(s)->text().toInt(&ok, 10);
-    if (!ok || n < 0 || n >= kSequenceCount) return;
-    link_.queue(cmd::openSequence(n));
+    act(deck_.openSequence(s, Origin::panel()));
 }
 
 }  // namespace qz7

@@ -15,14 +15,13 @@ class QPushButton;
 namespace qz7 {
 
 class Forms;
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class SequencePage : public QWidget {
     Q_OBJECT
 public:
     // "Sequence Play" is the forms' TForm2.
-    SequencePage(RecorderLink& link, MediaModel& media, Forms& forms, QWidget* parent);
+    SequencePage(Deck& deck, Forms& forms, QWidget* parent);
 
     // Entering the page asks for the blocks of every sequence in use.
     void requestBlocks();
@@ -40,8 +39,7 @@ public slots:
     void BitBtn12Click();  // OPEN
 
 private:
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
     Forms& forms_;
 };
 

@@ -8,10 +8,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <functional>
 
-#include "link/commands.h"
-#include "media/media_model.h"
-#include "net/recorder_link.h"
+#include "deck/deck.h"
 #include "ui/glyph_icons.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
@@ -46,8 +45,7 @@ QComboBox* speedBox(const char* name, const QStringList& items, int initial, QWi
 
 }  // namespace
 
-TransportPanel::TransportPanel(RecorderLink& link, MediaModel& media, QWidget* parent)
-    : QWidget(parent), link_(link), media_(media) {
+TransportPanel::TransportPanel(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("Panel7"));
 
     const QSize tall(34, 74), small(44, 34), big(64, 48);
@@ -108,21 +106,24 @@ TransportPanel::TransportPanel(RecorderLink& link, MediaModel& media, QWidget* p
     // Keys for the big transport buttons, anywhere in the main window. Owned
     // by the panel, so they are dead while the panel is disabled (before "Apply").
     // Record needs Shift: a lone F9 must not start a recording.
+    // A key acts as its button does, and the deck hears it came from the key.
     const struct {
         QKeySequence key;
         QPushButton* button;
+        std::function<void(const Origin&)> action;
     } keys[] = {
-        {QKeySequence(Qt::Key_F5), BitBtn6},
-        {QKeySequence(Qt::Key_F6), BitBtn2},
-        {QKeySequence(Qt::Key_F7), BitBtn1},
-        {QKeySequence(Qt::Key_F8), BitBtn5},
-        {QKeySequence(Qt::SHIFT | Qt::Key_F9), BitBtn3},
+        {QKeySequence(Qt::Key_F5), BitBtn6, [this](const Origin& o) { wind(Direction::Reverse, o); }},
+        {QKeySequence(Qt::Key_F6), BitBtn2, [this](const Origin& o) { stop(o); }},
+        {QKeySequence(Qt::Key_F7), BitBtn1, [this](const Origin& o) { play(o); }},
+        {QKeySequence(Qt::Key_F8), BitBtn5, [this](const Origin& o) { wind(Direction::Forward, o); }},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F9), BitBtn3, [this](const Origin& o) { record(o); }},
     };
     for (const auto& k : keys) {
         auto* shortcut = new QShortcut(k.key, this);
         shortcut->setObjectName(QStringLiteral("Key") + k.button->objectName());
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, k.button, &QPushButton::click);
+        const Origin origin = Origin::key(k.key.toString(QKeySequence::PortableText).toStdString());
+        onSignal(shortcut, &QShortcut::activated, this, [action = k.action, origin] { action(origin); });
         k.button->setToolTip(QStringLiteral("%1 (%2)").arg(k.button->toolTip(),
                                                            k.key.toString(QKeySequence::NativeText)));
     }
@@ -143,36 +144,33 @@ int TransportPanel::itemIndex(const QComboBox* box) {
     return box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
-void TransportPanel::BitBtn1Click() { link_.queue(cmd::play()); }
+void TransportPanel::BitBtn1Click() { play(Origin::panel()); }
+void TransportPanel::BitBtn3Click() { record(Origin::panel()); }
+void TransportPanel::BitBtn2Click() { stop(Origin::panel()); }
+void TransportPanel::BitBtn5Click() { wind(Direction::Forward, Origin::panel()); }
+void TransportPanel::BitBtn6Click() { wind(Direction::Reverse, Origin::panel()); }
 
-// The new file shows its number at once; its name comes with the device's answer.
-void TransportPanel::BitBtn3Click() {
-    link_.queue(cmd::record());
-    media_.recordStarted();
-}
+void TransportPanel::play(const Origin& origin) { act(deck_.play(origin)); }
+void TransportPanel::record(const Origin& origin) { act(deck_.record(origin)); }
+void TransportPanel::stop(const Origin& origin) { act(deck_.stop(RadioGroup19->itemIndex() == 0, origin)); }
 
-void TransportPanel::BitBtn2Click() { link_.queue(cmd::stop(RadioGroup19->itemIndex() == 0)); }
-
-void TransportPanel::BitBtn5Click() { wind(cmd::Direction::Forward); }
-void TransportPanel::BitBtn6Click() { wind(cmd::Direction::Reverse); }
-
-void TransportPanel::wind(cmd::Direction direction) {
+void TransportPanel::wind(Direction direction, const Origin& origin) {
     const int index = itemIndex(ComboBox3);
     if (index < 0) return;  // typed text that names no speed
-    link_.queue(cmd::wind(direction, index));
+    act(deck_.wind(direction, index, origin));
 }
 
-void TransportPanel::BitBtn10Click() { arrow(cmd::Direction::Forward); }
-void TransportPanel::BitBtn9Click() { arrow(cmd::Direction::Reverse); }
+void TransportPanel::BitBtn10Click() { arrow(Direction::Forward); }
+void TransportPanel::BitBtn9Click() { arrow(Direction::Reverse); }
 
-void TransportPanel::arrow(cmd::Direction direction) {
+void TransportPanel::arrow(Direction direction) {
     if (jogMode != 0) {
-        link_.queue(cmd::jog(direction));
+        act(deck_.jog(direction, Origin::panel()));
         return;
     }
     const int index = itemIndex(ComboBox4);
-    if (index < 0 || index >= static_cast<int>(cmd::kSlowSpeeds.size())) return;
-    link_.queue(cmd::slow(direction, index));
+    if (index < 0) return;
+    act(deck_.slow(direction, index, Origin::panel()));
 }
 
 void TransportPanel::BitBtn11Click() {
@@ -201,7 +199,7 @@ void TransportPanel::showRecording(bool recording) {
 }
 
 void TransportPanel::RadioGroup18Click() {
-    link_.queue(RadioGroup18->itemIndex() == 0 ? cmd::monitorEE() : cmd::monitorPB());
+    act(RadioGroup18->itemIndex() == 0 ? deck_.monitorEE(Origin::panel()) : deck_.monitorPB(Origin::panel()));
 }
 
 }  // namespace qz7

@@ -9,18 +9,18 @@
 class QComboBox;
 class QPushButton;
 
+#include "deck/origin.h"
 #include "link/commands.h"
 
 namespace qz7 {
 
 class RadioGroup;
-class MediaModel;
-class RecorderLink;
+class Deck;
 
 class TransportPanel : public QWidget {
     Q_OBJECT
 public:
-    TransportPanel(RecorderLink& link, MediaModel& media, QWidget* parent);
+    TransportPanel(Deck& deck, QWidget* parent);
 
     // The speed box's item matching its text exactly, or -1 for typed text
     // that matches none.
@@ -60,11 +60,13 @@ public slots:
 
 private:
     void showJogMode();
-    void wind(cmd::Direction direction);
-    void arrow(cmd::Direction direction);
+    void play(const Origin& origin);
+    void record(const Origin& origin);
+    void stop(const Origin& origin);
+    void wind(Direction direction, const Origin& origin);
+    void arrow(Direction direction);
 
-    RecorderLink& link_;
-    MediaModel& media_;
+    Deck& deck_;
 };
 
 }  // namespace qz7

@@ -95,9 +95,9 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     }
     EXPECT_NE(files[2].find(" * "), std::string::npos) << "every third demo file is inhibited";
     EXPECT_EQ(files[6], " ");
-    EXPECT_EQ(m.media().tables().recordedFileCount, 6);
-    EXPECT_EQ(m.media().tables().clipCount, 4);
-    EXPECT_EQ(m.media().tables().cueCount, 3);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().recordedFileCount, 6);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, 4);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().cueCount, 3);
     const auto clips = listLines(m.clipListPanel()->ListBox1);
     EXPECT_EQ(clips[0], clipLine(0, st.clips[0].name));
     EXPECT_EQ(clips[4], " ");
@@ -106,7 +106,7 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     const auto seqs = listLines(m.sequencePage()->ListBox3);
     EXPECT_EQ(seqs[0], "000");
     EXPECT_EQ(seqs[1], "001");
-    EXPECT_EQ(m.media().tables().sequences[1].entryCount, st.sequences[1].entries);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().sequences[1].entryCount, st.sequences[1].entries);
     EXPECT_TRUE(m.clipListPanel()->isEnabled());
 
     // Status panel: the simulator's word, standard, quality and reference.
@@ -117,11 +117,11 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     EXPECT_EQ(s->Label24->text(), QStringLiteral("INT"));
 
     // Play: the word follows and the timecode runs.
-    m.link().queue(Packet::frame(Group::Operate, Op::Play));
+    m.deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Play));
     ASSERT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("PLAY"); }, 3000));
     const QString firstSeconds = s->Label31->text();
     EXPECT_TRUE(waitFor([&] { return s->Label31->text() != firstSeconds; }, 3000)) << "the seconds move";
-    m.link().queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
+    m.deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
     EXPECT_TRUE(waitFor([&] { return s->Label4->text() == QStringLiteral("STOP"); }, 3000));
 }
 
@@ -139,7 +139,7 @@ TEST_F(DeviceLinkE2E, ErrorFlagFetchesTheTextOnceAndResetClearsIt) {
     EXPECT_EQ(requests, 1);
     QTest::mouseDClick(s->Label36, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return s->Label36->text() == QStringLiteral(" "); }, 3000));
-    EXPECT_EQ(m.statusPanel()->errorLatch, 0);
+    EXPECT_EQ(m.deck().status().errorLatch, false);
 }
 
 TEST_F(DeviceLinkE2E, RepliesFromTheOtherRecorderAreIgnored) {
@@ -181,7 +181,7 @@ TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
     EXPECT_LE(lateness[lateness.size() / 2], 4) << "median";
     EXPECT_LE(lateness[lateness.size() * 9 / 10], 12) << "90th percentile";
     // A silent recorder: each tick waits its 33 ms, and the next starts at once.
-    EXPECT_GT(m.link().pollDriver().ticks(), 60 * 7 / 40);
+    EXPECT_GT(m.deck().linkForTesting().pollDriver().ticks(), 60 * 7 / 40);
 }
 
 TEST(CommandLine, HelpAndUnknownOptions) {

@@ -41,12 +41,12 @@ protected:
     }
     void send(QUdpSocket& from, const Bytes& d) {
         from.writeDatagram(reinterpret_cast<const char*>(d.data()), static_cast<qint64>(d.size()),
-                           QHostAddress::LocalHost, main().link().transport().replySocket()->localPort());
+                           QHostAddress::LocalHost, main().deck().linkForTesting().transport().replySocket()->localPort());
     }
     void send(const Bytes& d) { send(recorder, d); }
     // Waits until the panel has read everything that is waiting for it.
     bool drained(int timeoutMs) {
-        QUdpSocket* s = main().link().transport().replySocket();
+        QUdpSocket* s = main().deck().linkForTesting().transport().replySocket();
         return waitFor([s] { return !s->hasPendingDatagrams(); }, timeoutMs) && (QTest::qWait(100), true);
     }
     QUdpSocket recorder, stranger;
@@ -59,14 +59,14 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     send(frame(Group::SystemAnswer, Sys::LinkStart, 26, {{23, 4}}));
     ASSERT_TRUE(waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 3000));
     QTest::mouseClick(m.devicePage()->Button6, Qt::LeftButton);
-    m.link().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
-    m.link().commandStack().clear();
-    m.link().pollCycle().setLinkEnabled(true);
+    m.deck().linkForTesting().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
+    m.deck().linkForTesting().commandStack().clear();
+    m.deck().linkForTesting().pollCycle().setLinkEnabled(true);
 
     const auto snapshot = [&] {
         return std::make_tuple(listLines(m.cueGroup()->ListBox4), listLines(m.clipListPanel()->ListBox1),
                                listLines(m.fileListPanel()->ListBox2), listLines(m.sequencePage()->ListBox3),
-                               m.media().tables().cueCount, m.media().tables().clipCount, m.media().tables().recordedFileCount,
+                               m.deck().mediaForTesting().tables().cueCount, m.deck().mediaForTesting().tables().clipCount, m.deck().mediaForTesting().tables().recordedFileCount,
                                m.statusPanel()->Label4->text(), m.statusPanel()->Label3->text());
     };
     const auto before = snapshot();
@@ -114,8 +114,8 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     EXPECT_EQ(cues[5], "01:30:20:10 Q");
     EXPECT_EQ(cues[4], " ");
     EXPECT_EQ(cues[6], " ");
-    EXPECT_GE(m.media().tables().cueCount, 1);
-    EXPECT_LE(m.media().tables().cueCount, 10000);
+    EXPECT_GE(m.deck().mediaForTesting().tables().cueCount, 1);
+    EXPECT_LE(m.deck().mediaForTesting().tables().cueCount, 10000);
     EXPECT_LT(residentKb() - rssBefore, 30 * 1024) << "memory stays bounded";
 
     // The next valid reply is still decoded.
@@ -166,7 +166,7 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     const auto clips = listLines(m.clipListPanel()->ListBox1);
     int clipAnswers = 0;
     for (int k = 0; k < 100; ++k) clipAnswers += answered(Sense::ClipEntry, k) && k < 10;
-    EXPECT_EQ(m.media().tables().clipCount, clipAnswers);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, clipAnswers);
 }
 
 }  // namespace

@@ -92,7 +92,11 @@ void whenDialogShows(QObject* owner, std::function<void(QDialog*)> answer) {
     timer->start();
 }
 
-Timecode displayed(const StatusPanel* s) { return Timecode{s->hours(), s->minutes(), s->seconds(), s->frames()}; }
+// The timecode as the status panel shows it.
+Timecode displayed(const StatusPanel* s) {
+    return Timecode{toBytes(s->Label3->text()), toBytes(s->Label30->text()), toBytes(s->Label31->text()),
+                    toBytes(s->Label32->text())};
+}
 
 Timecode fieldsOf(QLineEdit* h, QLineEdit* m, QLineEdit* s, QLineEdit* f) {
     return Timecode{toBytes(maskedText(h)), toBytes(maskedText(m)), toBytes(maskedText(s)), toBytes(maskedText(f))};
@@ -144,9 +148,9 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     const qz7sim::State before = sim.recorder().state();
     TForm1& m = showPanel(QStringLiteral("127.0.0.41"));
     connectAndRetrieve();
-    ASSERT_EQ(m.media().tables().recordedFileCount, 6);
-    ASSERT_EQ(m.media().tables().clipCount, 4);
-    ASSERT_EQ(m.media().tables().cueCount, 3);
+    ASSERT_EQ(m.deck().mediaForTesting().tables().recordedFileCount, 6);
+    ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 4);
+    ASSERT_EQ(m.deck().mediaForTesting().tables().cueCount, 3);
 
     // PLAY, then IN and OUT from the running timecode at least a second apart.
     StatusPanel* status = m.statusPanel();
@@ -181,8 +185,8 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     // gets the dialog open.
     CueGroup* cues = m.cueGroup();
     click(cues->BitBtn20);
-    ASSERT_EQ(m.media().tables().cueCount, 4);
-    EXPECT_EQ(m.media().tables().cues[3].position, stoppedAt);
+    ASSERT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().cues[3].position, stoppedAt);
     ASSERT_TRUE(waitDrained(3000));
     whenDialogShows(&m, [&](QDialog* dialog) {
         auto* edit = qobject_cast<TForm6*>(dialog);
@@ -267,12 +271,12 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         }
     }
     EXPECT_EQ(toBytes(forms_->form2()->ListBox1->item(9)->text()), " 009  Sunset take 2");
-    EXPECT_EQ(m.media().tables().cueCount, 4);
-    EXPECT_EQ(m.media().tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
-    EXPECT_EQ(m.media().tables().clips[9].in, in);
-    EXPECT_EQ(m.media().tables().clips[9].out, out);
-    EXPECT_EQ(m.media().tables().files[1].inhibit, 1);
-    EXPECT_EQ(m.media().tables().files[2].inhibit, 0);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
+    EXPECT_EQ(m.deck().mediaForTesting().tables().clips[9].in, in);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().clips[9].out, out);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().files[1].inhibit, 1);
+    EXPECT_EQ(m.deck().mediaForTesting().tables().files[2].inhibit, 0);
     EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
 }
 
@@ -282,7 +286,7 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.42"), content);
     TForm1& m = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
-    ASSERT_EQ(m.media().tables().clipCount, 6);
+    ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 6);
 
     m.PageControl1()->setCurrentIndex(TForm1::SequenceTab);
     SequencePage* page = m.sequencePage();
@@ -335,7 +339,7 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     forms_.reset();
     TForm1& fresh = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
-    const SequenceRecord& record = fresh.media().tables().sequences[2];
+    const SequenceRecord& record = fresh.deck().mediaForTesting().tables().sequences[2];
     EXPECT_EQ(record.entryCount, 7);
     EXPECT_EQ(record.blockCount, 2);
     EXPECT_EQ(record.steps[0], -1) << "steps come only with the Sequence page";

@@ -108,7 +108,7 @@ TEST_F(NameLookup, AnUnresolvablePartnerGivesOneBoxAndTheSelectedRecorderIsServe
     NameServer dns;
     startSim(QStringLiteral("127.0.0.61"));
     TForm1& m = startPanel(devices(QStringLiteral("127.0.0.61,no-such-recorder.invalid")));
-    QSignalSpy tickErrors(&m.link(), &RecorderLink::tickError);
+    QSignalSpy tickErrors(&m.deck().linkForTesting(), &RecorderLink::tickError);
     apply(0);
     // The operator answers each box at once, for about a second of ticks.
     QElapsedTimer clock;
@@ -131,7 +131,7 @@ TEST_F(NameLookup, ASlowNameIsLookedUpWhileTheWindowKeepsRunning) {
     dns.delayMs = 300;
     startSim(QStringLiteral("127.0.0.62"));
     TForm1& m = startPanel(devices(QStringLiteral("recorder-a.test")));
-    QSignalSpy tickErrors(&m.link(), &RecorderLink::tickError);
+    QSignalSpy tickErrors(&m.deck().linkForTesting(), &RecorderLink::tickError);
     // The longest time the event loop went without serving a 2 ms timer.
     QElapsedTimer sinceLast;
     qint64 longestGap = 0;
@@ -159,7 +159,7 @@ TEST_F(NameLookup, AFailedNameIsLookedUpAgainAfterAPause) {
     NameServer dns;
     startSim(QStringLiteral("127.0.0.63"));
     TForm1& m = startPanel(devices(QStringLiteral("recorder-b.test")));
-    m.link().transport().setLookupRetryMs(500);
+    m.deck().linkForTesting().transport().setLookupRetryMs(500);
     QElapsedTimer sinceApply;
     sinceApply.start();
     apply(0);

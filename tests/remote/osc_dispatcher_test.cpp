@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/remote/osc_dispatcher.h"
+#include "remote/osc_dispatcher.h"
 #include "fake_remote_actions.h"
 #include "osc_messages.h"
 

@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/remote/osc_server.h"
+#include "remote/osc_server.h"
 #include "fake_remote_actions.h"
 #include "osc_messages.h"
 

@@ -2,7 +2,7 @@
 // bad value or combination.
 #include <gtest/gtest.h>
 
-#include "app/remote/remote_options.h"
+#include "remote/remote_options.h"
 
 namespace qz7 {
 namespace {

@@ -79,7 +79,7 @@ bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
 }
 
 bool LivePanelTest::waitDrained(int timeoutMs) {
-    if (!waitFor([this] { return main().link().commandStack().empty(); }, timeoutMs)) return false;
+    if (!waitFor([this] { return main().deck().linkForTesting().commandStack().empty(); }, timeoutMs)) return false;
     QTest::qWait(200);  // the last replies arrive
     return true;
 }

@@ -30,7 +30,7 @@ protected:
     // The panel, pointed at the given recorders (as --devices does).
     TForm1& startPanel(const DevicePair& devices);
     TForm1& main() { return *forms_->form1(); }
-    MediaTables& tables() { return forms_->media().tablesForTesting(); }
+    MediaTables& tables() { return forms_->deck().mediaForTesting().tablesForTesting(); }
 
     // Selects device list line `line` (-1: none) and clicks "Apply".
     void apply(int line = 0);

@@ -22,6 +22,7 @@ class MediaListTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
+        linkOn();
         main().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
         main().transportPanel()->setEnabled(true);

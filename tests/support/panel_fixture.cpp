@@ -16,7 +16,7 @@ void PanelTest::SetUp() {
     ErrorBox::resetCounters();
     forms = std::make_unique<Forms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
-    main().link().pollDriver().stop();
+    main().deck().linkForTesting().pollDriver().stop();
 }
 
 void PanelTest::TearDown() {
@@ -25,7 +25,7 @@ void PanelTest::TearDown() {
 }
 
 std::vector<Bytes> PanelTest::takeQueued() {
-    CommandStack& s = main().link().commandStack();
+    CommandStack& s = main().deck().linkForTesting().commandStack();
     std::vector<Bytes> out;
     for (int i = 0; i < s.count(); ++i) out.push_back(s.at(i).wire());
     s.clear();
@@ -38,8 +38,12 @@ std::vector<Bytes> PanelTest::takeTransmitOrder() {
 }
 
 void PanelTest::feed(const Bytes& datagram) {
-    main().link().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
+    main().deck().linkForTesting().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
 }
+
+void PanelTest::linkOn() { main().deck().linkForTesting().pollCycle().setLinkEnabled(true); }
+
+void PanelTest::tickEnds() { emit main().deck().linkForTesting().pollDriver().tickFinished(); }
 
 void PanelTest::whenModalShows(std::function<void(QWidget*)> answer) {
     // Owned by the main window: a dialog that never shows cannot leak this

@@ -29,7 +29,7 @@ protected:
 
     TForm1& main() { return *forms->form1(); }
     // The media tables, writable for set-up.
-    MediaTables& tables() { return forms->media().tablesForTesting(); }
+    MediaTables& tables() { return forms->deck().mediaForTesting().tablesForTesting(); }
 
     // Everything queued since the last call, in queue order, as wire bytes
     // (checksum appended); the stack is left empty.
@@ -39,6 +39,11 @@ protected:
 
     // Feeds one datagram to the decoder as if it came from the selected recorder, link on.
     void feed(const Bytes& datagram);
+    // The link on, as after "Apply", without sending anything: the deck
+    // refuses transport and list commands while it is off.
+    void linkOn();
+    // As the end of a poll tick: the deck looks at what left the stack.
+    void tickEnds();
 
     // Runs `answer` on the next modal dialog (or any top-level widget) once it is shown.
     void whenModalShows(std::function<void(QWidget*)> answer);

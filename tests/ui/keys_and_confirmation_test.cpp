@@ -34,7 +34,8 @@ protected:
         ErrorBox::dismiss();
         ErrorBox::resetCounters();
         forms = std::make_unique<Forms>(loopbackPair());
-        main().link().pollDriver().stop();
+        main().deck().linkForTesting().pollDriver().stop();
+        linkOn();
         main().show();
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
@@ -116,7 +117,7 @@ protected:
     void useDevices(const DevicePair& pair) {
         ErrorBox::dismiss();
         forms = std::make_unique<Forms>(pair);
-        main().link().pollDriver().stop();
+        main().deck().linkForTesting().pollDriver().stop();
     }
 
     // Runs `action`, answers the dialog with `answer` and returns what Label2 said.

@@ -58,11 +58,11 @@ protected:
         pair.first = QStringLiteral("127.0.0.1");
         pair.second = QStringLiteral("127.0.0.2");
         forms = std::make_unique<Forms>(pair);
-        main().link().pollDriver().stop();
+        main().deck().linkForTesting().pollDriver().stop();
         monitor().setClock([this] { return now; });
     }
 
-    LinkMonitor& monitor() { return *main().linkMonitor(); }
+    LinkMonitor& monitor() { return main().deck().monitor(); }
     QLabel* lamp() { return find<QLabel>(QStringLiteral("LinkState")); }
     std::string lampText() { return lamp()->text().toStdString(); }
     std::string after(qint64 ms) {
@@ -126,15 +126,15 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
 TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
     apply(0);
     feed(status(0x20));
-    emit main().link().tickError(QStringLiteral("Socket Error # 7\nNetwork unreachable"));
+    emit main().deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7\nNetwork unreachable"));
     EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.1  SEND ERROR"));
     EXPECT_TRUE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
     ErrorBox::dismiss();
     EXPECT_EQ(after(100), std::string("LINK OK 127.0.0.1  SEND ERROR")) << "no tick since";
 
     // With the link off a tick sends nothing and cannot fail.
-    main().link().stop();
-    main().link().pollDriver().Timer1Timer();
+    main().deck().linkForTesting().stop();
+    main().deck().linkForTesting().pollDriver().Timer1Timer();
     EXPECT_EQ(after(0), std::string("LINK OFF"));
     EXPECT_FALSE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
 }
@@ -164,13 +164,14 @@ TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec)
 }
 
 TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetrieveUntilDone) {
-    CommandStack& stack = main().link().commandStack();
+    CommandStack& stack = main().deck().linkForTesting().commandStack();
     QPushButton* retrieve = main().devicePage()->Button6;
     auto* bar = find<RetrieveProgress>(QStringLiteral("RetrieveProgress"));
+    linkOn();
     EXPECT_TRUE(bar->isHidden());
     feed(systemReply(50));
     ASSERT_TRUE(retrieve->isEnabled());
-    main().link().queue(cmd::play());  // waits below the burst
+    main().deck().linkForTesting().queue(cmd::play());  // waits below the burst
 
     QTest::mouseClick(retrieve, Qt::LeftButton);
     const int total = 2 * 100 + 2 * 50 + 16;
@@ -184,23 +185,23 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     EXPECT_FALSE(retrieve->isEnabled()) << "a second press would queue the burst again";
 
     // A command queued later goes first and is not part of the burst.
-    main().link().queue(cmd::stop(false));
+    main().deck().linkForTesting().queue(cmd::stop(false));
     stack.pop();
-    bar->refresh();
+    tickEnds();
     EXPECT_EQ(bar->value(), 0);
     for (int i = 0; i < 100; ++i) stack.pop();
-    bar->refresh();
+    tickEnds();
     EXPECT_EQ(bar->value(), 100);
     EXPECT_EQ(bar->text(), QStringLiteral("Retrieve 100/316, 9 s left"));  // 216 x 40 ms = 8.64 s
-    main().link().queue(cmd::stop(false));
-    bar->refresh();
+    main().deck().linkForTesting().queue(cmd::stop(false));
+    tickEnds();
     EXPECT_EQ(bar->value(), 100) << "what was sent stays sent";
 
     while (stack.count() > 2) stack.pop();
-    bar->refresh();
+    tickEnds();
     EXPECT_EQ(bar->value(), 315);
     stack.pop();
-    bar->refresh();
+    tickEnds();
     EXPECT_TRUE(bar->isHidden());
     EXPECT_TRUE(retrieve->isEnabled());
     EXPECT_EQ(stack.count(), 1) << "the command below the burst is still waiting";
@@ -218,7 +219,7 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     feed(systemReply(200));
     apply(0);
     feed(status(0x02));
-    emit main().link().tickError(QStringLiteral("Socket Error # 7"));
+    emit main().deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7"));
     ErrorBox::dismiss();
     QTest::mouseClick(main().devicePage()->Button6, Qt::LeftButton);
     fillListsAsRetrieve(main());

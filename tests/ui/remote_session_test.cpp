@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/remote_session.h"
+#include "remote/remote_session.h"
 #include "panel_fixture.h"
 #include "ui/radio_group.h"
 #include "ui/transport_panel.h"
@@ -13,17 +13,18 @@
 namespace qz7::test {
 namespace {
 
+const std::string kSender = "127.0.0.1:51000";
+
 class RemoteSessionTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        session = std::make_unique<RemoteSession>(main().link(), main().media(), true);
+        session = std::make_unique<RemoteSession>(main().deck());
     }
     void TearDown() override {
         session.reset();
         PanelTest::TearDown();
     }
-    void linkOn() { main().link().pollCycle().setLinkEnabled(true); }
     std::vector<Bytes> byPanel(QAbstractButton* button) {
         QTest::mouseClick(button, Qt::LeftButton);
         return takeQueued();
@@ -32,9 +33,9 @@ protected:
 };
 
 TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLinkOn) {
-    EXPECT_EQ(session->play(), "link off");
-    EXPECT_EQ(session->record(), "link off");
-    EXPECT_EQ(session->goTo("00:00:01:00"), "link off");
+    EXPECT_EQ(session->play(kSender), "link off");
+    EXPECT_EQ(session->record(kSender), "link off");
+    EXPECT_EQ(session->goTo(kSender, "00:00:01:00"), "link off");
     EXPECT_TRUE(takeQueued().empty());
     EXPECT_EQ(tables().recordedFileCount, 0);
 
@@ -47,19 +48,19 @@ TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLink
         EXPECT_EQ(remote, byPanel(button));
         EXPECT_EQ(remote.size(), 1u);
     };
-    same(session->play(), t->BitBtn1);
-    same(session->stop(false), t->BitBtn2);  // NORM at start
-    same(session->fastForward(2), t->BitBtn5);  // "x 25" at start
-    same(session->rewind(2), t->BitBtn6);
-    same(session->slow(1, 0), t->BitBtn10);  // Var mode, "x 3"
-    same(session->slow(-1, 0), t->BitBtn9);
-    EXPECT_EQ(session->stop(true), "");
+    same(session->play(kSender), t->BitBtn1);
+    same(session->stop(kSender, false), t->BitBtn2);  // NORM at start
+    same(session->fastForward(kSender, 2), t->BitBtn5);  // "x 25" at start
+    same(session->rewind(kSender, 2), t->BitBtn6);
+    same(session->slow(kSender, 1, 0), t->BitBtn10);  // Var mode, "x 3"
+    same(session->slow(kSender, -1, 0), t->BitBtn9);
+    EXPECT_EQ(session->stop(kSender, true), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x00, 0x02})}));
-    EXPECT_EQ(session->jog(-1), "");
+    EXPECT_EQ(session->jog(kSender, -1), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x00, 0x34, 0x24})}));
 
     // REC counts the new file as the button does.
-    EXPECT_EQ(session->record(), "");
+    EXPECT_EQ(session->record(kSender), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x00, 0x34, 0x02})}));
     EXPECT_EQ(tables().recordedFileCount, 1);
 }
@@ -69,23 +70,23 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
     tables().recordedFileCount = 3;
     tables().clipCount = 2;
     tables().cueCount = 1;
-    tables().sequences[4].entryCount = 2;
+    main().deck().mediaForTesting().applySequenceHeader(4, 1, 2);
 
-    EXPECT_NE(session->openFile(0), "");
-    EXPECT_NE(session->openFile(4), "");
-    EXPECT_NE(session->openClip(2), "");
-    EXPECT_NE(session->openSequence(3), "");
-    EXPECT_NE(session->openSequence(16), "");
-    EXPECT_NE(session->searchCue(1), "");
-    EXPECT_NE(session->goTo("0:01:00:00"), "");
-    EXPECT_NE(session->goTo("00:01:0a:00"), "");
+    EXPECT_NE(session->openFile(kSender, 0), "");
+    EXPECT_NE(session->openFile(kSender, 4), "");
+    EXPECT_NE(session->openClip(kSender, 2), "");
+    EXPECT_NE(session->openSequence(kSender, 3), "");
+    EXPECT_NE(session->openSequence(kSender, 16), "");
+    EXPECT_NE(session->searchCue(kSender, 1), "");
+    EXPECT_NE(session->goTo(kSender, "0:01:00:00"), "");
+    EXPECT_NE(session->goTo(kSender, "00:01:0a:00"), "");
     EXPECT_TRUE(takeQueued().empty());
 
-    EXPECT_EQ(session->openFile(3), "");
-    EXPECT_EQ(session->openClip(1), "");
-    EXPECT_EQ(session->openSequence(4), "");
-    EXPECT_EQ(session->searchCue(0), "");
-    EXPECT_EQ(session->goTo("01:02:03:04"), "");
+    EXPECT_EQ(session->openFile(kSender, 3), "");
+    EXPECT_EQ(session->openClip(kSender, 1), "");
+    EXPECT_EQ(session->openSequence(kSender, 4), "");
+    EXPECT_EQ(session->searchCue(kSender, 0), "");
+    EXPECT_EQ(session->goTo(kSender, "01:02:03:04"), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x03, 0x34, 0x50, 0x03, 0x00, 0x00}),
                                                 withSum({0x3E, 0x03, 0x34, 0x52, 0x01, 0x00, 0x00}),
                                                 withSum({0x3E, 0x01, 0x34, 0x54, 0x04}),
@@ -97,7 +98,7 @@ TEST_F(RemoteSessionTest, MarkTakesTheReportedTimecodeAndTheStateFollowsTheRepli
     linkOn();
     feed(reply(Group::Answer, Sense::TimecodeReply, {0x12, 0x34, 0x56, 0x01}));
     EXPECT_EQ(session->state().timecode, "01:56:34:12");
-    EXPECT_EQ(session->markCue(), "");
+    EXPECT_EQ(session->markCue(kSender), "");
     const auto queued = takeQueued();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(Bytes(queued[0].begin(), queued[0].begin() + 10),
@@ -117,7 +118,7 @@ TEST_F(RemoteSessionTest, MarkTakesTheReportedTimecodeAndTheStateFollowsTheRepli
     EXPECT_EQ(session->state().number, "REC FILE : 013");
     std::size_t textRequests = 0;
     for (const Bytes& b : takeQueued()) textRequests += b == withSum({0x3E, 0x01, 0x36, 0x83, 0x00});
-    EXPECT_EQ(textRequests, 2u) << "one from the status panel, one from the session without a window";
+    EXPECT_EQ(textRequests, 1u) << "the deck asks once per rising flag, whoever shows it";
     Bytes text = blankReply(Group::Answer, Sense::ErrorText, 28);
     text[4] = 'F';
     text[5] = 'A';

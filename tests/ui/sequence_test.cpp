@@ -17,6 +17,10 @@ namespace {
 
 class SequenceTest : public PanelTest {
 protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        linkOn();
+    }
     SequencePage& page() { return *main().sequencePage(); }
     TForm2& editor() { return *forms->form2(); }
 
@@ -35,7 +39,7 @@ protected:
         for (std::size_t i = 0; i < steps.size(); ++i) r.steps[i] = static_cast<std::int16_t>(steps[i]);
         r.entryCount = static_cast<std::uint8_t>(steps.size());
         r.blockCount = static_cast<std::uint8_t>(steps.size() / 5 + 1);
-        replaceLine(page().ListBox3, s, sequenceLine(s));
+        main().deck().mediaForTesting().listSequence(s);
     }
 
     static std::vector<int> ascending(int count, int first = 0) {

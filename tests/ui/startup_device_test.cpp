@@ -75,15 +75,19 @@ TEST_F(StartupTest, SixWindowsWithTheirCaptionsAndTheMainAreasInTheirInitialStat
     EXPECT_TRUE(d->Button7->isEnabled());
     EXPECT_FALSE(d->Button6->isEnabled());
     EXPECT_FALSE(d->Button2->isEnabled());
-    EXPECT_FALSE(main().link().linkEnabled());
-    EXPECT_TRUE(main().link().commandStack().empty());
-    EXPECT_EQ(main().link().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
-    EXPECT_EQ(main().link().transport().endpoint(2).host, QStringLiteral("192.168.1.21"));
-    EXPECT_EQ(main().link().transport().endpoint(1).port, 20000);
+    EXPECT_FALSE(main().deck().linkForTesting().linkEnabled());
+    EXPECT_TRUE(main().deck().linkForTesting().commandStack().empty());
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("192.168.1.21"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).port, 20000);
 }
 
 class DevicePageTest : public PanelTest {
 protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        linkOn();
+    }
     DevicePage* page() { return main().devicePage(); }
     void applyLine(int line) {
         page()->ListBox5->setCurrentRow(line);
@@ -93,21 +97,21 @@ protected:
 
 TEST_F(DevicePageTest, ApplyPicksThePairByTheSelectedLineAndQueuesOneLinkStartPerPress) {
     applyLine(1);
-    EXPECT_TRUE(main().link().linkEnabled());
+    EXPECT_TRUE(main().deck().linkForTesting().linkEnabled());
     EXPECT_EQ(page()->Edit13->text(), QStringLiteral("192.168.1.21"));
     EXPECT_EQ(page()->Edit14->text(), QStringLiteral("QA51200041"));
-    EXPECT_EQ(main().link().transport().endpoint(1).host, QStringLiteral("192.168.1.21"));
-    EXPECT_EQ(main().link().transport().endpoint(2).host, QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.21"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("192.168.1.20"));
     EXPECT_TRUE(main().transportPanel()->isEnabled());
     EXPECT_TRUE(main().ProgressBar1()->isEnabled());
 
     applyLine(0);
     EXPECT_EQ(page()->Edit13->text(), QStringLiteral("192.168.1.20"));
     EXPECT_EQ(page()->Edit14->text(), QStringLiteral("QA51200040"));
-    EXPECT_EQ(main().link().transport().endpoint(2).host, QStringLiteral("192.168.1.21"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("192.168.1.21"));
     page()->Edit13->setText(QStringLiteral("typed text is overwritten"));
     applyLine(-1);
-    EXPECT_EQ(main().link().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
 
     const Bytes linkStart{0x3E, 0x00, 0x32, 0x01, 0x71};
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{linkStart, linkStart, linkStart}));
@@ -136,37 +140,38 @@ TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress
 
     // "Retrieve" waits for its burst to leave the stack before it goes again.
     EXPECT_FALSE(page()->Button6->isEnabled());
-    main().retrieveProgress()->refresh();
+    tickEnds();
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(main().cueGroup()->ListBox4->count(), 1024);
     // A count beyond the file table asks for its 512 rows only.
     takeQueued();
-    main().retrieveProgress()->refresh();
+    tickEnds();
     tables().recordedFileCount = 900;
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 216u + 2 * 512);
 }
 
-TEST_F(DevicePageTest, AFullStackRefusesTheRestOfTheBurstWithOneErrorBox) {
-    for (int i = 0; i < CommandStack::kCapacity - 10; ++i) main().link().queue(Packet::frame(0x34, 0x01));
+TEST_F(DevicePageTest, AFullStackRefusesTheWholeBurstWithOneErrorBox) {
+    for (int i = 0; i < CommandStack::kCapacity - 10; ++i) main().deck().linkForTesting().queue(Packet::frame(0x34, 0x01));
     page()->Button6->setEnabled(true);
     QTest::mouseClick(page()->Button6, Qt::LeftButton);
-    EXPECT_EQ(main().link().commandStack().count(), CommandStack::kCapacity);
+    // All of the burst or none of it: half a refresh would leave holes nobody asked for again.
+    EXPECT_EQ(main().deck().linkForTesting().commandStack().count(), CommandStack::kCapacity - 10);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("full")));
 }
 
 TEST_F(DevicePageTest, DiscoveryFillsTheListFromLineZeroAfterScanAndStopsAt64Lines) {
     const Bytes discovery{0x00, 0x00, 0x00, 0xF7};
-    main().link().decoder().decode(discovery, Sender{"10.0.0.5", false}, false);  // link off, any sender
+    main().deck().linkForTesting().decoder().decode(discovery, Sender{"10.0.0.5", false}, false);  // link off, any sender
     EXPECT_EQ(lines(page()->ListBox5)[0], "10.0.0.5");
     applyLine(0);
     page()->Button2Click();  // "Scan"
-    EXPECT_FALSE(main().link().linkEnabled());
-    EXPECT_EQ(main().devicePage()->foundDeviceCount, 0);
+    EXPECT_FALSE(main().deck().linkForTesting().linkEnabled());
+    EXPECT_TRUE(main().deck().discoveredDevices().isEmpty());
     for (int i = 0; i < 100; ++i)
-        main().link().decoder().decode(discovery, Sender{"10.0.0." + std::to_string(i), false}, false);
-    EXPECT_EQ(page()->ListBox5->count(), DevicePage::kMaxDeviceLines);
+        main().deck().linkForTesting().decoder().decode(discovery, Sender{"10.0.0." + std::to_string(i), false}, false);
+    EXPECT_EQ(page()->ListBox5->count(), Deck::kMaxDeviceLines);
     EXPECT_EQ(lines(page()->ListBox5)[2], "10.0.0.2");
     EXPECT_TRUE(takeQueued().size() == 1);  // the one link start
 }
@@ -177,11 +182,11 @@ TEST_F(DevicePageTest, DevicesFromTheCommandLineTakeTheBuiltInPairsPlace) {
     pair.first = QStringLiteral("127.0.0.8");
     pair.second = QStringLiteral("127.0.0.9");
     forms = std::make_unique<Forms>(pair);
-    main().link().pollDriver().stop();
+    main().deck().linkForTesting().pollDriver().stop();
     EXPECT_EQ(lines(page()->ListBox5), (std::vector<std::string>{"127.0.0.8   QA51200040", "127.0.0.9   QA51200041"}));
     applyLine(1);
-    EXPECT_EQ(main().link().transport().endpoint(1).host, QStringLiteral("127.0.0.9"));
-    EXPECT_EQ(main().link().transport().endpoint(2).host, QStringLiteral("127.0.0.8"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("127.0.0.9"));
+    EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("127.0.0.8"));
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared
     const Bytes errorRequest{0x3E, 0x01, 0x36, 0x83, 0x00, 0xF8};
     feed(status({{22, 0x23}}));
     EXPECT_EQ(s()->Label11->text(), QStringLiteral("LOSSLESS"));
-    EXPECT_EQ(main().statusPanel()->errorLatch, 1);
+    EXPECT_EQ(main().deck().status().errorLatch, true);
     feed(status({{22, 0x23}}));
     EXPECT_EQ(takeQueued(), std::vector<Bytes>{errorRequest});
 
@@ -68,7 +68,7 @@ TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared
     QTest::mouseDClick(s()->Label36, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
     feed(status({{22, 0x03}}));
-    EXPECT_EQ(main().statusPanel()->errorLatch, 0);
+    EXPECT_EQ(main().deck().status().errorLatch, false);
     EXPECT_EQ(s()->Label36->text(), QStringLiteral(" "));
     feed(status({{22, 0x03}}));
     QTest::mouseDClick(s()->Label36, Qt::LeftButton);
@@ -94,9 +94,13 @@ TEST_F(StatusPanelTest, NumberLineInFileClipAndSequenceMode) {
 
 TEST_F(StatusPanelTest, TimecodeMasksFlagBitsAndNeedsFourDataBytes) {
     feed(reply(0x37, 0x04, {0x64, 0x59, 0x59, 0x23}));
-    EXPECT_EQ(s()->hours() + ":" + s()->minutes() + ":" + s()->seconds() + ":" + s()->frames(), "23:59:59:24");
+    const auto shown = [this] {
+        return QStringList{s()->Label3->text(), s()->Label30->text(), s()->Label31->text(), s()->Label32->text()}
+            .join(QLatin1Char(':'));
+    };
+    EXPECT_EQ(shown(), QStringLiteral("23:59:59:24"));
     feed(reply(0x37, 0x04, {0x01, 0x02, 0x03}));
-    EXPECT_EQ(s()->frames(), "24");
+    EXPECT_EQ(shown(), QStringLiteral("23:59:59:24"));
 }
 
 class ListRepliesTest : public PanelTest {
@@ -207,7 +211,7 @@ TEST_F(ListRepliesTest, MalformedRepliesChangeNothing) {
                            reply(0x37, 0x86, {15, 26, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}), reply(0x37, 0xEE, {1, 2}),
                            Bytes(8192, 0x00), Bytes{0x3E}})
         feed(d);
-    main().link().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
+    main().deck().linkForTesting().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
     EXPECT_EQ(before(), snapshot);
 }
 

@@ -22,8 +22,8 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     devices.first = QStringLiteral("127.0.0.91");
     devices.second = QStringLiteral("127.0.0.92");
     Forms forms(devices);
-    forms.link().pollDriver().stop();
-    RecorderLink& link = forms.link();
+    forms.deck().linkForTesting().pollDriver().stop();
+    RecorderLink& link = forms.deck().linkForTesting();
     DevicePage* page = forms.form1()->devicePage();
     const QString partnerDown = QStringLiteral("Host not found: partner");
     // One tick; `error` stands for what it raised, and the operator presses OK.

@@ -131,10 +131,14 @@ TEST_F(TransportPanelTest, ErrorLineDoubleClickResetsOnlyWhileAnErrorIsReported)
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    main().statusPanel()->errorLatch = 1;
+    Bytes status = blankReply(Group::Answer, Sense::Status, 31);
+    status[22] = 0x20;  // the error flag
+    fixSum(status);
+    feed(status);
+    takeQueued();  // the error text request
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
-    EXPECT_EQ(main().statusPanel()->errorLatch, 1) << "the status reply clears the latch, not the reset";
+    EXPECT_TRUE(main().deck().status().errorLatch) << "the status reply clears the latch, not the reset";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/remote/osc_server.h"
+#include "remote/osc_server.h"
 
 #include <QNetworkDatagram>
 #include <cstdio>

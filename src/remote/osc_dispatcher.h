@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/remote_actions.h"
+#include "remote/remote_actions.h"
 
 namespace qz7 {
 

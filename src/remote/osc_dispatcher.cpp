@@ -1,4 +1,6 @@
-#include "app/remote/osc_dispatcher.h"
+#include "remote/osc_dispatcher.h"
+
+#include "link/timecode.h"
 
 #include <lo/lo.h>
 
@@ -86,14 +88,10 @@ std::optional<int> itemOr(const Args& a, std::size_t i, int fallback, int last) 
     return v;
 }
 
-bool isTimecodeShape(const std::string& t) {
-    if (t.size() != 11) return false;
-    for (std::size_t k = 0; k < t.size(); ++k) {
-        const bool colon = k % 3 == 2;
-        if (colon ? t[k] != ':' : (t[k] < '0' || t[k] > '9')) return false;
-    }
-    return true;
-}
+// "127.0.0.1:51000": who sent a command, as the deck records it.
+std::string senderText(const OscPeer& peer) { return peer.host + ":" + std::to_string(peer.port); }
+
+bool isTimecodeShape(const std::string& t) { return Timecode::parse(t).has_value(); }
 
 // An address as it may be shown back: the sender chose its bytes.
 std::string shown(const std::string& address) {
@@ -234,12 +232,12 @@ std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, con
     return out;
 }
 
-std::string OscDispatcher::play(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::play(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/play");
-    return actions_.play();
+    return actions_.play(senderText(from));
 }
 
-std::string OscDispatcher::stop(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::stop(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/stop [i lock]");
     bool lock = false;  // NORM, as the panel starts
     if (a.size() == 1) {
@@ -247,93 +245,93 @@ std::string OscDispatcher::stop(const Args& a, const OscPeer&, std::vector<OscDa
         if (!v || (*v != 0 && *v != 1)) return "lock must be 0 (NORM) or 1 (LOCK)";
         lock = *v == 1;
     }
-    return actions_.stop(lock);
+    return actions_.stop(senderText(from), lock);
 }
 
 // Recording writes to the disks: it takes the explicit argument 1, so that a
 // bare or mistyped message (a button's release sends 0) starts nothing.
-std::string OscDispatcher::record(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::record(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto v = integerAt(a, 0);
     if (a.size() != 1 || !v || *v != 1) return "needs the argument 1: /qz7/rec i 1";
-    return actions_.record();
+    return actions_.record(senderText(from));
 }
 
 // Item 2 ("x 25") is what the FF/RWD SPEED box shows when the panel starts.
-std::string OscDispatcher::fastForward(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::fastForward(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/ff [i item]");
     const auto item = itemOr(a, 0, 2, 4);
     if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return actions_.fastForward(*item);
+    return actions_.fastForward(senderText(from), *item);
 }
 
-std::string OscDispatcher::rewind(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::rewind(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/rew [i item]");
     const auto item = itemOr(a, 0, 2, 4);
     if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return actions_.rewind(*item);
+    return actions_.rewind(senderText(from), *item);
 }
 
 // Item 0 ("x 3") is what the SLOW SPEED box shows when the panel starts.
-std::string OscDispatcher::slow(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::slow(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() < 1 || a.size() > 2) return usage("/qz7/slow i direction [i item]");
     const auto d = direction(a, 0);
     if (!d) return "direction must be 1 or -1";
     const auto item = itemOr(a, 1, 0, 8);
     if (!item) return "item must be 0..8 (x 3 .. x 1/30)";
-    return actions_.slow(*d, *item);
+    return actions_.slow(senderText(from), *d, *item);
 }
 
-std::string OscDispatcher::jog(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::jog(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 1) return usage("/qz7/jog i direction");
     const auto d = direction(a, 0);
     if (!d) return "direction must be 1 or -1";
-    return actions_.jog(*d);
+    return actions_.jog(senderText(from), *d);
 }
 
-std::string OscDispatcher::monitorEE(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::monitorEE(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/ee");
-    return actions_.monitorEE();
+    return actions_.monitorEE(senderText(from));
 }
 
-std::string OscDispatcher::monitorPB(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::monitorPB(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/pb");
-    return actions_.monitorPB();
+    return actions_.monitorPB(senderText(from));
 }
 
-std::string OscDispatcher::openFile(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openFile(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/file/open i number");
-    return actions_.openFile(*n);
+    return actions_.openFile(senderText(from), *n);
 }
 
-std::string OscDispatcher::openClip(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openClip(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/clip/open i number");
-    return actions_.openClip(*n);
+    return actions_.openClip(senderText(from), *n);
 }
 
-std::string OscDispatcher::openSequence(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openSequence(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/seq/open i number");
-    return actions_.openSequence(*n);
+    return actions_.openSequence(senderText(from), *n);
 }
 
-std::string OscDispatcher::markCue(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::markCue(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/cue/mark");
-    return actions_.markCue();
+    return actions_.markCue(senderText(from));
 }
 
-std::string OscDispatcher::searchCue(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::searchCue(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/cue/search i number");
-    return actions_.searchCue(*n);
+    return actions_.searchCue(senderText(from), *n);
 }
 
-std::string OscDispatcher::goTo(const Args& a, const OscPeer&, std::vector<OscDatagram>&) {
+std::string OscDispatcher::goTo(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto t = stringAt(a, 0);
     if (a.size() != 1 || !t) return usage("/qz7/goto s hh:mm:ss:ff");
     if (!isTimecodeShape(*t)) return "timecode must be hh:mm:ss:ff";
-    return actions_.goTo(*t);
+    return actions_.goTo(senderText(from), *t);
 }
 
 std::string OscDispatcher::subscribe(const Args& a, const OscPeer& from, std::vector<OscDatagram>& out) {

@@ -21,6 +21,7 @@ struct RemoteOptions {
     QList<OscNetwork> allow;  // as given; see obeyedNetworks()
     bool headless = false;
     int select = 0;  // recorder line whose status is shown: 0 or 1
+    bool selectGiven = false;
     bool verbose = false;
 
     // Senders whose commands are obeyed: the --osc-allow list, or without one

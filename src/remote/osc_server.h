@@ -11,8 +11,8 @@
 #include <QUdpSocket>
 #include <functional>
 
-#include "app/remote/osc_dispatcher.h"
-#include "app/remote/remote_options.h"
+#include "remote/osc_dispatcher.h"
+#include "remote/remote_options.h"
 
 namespace qz7 {
 

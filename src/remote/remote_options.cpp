@@ -1,4 +1,4 @@
-#include "app/remote/remote_options.h"
+#include "remote/remote_options.h"
 
 namespace qz7 {
 
@@ -93,6 +93,7 @@ bool takeRemoteOption(const QStringList& arguments, int& i, RemoteOptions& o, QS
     }
     if (optionValue(arguments, i, QStringLiteral("--select"), value, error)) {
         if (!error.isEmpty()) return true;
+        o.selectGiven = true;
         if (value == QLatin1String("0") || value == QLatin1String("1"))
             o.select = value.toInt();
         else
@@ -107,6 +108,11 @@ QString checkRemoteOptions(const RemoteOptions& o) {
     if (!o.osc && !o.allow.isEmpty()) return QStringLiteral("--osc-allow needs --osc PORT");
     // Without a window the OSC port is the only way in.
     if (!o.osc && o.headless) return QStringLiteral("--headless needs --osc PORT");
+    // The window reads the line chosen on its Device page; a --select it
+    // ignored would leave the operator believing the other recorder is read.
+    if (o.selectGiven && !o.headless)
+        return QStringLiteral("--select works with --headless only; in the window, choose the line on the "
+                              "Device page and press Apply");
     // Listening beyond this machine without saying who may steer the
     // recorders would hand them to anyone on that network.
     if (o.osc && !isLoopback(o.bind) && o.allow.isEmpty())
@@ -126,7 +132,8 @@ QString remoteUsageText() {
         "                          obey only senders inside these networks; others are\n"
         "                          dropped and counted (default: loopback senders)\n"
         "  --headless              run without windows\n"
-        "  --select 0|1            recorder line whose status is shown (default 0)\n"
+        "  --select 0|1            with --headless, the recorder line whose replies are read\n"
+        "                          (default 0)\n"
         "  --verbose               report remote-control traffic and drops on stderr\n");
 }
 

@@ -1,0 +1,50 @@
+// Remote control's side of the deck: each remote command is the deck's own
+// operation, with the sender as its origin, so the checks and the bytes are
+// the panel's; the recorder's state is kept as the text a subscriber sees.
+#pragma once
+
+#include <QObject>
+#include <string>
+
+#include "remote/remote_actions.h"
+
+namespace qz7 {
+
+class Deck;
+
+class RemoteSession : public QObject, public RemoteActions {
+    Q_OBJECT
+public:
+    explicit RemoteSession(Deck& deck, QObject* parent = nullptr);
+
+    const RemoteState& state() const { return state_; }
+    // "OFF", "OK" or "NO REPLY".
+    void setLinkState(const std::string& link);
+
+    std::string play(const std::string& sender) override;
+    std::string stop(const std::string& sender, bool lock) override;
+    std::string record(const std::string& sender) override;
+    std::string fastForward(const std::string& sender, int item) override;
+    std::string rewind(const std::string& sender, int item) override;
+    std::string slow(const std::string& sender, int direction, int item) override;
+    std::string jog(const std::string& sender, int direction) override;
+    std::string monitorEE(const std::string& sender) override;
+    std::string monitorPB(const std::string& sender) override;
+    std::string openFile(const std::string& sender, int number) override;
+    std::string openClip(const std::string& sender, int number) override;
+    std::string openSequence(const std::string& sender, int number) override;
+    std::string markCue(const std::string& sender) override;
+    std::string searchCue(const std::string& sender, int number) override;
+    std::string goTo(const std::string& sender, const std::string& timecode) override;
+
+signals:
+    void stateChanged(const qz7::RemoteState& state);
+
+private:
+    void update(RemoteState next);
+
+    Deck& deck_;
+    RemoteState state_;
+};
+
+}  // namespace qz7
