@@ -107,7 +107,8 @@ public:
 
 protected:
     // Makes the controls in table order, lays them out, and redraws from the
-    // deck's answers for this page.
+    // deck's answers for this page. With trailingStretch the row ends in free
+    // space; without it the last column takes the rest of the row.
     SettingsSheet(Deck& deck, const QString& sheetName, const std::vector<Row>& rows, bool trailingStretch,
                   QWidget* parent);
 

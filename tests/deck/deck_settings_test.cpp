@@ -1,12 +1,14 @@
 // The deck's settings, no window: reading and writing a page queue its packets
 // under the page's operation, link on or off; the recorder's answers update
-// what the deck knows of each page and say which fields they set.
+// what the deck knows of each page and say which fields they set; and what a
+// simulated recorder stores reads back as it was written.
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 
 #include "deck/deck.h"
 #include "deck/deck_settings.h"
+#include "deck_fixture.h"
 #include "wire_bytes.h"
 
 namespace qz7 {
@@ -26,16 +28,20 @@ struct Operated {
     Outcome outcome;
 };
 
+// A deck that never ticks: what is queued stays on its stack, and replies are
+// fed to its decoder by hand.
 class DeckSettingsTest : public ::testing::Test {
 protected:
-    DeckSettingsTest() : deck(loopback()), link(loopback()), settings(deck, link) {
+    DeckSettingsTest() : deck(loopback()), settings(deck.settings()) {
         QObject::connect(&deck, &Deck::operated, &deck,
                          [this](const Origin& o, const QString& op, const Outcome& out) {
                              log.push_back({o, op.toStdString(), out});
                          });
     }
 
-    void feed(const Bytes& datagram) { link.decoder().decode(datagram, Sender{"127.0.0.61", true}, true); }
+    void feed(const Bytes& datagram) {
+        deck.linkForTesting().decoder().decode(datagram, Sender{"127.0.0.61", true}, true);
+    }
     void answer(std::uint8_t code, const Bytes& data) { feed(test::reply(Group::Answer, code, data)); }
     void status(std::uint8_t audioByte) {
         Bytes s = test::blankReply(Group::Answer, Sense::Status, 31);
@@ -45,8 +51,7 @@ protected:
     }
 
     Deck deck;
-    RecorderLink link;  // the answers come in here
-    DeckSettings settings;
+    DeckSettings& settings;
     std::vector<Operated> log;
 };
 
@@ -169,6 +174,51 @@ TEST_F(DeckSettingsTest, TheAudioBitsOfOneStatusReplyAfterEachAudioRead) {
     ASSERT_EQ(audio.count(), 3);
     EXPECT_EQ(audio[2][1].toUInt(), AudioSettings::Input | AudioSettings::Converter);
     EXPECT_EQ(settings.audio().value, (AudioSettings{0, 3, 0, 11}));
+}
+
+
+// Every page written to a simulated recorder, then read back: each value
+// comes back as it went, through the recorder's own store.
+class DeckSettingsSim : public test::DeckTest {};
+
+TEST_F(DeckSettingsSim, EveryPageReadsBackAsItWasWritten) {
+    startDeck(71);
+    ASSERT_TRUE(applyAndWait());
+    DeckSettings& s = deck->settings();
+    const TimecodeSettings timecode{2, 1, 1};
+    const GenlockSettings genlock{1, 1, 1};
+    const TestSignalSettings testSignal{2, 1};
+    const AudioSettings audio{0, 2, 1, 7};
+    const VideoSettings video{3, 1};
+    const ControlSettings control{3, 250, 2, 0x15, 0};
+    CharacterSettings character;
+    character.horizontal = 6;
+    character.vertical = 4;
+    character.audioLevel = 3;
+    character.diskMode = character.reference = character.fileCount = character.standard = true;
+    character.size = 1;
+    for (const Outcome& o : {s.write(timecode, Origin::panel()), s.write(genlock, Origin::panel()),
+                             s.write(testSignal, Origin::panel()), s.write(audio, Origin::panel()),
+                             s.write(video, Origin::panel()), s.write(control, Origin::panel()),
+                             s.write(character, Origin::panel())})
+        ASSERT_TRUE(o.queued());
+    ASSERT_TRUE(drain());
+
+    for (SettingsPage page : {SettingsPage::Timecode, SettingsPage::Genlock, SettingsPage::TestSignal,
+                              SettingsPage::Audio, SettingsPage::Video, SettingsPage::Character,
+                              SettingsPage::Control})
+        ASSERT_TRUE(s.read(page, Origin::panel()).queued());
+    ASSERT_TRUE(drain());
+    ASSERT_TRUE(waitFor([&] { return s.audio().fields == AudioSettings::All; })) << "the status reply's audio bits";
+
+    EXPECT_EQ(s.timecode().value, timecode);
+    EXPECT_EQ(s.genlock().value, genlock);
+    EXPECT_EQ(s.testSignal().value, testSignal);
+    EXPECT_EQ(s.audio().value, audio);
+    EXPECT_EQ(s.video().value, video);
+    EXPECT_EQ(s.control().value, control);
+    EXPECT_EQ(s.control().fields, ControlSettings::All);
+    EXPECT_EQ(s.character().value, character);
 }
 
 }  // namespace
