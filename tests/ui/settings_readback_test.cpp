@@ -79,6 +79,8 @@ TEST_F(SettingsReadbackTest, AudioDelayAndVideoAnswers) {
     AudioPage* audio = main().audioPage();
     answer(0x77, {0x0B});
     EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11);  // "5.5"
+    EXPECT_EQ(audio->RadioGroup10->itemIndex(), 1) << "the delay answer leaves the input alone";
+    EXPECT_EQ(audio->RadioGroup11->itemIndex(), 4) << "and the channels";
     answer(0x77, {0x0C});
     answer(0x77, {0xFF});
     EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11) << "out of range delays are ignored";
