@@ -1,4 +1,3 @@
-#include "ui/handler.h"
 #include "ui/character_page.h"
 
 #include <QCheckBox>
@@ -9,16 +8,14 @@
 #include <QVBoxLayout>
 
 #include "deck/deck.h"
-#include "link/commands.h"
+#include "deck/deck_settings.h"
+#include "ui/handler.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
 namespace {
-// Each display item is sent as its own item code, in command bytes 5 to 12.
-constexpr std::array<std::uint8_t, 8> kItemCodes{0x10, 0x0E, 0x0F, 0x0D, 0x0B, 0x0A, 0x0C, 0x09};
-
 QCheckBox* makeCheckBox(const char* name, const QString& caption, QWidget* parent) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -96,35 +93,38 @@ CharacterPage::CharacterPage(Deck& deck, QWidget* parent) : QWidget(parent), dec
     onSignal(BitBtn23, &QPushButton::clicked, this, &CharacterPage::BitBtn23Click);
     onSignal(BitBtn24, &QPushButton::clicked, this, &CharacterPage::BitBtn24Click);
     onSignal(BitBtn29, &QPushButton::clicked, this, &CharacterPage::BitBtn29Click);
+    onSignal(&deck_.settings(), &DeckSettings::characterReported, this,
+             [this](const CharacterSettings& answer, SettingsFields) { applyAnswer(answer); });
 }
 
 std::array<QCheckBox*, 8> CharacterPage::items() const {
     return {CheckBox1, CheckBox2, CheckBox3, CheckBox12, CheckBox13, CheckBox14, CheckBox15, CheckBox16};
 }
 
-Packet CharacterPage::settingsCommand() const {
-    std::array<std::uint8_t, 16> d{};
-    d[0] = static_cast<std::uint8_t>(horizontal_ & 0xFF);
-    d[1] = static_cast<std::uint8_t>(vertical_ & 0xFF);
-    // "Audio Level" n (1..4) is the pair 2n-1, 2n; "OFF" is 0, 0.
-    const int level = RadioGroup1->itemIndex();
-    d[2] = static_cast<std::uint8_t>(level > 0 ? 2 * level - 1 : 0);
-    d[3] = static_cast<std::uint8_t>(level > 0 ? 2 * level : 0);
-    d[4] = 0x00;
-    const auto boxes = items();
-    for (std::size_t i = 0; i < boxes.size(); ++i) d[5 + i] = boxes[i]->isChecked() ? kItemCodes[i] : std::uint8_t{0};
-    d[13] = 0x11;
-    d[14] = RadioGroup16->itemIndex() == 1 ? 0x02 : 0x00;
-    d[15] = RadioGroup23->itemIndex() == 1 ? 0x01 : 0x00;
-    return cmd::character(d);
+CharacterSettings CharacterPage::value() const {
+    CharacterSettings v;
+    v.horizontal = horizontal_;
+    v.vertical = vertical_;
+    v.audioLevel = RadioGroup1->itemIndex();
+    v.diskMode = CheckBox1->isChecked();
+    v.remainTime = CheckBox2->isChecked();
+    v.reference = CheckBox3->isChecked();
+    v.fileCount = CheckBox12->isChecked();
+    v.quality = CheckBox13->isChecked();
+    v.standard = CheckBox14->isChecked();
+    v.operationMode = CheckBox15->isChecked();
+    v.timeCode = CheckBox16->isChecked();
+    v.insertion = RadioGroup16->itemIndex();
+    v.size = RadioGroup23->itemIndex();
+    return v;
 }
 
-void CharacterPage::sendSettings() {
+void CharacterPage::sendSettings(const Origin& origin) {
     if (deferredCommands_ >= 0) {
         ++deferredCommands_;
         return;
     }
-    settingFallback(deck_, settingsCommand());
+    act(deck_.settings().write(value(), origin));
 }
 
 void CharacterPage::CheckBox1Click() { sendSettings(); }
@@ -169,32 +169,24 @@ void CharacterPage::BitBtn29Click() {
 // page. Built control by control, the first command queued (the last one the
 // recorder receives, last in first out) would carry the page's old values for
 // the later controls, and merely opening the page would change the recorder.
-void CharacterPage::applyAnswer(const std::array<std::uint8_t, 16>& d) {
+void CharacterPage::applyAnswer(const CharacterSettings& answer) {
     deferredCommands_ = 0;
-    setFromAnswer(d);
+    setFromAnswer(answer);
     const int commands = deferredCommands_;
     deferredCommands_ = -1;
-    for (int i = 0; i < commands; ++i) sendSettings();
+    for (int i = 0; i < commands; ++i) sendSettings(Origin::recorder());
 }
 
-void CharacterPage::setFromAnswer(const std::array<std::uint8_t, 16>& d) {
-    horizontal_ = static_cast<std::int8_t>(d[0]);
-    vertical_ = static_cast<std::int8_t>(d[1]);
-    // The first byte of the level pair: 0, 1, 3, 5 for "OFF" to "3"; anything else is "4".
-    int level = 4;
-    switch (d[2]) {
-    case 0x00: level = 0; break;
-    case 0x01: level = 1; break;
-    case 0x03: level = 2; break;
-    case 0x05: level = 3; break;
-    default: break;
-    }
-    RadioGroup1->setFromReply(level);
+void CharacterPage::setFromAnswer(const CharacterSettings& a) {
+    horizontal_ = a.horizontal;
+    vertical_ = a.vertical;
+    RadioGroup1->setFromReply(a.audioLevel);
+    const bool shown[] = {a.diskMode, a.remainTime, a.reference, a.fileCount,
+                          a.quality,  a.standard,   a.operationMode, a.timeCode};
     const auto boxes = items();
-    for (std::size_t i = 0; i < boxes.size(); ++i) setCheckedFromReply(boxes[i], d[5 + i] != 0);
-    RadioGroup16->setFromReply(d[14] != 0 ? 1 : 0);
-    RadioGroup23->setFromReply((d[15] & 0x01) ? 1 : 0);
+    for (std::size_t i = 0; i < boxes.size(); ++i) setCheckedFromReply(boxes[i], shown[i]);
+    RadioGroup16->setFromReply(a.insertion);
+    RadioGroup23->setFromReply(a.size);
 }
-
 
 }  // namespace qz7

@@ -4,9 +4,9 @@
 
 #include <QWidget>
 #include <array>
-#include <cstdint>
 
-#include "link/protocol.h"
+#include "deck/origin.h"
+#include "link/settings.h"
 
 class QCheckBox;
 class QPushButton;
@@ -28,12 +28,8 @@ public:
     int horizontal() const { return horizontal_; }
     int vertical() const { return vertical_; }
 
-    // The character settings command for the page as it stands.
-    Packet settingsCommand() const;
-    // The recorder's answer: positions first, then each control in byte
-    // order; every control it changes sends the page once more, as it stands
-    // with the whole answer applied.
-    void applyAnswer(const std::array<std::uint8_t, 16>& data);
+    // The page as it stands: what every change sends.
+    CharacterSettings value() const;
 
     // "Character display"
     QCheckBox* CheckBox1;   // "Disk mode"
@@ -71,8 +67,12 @@ public slots:
     void BitBtn29Click();
 
 private:
-    void sendSettings();
-    void setFromAnswer(const std::array<std::uint8_t, 16>& data);
+    void sendSettings(const Origin& origin = Origin::panel());
+    // The recorder's answer: positions first, then each control in byte
+    // order; every control it changes sends the page once more, as it stands
+    // with the whole answer applied.
+    void applyAnswer(const CharacterSettings& answer);
+    void setFromAnswer(const CharacterSettings& answer);
     // The eight display items in command byte order (bytes 5 to 12).
     std::array<QCheckBox*, 8> items() const;
 

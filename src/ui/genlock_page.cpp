@@ -1,55 +1,41 @@
-#include "ui/handler.h"
 #include "ui/genlock_page.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-#include "deck/deck.h"
-#include "link/commands.h"
-#include "ui/radio_group.h"
-#include "ui/widgets.h"
+#include "ui/handler.h"
 
 namespace qz7 {
 
-GenlockPage::GenlockPage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
-    setObjectName(QStringLiteral("TabSheet2"));
+namespace {
+using Row = SheetRow<GenlockSettings>;
 
-    RadioGroup7 = new RadioGroup(QStringLiteral("RadioGroup7"), QStringLiteral("Genlock source"),
-                                 {QStringLiteral("AUTO"), QStringLiteral("EXT"), QStringLiteral("VIDEO IN"),
-                                  QStringLiteral("Internal")},
-                                 0, this);
-    RadioGroup20 = new RadioGroup(QStringLiteral("RadioGroup20"), QStringLiteral("Fixed Standard"),
-                                  {QStringLiteral("OFF"), QStringLiteral("1080/59.94i")}, 0, this);
-    RadioGroup21 = new RadioGroup(QStringLiteral("RadioGroup21"), QStringLiteral("PSF mode"),
-                                  {QStringLiteral("OFF"), QStringLiteral("ON")}, 0, this);
-    Button12 = makeButton(QStringLiteral("Button12"), QStringLiteral("SET"), this);
+const std::vector<Row>& rows() {
+    using T = GenlockSettings;
+    static const std::vector<Row> table{
+        Row::radio(QStringLiteral("RadioGroup7"), QStringLiteral("Genlock source"),
+                   {QStringLiteral("AUTO"), QStringLiteral("EXT"), QStringLiteral("VIDEO IN"), QStringLiteral("Internal")},
+                   0, &T::source, T::Source, {0, 0, Qt::AlignTop}),
+        Row::radio(QStringLiteral("RadioGroup20"), QStringLiteral("Fixed Standard"),
+                   {QStringLiteral("OFF"), QStringLiteral("1080/59.94i")}, 0, &T::fixedStandard, T::FixedStandard,
+                   {1, 0, Qt::AlignTop}),
+        Row::radio(QStringLiteral("RadioGroup21"), QStringLiteral("PSF mode"), {QStringLiteral("OFF"), QStringLiteral("ON")},
+                   0, &T::psf, T::Psf, {2, 0, Qt::AlignTop}),
+        Row::button(QStringLiteral("Button12"), QStringLiteral("SET"), {3, 0, Qt::AlignBottom}),
+    };
+    return table;
+}
+}  // namespace
 
-    auto* groups = new QHBoxLayout;
-    groups->addWidget(RadioGroup7, 0, Qt::AlignTop);
-    groups->addWidget(RadioGroup20, 0, Qt::AlignTop);
-    groups->addWidget(RadioGroup21, 0, Qt::AlignTop);
-    groups->addWidget(Button12, 0, Qt::AlignBottom);
-    groups->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(groups);
-    layout->addStretch();
-
+GenlockPage::GenlockPage(Deck& deck, QWidget* parent)
+    : SettingsSheet(deck, QStringLiteral("TabSheet2"), rows(), true, parent),
+      RadioGroup7(radio(QStringLiteral("RadioGroup7"))),
+      RadioGroup20(radio(QStringLiteral("RadioGroup20"))),
+      RadioGroup21(radio(QStringLiteral("RadioGroup21"))),
+      Button12(button(QStringLiteral("Button12"))) {
     onSignal(Button12, &QPushButton::clicked, this, &GenlockPage::Button12Click);
 }
 
 // "SET": source, fixed standard and PSF mode, each an item index.
-void GenlockPage::Button12Click() {
-    const auto item = [](const RadioGroup* g) { return static_cast<std::uint8_t>(g->itemIndex() & 0x03); };
-    settingFallback(deck_, cmd::genlock(item(RadioGroup7), item(RadioGroup20), item(RadioGroup21)));
-}
-
-
-void GenlockPage::applySettingsAnswer(std::uint8_t code, const QByteArray& d) {
-    if (code != Sense::Genlock) return;
-    RadioGroup7->setFromReply(static_cast<std::uint8_t>(d[4]) & 0x03);
-    RadioGroup20->setFromReply(static_cast<std::uint8_t>(d[5]) & 0x03);
-    RadioGroup21->setFromReply(static_cast<std::uint8_t>(d[6]) & 0x03);
-}
+void GenlockPage::Button12Click() { write(selected()); }
 
 }  // namespace qz7

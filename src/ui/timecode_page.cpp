@@ -1,113 +1,101 @@
-#include "ui/handler.h"
 #include "ui/timecode_page.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "deck/deck.h"
-#include "link/commands.h"
+#include "deck/deck_settings.h"
+#include "ui/handler.h"
 #include "ui/radio_group.h"
 #include "ui/widgets.h"
 
 namespace qz7 {
 
-TimecodePage::TimecodePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
-    setObjectName(QStringLiteral("TabSheet1"));
+namespace {
+using Row = SheetRow<TimecodeSettings>;
 
-    RadioGroup4 = new RadioGroup(QStringLiteral("RadioGroup4"), QStringLiteral("TCG Source"),
-                                 {QStringLiteral("EXT"), QStringLiteral("Internal REC"), QStringLiteral("VITC"),
-                                  QStringLiteral("PB"), QStringLiteral("Internal FREE")},
-                                 4, this);
-    RadioGroup5 = new RadioGroup(QStringLiteral("RadioGroup5"), QStringLiteral("TC Count"),
-                                 {QStringLiteral("Full frame"), QStringLiteral("Drop frame")}, 0, this);
-    RadioGroup6 = new RadioGroup(QStringLiteral("RadioGroup6"), QStringLiteral("User bit"),
-                                 {QStringLiteral("Internal"), QStringLiteral("EXT")}, 0, this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("SET"), this);
-
-    auto* preset = new QGroupBox(QStringLiteral("TIME CODE SET"), this);
+// "TIME CODE SET": four two-digit fields laid out like the status display's
+// time code, then "PRESET" and "RESET".
+QWidget* presetGroup(QWidget* sheet) {
+    auto* preset = new QGroupBox(QStringLiteral("TIME CODE SET"), sheet);
     preset->setObjectName(QStringLiteral("GroupBoxTimeCodeSet"));
-    const auto field = [preset](const char* name) {
-        auto* e = makeMaskedEdit(QString::fromLatin1(name), QStringLiteral("00;_"), QStringLiteral("00"), preset);
-        e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
-        return e;
-    };
-    MaskEdit12 = field("MaskEdit12");
-    MaskEdit13 = field("MaskEdit13");
-    MaskEdit14 = field("MaskEdit14");
-    MaskEdit15 = field("MaskEdit15");
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("PRESET"), preset);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("RESET"), preset);
-
+    QLineEdit* edits[4];
+    const char* const names[] = {"MaskEdit12", "MaskEdit13", "MaskEdit14", "MaskEdit15"};
+    for (int i = 0; i < 4; ++i) {
+        edits[i] = makeMaskedEdit(QString::fromLatin1(names[i]), QStringLiteral("00;_"), QStringLiteral("00"), preset);
+        edits[i]->setFixedWidth(edits[i]->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(makeButton(QStringLiteral("Button4"), QStringLiteral("PRESET"), preset));
+    buttons->addWidget(makeButton(QStringLiteral("Button5"), QStringLiteral("RESET"), preset));
+    buttons->addStretch();
     auto* fields = new QHBoxLayout;
-    QLineEdit* const order[] = {MaskEdit12, MaskEdit13, MaskEdit14, MaskEdit15};
     for (int i = 0; i < 4; ++i) {
         if (i > 0) fields->addWidget(makeLabel(QStringLiteral("LabelColon%1").arg(i), QStringLiteral("："), preset));
-        fields->addWidget(order[i]);
+        fields->addWidget(edits[i]);
     }
     fields->addStretch();
-    auto* presetButtons = new QHBoxLayout;
-    presetButtons->addWidget(Button4);
-    presetButtons->addWidget(Button5);
-    presetButtons->addStretch();
-    auto* presetLayout = new QVBoxLayout(preset);
-    presetLayout->addLayout(fields);
-    presetLayout->addLayout(presetButtons);
+    auto* layout = new QVBoxLayout(preset);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    return preset;
+}
 
-    auto* groups = new QHBoxLayout;
-    groups->addWidget(RadioGroup4);
-    groups->addWidget(RadioGroup5, 0, Qt::AlignTop);
-    groups->addWidget(RadioGroup6, 0, Qt::AlignTop);
-    auto* right = new QVBoxLayout;
-    right->addWidget(preset);
-    right->addWidget(Button3, 0, Qt::AlignRight);
-    right->addStretch();
-    groups->addLayout(right);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(groups);
-    layout->addStretch();
+const std::vector<Row>& rows() {
+    using T = TimecodeSettings;
+    static const std::vector<Row> table{
+        Row::radio(QStringLiteral("RadioGroup4"), QStringLiteral("TCG Source"),
+                   {QStringLiteral("EXT"), QStringLiteral("Internal REC"), QStringLiteral("VITC"), QStringLiteral("PB"),
+                    QStringLiteral("Internal FREE")},
+                   4, &T::source, T::Source, {0}),
+        Row::radio(QStringLiteral("RadioGroup5"), QStringLiteral("TC Count"),
+                   {QStringLiteral("Full frame"), QStringLiteral("Drop frame")}, 0, &T::count, T::Count,
+                   {1, 0, Qt::AlignTop}),
+        Row::radio(QStringLiteral("RadioGroup6"), QStringLiteral("User bit"),
+                   {QStringLiteral("Internal"), QStringLiteral("EXT")}, 0, &T::userBit, T::UserBit, {2, 0, Qt::AlignTop}),
+        Row::button(QStringLiteral("Button3"), QStringLiteral("SET"), {3, 1, Qt::AlignRight}),
+        Row::group(QStringLiteral("GroupBoxTimeCodeSet"), presetGroup, {3, 0}),
+    };
+    return table;
+}
+}  // namespace
 
+// The preset group takes the rest of the row, "SET" at its right edge.
+TimecodePage::TimecodePage(Deck& deck, QWidget* parent)
+    : SettingsSheet(deck, QStringLiteral("TabSheet1"), rows(), false, parent),
+      RadioGroup4(radio(QStringLiteral("RadioGroup4"))),
+      RadioGroup5(radio(QStringLiteral("RadioGroup5"))),
+      RadioGroup6(radio(QStringLiteral("RadioGroup6"))),
+      Button3(button(QStringLiteral("Button3"))),
+      MaskEdit12(field(QStringLiteral("MaskEdit12"))),
+      MaskEdit13(field(QStringLiteral("MaskEdit13"))),
+      MaskEdit14(field(QStringLiteral("MaskEdit14"))),
+      MaskEdit15(field(QStringLiteral("MaskEdit15"))),
+      Button4(button(QStringLiteral("Button4"))),
+      Button5(button(QStringLiteral("Button5"))) {
     onSignal(Button3, &QPushButton::clicked, this, &TimecodePage::Button3Click);
     onSignal(Button4, &QPushButton::clicked, this, &TimecodePage::Button4Click);
     onSignal(Button5, &QPushButton::clicked, this, &TimecodePage::Button5Click);
 }
 
-std::uint8_t TimecodePage::settingsByte() const {
-    std::uint8_t b = 0;
-    if (RadioGroup5->itemIndex() == 1) b |= 0x01;
-    if (RadioGroup6->itemIndex() == 1) b |= 0x02;
-    b |= static_cast<std::uint8_t>((RadioGroup4->itemIndex() << 2) & 0x1C);
-    return b;
-}
-
 // "SET": generator source, count mode and user bit source in one byte.
-void TimecodePage::Button3Click() {
-    settingFallback(deck_, cmd::timecodeSettings(settingsByte()));
-}
+void TimecodePage::Button3Click() { write(selected()); }
 
 // "PRESET": the fields in display order, hours first, as typed. The fields
 // are sent as they stand; the recorder judges the digits.
 void TimecodePage::Button4Click() {
     const auto bcd = [](const QLineEdit* e) { return bcd2(toBytes(maskedText(e))); };
-    settingFallback(deck_, cmd::timecodePreset(bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)));
+    act(deck().settings().preset({bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)},
+                                 Origin::panel()));
 }
 
 // "RESET": a preset of 00:00:00:00 that also leaves the fields at zero.
 void TimecodePage::Button5Click() {
     for (QLineEdit* e : {MaskEdit12, MaskEdit13, MaskEdit14, MaskEdit15}) e->setText(QStringLiteral("00"));
     Button4Click();
-}
-
-
-void TimecodePage::applySettingsAnswer(std::uint8_t code, const QByteArray& datagram) {
-    if (code != Sense::TimecodeSettings) return;
-    const auto b = static_cast<std::uint8_t>(datagram[4]);
-    RadioGroup5->setFromReply((b & 0x01) ? 1 : 0);
-    RadioGroup6->setFromReply((b & 0x02) ? 1 : 0);
-    RadioGroup4->setFromReply((b & 0x1C) >> 2);
 }
 
 }  // namespace qz7

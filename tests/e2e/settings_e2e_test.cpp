@@ -11,13 +11,14 @@
 #include <functional>
 #include <map>
 
-#include "ui/error_box.h"
+#include "deck/deck.h"
 #include "live_panel.h"
 #include "settings_helpers.h"
 #include "ui/audio_page.h"
 #include "ui/character_page.h"
 #include "ui/control_page.h"
 #include "ui/device_page.h"
+#include "ui/error_box.h"
 #include "ui/genlock_page.h"
 #include "ui/radio_group.h"
 #include "ui/status_panel.h"
@@ -42,8 +43,8 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
 
 // The 16 data bytes the Character page would send as it stands.
 std::vector<std::uint8_t> characterBytes(const CharacterPage* page) {
-    const Packet p = page->settingsCommand();
-    return std::vector<std::uint8_t>(p.bytes.begin() + 4, p.bytes.begin() + p.length);
+    const auto data = page->value().data();
+    return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
 class SettingsE2E : public LivePanelTest {
@@ -119,7 +120,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     EXPECT_EQ(character->vertical(), 1);
     const auto paced = [&](const std::function<void()>& click) {
         click();
-        EXPECT_TRUE(waitFor([&] { return m.deck().linkForTesting().commandStack().empty(); }, 2000));
+        EXPECT_TRUE(waitFor([&] { return m.deck().commandsWaiting() == 0; }, 2000));
     };
     for (int i = 0; i < 5; ++i) paced([&] { press(character->BitBtn29); });  // R
     for (int i = 0; i < 3; ++i) paced([&] { press(character->BitBtn23); });  // D
@@ -171,7 +172,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
 
     // With the link off, the controls go to other values; nothing reaches the recorder.
     m.devicePage()->Button2Click();  // "Scan"
-    ASSERT_FALSE(m.deck().linkForTesting().linkEnabled());
+    ASSERT_FALSE(m.deck().linkEnabled());
     const qz7sim::State set = sim.recorder().state();
     pick(timecode->RadioGroup4, 0);
     pick(timecode->RadioGroup5, 0);

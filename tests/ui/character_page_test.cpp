@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "deck/deck.h"
 #include "panel_fixture.h"
 #include "settings_helpers.h"
 #include "ui/character_page.h"
@@ -77,6 +78,10 @@ TEST_F(CharacterPageTest, PositionButtonsStepWithinTheirRangeAndSendOnlyOnAMove)
 }
 
 TEST_F(CharacterPageTest, AnswerSendsOncePerChangedControlAndNeverAMixOfOldAndNew) {
+    std::vector<Origin> senders;
+    QObject::connect(&main().deck(), &Deck::operated, &main(), [&senders](const Origin& o, const QString& op) {
+        if (op == QStringLiteral("settings/character/write")) senders.push_back(o);
+    });
     Bytes a = kDefaults;
     a[0] = 0x05;
     a[1] = 0x07;
@@ -87,6 +92,7 @@ TEST_F(CharacterPageTest, AnswerSendsOncePerChangedControlAndNeverAMixOfOldAndNe
     // Two controls changed: two commands, and the one the recorder receives
     // last carries the answer's "Quality" too, not the page's old one.
     EXPECT_EQ(takeTransmitOrder(), (std::vector<Bytes>{command(a), command(a)}));
+    EXPECT_EQ(senders, (std::vector<Origin>{Origin::recorder(), Origin::recorder()})) << "the answer sent them";
     EXPECT_FALSE(page()->CheckBox1->isChecked());
     EXPECT_FALSE(page()->CheckBox13->isChecked());
 

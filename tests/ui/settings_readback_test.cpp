@@ -3,9 +3,10 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include "deck/deck.h"
+#include "deck/deck_settings.h"
 #include "panel_fixture.h"
 #include "settings_helpers.h"
-#include "ui/status_panel.h"
 #include "ui/audio_page.h"
 #include "ui/control_page.h"
 #include "ui/genlock_page.h"
@@ -30,7 +31,9 @@ TEST_F(SettingsReadbackTest, EachPageQueuesItsRequestsInOrder) {
     EXPECT_EQ(enter(TForm1::TimecodeTab), std::vector<Bytes>{request(0x72)});
     EXPECT_EQ(enter(TForm1::GenlockTab), std::vector<Bytes>{request(0x65)});
     EXPECT_EQ(enter(TForm1::TestSignalTab), std::vector<Bytes>{request(0x76)});
+    EXPECT_FALSE(main().deck().settings().audioReadbackPending());
     EXPECT_EQ(enter(TForm1::AudioTab), std::vector<Bytes>{request(0x77)});
+    EXPECT_TRUE(main().deck().settings().audioReadbackPending());
     EXPECT_EQ(enter(TForm1::VideoTab), (std::vector<Bytes>{request(0x64), request(0x79)}));
     EXPECT_EQ(request(0x79), (Bytes{0x3E, 0x00, 0x36, 0x79, 0xED}));
     EXPECT_EQ(enter(TForm1::CharacterTab), std::vector<Bytes>{request(0x78)});
@@ -76,6 +79,8 @@ TEST_F(SettingsReadbackTest, AudioDelayAndVideoAnswers) {
     AudioPage* audio = main().audioPage();
     answer(0x77, {0x0B});
     EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11);  // "5.5"
+    EXPECT_EQ(audio->RadioGroup10->itemIndex(), 1) << "the delay answer leaves the input alone";
+    EXPECT_EQ(audio->RadioGroup11->itemIndex(), 4) << "and the channels";
     answer(0x77, {0x0C});
     answer(0x77, {0xFF});
     EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11) << "out of range delays are ignored";
@@ -141,6 +146,7 @@ TEST_F(SettingsReadbackTest, StatusAudioBitsApplyOnceAfterEnteringTheAudioPage) 
     EXPECT_EQ(page->RadioGroup11->itemIndex(), 3);  // "6"
     EXPECT_EQ(page->RadioGroup10->itemIndex(), 1);  // "AES/EBU"
     EXPECT_EQ(page->RadioGroup12->itemIndex(), 1);  // "ON"
+    EXPECT_FALSE(main().deck().settings().audioReadbackPending());
     status(0x02);
     EXPECT_EQ(page->RadioGroup11->itemIndex(), 3) << "only the first status after entering";
     EXPECT_EQ(page->RadioGroup12->itemIndex(), 1);
