@@ -98,7 +98,7 @@ void CueGroup::BitBtn22Click() {
         goToSelectedCue(0x01);
         return;
     }
-    const int preroll = toInteger(control_.prerollText());
+    const int preroll = control_.prerollSeconds();
     const QString typed = maskedText(MaskEdit1);
     const int h = toInteger(typed.mid(0, 2));
     const int m = toInteger(typed.mid(3, 2));

@@ -22,12 +22,6 @@ inline void act(const Outcome& outcome) {
     if (outcome.stackFull) throw LinkError(outcome.refusal);
 }
 
-}  // namespace qz7
-#include "deck/deck.h"
-namespace qz7 {
-// Until the settings pages speak typed values to the deck.
-inline void settingFallback(Deck& deck, const Packet& p) { act(deck.submit(Origin::panel(), "settings", {p}, false)); }
-
 // Runs `action`; an exception ends it and is shown in the error box.
 template <typename Action>
 void guarded(Action&& action) noexcept {
