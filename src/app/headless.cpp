@@ -1,13 +1,9 @@
 #include "app/headless.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include "app/termination.h"
 #include "deck/deck.h"
 #include "net/link_monitor.h"
 #include "remote/remote_control.h"
@@ -15,32 +11,17 @@
 namespace qz7 {
 
 namespace {
-int signalSockets[2] = {-1, -1};
-
-void onTerminate(int) {
-    const char c = 1;
-    [[maybe_unused]] const auto n = ::write(signalSockets[0], &c, 1);
-}
-
 void logLine(const QString& line) { std::fprintf(stderr, "qz7cont: %s\n", qPrintable(line)); }
 }  // namespace
 
 int runHeadless(const Options& options, int& argc, char** argv) {
     QCoreApplication app(argc, argv);
 
-    // A signal only writes a byte; the event loop reads it and quits cleanly.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
+    const TerminationWatch termination;
+    if (!termination.watching()) {
         logLine(QStringLiteral("cannot watch for signals"));
         return 1;
     }
-    QSocketNotifier signalWatch(signalSockets[1], QSocketNotifier::Read);
-    QObject::connect(&signalWatch, &QSocketNotifier::activated, &app, [] {
-        char c = 0;
-        [[maybe_unused]] const auto n = ::read(signalSockets[1], &c, 1);
-        QCoreApplication::quit();
-    });
-    std::signal(SIGINT, onTerminate);
-    std::signal(SIGTERM, onTerminate);
 
     Deck deck(options.devices);
     // The deck leaves out a repeat of the same failure, as the window does.
@@ -67,8 +48,6 @@ int runHeadless(const Options& options, int& argc, char** argv) {
 
     const int code = app.exec();
     deck.shutdown();
-    ::close(signalSockets[0]);
-    ::close(signalSockets[1]);
     logLine(QStringLiteral("stopped"));
     return code;
 }

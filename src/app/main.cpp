@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/headless.h"
 #include "app/options.h"
+#include "app/termination.h"
 #include "remote/remote_control.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     qz7::Application app(argc, argv);
+    const qz7::TerminationWatch termination;
     try {
         qz7::Forms forms(options.devices);
         std::unique_ptr<qz7::RemoteControl> remote;
