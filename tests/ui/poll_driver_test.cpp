@@ -23,6 +23,7 @@
 #include "net/poll_driver.h"
 #include "net/udp_transport.h"
 #include "panel_fixture.h"
+#include "recording_sink.h"
 
 namespace qz7::test {
 namespace {
@@ -58,24 +59,6 @@ double medianOffGrid(const std::vector<Clock::time_point>& starts, double period
     }
     return best;
 }
-
-struct CountingSink : ReplySink {
-    int timecodes = 0;
-    void onDiscovery(const std::string&) override {}
-    void onTimecode(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override { ++timecodes; }
-    void onStatus(const StatusReply&) override {}
-    void onErrorText(const std::string&) override {}
-    void onSystem(int, int) override {}
-    void onCueEntry(int, bool, const PositionBytes&, const std::string&) override {}
-    void onClipEntry(int, bool, const PositionBytes&, const PositionBytes&, const std::string&) override {}
-    void onInhibit(int, std::uint8_t) override {}
-    void onFileName(int, const std::string&) override {}
-    void onSequenceHeader(int, std::uint8_t, std::uint8_t) override {}
-    void onSequenceBlock(int, int, const std::array<std::int16_t, 5>&) override {}
-    void onSettingsAnswer(std::uint8_t, std::span<const std::uint8_t>) override {}
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>&) override {}
-    void onPrerollTime(std::uint8_t) override {}
-};
 
 class PollDriverTest : public ::testing::Test {
 protected:
@@ -152,7 +135,7 @@ protected:
     QUdpSocket peer;
     int repliesPerRequest = 0;  // 0: a silent recorder
     int requests = 0;
-    CountingSink sink;
+    RecordingSink sink;
     CommandStack stack;
     UdpTransport transport;
     PollCycle cycle{stack, transport};
@@ -183,7 +166,7 @@ TEST_F(PollDriverTest, ASilentRecorderMakesEveryTickWaitItsFullReplyWaitAndTheNe
     // Two or three per wait, none in the last (Timer1 was stopped by then).
     EXPECT_GE(driver->skippedTimerEvents(), 2 * (driver->ticks() - 1));
     EXPECT_EQ(requests, driver->ticks()) << "one packet per tick";
-    EXPECT_EQ(sink.timecodes, 0);
+    EXPECT_EQ(sink.count("timecode"), 0);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -218,7 +201,7 @@ TEST_F(PollDriverTest, AnAnsweringRecorderKeepsTheIntervalOnAFixedScheduleEvenAf
     // would drift through the whole 5 ms.
     EXPECT_LT(medianOffGrid(started, 5.0), 0.5);
     // Every tick read the one reply to its request.
-    EXPECT_GE(sink.timecodes, driver->ticks() - 1);
+    EXPECT_GE(sink.count("timecode"), driver->ticks() - 1);
     EXPECT_EQ(requests, driver->ticks());
 }
 
@@ -229,7 +212,7 @@ TEST_F(PollDriverTest, EachTickDecodesAtMostOneDatagram) {
     ASSERT_TRUE(runUntil([&] { return driver->ticks() >= 40; }));
     driver->stop();
     ASSERT_TRUE(runUntil([&] { return !driver->tickInProgress(); }));
-    EXPECT_EQ(sink.timecodes, driver->ticks());
+    EXPECT_EQ(sink.count("timecode"), driver->ticks());
     EXPECT_TRUE(transport.replySocket()->hasPendingDatagrams()) << "the rest wait in the socket";
 }
 
