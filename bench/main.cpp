@@ -5,7 +5,9 @@
 //    naive tick that blocks in waitForReadyRead(33);
 //  - the tick period with the simulator answering, and a full "Retrieve",
 //    beside a bare Qt timer and a bare timerfd over the same spans;
-//  - CPU while idle-polling, time to the first painted window, peak memory.
+//  - CPU while idle-polling, time to the first painted window, peak memory;
+//  - how far the reported transport word trails the recorder after stray
+//    datagrams and after a stall (--lag runs only this).
 //
 // The panel under load runs in a child process (this program started again
 // with --retrieve-child) so that its memory and timing are its own; the
@@ -45,6 +47,7 @@
 #include "ui/main_window.h"
 #include "net/recorder_link.h"
 #include "media/media_model.h"
+#include "link/commands.h"
 
 namespace {
 
@@ -65,6 +68,7 @@ struct Settings {
     bool silent = true;
     bool retrieve = true;
     bool startup = true;
+    bool lag = true;
     int latencySeconds = 10;
     int idleSeconds = 10;
     int files = 512;
@@ -232,6 +236,141 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
 }
 
 // ---------------------------------------------------------------------------
+// Lag: from the moment the recorder's transport changes to the moment the link
+// reports it. The link alone (no window) at the program's pace, against the
+// simulator and its partner in this process: steady, then after 100 stray
+// status replies, then after a 2 s stall and its backlog, each at once and
+// again 2 s later.
+
+const QString kLagHost = QStringLiteral("127.0.0.65");
+const QString kLagPartnerHost = QStringLiteral("127.0.0.66");
+constexpr int kStrays = 100;
+constexpr int kStallMs = 2000;
+constexpr int kLaterMs = 2000;
+
+struct LagResults {
+    QString error;  // empty: measured
+    double steady = -1;  // median of five changes
+    double strays = -1, straysLater = -1;
+    double stall = -1, stallLater = -1;
+    int backlog = 0;  // requests the stalled recorder answered at once
+    long long droppedStrays = 0, droppedStall = 0;  // replies dropped by the tick's bound
+};
+
+class LagRig {
+public:
+    LagRig() {
+        qz7sim::SimOptions options;
+        options.address = QHostAddress(kLagHost);
+        recorder_ = std::make_unique<qz7sim::SimServer>(qz7sim::Config{}, options);
+        options.address = QHostAddress(kLagPartnerHost);
+        partner_ = std::make_unique<qz7sim::SimServer>(qz7sim::Config{}, options);
+    }
+
+    QString start() {
+        QString error;
+        if (!recorder_->start(&error) || !partner_->start(&error)) return error;
+        qz7::DevicePair pair;
+        pair.first = kLagHost;
+        pair.second = kLagPartnerHost;
+        link_ = std::make_unique<qz7::RecorderLink>(pair);
+        QObject::connect(link_.get(), &qz7::RecorderLink::statusReceived, [this](const qz7::StatusReply& s) {
+            reported_ = s.transport;
+            if (changedNs_ != 0 && s.transport == expected_) {
+                lagMs_ = static_cast<double>(nowNs() - changedNs_) / 1e6;
+                changedNs_ = 0;
+            }
+        });
+        link_->apply(kLagHost, kLagPartnerHost);
+        link_->pollDriver().start();
+        if (!waitFor([this] { return reported_ != 0; }, 3000, 1)) return QStringLiteral("no status from %1").arg(kLagHost);
+        return {};
+    }
+
+    // Flips the recorder between PLAY and STOP; ms until the link reported it, -1 if not within 10 s.
+    double lagOfAStateChange() {
+        const bool toPlay = reported_ != 0x01;
+        expected_ = toPlay ? 0x01 : 0x20;
+        lagMs_ = -1;
+        recorder_->recorder().handle((toPlay ? qz7::cmd::play() : qz7::cmd::stop(false)).wire());
+        changedNs_ = nowNs();
+        waitFor([this] { return lagMs_ >= 0; }, 10000, 1);
+        changedNs_ = 0;
+        return lagMs_;
+    }
+
+    // Status replies nobody asked for, from the recorder's address, saying what it says now.
+    void sendStrays(int count) {
+        QUdpSocket stray;
+        stray.bind(QHostAddress(kLagHost), 0);
+        const std::vector<std::uint8_t> status = statusReply(reported_);
+        const quint16 port = link_->transport().replySocket()->localPort();
+        for (int i = 0; i < count; ++i)
+            stray.writeDatagram(reinterpret_cast<const char*>(status.data()), static_cast<qint64>(status.size()),
+                                QHostAddress::LocalHost, port);
+    }
+
+    long long droppedReplies() const { return link_->pollDriver().droppedReplies(); }
+
+    // Returns the number of requests answered when the stall ended.
+    int stall(int ms) {
+        int answered = -1;
+        const auto c = QObject::connect(recorder_.get(), &qz7sim::SimServer::stallEnded,
+                                        [&answered](int n) { answered = n; });
+        recorder_->stall(ms);
+        waitFor([&answered] { return answered >= 0; }, ms + 5000, 1);
+        QObject::disconnect(c);
+        return answered;
+    }
+
+private:
+    static std::vector<std::uint8_t> statusReply(std::uint8_t transport) {
+        std::vector<std::uint8_t> d(30, 0);
+        d[0] = qz7::kLead;
+        d[1] = 26;
+        d[2] = qz7::Group::Answer;
+        d[3] = qz7::Sense::Status;
+        d[5] = transport;
+        d.push_back(qz7::checksum(d));
+        return d;
+    }
+
+    std::unique_ptr<qz7sim::SimServer> recorder_, partner_;
+    std::unique_ptr<qz7::RecorderLink> link_;
+    std::uint8_t reported_ = 0, expected_ = 0;
+    long long changedNs_ = 0;
+    double lagMs_ = -1;
+};
+
+void measureLag(LagResults& r) {
+    {
+        LagRig rig;
+        r.error = rig.start();
+        if (!r.error.isEmpty()) return;
+        std::vector<double> steady;
+        for (int i = 0; i < 5; ++i) {
+            steady.push_back(rig.lagOfAStateChange());
+            runFor(100);
+        }
+        r.steady = summarize(steady).p50;
+        rig.sendStrays(kStrays);
+        r.strays = rig.lagOfAStateChange();
+        runFor(kLaterMs);
+        r.straysLater = rig.lagOfAStateChange();
+        r.droppedStrays = rig.droppedReplies();
+    }
+    // A fresh link, so that what the strays left behind does not count here.
+    LagRig rig;
+    r.error = rig.start();
+    if (!r.error.isEmpty()) return;
+    r.backlog = rig.stall(kStallMs);
+    r.stall = rig.lagOfAStateChange();
+    runFor(kLaterMs);
+    r.stallLater = rig.lagOfAStateChange();
+    r.droppedStall = rig.droppedReplies();
+}
+
+// ---------------------------------------------------------------------------
 // Parent
 
 struct ChildRun {
@@ -357,6 +496,7 @@ struct Results {
     long startupHwmKb = -1;
     long contIdleHwmKb = -1;
     QString contError;
+    LagResults lag;
 };
 
 // CPU time of this process over `seconds` of event loop, as % of one core.
@@ -598,6 +738,25 @@ void printStartupRows(QTextStream& out, const Results& r) {
         << " | - | - | - |\n";
 }
 
+void printLagRows(QTextStream& out, const Results& r) {
+    const LagResults& l = r.lag;
+    if (!l.error.isEmpty()) {
+        out << "| Lag of the reported transport word | failed: " << l.error << " | - | - | **no** |\n";
+        return;
+    }
+    const auto lag = [](double v) { return v < 0 ? QStringLiteral("none in 10 s") : ms(v, 1); };
+    const bool met = l.strays >= 0 && l.straysLater >= 0 && l.stall >= 0 && l.stallLater >= 0 &&
+                     std::max({l.strays, l.straysLater, l.stall, l.stallLater}) < 100.0;
+    out << "| Lag from a transport change on the recorder to the link reporting it (ms): steady (median of 5) "
+           "/ after "
+        << kStrays << " stray status replies, at once / " << kLaterMs / 1000
+        << " s later / after a " << kStallMs / 1000 << " s stall and its backlog of " << l.backlog << ", at once / "
+        << kLaterMs / 1000 << " s later | " << lag(l.steady) << " / " << lag(l.strays) << " / "
+        << lag(l.straysLater) << " / " << lag(l.stall) << " / " << lag(l.stallLater)
+        << " (replies dropped by the bound of " << qz7::PollDriver::kMaxRepliesPerTick << " a tick: " << l.droppedStrays
+        << " / " << l.droppedStall << ") | - | below 100 after strays and stall | " << yesNo(met) << " |\n";
+}
+
 void printReport(const Settings& s, const Results& r, const QString& loadBefore, const QString& loadAfter) {
     QTextStream out(stdout);
     out << "## qz7bench\n\n";
@@ -610,6 +769,7 @@ void printReport(const Settings& s, const Results& r, const QString& loadBefore,
     if (s.silent) printSilentRows(out, s, r);
     if (s.retrieve) printRetrieveRows(out, s, r);
     if (s.startup) printStartupRows(out, r);
+    if (s.lag) printLagRows(out, r);
 
     out << "\nHow: latency = events posted to the GUI thread from a separate thread every 3-8 ms, stamped "
            "when posted, measured when handled; the silent recorder is a mute socket on "
@@ -625,16 +785,21 @@ void printReport(const Settings& s, const Results& r, const QString& loadBefore,
            "does, until the first Paint event of TForm1 (offscreen platform). Error boxes raised while "
            "polling: "
         << r.panelErrorBoxes << " (panel polling a silent recorder), " << childErrorBoxes(r)
-        << " (Retrieve child).\n\n";
+        << " (Retrieve child). Lag: the link without a window at 20 ms ticks against qz7sim on " << kLagHost
+        << " (partner " << kLagPartnerHost
+        << "); the simulator's transport is flipped between PLAY and STOP and the time taken until a "
+           "status reply with the new word is decoded; stray replies are sent from "
+        << kLagHost << " to the panel's reply socket.\n\n";
 
     out << "Reproduce:\n\n```\ncmake --build " << QZ7_BENCH_BUILD_DIR << " --target qz7bench -j2 && "
         << QCoreApplication::applicationFilePath() << " --latency-seconds " << s.latencySeconds << " --idle-seconds "
         << s.idleSeconds << " --files " << s.files << " --startup-runs " << s.startupRuns;
-    if (!(s.silent && s.retrieve && s.startup)) {
+    if (!(s.silent && s.retrieve && s.startup && s.lag)) {
         QStringList parts;
         if (s.silent) parts << QStringLiteral("silent");
         if (s.retrieve) parts << QStringLiteral("retrieve");
         if (s.startup) parts << QStringLiteral("startup");
+        if (s.lag) parts << QStringLiteral("lag");
         out << " --only " << parts.join(QLatin1Char(','));
     }
     out << "\n```\n";
@@ -647,7 +812,7 @@ int runBench(const Settings& s) {
     std::fprintf(stderr, "qz7bench: about %d s\n",
                  (s.silent ? 2 * (s.latencySeconds + s.idleSeconds) + 2 : 0) +
                      (s.retrieve ? (2 * (kFixedRequests + 2 * s.files) * kTickMs) / 1000 + 12 : 0) +
-                     (s.startup ? 4 + s.startupRuns : 0));
+                     (s.startup ? 4 + s.startupRuns : 0) + (s.lag ? 20 : 0));
 
     // Binding the silent address keeps every datagram on this machine's
     // loopback and makes sure nothing answers there.
@@ -669,6 +834,10 @@ int runBench(const Settings& s) {
         measureStartup(s, r);
         measureContIdle(r);
     }
+    if (s.lag) {
+        std::fprintf(stderr, "qz7bench: lag after stray replies and a stall\n");
+        measureLag(r.lag);
+    }
 
     printReport(s, r, loadBefore, loadAverage());
     return !s.retrieve || (r.retrieve && r.retrieve->ok) ? 0 : 1;
@@ -677,11 +846,12 @@ int runBench(const Settings& s) {
 QString usage() {
     return QStringLiteral(
         "Usage: qz7bench [--latency-seconds N] [--idle-seconds N] [--files N] [--startup-runs N] [--quick]\n"
-        "                [--dump-ticks FILE] [--only silent,retrieve,startup]\n"
+        "                [--dump-ticks FILE] [--only silent,retrieve,startup,lag] [--lag]\n"
         "Measures the panel against a silent recorder on 127.0.0.61 and the simulator on 127.0.0.62,\n"
         "and prints a Markdown table. --quick: 3 s phases, 64 files, 2 start-ups. --dump-ticks: the\n"
         "tick intervals of the simulator phases as CSV. --only: run just the parts named (silent\n"
-        "recorder and naive tick; Retrieve with the tick periods; start-up), all by default.\n");
+        "recorder and naive tick; Retrieve with the tick periods; start-up; lag), all by default.\n"
+        "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n");
 }
 
 std::optional<Settings> parseSettings(const QStringList& args, QString* error) {
@@ -713,12 +883,16 @@ std::optional<Settings> parseSettings(const QStringList& args, QString* error) {
             s.silent = parts.contains(QStringLiteral("silent"));
             s.retrieve = parts.contains(QStringLiteral("retrieve"));
             s.startup = parts.contains(QStringLiteral("startup"));
+            s.lag = parts.contains(QStringLiteral("lag"));
             for (const QString& part : parts)
                 if (part != QLatin1String("silent") && part != QLatin1String("retrieve") &&
-                    part != QLatin1String("startup")) {
+                    part != QLatin1String("startup") && part != QLatin1String("lag")) {
                     *error = QStringLiteral("--only: unknown part %1").arg(part);
                     return std::nullopt;
                 }
+        } else if (a == QLatin1String("--lag")) {
+            s.silent = s.retrieve = s.startup = false;
+            s.lag = true;
         } else if (a == QLatin1String("--quick")) {
             s.latencySeconds = s.idleSeconds = 3;
             s.files = 64;

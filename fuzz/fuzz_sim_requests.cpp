@@ -42,25 +42,6 @@ constexpr std::array<std::uint8_t, 3> kSeparator{'|', '|', '|'};
     std::abort();
 }
 
-// Accepts whatever the decoder hands it; only whether something ran matters here.
-class NullSink : public qz7::ReplySink {
-public:
-    void onDiscovery(const std::string&) override {}
-    void onTimecode(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void onStatus(const qz7::StatusReply&) override {}
-    void onErrorText(const std::string&) override {}
-    void onSystem(int, int) override {}
-    void onCueEntry(int, bool, const qz7::PositionBytes&, const std::string&) override {}
-    void onClipEntry(int, bool, const qz7::PositionBytes&, const qz7::PositionBytes&, const std::string&) override {}
-    void onInhibit(int, std::uint8_t) override {}
-    void onFileName(int, const std::string&) override {}
-    void onSequenceHeader(int, std::uint8_t, std::uint8_t) override {}
-    void onSequenceBlock(int, int, const std::array<std::int16_t, 5>&) override {}
-    void onSettingsAnswer(std::uint8_t, std::span<const std::uint8_t>) override {}
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>&) override {}
-    void onPrerollTime(std::uint8_t) override {}
-};
-
 void fixFrame(Bytes& d) {
     if (d.size() < 2) return;
     if (d[0] == qz7::kLead && d.size() >= 5 && d.size() - 5 <= 0xFF) d[1] = static_cast<std::uint8_t>(d.size() - 5);
@@ -84,7 +65,9 @@ void checkReplies(std::span<const std::uint8_t> request, const std::vector<Bytes
         }
         // A reply the panel knows must also pass the panel's own checks.
         const bool known = d[0] != qz7::kLead || qz7::ReplyDecoder::minimumLength(d[2], d[3]) != 0;
-        NullSink sink;
+        // The base sink takes every reply and does nothing with it: only
+        // whether the decoder accepted the reply matters here.
+        qz7::ReplySink sink;
         qz7::ReplyDecoder decoder(sink);
         if (known && !decoder.decode(d, qz7::Sender{"127.0.0.1", true}, true))
             fail("the panel's decoder refuses this reply", request, d);

@@ -25,29 +25,33 @@ struct StatusReply {
     std::uint8_t sequence = 0;    // byte 29: bit 7 sequence mode, bits 0-6 number
 };
 
+// One handler per reply kind. Each does nothing unless overridden, so a sink
+// takes only the replies it cares about.
 class ReplySink {
 public:
     virtual ~ReplySink() = default;
-    virtual void onDiscovery(const std::string& senderAddress) = 0;
-    virtual void onTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) = 0;
-    virtual void onStatus(const StatusReply& status) = 0;
-    virtual void onErrorText(const std::string& text) = 0;
-    virtual void onSystem(int diskConfiguration, int recordedFileCount) = 0;
+    virtual void onDiscovery(const std::string& /*senderAddress*/) {}
+    virtual void onTimecode(std::uint8_t /*frames*/, std::uint8_t /*seconds*/, std::uint8_t /*minutes*/,
+                            std::uint8_t /*hours*/) {}
+    virtual void onStatus(const StatusReply& /*status*/) {}
+    virtual void onErrorText(const std::string& /*text*/) {}
+    virtual void onSystem(int /*diskConfiguration*/, int /*recordedFileCount*/) {}
     // present = the slot holds a cue; position and name are meaningful only then.
-    virtual void onCueEntry(int cue, bool present, const PositionBytes& position, const std::string& name) = 0;
-    virtual void onClipEntry(int clip, bool present, const PositionBytes& in, const PositionBytes& out,
-                             const std::string& name) = 0;
-    virtual void onInhibit(int fileNumber, std::uint8_t flag) = 0;
-    virtual void onFileName(int fileNumber, const std::string& name) = 0;
-    virtual void onSequenceHeader(int sequence, std::uint8_t blockCount, std::uint8_t entryCount) = 0;
-    virtual void onSequenceBlock(int sequence, int block, const std::array<std::int16_t, 5>& steps) = 0;
+    virtual void onCueEntry(int /*cue*/, bool /*present*/, const PositionBytes& /*position*/,
+                            const std::string& /*name*/) {}
+    virtual void onClipEntry(int /*clip*/, bool /*present*/, const PositionBytes& /*in*/, const PositionBytes& /*out*/,
+                             const std::string& /*name*/) {}
+    virtual void onInhibit(int /*fileNumber*/, std::uint8_t /*flag*/) {}
+    virtual void onFileName(int /*fileNumber*/, const std::string& /*name*/) {}
+    virtual void onSequenceHeader(int /*sequence*/, std::uint8_t /*blockCount*/, std::uint8_t /*entryCount*/) {}
+    virtual void onSequenceBlock(int /*sequence*/, int /*block*/, const std::array<std::int16_t, 5>& /*steps*/) {}
     // Settings answers 0x64, 0x65, 0x70, 0x71, 0x72, 0x76, 0x77, 0x79, 0x8B:
     // the whole datagram, at least as long as the code's answer.
-    virtual void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> datagram) = 0;
+    virtual void onSettingsAnswer(std::uint8_t /*code*/, std::span<const std::uint8_t> /*datagram*/) {}
     // The 16 data bytes of the character answer (0x37 0x78).
-    virtual void onCharacterAnswer(const std::array<std::uint8_t, 16>& data) = 0;
+    virtual void onCharacterAnswer(const std::array<std::uint8_t, 16>& /*data*/) {}
     // Byte 5 of the preroll time answer (74 31 ...), unmasked.
-    virtual void onPrerollTime(std::uint8_t secondsByte) = 0;
+    virtual void onPrerollTime(std::uint8_t /*secondsByte*/) {}
 };
 
 // Where a datagram came from, as far as the decoder cares.
@@ -63,7 +67,8 @@ public:
     // Decodes one datagram. Returns true when a handler (discovery included) ran.
     bool decode(std::span<const std::uint8_t> datagram, const Sender& sender, bool linkEnabled);
 
-    // Shortest datagram that holds every byte the handler reads; 0 = not a reply we take.
+    // Shortest datagram that holds every byte the handler reads, from the
+    // table of reply codes; 0 = not a reply we take.
     static std::size_t minimumLength(std::uint8_t group, std::uint8_t code);
 
 private:

@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstdint>
+#include <deque>
 #include <stdexcept>
 #include <sys/timerfd.h>
 #include <system_error>
@@ -109,7 +110,7 @@ void PollDriver::onTimer1Expired() {
 }
 
 void PollDriver::Timer1Timer() {
-    if (waiting_) {
+    if (waiting_ || reading_) {
         // Never two ticks at once. Like a timer message that waited behind a
         // blocking receive, the skipped event starts the next tick as soon as
         // this one ends.
@@ -124,6 +125,7 @@ void PollDriver::Timer1Timer() {
     } catch (const std::exception& e) {
         // A send error ends the tick: no read this time.
         reportError(QString::fromStdString(e.what()));
+        discardPartnerReplies();
         emit tickFinished();
         return;
     }
@@ -159,7 +161,7 @@ void PollDriver::startPendingTick(qint64 ticksWhenQueued) {
     Timer1Timer();
 }
 
-void PollDriver::finishTick(bool readOne) {
+void PollDriver::finishTick(bool readReplies) {
     waiting_ = false;
     disarm(replyWaitFd_);
     timer1_->setEnabled(true);
@@ -167,29 +169,47 @@ void PollDriver::finishTick(bool readOne) {
         skipped_ += static_cast<qint64>(skipped);
         timerEventPending_ = true;
     }
+    if (readReplies) this->readReplies();
+    discardPartnerReplies();
     if (timerEventPending_) {
         timerEventPending_ = false;
-        // After this tick's reply is decoded, through the event loop as the
-        // timer event itself would have come.
+        // Through the event loop, as the timer event itself would have come.
         if (active_)
             QMetaObject::invokeMethod(
                 this, [this, queuedAt = ticks_] { startPendingTick(queuedAt); }, Qt::QueuedConnection);
     }
-    if (readOne) readOneDatagram();
     emit tickFinished();
 }
 
-void PollDriver::readOneDatagram() {
+void PollDriver::readReplies() {
     QUdpSocket* socket = transport_.replySocket();
-    if (!socket->hasPendingDatagrams()) return;
-    const QNetworkDatagram datagram = socket->receiveDatagram(static_cast<qint64>(kMaxDatagram));
-    if (!datagram.isValid()) {
-        if (socket->error() != QAbstractSocket::UnknownSocketError)
-            reportError(QStringLiteral("Socket Error # %1\n%2")
-                            .arg(static_cast<int>(socket->error()))
-                            .arg(socket->errorString()));
-        return;
+    // Everything waiting is read now: a datagram left in the queue would put
+    // every later reply a tick behind, for good. Only the newest
+    // kMaxRepliesPerTick are kept; the oldest make way as newer ones come.
+    std::deque<QNetworkDatagram> replies;
+    for (int reads = 0; reads < kMaxReadsPerTick && socket->hasPendingDatagrams(); ++reads) {
+        QNetworkDatagram datagram = socket->receiveDatagram(static_cast<qint64>(kMaxDatagram));
+        if (!datagram.isValid()) {
+            if (socket->error() != QAbstractSocket::UnknownSocketError)
+                reportError(QStringLiteral("Socket Error # %1\n%2")
+                                .arg(static_cast<int>(socket->error()))
+                                .arg(socket->errorString()));
+            break;
+        }
+        replies.push_back(std::move(datagram));
+        if (replies.size() > static_cast<std::size_t>(kMaxRepliesPerTick)) {
+            replies.pop_front();
+            ++dropped_;
+        }
     }
+    // A handler that runs an event loop of its own must not start a tick
+    // that reads past the replies still held here.
+    reading_ = true;
+    for (const QNetworkDatagram& datagram : replies) decode(datagram);
+    reading_ = false;
+}
+
+void PollDriver::decode(const QNetworkDatagram& datagram) {
     const QByteArray data = datagram.data();
     QHostAddress from = datagram.senderAddress();
     bool ok = false;
@@ -203,9 +223,19 @@ void PollDriver::readOneDatagram() {
         decoder_.decode(bytes, sender, cycle_.linkEnabled());
     } catch (const std::exception& e) {
         // An error raised by a handler (a list line that cannot be written, a
-        // full command stack) ends the tick and is shown once.
+        // full command stack) ends that handler and is shown; the next reply
+        // is decoded as usual.
         reportError(QString::fromUtf8(e.what()));
     }
+}
+
+void PollDriver::discardPartnerReplies() {
+    // Replies from the partner are never read, but left in its socket they
+    // would fill it for nothing.
+    QUdpSocket* socket = transport_.partnerSocket();
+    char byte = 0;
+    for (int reads = 0; reads < kMaxReadsPerTick && socket->hasPendingDatagrams(); ++reads)
+        if (socket->readDatagram(&byte, 1) < 0) break;
 }
 
 void PollDriver::reportError(const QString& message) {

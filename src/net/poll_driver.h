@@ -1,9 +1,18 @@
 // Runs the poll cycle on the GUI thread without ever blocking it. Every
 // interval (Timer1, 20 ms) a tick sends its packet, then waits up to the reply
-// wait (33 ms) for one datagram: the wait ends on readyRead or on its own
-// timer, whichever comes first, so the event loop keeps running. Timer1 events
-// that come while a tick waits are skipped, and the skipped event starts the
-// next tick as soon as the wait ends; ticks never overlap.
+// wait (33 ms) for a datagram: the wait ends on readyRead or on its own timer,
+// whichever comes first, so the event loop keeps running. Timer1 events that
+// come while a tick waits are skipped, and the skipped event starts the next
+// tick as soon as the wait ends; ticks never overlap.
+//
+// At the end of the tick every datagram waiting on the first endpoint is read
+// and decoded, oldest first. Reading only one a tick let any extra datagram
+// (a stray reply, the backlog of a recorder that stalled) hold every later
+// status back by a tick for good. At most kMaxRepliesPerTick are decoded: when
+// more were waiting the oldest are read and dropped (droppedReplies()), so the
+// newest status wins. At the program's pace a tick gets one or two replies, so
+// no list reply is lost. The partner's socket is emptied too; its replies are
+// never decoded.
 //
 // Both timers are Linux timerfds watched by socket notifiers: the event loop
 // wakes on them to the microsecond, where Qt's own timers round their waits to
@@ -20,6 +29,7 @@
 #include "link/reply_decoder.h"
 #include "net/udp_transport.h"
 
+class QNetworkDatagram;
 class QSocketNotifier;
 
 namespace qz7 {
@@ -29,6 +39,11 @@ class PollDriver : public QObject {
 public:
     static constexpr std::chrono::microseconds kInterval{20'000};
     static constexpr std::chrono::microseconds kReplyWait{33'000};
+    // Replies decoded at the end of one tick, at most.
+    static constexpr int kMaxRepliesPerTick = 64;
+    // Datagrams read from one socket in one tick, at most, so that a flood
+    // cannot hold the GUI thread; more than a full default socket queue.
+    static constexpr int kMaxReadsPerTick = 1024;
 
     // Throws std::invalid_argument unless interval and replyWait are
     // positive, std::system_error when the system gives no timerfd.
@@ -53,6 +68,9 @@ public:
     // (counted when that wait ends).
     qint64 ticks() const { return ticks_; }
     qint64 skippedTimerEvents() const { return skipped_; }
+    // Replies read but not decoded because more than kMaxRepliesPerTick were
+    // waiting at the end of a tick (the oldest of them).
+    qint64 droppedReplies() const { return dropped_; }
 
     // Where errors from the tick go (the standard error box).
     void setErrorReporter(std::function<void(const QString&)> report) { report_ = std::move(report); }
@@ -60,7 +78,7 @@ public:
 signals:
     // A tick begins (ticks() has moved), before its packet is sent.
     void tickStarted();
-    // A tick is over: its reply, if one came, has been decoded.
+    // A tick is over: the replies it read have been decoded.
     void tickFinished();
 
 public slots:
@@ -73,8 +91,10 @@ private:
     void onTimer1Expired();
     void onReplyWaitExpired();
     void startPendingTick(qint64 ticksWhenQueued);
-    void finishTick(bool readOne);
-    void readOneDatagram();
+    void finishTick(bool readReplies);
+    void readReplies();
+    void decode(const QNetworkDatagram& datagram);
+    void discardPartnerReplies();
     void reportError(const QString& message);
 
     PollCycle& cycle_;
@@ -88,9 +108,11 @@ private:
     QSocketNotifier* replyWaitNotifier_ = nullptr;  // one shot per tick
     bool active_ = false;
     bool waiting_ = false;
+    bool reading_ = false;  // decoding the replies of a tick
     bool timerEventPending_ = false;
     qint64 ticks_ = 0;
     qint64 skipped_ = 0;
+    qint64 dropped_ = 0;
     std::function<void(const QString&)> report_;
 };
 

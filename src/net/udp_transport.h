@@ -1,6 +1,6 @@
 // The two device endpoints: UDP sockets owned for the whole run, each with a
-// remote host text, port and broadcast switch. Replies are read from the
-// first endpoint's socket only.
+// remote host text, port and broadcast switch. Replies are decoded from the
+// first endpoint's socket only; the second one's are read and thrown away.
 #pragma once
 
 #include <QElapsedTimer>
@@ -37,6 +37,8 @@ public:
 
     // The socket replies are read from (IdUDPClient1).
     QUdpSocket* replySocket() { return socket1_; }
+    // The partner's socket (IdUDPClient2): its replies are never decoded.
+    QUdpSocket* partnerSocket() { return socket2_; }
     // The address the first endpoint's host resolves to (null when it does not, or not yet).
     QHostAddress firstAddress();
 

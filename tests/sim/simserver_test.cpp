@@ -155,3 +155,55 @@ TEST(SimServer, AnnouncesOnlyOnLoopback) {
     EXPECT_EQ(hello->data(), bytes({0x00, 0x00, 0x00, 0xF7}));
     EXPECT_EQ(hello->senderAddress(), QHostAddress("127.77.0.2"));
 }
+
+TEST(SimServer, AStallHoldsEveryRequestThenAnswersTheBacklogInOrderAgainstTheStateOfThatMoment) {
+    ensureApp();
+    SimOptions o = freePort();
+    o.stallAfterMs = 0;  // the stall planned at start
+    o.stallMs = 300;
+    SimServer server(qz7sim::Config{}, o);
+    ASSERT_TRUE(server.start());
+    int endedWith = -1;
+    QObject::connect(&server, &SimServer::stallEnded, [&](int answered) { endedWith = answered; });
+    QUdpSocket client;
+    ASSERT_TRUE(client.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    const auto ask = [&](const QByteArray& d) { client.writeDatagram(d, QHostAddress(QHostAddress::LocalHost), server.port()); };
+
+    QElapsedTimer t;
+    t.start();
+    ASSERT_FALSE(receive(client, 30).has_value());  // the planned stall begins
+    ASSERT_TRUE(server.isStalled());
+    ask(kStatusRequest);
+    ask(bytes({0x3E, 0x00, 0x34, 0x01, 0x73}));  // PLAY
+    ask(kStatusRequest);
+    ask(bytes({0x3E, 0x01, 0x36, 0x62, 0x01, 0xD8}));
+    EXPECT_FALSE(receive(client, 150).has_value()) << "nothing while stalled";
+    EXPECT_EQ(server.requestsHeld(), 4u);
+    EXPECT_EQ(server.repliesSent(), 0u);
+
+    std::vector<QByteArray> replies;
+    while (replies.size() < 3) {
+        const auto r = receive(client, 2000);
+        ASSERT_TRUE(r.has_value()) << "backlog reply " << replies.size() << " missing";
+        replies.push_back(r->data());
+    }
+    EXPECT_GE(t.elapsed(), 280);
+    EXPECT_FALSE(server.isStalled());
+    EXPECT_EQ(endedWith, 4);
+    // Oldest first; the PLAY held between the two status requests took effect between them.
+    ASSERT_EQ(replies[0].size(), 31);
+    EXPECT_EQ(static_cast<std::uint8_t>(replies[0][5]), 0x20);  // STOP
+    ASSERT_EQ(replies[1].size(), 31);
+    EXPECT_EQ(static_cast<std::uint8_t>(replies[1][5]), 0x01);  // PLAY
+    EXPECT_EQ(static_cast<std::uint8_t>(replies[2][3]), 0x04);  // the timecode, last
+
+    // Answering again at once; a stall started by hand ends on its own as well.
+    ask(kStatusRequest);
+    EXPECT_TRUE(receive(client, 1000).has_value());
+    server.stall(100);
+    ask(kStatusRequest);
+    EXPECT_FALSE(receive(client, 50).has_value());
+    EXPECT_TRUE(receive(client, 1000).has_value());
+    EXPECT_EQ(server.requestsHeld(), 5u);
+    EXPECT_EQ(server.requestsReceived(), 6u);
+}

@@ -1,7 +1,8 @@
 // The poll driver on a real event loop against a UDP peer on 127.0.0.1: tick
 // cadence with a silent and with an answering recorder, no overlapping ticks,
-// one datagram per tick, stop and start, and no catch-up burst after the GUI
-// thread was held up.
+// every waiting reply decoded at the end of a tick (oldest first, the oldest
+// beyond the bound dropped), the partner's replies thrown away, stop and
+// start, and no catch-up burst after the GUI thread was held up.
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
@@ -13,6 +14,8 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "net/poll_driver.h"
 #include "net/udp_transport.h"
 #include "panel_fixture.h"
+#include "recording_sink.h"
 
 namespace qz7::test {
 namespace {
@@ -59,22 +63,27 @@ double medianOffGrid(const std::vector<Clock::time_point>& starts, double period
     return best;
 }
 
-struct CountingSink : ReplySink {
-    int timecodes = 0;
-    void onDiscovery(const std::string&) override {}
-    void onTimecode(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override { ++timecodes; }
-    void onStatus(const StatusReply&) override {}
-    void onErrorText(const std::string&) override {}
-    void onSystem(int, int) override {}
-    void onCueEntry(int, bool, const PositionBytes&, const std::string&) override {}
-    void onClipEntry(int, bool, const PositionBytes&, const PositionBytes&, const std::string&) override {}
-    void onInhibit(int, std::uint8_t) override {}
-    void onFileName(int, const std::string&) override {}
-    void onSequenceHeader(int, std::uint8_t, std::uint8_t) override {}
-    void onSequenceBlock(int, int, const std::array<std::int16_t, 5>&) override {}
-    void onSettingsAnswer(std::uint8_t, std::span<const std::uint8_t>) override {}
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>&) override {}
-    void onPrerollTime(std::uint8_t) override {}
+// Timecode replies numbered n in their frames and seconds bytes, so the order
+// they were decoded in shows.
+Bytes numberedReply(int n) {
+    return withSum({kLead, 0x04, Group::Answer, Sense::TimecodeReply, static_cast<std::uint8_t>(n & 0xFF),
+                    static_cast<std::uint8_t>(n >> 8), 0x00, 0x00});
+}
+std::vector<std::string> numberedCalls(int from, int to) {
+    std::vector<std::string> out;
+    for (int n = from; n < to; ++n)
+        out.push_back("timecode 0:0:" + std::to_string(n >> 8) + ":" + std::to_string(n & 0xFF));
+    return out;
+}
+
+// Throws from the handler of one numbered reply, as a list handler does for a
+// line that does not exist.
+struct DriverSink : RecordingSink {
+    int failOn = -1;
+    void onTimecode(std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) override {
+        RecordingSink::onTimecode(f, s, m, h);
+        if (f + 256 * s == failOn) throw std::runtime_error("List index out of bounds (" + std::to_string(failOn) + ")");
+    }
 };
 
 class PollDriverTest : public ::testing::Test {
@@ -93,11 +102,32 @@ protected:
             while (peer.hasPendingDatagrams()) {
                 const QNetworkDatagram request = peer.receiveDatagram();
                 ++requests;
-                for (int i = 0; i < repliesPerRequest; ++i)
-                    peer.writeDatagram(request.makeReply(QByteArray(reinterpret_cast<const char*>(timecodeReply.data()),
-                                                                    static_cast<qsizetype>(timecodeReply.size()))));
+                for (int i = 0; i < repliesPerRequest; ++i) {
+                    const Bytes reply = numberedReply(repliesSent++);
+                    peer.writeDatagram(request.makeReply(QByteArray(reinterpret_cast<const char*>(reply.data()),
+                                                                    static_cast<qsizetype>(reply.size()))));
+                }
             }
         });
+    }
+
+    // Numbered replies from..to-1 straight to one of the panel's sockets,
+    // from the selected recorder's address, then a moment for them to land.
+    void sendNumbered(QUdpSocket* to, int from, int end) {
+        for (int n = from; n < end; ++n) {
+            const Bytes reply = numberedReply(n);
+            ASSERT_EQ(peer.writeDatagram(reinterpret_cast<const char*>(reply.data()), static_cast<qint64>(reply.size()),
+                                         QHostAddress::LocalHost, to->localPort()),
+                      static_cast<qint64>(reply.size()));
+        }
+        runFor(20);
+    }
+
+    std::vector<std::string> timecodeCalls() const {
+        std::vector<std::string> out;
+        for (const std::string& c : sink.calls)
+            if (c.starts_with("timecode")) out.push_back(c);
+        return out;
     }
 
     void makeDriver(std::chrono::microseconds interval, std::chrono::microseconds replyWait) {
@@ -148,11 +178,11 @@ protected:
         return out;
     }
 
-    const Bytes timecodeReply = withSum({kLead, 0x04, Group::Answer, Sense::TimecodeReply, 0x24, 0x59, 0x58, 0x23});
     QUdpSocket peer;
     int repliesPerRequest = 0;  // 0: a silent recorder
     int requests = 0;
-    CountingSink sink;
+    int repliesSent = 0;
+    DriverSink sink;
     CommandStack stack;
     UdpTransport transport;
     PollCycle cycle{stack, transport};
@@ -183,7 +213,7 @@ TEST_F(PollDriverTest, ASilentRecorderMakesEveryTickWaitItsFullReplyWaitAndTheNe
     // Two or three per wait, none in the last (Timer1 was stopped by then).
     EXPECT_GE(driver->skippedTimerEvents(), 2 * (driver->ticks() - 1));
     EXPECT_EQ(requests, driver->ticks()) << "one packet per tick";
-    EXPECT_EQ(sink.timecodes, 0);
+    EXPECT_EQ(sink.count("timecode"), 0);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -218,19 +248,56 @@ TEST_F(PollDriverTest, AnAnsweringRecorderKeepsTheIntervalOnAFixedScheduleEvenAf
     // would drift through the whole 5 ms.
     EXPECT_LT(medianOffGrid(started, 5.0), 0.5);
     // Every tick read the one reply to its request.
-    EXPECT_GE(sink.timecodes, driver->ticks() - 1);
+    EXPECT_GE(sink.count("timecode"), driver->ticks() - 1);
     EXPECT_EQ(requests, driver->ticks());
 }
 
-TEST_F(PollDriverTest, EachTickDecodesAtMostOneDatagram) {
+TEST_F(PollDriverTest, EachTickDecodesEveryReplyWaitingOldestFirst) {
     repliesPerRequest = 3;
     makeDriver(3ms, 33ms);
+    bool leftInSocket = false;
+    QObject::connect(driver.get(), &PollDriver::tickFinished,
+                     [&] { leftInSocket = leftInSocket || transport.replySocket()->hasPendingDatagrams(); });
     driver->start();
     ASSERT_TRUE(runUntil([&] { return driver->ticks() >= 40; }));
     driver->stop();
     ASSERT_TRUE(runUntil([&] { return !driver->tickInProgress(); }));
-    EXPECT_EQ(sink.timecodes, driver->ticks());
-    EXPECT_TRUE(transport.replySocket()->hasPendingDatagrams()) << "the rest wait in the socket";
+    EXPECT_FALSE(leftInSocket) << "a tick ended with replies still waiting";
+    EXPECT_EQ(repliesSent, 3 * driver->ticks());
+    EXPECT_EQ(timecodeCalls(), numberedCalls(0, repliesSent));
+    EXPECT_EQ(driver->droppedReplies(), 0);
+    EXPECT_EQ(overlaps, 0);
+}
+
+TEST_F(PollDriverTest, BeyondTheBoundTheOldestAreDroppedAndCountedAndAFailingHandlerStopsOnlyItsReply) {
+    makeDriver(3ms, 10ms);  // a silent recorder: only what is sent here arrives
+    sink.failOn = 50;
+    ASSERT_NO_FATAL_FAILURE(sendNumbered(transport.replySocket(), 0, 100));
+    driver->start();
+    ASSERT_TRUE(runUntil([&] { return finished.size() >= 1; }));
+    EXPECT_EQ(driver->droppedReplies(), 100 - PollDriver::kMaxRepliesPerTick);
+    EXPECT_EQ(timecodeCalls(), numberedCalls(36, 100)) << "the newest 64, oldest first, 50 included";
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], QStringLiteral("List index out of bounds (50)"));
+
+    // Within the bound nothing is dropped.
+    ASSERT_NO_FATAL_FAILURE(sendNumbered(transport.replySocket(), 100, 100 + PollDriver::kMaxRepliesPerTick));
+    ASSERT_TRUE(runUntil([&] { return sink.count("timecode") == 128; }));
+    driver->stop();
+    EXPECT_EQ(driver->droppedReplies(), 36);
+    EXPECT_EQ(timecodeCalls().back(), numberedCalls(163, 164).front());
+}
+
+TEST_F(PollDriverTest, ThePartnersRepliesAreReadAndNeverDecoded) {
+    makeDriver(3ms, 10ms);
+    ASSERT_NO_FATAL_FAILURE(sendNumbered(transport.partnerSocket(), 0, 100));
+    driver->start();
+    ASSERT_TRUE(runUntil([&] { return finished.size() >= 2; }));
+    driver->stop();
+    ASSERT_TRUE(runUntil([&] { return !driver->tickInProgress(); }));
+    EXPECT_FALSE(transport.partnerSocket()->hasPendingDatagrams());
+    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_EQ(driver->droppedReplies(), 0);
 }
 
 TEST_F(PollDriverTest, StopDuringAWaitEndsTheTickAndStartsNoOtherUntilStartedAgain) {

@@ -6,66 +6,14 @@
 
 #include "link/protocol.h"
 #include "link/reply_decoder.h"
+#include "recording_sink.h"
 
 namespace qz7 {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct RecordingSink : ReplySink {
-    std::vector<std::string> calls;
-    StatusReply status;
-    std::string text;
-    std::array<std::int16_t, 5> steps{};
-    std::array<std::uint8_t, 16> character{};
-    PositionBytes in{}, out{};
-    void onDiscovery(const std::string& a) override { calls.push_back("discovery " + a); }
-    void onTimecode(std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) override {
-        calls.push_back("timecode " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) + ":" +
-                        std::to_string(f));
-    }
-    void onStatus(const StatusReply& s) override {
-        status = s;
-        calls.push_back("status");
-    }
-    void onErrorText(const std::string& t) override {
-        text = t;
-        calls.push_back("error");
-    }
-    void onSystem(int c, int n) override { calls.push_back("system " + std::to_string(c) + " " + std::to_string(n)); }
-    void onCueEntry(int k, bool present, const PositionBytes& p, const std::string& name) override {
-        in = p;
-        text = name;
-        calls.push_back("cue " + std::to_string(k) + (present ? " used" : " empty"));
-    }
-    void onClipEntry(int k, bool present, const PositionBytes& i, const PositionBytes& o,
-                     const std::string& name) override {
-        in = i;
-        out = o;
-        text = name;
-        calls.push_back("clip " + std::to_string(k) + (present ? " used" : " empty"));
-    }
-    void onInhibit(int n, std::uint8_t f) override { calls.push_back("inhibit " + std::to_string(n) + "=" + std::to_string(f)); }
-    void onFileName(int n, const std::string& name) override {
-        text = name;
-        calls.push_back("file " + std::to_string(n));
-    }
-    void onSequenceHeader(int s, std::uint8_t b, std::uint8_t e) override {
-        calls.push_back("seqhead " + std::to_string(s) + " " + std::to_string(b) + " " + std::to_string(e));
-    }
-    void onSequenceBlock(int s, int b, const std::array<std::int16_t, 5>& st) override {
-        steps = st;
-        calls.push_back("seqblock " + std::to_string(s) + " " + std::to_string(b));
-    }
-    void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> d) override {
-        calls.push_back("settings " + std::to_string(code) + " len " + std::to_string(d.size()));
-    }
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>& d) override {
-        character = d;
-        calls.push_back("character");
-    }
-    void onPrerollTime(std::uint8_t b) override { calls.push_back("preroll " + std::to_string(b)); }
-};
+using test::RecordingSink;
 
 Bytes withSum(Bytes b) {
     b.push_back(checksum(b));
@@ -123,6 +71,38 @@ TEST_F(DecoderTest, EveryMalformedClassIsDroppedBeforeTheSink) {
     EXPECT_FALSE(decode(status, selected, false));
     EXPECT_TRUE(sink.calls.empty());
     EXPECT_TRUE(decode(status));
+}
+
+TEST_F(DecoderTest, EveryReplyKindIsTakenFromItsMinimumLengthAndNotOneByteShorter) {
+    // Written out here rather than read from the decoder, so a wrong row shows.
+    struct Kind {
+        std::uint8_t group, code;
+        std::size_t length;
+    };
+    const Kind kinds[] = {
+        {Group::Answer, Sense::TimecodeReply, 9}, {Group::Answer, Sense::Status, 31},
+        {Group::SystemAnswer, Sys::LinkStart, 26}, {Group::Answer, Sense::CueEntry, 44},
+        {Group::Answer, Sense::ClipEntry, 48},     {Group::Answer, Sense::Inhibit, 8},
+        {Group::Answer, Sense::FileName, 39},      {Group::Answer, Sense::SequenceHeader, 8},
+        {Group::Answer, Sense::SequenceBlock, 17}, {Group::Answer, Sense::ErrorText, 28},
+        {Group::Answer, Sense::Character, 21},     {Group::Answer, Sense::Genlock, 8},
+        {Group::Answer, Sense::RecordMode, 8},     {Group::Answer, Sense::TestSignal, 7},
+        {Group::Answer, Sense::CompressionQuality, 6}, {Group::Answer, Sense::PlaybackMode, 6},
+        {Group::Answer, Sense::TimecodeSettings, 6},   {Group::Answer, Sense::AudioDelay, 6},
+        {Group::Answer, Sense::Anc, 6},                {Group::Answer, Sense::StillMode, 6},
+    };
+    for (const Kind& k : kinds) {
+        EXPECT_EQ(ReplyDecoder::minimumLength(k.group, k.code), k.length) << int{k.code};
+        // Entry and file number 1, sequence 1: inside every table.
+        EXPECT_TRUE(decode(frame(k.group, k.code, k.length, {1}))) << int{k.code};
+        EXPECT_FALSE(decode(frame(k.group, k.code, k.length - 1, {1}))) << int{k.code};
+    }
+    EXPECT_EQ(sink.calls.size(), std::size(kinds));
+    // Codes the panel never asks for, and the right codes in the wrong group.
+    EXPECT_EQ(ReplyDecoder::minimumLength(Group::Answer, Sense::Timecode), 0u);
+    EXPECT_EQ(ReplyDecoder::minimumLength(Group::Answer, Sys::LinkStart), 0u);
+    EXPECT_EQ(ReplyDecoder::minimumLength(Group::SystemAnswer, Sense::Status), 0u);
+    EXPECT_EQ(ReplyDecoder::minimumLength(Group::Operate, Sense::Status), 0u);
 }
 
 TEST_F(DecoderTest, StatusAndTimecodeFieldsComeFromTheirPositions) {

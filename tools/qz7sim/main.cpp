@@ -1,5 +1,5 @@
 // qz7sim: a simulated QZ7 recorder on UDP, the panel's test peer and a
-// training tool. Runs until SIGTERM or SIGINT.
+// training tool. Runs until SIGTERM or SIGINT; SIGUSR1 makes it stall.
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -39,6 +39,10 @@ constexpr const char* kUsage =
     "  --drop PERCENT       ignore this share of requests at random (0-100)\n"
     "  --delay MS           send replies this many milliseconds late\n"
     "  --seed N             seed of the --drop dice (default 1)\n"
+    "  --stall-after MS     stall once, this many milliseconds after start: answer\n"
+    "                       nothing for --stall-for MS, then answer every request\n"
+    "                       held meanwhile at once, oldest first\n"
+    "  --stall-for MS       length of a stall (default 2000); SIGUSR1 also starts one\n"
     "  --verbose            hex dump of every packet in and out, to stderr\n"
     "  --help               this text\n"
     "  --version            the version of this program\n";
@@ -73,8 +77,11 @@ std::optional<std::vector<int>> toEntryList(const std::string& text) {
 
 int signalPipe[2] = {-1, -1};
 
-void onSignal(int) {
-    const char c = 1;
+// The byte written tells the event loop which signal came.
+constexpr char kQuit = 'q', kStall = 's';
+
+void onSignal(int signal) {
+    const char c = signal == SIGUSR1 ? kStall : kQuit;
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
 }
 
@@ -150,6 +157,10 @@ int main(int argc, char** argv) {
             options.delayMs = static_cast<int>(number(0, 600000));
         } else if (arg == "--seed") {
             options.seed = static_cast<quint32>(number(0, 0x7FFFFFFF));
+        } else if (arg == "--stall-after") {
+            options.stallAfterMs = static_cast<int>(number(0, 86400000));
+        } else if (arg == "--stall-for") {
+            options.stallMs = static_cast<int>(number(1, 600000));
         } else if (arg == "--verbose") {
             flag();
             options.verbose = true;
@@ -165,18 +176,30 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qz7sim"));
 
-    // SIGTERM/SIGINT reach the event loop through a pipe, the one thing a
-    // signal handler may safely do.
+    qz7sim::SimServer server(config, options);
+    QString error;
+    if (!server.start(&error)) {
+        std::fprintf(stderr, "qz7sim: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    // SIGTERM, SIGINT and SIGUSR1 reach the event loop through a pipe, the
+    // one thing a signal handler may safely do.
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::perror("qz7sim: pipe");
         return 1;
     }
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [] {
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&server] {
         char c;
+        bool quit = false;
         while (::read(signalPipe[0], &c, 1) > 0) {
+            if (c == kStall)
+                server.stall(server.options().stallMs);
+            else
+                quit = true;
         }
-        QCoreApplication::quit();
+        if (quit) QCoreApplication::quit();
     });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
@@ -184,13 +207,7 @@ int main(int argc, char** argv) {
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
-
-    qz7sim::SimServer server(config, options);
-    QString error;
-    if (!server.start(&error)) {
-        std::fprintf(stderr, "qz7sim: %s\n", qPrintable(error));
-        return 1;
-    }
+    sigaction(SIGUSR1, &sa, nullptr);
     const qz7sim::State& held = server.recorder().state();
     const auto used = [](const auto& table) {
         return std::count_if(table.begin(), table.end(), [](const auto& e) { return e.used; });

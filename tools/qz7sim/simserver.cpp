@@ -14,6 +14,9 @@ SimServer::SimServer(const Config& config, const SimOptions& options, QObject* p
     : QObject(parent), recorder_(config), options_(options), dice_(options.seed) {
     announceTimer_.setInterval(1000);
     connect(&announceTimer_, &QTimer::timeout, this, &SimServer::announce);
+    stallTimer_.setSingleShot(true);
+    stallTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&stallTimer_, &QTimer::timeout, this, &SimServer::endStall);
 }
 
 SimServer::~SimServer() = default;
@@ -36,6 +39,7 @@ bool SimServer::start(QString* error) {
     if (socket_) return fail(QStringLiteral("already running"));
     if (options_.dropPercent < 0 || options_.dropPercent > 100) return fail(QStringLiteral("drop percent must be 0..100"));
     if (options_.delayMs < 0) return fail(QStringLiteral("delay must not be negative"));
+    if (options_.stallMs < 0) return fail(QStringLiteral("stall length must not be negative"));
 
     announceTo_ = QHostAddress();
     if (!options_.announceHost.isEmpty()) {
@@ -63,12 +67,33 @@ bool SimServer::start(QString* error) {
         announce();
         announceTimer_.start();
     }
+    if (options_.stallAfterMs >= 0)
+        QTimer::singleShot(options_.stallAfterMs, Qt::PreciseTimer, this, [this] { stall(options_.stallMs); });
     return true;
 }
 
 void SimServer::stop() {
     announceTimer_.stop();
+    stallTimer_.stop();
+    backlog_.clear();
     socket_.reset();
+}
+
+void SimServer::stall(int ms) {
+    if (!socket_ || ms <= 0) return;
+    if (isStalled() && stallTimer_.remainingTime() >= ms) return;
+    if (options_.verbose) std::fprintf(stderr, "qz7sim %s:%u   (stalling %d ms)\n", qPrintable(address().toString()), unsigned{port()}, ms);
+    stallTimer_.start(ms);
+}
+
+void SimServer::endStall() {
+    std::vector<Request> held;
+    held.swap(backlog_);
+    if (options_.verbose)
+        std::fprintf(stderr, "qz7sim %s:%u   (stall over, answering %zu requests)\n", qPrintable(address().toString()),
+                     unsigned{port()}, held.size());
+    for (const Request& r : held) answer(r);
+    emit stallEnded(static_cast<int>(held.size()));
 }
 
 bool SimServer::isRunning() const { return socket_ != nullptr; }
@@ -92,32 +117,40 @@ void SimServer::syncClock() {
 void SimServer::readPending() {
     while (socket_ && socket_->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket_->receiveDatagram();
-        const QByteArray request = datagram.data();
-        const QHostAddress peer = datagram.senderAddress();
-        const quint16 peerPort = static_cast<quint16>(datagram.senderPort());
+        const Request request{datagram.data(), datagram.senderAddress(), static_cast<quint16>(datagram.senderPort())};
         ++received_;
-        if (options_.verbose) log("<", peer, peerPort, request);
+        if (options_.verbose) log("<", request.peer, request.port, request.bytes);
 
         if (options_.dropPercent > 0 && std::uniform_int_distribution<int>(0, 99)(dice_) < options_.dropPercent) {
             ++dropped_;
             if (options_.verbose) std::fprintf(stderr, "qz7sim %s:%u   (dropped)\n", qPrintable(address().toString()), unsigned{port()});
             continue;
         }
-
-        syncClock();
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(request.constData());
-        const auto replies = recorder_.handle({bytes, static_cast<std::size_t>(request.size())});
-        for (const Bytes& reply : replies) {
-            const QByteArray out(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size()));
-            if (options_.delayMs > 0) {
-                // Context object this: a pending reply dies with the server.
-                QTimer::singleShot(options_.delayMs, this, [this, out, peer, peerPort] { send(out, peer, peerPort); });
-            } else {
-                send(out, peer, peerPort);
-            }
+        if (isStalled()) {
+            // Read now so the socket's queue cannot overflow and lose any.
+            backlog_.push_back(request);
+            ++held_;
+            continue;
         }
-        emit requestHandled(request, static_cast<int>(replies.size()));
+        answer(request);
     }
+}
+
+void SimServer::answer(const Request& request) {
+    syncClock();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(request.bytes.constData());
+    const auto replies = recorder_.handle({bytes, static_cast<std::size_t>(request.bytes.size())});
+    for (const Bytes& reply : replies) {
+        const QByteArray out(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size()));
+        if (options_.delayMs > 0) {
+            // Context object this: a pending reply dies with the server.
+            QTimer::singleShot(options_.delayMs, this,
+                               [this, out, peer = request.peer, peerPort = request.port] { send(out, peer, peerPort); });
+        } else {
+            send(out, request.peer, request.port);
+        }
+    }
+    emit requestHandled(request.bytes, static_cast<int>(replies.size()));
 }
 
 void SimServer::send(const QByteArray& datagram, const QHostAddress& to, quint16 toPort) {

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "recorder.h"
 
@@ -26,6 +27,8 @@ struct SimOptions {
     QString announceHost;         // empty: no discovery datagrams
     bool allowNonLoopback = false;  // announce outside 127.0.0.0/8 (private namespaces only)
     quint32 seed = 1;             // of the drop dice, so a lossy run repeats
+    int stallAfterMs = -1;        // >= 0: one stall of stallMs this long after start()
+    int stallMs = 2000;           // length of that stall (and of one on SIGUSR1 in qz7sim)
 };
 
 class SimServer : public QObject {
@@ -48,7 +51,15 @@ public:
     // Brings the Recorder's timecode up to the wall clock (done before every request).
     void syncClock();
 
+    // Stops answering for `ms` milliseconds, as a busy recorder does: requests
+    // still arrive and are held, and when the time is up every one of them is
+    // answered at once, oldest first, against the recorder's state of that
+    // moment. A stall while stalled ends at the later of the two ends.
+    void stall(int ms);
+    bool isStalled() const { return stallTimer_.isActive(); }
+
     quint64 requestsReceived() const { return received_; }
+    quint64 requestsHeld() const { return held_; }  // by stalls, all told
     quint64 requestsDropped() const { return dropped_; }
     quint64 repliesSent() const { return sent_; }
 
@@ -58,12 +69,21 @@ public:
 
 signals:
     void requestHandled(const QByteArray& request, int replies);
+    // A stall is over and its held requests have been answered.
+    void stallEnded(int answered);
 
 private slots:
     void readPending();
     void announce();
 
 private:
+    struct Request {
+        QByteArray bytes;
+        QHostAddress peer;
+        quint16 port = 0;
+    };
+    void answer(const Request& request);
+    void endStall();
     void send(const QByteArray& datagram, const QHostAddress& to, quint16 port);
     void log(const char* direction, const QHostAddress& peer, quint16 port, const QByteArray& bytes) const;
 
@@ -71,11 +91,13 @@ private:
     SimOptions options_;
     std::unique_ptr<QUdpSocket> socket_;
     QTimer announceTimer_;
+    QTimer stallTimer_;
+    std::vector<Request> backlog_;  // held by the current stall, oldest first
     QHostAddress announceTo_;
     QElapsedTimer clock_;
     qint64 lastMs_ = 0;
     std::mt19937 dice_;
-    quint64 received_ = 0, dropped_ = 0, sent_ = 0;
+    quint64 received_ = 0, dropped_ = 0, sent_ = 0, held_ = 0;
 };
 
 }  // namespace qz7sim
