@@ -15,7 +15,7 @@ stops() {
   checks=$((checks + 1))
   "$cont" "$@" 2>"$err" &
   pid=$!
-  sleep 1
+  sleep 0.5
   kill -s "$sig" "$pid"
   # A panel that ignored the signal is stopped here rather than hanging the suite.
   ( sleep 10; kill -s KILL "$pid" 2>/dev/null ) >/dev/null 2>&1 &

@@ -47,7 +47,7 @@ Deck& DeckTest::startDeck(int subnet, const qz7sim::Config& config, bool pair, i
     devices.first = host(1);
     devices.second = host(2);
     devices.single = !pair;
-    deck = std::make_unique<Deck>(devices, LinkTiming{std::chrono::milliseconds(2), std::chrono::milliseconds(4)});
+    deck = std::make_unique<Deck>(devices, LinkTiming{std::chrono::milliseconds(1), std::chrono::milliseconds(3)});
     QObject::connect(deck.get(), &Deck::operated, [this](const Origin& origin, const QString& op, const Outcome& o) {
         operations.push_back({origin, op.toStdString(), o});
     });

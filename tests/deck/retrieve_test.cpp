@@ -13,8 +13,9 @@ namespace {
 class RetrieveTest : public DeckTest {
 protected:
     // A deck whose poll cycle is stopped: the test sends and answers by hand.
-    void SetUp() override {
-        startDeck(60, {}, false);
+    // Each test its own subnet, so they may run side by side.
+    void begin(int subnet) {
+        startDeck(subnet, {}, false);
         ASSERT_TRUE(applyAndWait());
         deck->shutdown();
         deck->setClockForTesting([this] { return now; });
@@ -58,6 +59,7 @@ protected:
 };
 
 TEST_F(RetrieveTest, UnansweredRequestsAreAskedAgainTwiceThenNamed) {
+    begin(60);
     deck->mediaForTesting().applySystem(8);
     ASSERT_TRUE(deck->retrieve(Origin::panel()).queued());
     const auto burst = sendAll();
@@ -104,6 +106,7 @@ TEST_F(RetrieveTest, UnansweredRequestsAreAskedAgainTwiceThenNamed) {
 }
 
 TEST_F(RetrieveTest, ABurstAnsweredInFullEndsWithoutAskingAgain) {
+    begin(62);
     deck->mediaForTesting().applySystem(2);
     QSignalSpy progress(deck.get(), &Deck::retrieveProgressChanged);
     ASSERT_TRUE(deck->retrieve(Origin::panel()).queued());

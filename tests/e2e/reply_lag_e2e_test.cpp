@@ -161,11 +161,11 @@ TEST_F(ReplyLagE2E, ABurstBeyondTheBoundCostsItsOldestRepliesAndThePartnersQueue
 }
 
 TEST_F(ReplyLagE2E, StrayStatusRepliesDoNotHoldBackTheRecordersState) {
-    strayBurst(QStringLiteral("127.0.0.101"), QStringLiteral("127.0.0.102"), 1000);
+    strayBurst(QStringLiteral("127.0.0.101"), QStringLiteral("127.0.0.102"), 300);
 }
 
 TEST_F(ReplyLagE2E, AStalledRecordersBacklogDoesNotHoldBackItsState) {
-    stallAndBacklog(QStringLiteral("127.0.0.103"), QStringLiteral("127.0.0.104"), 1000);
+    stallAndBacklog(QStringLiteral("127.0.0.103"), QStringLiteral("127.0.0.104"), 300);
 }
 
 // The same, checked again ten seconds on: labelled slow.

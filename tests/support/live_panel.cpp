@@ -80,8 +80,10 @@ bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
 
 bool LivePanelTest::waitDrained(int timeoutMs) {
     if (!waitFor([this] { return main().deck().linkForTesting().commandStack().empty(); }, timeoutMs)) return false;
-    QTest::qWait(200);  // the last replies arrive
-    return true;
+    // The last replies arrive within a few ticks.
+    const PollDriver& driver = main().deck().linkForTesting().pollDriver();
+    const qint64 until = driver.ticks() + 8;
+    return waitFor([&] { return driver.ticks() >= until; }, timeoutMs);
 }
 
 }  // namespace qz7::test

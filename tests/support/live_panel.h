@@ -46,7 +46,7 @@ protected:
 
     // Data paths run at a few milliseconds per tick; a test of the program's
     // own pace sets LinkTiming{} (20 ms, 33 ms) before startPanel.
-    LinkTiming timing_{std::chrono::milliseconds(4), std::chrono::milliseconds(8)};
+    LinkTiming timing_{std::chrono::milliseconds(1), std::chrono::milliseconds(3)};
 
     std::vector<std::unique_ptr<qz7sim::SimServer>> sims_;
     std::vector<std::vector<QByteArray>> received_;
