@@ -449,7 +449,7 @@ int timerChild(int durationMs) {
 }
 
 // Child: the same beside the panel child, but a timerfd on an absolute 20 ms
-// schedule watched by a socket notifier, as the poll driver's Timer1 is.
+// schedule watched by a socket notifier, as the poll driver's tick timer is.
 int timerfdChild(int durationMs) {
     const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (fd < 0) {
@@ -774,7 +774,7 @@ void printReport(const Settings& s, const Results& r, const QString& loadBefore,
     out << "\nHow: latency = events posted to the GUI thread from a separate thread every 3-8 ms, stamped "
            "when posted, measured when handled; the silent recorder is a mute socket on "
         << kSilentHost << ":20000" << (r.muted ? "" : " (could not bind: datagrams went to a closed port)")
-        << ". Tick periods: the moments ticks began (PollDriver::tickStarted); Timer1 is a timerfd on an "
+        << ". Tick periods: the moments ticks began (PollDriver::tickStarted); the tick timer is a timerfd on an "
            "absolute 20 ms schedule. The bare timers beside it, taken over the same spans, show what the machine "
            "allows: Qt's timers round their waits to whole milliseconds (median a few tenths over 20, mean 20.00), "
            "a timerfd wakes the event loop to the microsecond. Retrieve runs in a child panel process against "

@@ -66,50 +66,50 @@ PollDriver::PollDriver(PollCycle& cycle, UdpTransport& transport, ReplyDecoder& 
       replyWait_(replyWait) {
     if (interval_.count() <= 0 || replyWait_.count() <= 0)
         throw std::invalid_argument("PollDriver: the interval and the reply wait must be positive");
-    timer1Fd_ = makeTimerFd();
+    tickTimerFd_ = makeTimerFd();
     try {
         replyWaitFd_ = makeTimerFd();
     } catch (...) {
-        ::close(timer1Fd_);
+        ::close(tickTimerFd_);
         throw;
     }
-    timer1_ = new QSocketNotifier(timer1Fd_, QSocketNotifier::Read, this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
+    tickTimer_ = new QSocketNotifier(tickTimerFd_, QSocketNotifier::Read, this);
+    tickTimer_->setObjectName(QStringLiteral("TickTimer"));
     replyWaitNotifier_ = new QSocketNotifier(replyWaitFd_, QSocketNotifier::Read, this);
     replyWaitNotifier_->setObjectName(QStringLiteral("ReplyWait"));
-    connect(timer1_, &QSocketNotifier::activated, this, &PollDriver::onTimer1Expired);
+    connect(tickTimer_, &QSocketNotifier::activated, this, &PollDriver::onTickTimerExpired);
     connect(replyWaitNotifier_, &QSocketNotifier::activated, this, &PollDriver::onReplyWaitExpired);
     connect(transport_.replySocket(), &QUdpSocket::readyRead, this, &PollDriver::onReadyRead);
 }
 
 PollDriver::~PollDriver() {
     // The notifiers go before the fds they watch.
-    delete timer1_;
+    delete tickTimer_;
     delete replyWaitNotifier_;
-    ::close(timer1Fd_);
+    ::close(tickTimerFd_);
     ::close(replyWaitFd_);
 }
 
 void PollDriver::start() {
     // The kernel keeps expirations on this grid however late we read them.
-    setTimer(timer1Fd_, TFD_TIMER_ABSTIME, monotonicNow() + interval_, interval_);
+    setTimer(tickTimerFd_, TFD_TIMER_ABSTIME, monotonicNow() + interval_, interval_);
     active_ = true;
 }
 
 void PollDriver::stop() {
-    disarm(timer1Fd_);
+    disarm(tickTimerFd_);
     active_ = false;
     timerEventPending_ = false;
 }
 
-void PollDriver::onTimer1Expired() {
+void PollDriver::onTickTimerExpired() {
     // Expirations missed while the event loop was busy give one tick, not a
     // burst of catch-up ticks.
-    if (takeExpirations(timer1Fd_) == 0) return;
-    Timer1Timer();
+    if (takeExpirations(tickTimerFd_) == 0) return;
+    tick();
 }
 
-void PollDriver::Timer1Timer() {
+void PollDriver::tick() {
     if (waiting_ || reading_) {
         // Never two ticks at once. Like a timer message that waited behind a
         // blocking receive, the skipped event starts the next tick as soon as
@@ -136,11 +136,11 @@ void PollDriver::Timer1Timer() {
         return;
     }
     waiting_ = true;
-    // Timer1 is not watched while the tick waits: the events it skips are
+    // The tick timer is not watched while the tick waits: the events it skips are
     // read off its fd when the wait ends, which spares the event loop a
     // wake-up per skipped event (about 40 % of the idle CPU with a silent
     // recorder).
-    timer1_->setEnabled(false);
+    tickTimer_->setEnabled(false);
     setTimer(replyWaitFd_, 0, replyWait_, {});
 }
 
@@ -156,16 +156,16 @@ void PollDriver::onReplyWaitExpired() {
 }
 
 void PollDriver::startPendingTick(qint64 ticksWhenQueued) {
-    // A Timer1 event that got in first has already started the next tick.
+    // A tick timer event that got in first has already started the next tick.
     if (!active_ || waiting_ || ticks_ != ticksWhenQueued) return;
-    Timer1Timer();
+    tick();
 }
 
 void PollDriver::finishTick(bool readReplies) {
     waiting_ = false;
     disarm(replyWaitFd_);
-    timer1_->setEnabled(true);
-    if (const std::uint64_t skipped = takeExpirations(timer1Fd_); skipped > 0) {
+    tickTimer_->setEnabled(true);
+    if (const std::uint64_t skipped = takeExpirations(tickTimerFd_); skipped > 0) {
         skipped_ += static_cast<qint64>(skipped);
         timerEventPending_ = true;
     }

@@ -1,7 +1,7 @@
 // Runs the poll cycle on the GUI thread without ever blocking it. Every
-// interval (Timer1, 20 ms) a tick sends its packet, then waits up to the reply
+// interval (the tick timer, 20 ms) a tick sends its packet, then waits up to the reply
 // wait (33 ms) for a datagram: the wait ends on readyRead or on its own timer,
-// whichever comes first, so the event loop keeps running. Timer1 events that
+// whichever comes first, so the event loop keeps running. Tick timer events that
 // come while a tick waits are skipped, and the skipped event starts the next
 // tick as soon as the wait ends; ticks never overlap.
 //
@@ -16,7 +16,7 @@
 //
 // Both timers are Linux timerfds watched by socket notifiers: the event loop
 // wakes on them to the microsecond, where Qt's own timers round their waits to
-// whole milliseconds and so jitter the cadence. Timer1 runs on an absolute
+// whole milliseconds and so jitter the cadence. The tick timer runs on an absolute
 // schedule (start + k * interval), so late wakes do not make it drift, and
 // expirations missed by a busy event loop give one tick, not a burst.
 #pragma once
@@ -52,10 +52,10 @@ public:
                QObject* parent = nullptr);
     ~PollDriver() override;
 
-    // Starts Timer1 on a schedule counted from now (restarts it if running).
+    // Starts the tick timer on a schedule counted from now (restarts it if running).
     // The first tick comes one interval later.
     void start();
-    // Stops Timer1. A tick that is waiting still ends as usual (reply or
+    // Stops the tick timer. A tick that is waiting still ends as usual (reply or
     // time-out), but no further tick starts, not even a skipped one.
     void stop();
     bool isActive() const { return active_; }
@@ -82,13 +82,13 @@ signals:
     void tickFinished();
 
 public slots:
-    void Timer1Timer();
+    void tick();
 
 private slots:
     void onReadyRead();
 
 private:
-    void onTimer1Expired();
+    void onTickTimerExpired();
     void onReplyWaitExpired();
     void startPendingTick(qint64 ticksWhenQueued);
     void finishTick(bool readReplies);
@@ -102,9 +102,9 @@ private:
     ReplyDecoder& decoder_;
     const std::chrono::microseconds interval_;
     const std::chrono::microseconds replyWait_;
-    int timer1Fd_ = -1;
+    int tickTimerFd_ = -1;
     int replyWaitFd_ = -1;
-    QSocketNotifier* timer1_ = nullptr;  // Timer1
+    QSocketNotifier* tickTimer_ = nullptr;  // the 20 ms tick timer
     QSocketNotifier* replyWaitNotifier_ = nullptr;  // one shot per tick
     bool active_ = false;
     bool waiting_ = false;

@@ -19,8 +19,8 @@ void refuseBroadcast(QUdpSocket* socket) {
 
 UdpTransport::UdpTransport(QObject* parent)
     : QObject(parent), socket1_(new QUdpSocket(this)), socket2_(new QUdpSocket(this)) {
-    socket1_->setObjectName(QStringLiteral("IdUDPClient1"));
-    socket2_->setObjectName(QStringLiteral("IdUDPClient2"));
+    socket1_->setObjectName(QStringLiteral("Endpoint1"));
+    socket2_->setObjectName(QStringLiteral("Endpoint2"));
     // Open from the start on any local address and port. IPv4 only, so that a
     // sender's address reads as plain dotted text.
     for (QUdpSocket* socket : {socket1_, socket2_}) {

@@ -35,9 +35,9 @@ public:
     Endpoint& endpoint(int i) { return i == 1 ? first_ : second_; }
     const Endpoint& endpoint(int i) const { return i == 1 ? first_ : second_; }
 
-    // The socket replies are read from (IdUDPClient1).
+    // The socket replies are read from (endpoint 1).
     QUdpSocket* replySocket() { return socket1_; }
-    // The partner's socket (IdUDPClient2): its replies are never decoded.
+    // The partner's socket (endpoint 2): its replies are never decoded.
     QUdpSocket* partnerSocket() { return socket2_; }
     // The address the first endpoint's host resolves to (null when it does not, or not yet).
     QHostAddress firstAddress();
@@ -55,8 +55,8 @@ private:
     QHostAddress resolve(const QString& host);
     void lookedUp(const QString& host, const QHostInfo& info);
 
-    QUdpSocket* socket1_;  // IdUDPClient1
-    QUdpSocket* socket2_;  // IdUDPClient2
+    QUdpSocket* socket1_;  // endpoint 1: sends, and the replies we read
+    QUdpSocket* socket2_;  // endpoint 2: the partner
     Endpoint first_{QStringLiteral("192.168.1.20")};
     Endpoint second_{QStringLiteral("192.168.1.21")};
     QHash<QString, NameLookup> names_;

@@ -134,7 +134,7 @@ TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
 
     // With the link off a tick sends nothing and cannot fail.
     main().deck().linkForTesting().stop();
-    main().deck().linkForTesting().pollDriver().Timer1Timer();
+    main().deck().linkForTesting().pollDriver().tick();
     EXPECT_EQ(after(0), std::string("LINK OFF"));
     EXPECT_FALSE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
 }

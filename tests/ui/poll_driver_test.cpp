@@ -194,7 +194,7 @@ protected:
 };
 
 TEST_F(PollDriverTest, ASilentRecorderMakesEveryTickWaitItsFullReplyWaitAndTheNextStartAtOnce) {
-    // Timer1 fires two or three times during each wait: those events are
+    // The tick timer fires two or three times during each wait: those events are
     // skipped, and one of them starts the next tick when the wait ends.
     makeDriver(4ms, 10ms);
     driver->start();
@@ -206,11 +206,11 @@ TEST_F(PollDriverTest, ASilentRecorderMakesEveryTickWaitItsFullReplyWaitAndTheNe
     ASSERT_EQ(started.size(), finished.size());
     for (std::size_t i = 0; i < started.size(); ++i)
         EXPECT_GE(msBetween(started[i], finished[i]), 10.0) << "tick " << i << " ended its wait early";
-    // Starting only on Timer1's own events would put ticks 12 ms apart.
+    // Starting only on the tick timer's own events would put ticks 12 ms apart.
     const double period = median(startToStartMs());
     EXPECT_GE(period, 10.0);
     EXPECT_LT(period, 11.0);
-    // Two or three per wait, none in the last (Timer1 was stopped by then).
+    // Two or three per wait, none in the last (the tick timer was stopped by then).
     EXPECT_GE(driver->skippedTimerEvents(), 2 * (driver->ticks() - 1));
     EXPECT_EQ(requests, driver->ticks()) << "one packet per tick";
     EXPECT_EQ(sink.count("timecode"), 0);
@@ -302,7 +302,7 @@ TEST_F(PollDriverTest, ThePartnersRepliesAreReadAndNeverDecoded) {
 
 TEST_F(PollDriverTest, StopDuringAWaitEndsTheTickAndStartsNoOtherUntilStartedAgain) {
     makeDriver(2ms, 30ms);
-    // Stopped 6 ms into the third tick's wait, after Timer1 events were skipped.
+    // Stopped 6 ms into the third tick's wait, after Tick timer events were skipped.
     bool waitingAtStop = false;
     QObject::connect(driver.get(), &PollDriver::tickStarted, [&] {
         if (driver->ticks() != 3) return;

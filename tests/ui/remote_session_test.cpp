@@ -80,6 +80,10 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
     EXPECT_NE(session->searchCue(kSender, 1), "");
     EXPECT_NE(session->goTo(kSender, "0:01:00:00"), "");
     EXPECT_NE(session->goTo(kSender, "00:01:0a:00"), "");
+    // Well formed but no time of day: refused as well, not sent.
+    EXPECT_NE(session->goTo(kSender, "25:99:99:99").find("no such time"), std::string::npos);
+    EXPECT_NE(session->goTo(kSender, "00:60:00:00").find("no such time"), std::string::npos);
+    EXPECT_NE(session->goTo(kSender, "00:00:00:30").find("no such time"), std::string::npos);
     EXPECT_TRUE(takeQueued().empty());
 
     EXPECT_EQ(session->openFile(kSender, 3), "");
