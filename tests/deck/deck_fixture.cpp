@@ -1,5 +1,7 @@
 #include "deck_fixture.h"
 
+#include "wait_for.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -69,15 +71,7 @@ bool DeckTest::retrieveAndWait() {
     return waitFor([this] { return !deck->retrieveProgress().running; }, 15000) && drain();
 }
 
-bool DeckTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+bool DeckTest::waitFor(const std::function<bool()>& pred, int timeoutMs) { return waitUntil(pred, timeoutMs); }
 
 bool DeckTest::drain(int timeoutMs) {
     if (!waitFor([this] { return deck->commandsWaiting() == 0; }, timeoutMs)) return false;

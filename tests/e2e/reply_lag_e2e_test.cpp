@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "wait_for.h"
 #include "link/commands.h"
 #include "net/recorder_link.h"
 #include "simserver.h"
@@ -24,15 +25,7 @@ namespace {
 constexpr std::uint8_t kPlayBit = 0x01, kStopBit = 0x20;  // status byte 5
 constexpr double kLagLimitMs = 100;
 
-bool waitFor(const std::function<bool()>& pred, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QTest::qWait(1);
-    }
-    return true;
-}
+bool waitFor(const std::function<bool()>& pred, int timeoutMs) { return waitUntil(pred, timeoutMs); }
 
 // The selected recorder and its partner, each a simulator, and the link
 // applied to them with its poll cycle running.

@@ -1,5 +1,7 @@
 #include "live_panel.h"
 
+#include "wait_for.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QListWidget>
@@ -68,15 +70,7 @@ bool LivePanelTest::retrieve(int timeoutMs) {
     return true;
 }
 
-bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QTest::qWait(1);
-    }
-    return true;
-}
+bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) { return waitUntil(pred, timeoutMs); }
 
 bool LivePanelTest::waitDrained(int timeoutMs) {
     if (!waitFor([this] { return main().deck().linkForTesting().commandStack().empty(); }, timeoutMs)) return false;
