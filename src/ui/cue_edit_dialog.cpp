@@ -14,14 +14,11 @@
 namespace qz7 {
 
 Timecode typedPosition(const QString& text) {
-    auto part = [&](int at) {
-        const QString two = text.mid(at, 2);
-        if (!isTwoDigits(two))
-            throw std::invalid_argument(
-                QStringLiteral("Type the position in full, two digits each (hh:mm:ss:ff): '%1'").arg(text).toStdString());
-        return toBytes(two);
-    };
-    return Timecode{part(0), part(3), part(6), part(9)};
+    const std::optional<Timecode> position = Timecode::parse(toBytes(text));
+    if (!position)
+        throw std::invalid_argument(
+            QStringLiteral("Type the position in full, two digits each (hh:mm:ss:ff): '%1'").arg(text).toStdString());
+    return *position;
 }
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {

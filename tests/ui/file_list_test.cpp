@@ -60,6 +60,8 @@ protected:
         whenModalShows([ok, shownNumber](QWidget* w) {
             auto* d = qobject_cast<TForm4*>(w);
             ASSERT_NE(d, nullptr);
+            // Says where, as the other confirmations do.
+            EXPECT_EQ(d->LabelRecorders->text(), QStringLiteral("on 192.168.1.20 and 192.168.1.21"));
             if (shownNumber) *shownNumber = d->Label3->text();
             click(ok ? d->BitBtn1 : d->BitBtn2);
         });

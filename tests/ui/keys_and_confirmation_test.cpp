@@ -13,6 +13,7 @@
 #include "ui/confirmation_dialog.h"
 #include "ui/device_page.h"
 #include "ui/radio_group.h"
+#include "ui/cue_group.h"
 #include "ui/transport_panel.h"
 
 namespace qz7::test {
@@ -89,6 +90,16 @@ TEST_F(KeysTest, SpaceOrReturnAfterAClickNeverRepeatsATransportCommand) {
         QTest::keyClick(focused(), Qt::Key_Return);
         EXPECT_TRUE(takeQueued().empty()) << b->objectName().toStdString();
     }
+    // Mrk, Cue and Srh neither: three presses of Space made three identical cue marks.
+    for (const char* name : {"BitBtn20", "BitBtn22", "BitBtn21"}) {
+        auto* b = find<QPushButton>(QString::fromLatin1(name));
+        EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << name;
+    }
+    main().cueGroup()->setEnabled(true);
+    QTest::mouseClick(find<QPushButton>(QStringLiteral("BitBtn20")), Qt::LeftButton);
+    EXPECT_EQ(takeQueued().size(), 1u);
+    QTest::keyClick(focused(), Qt::Key_Space);
+    EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(KeysTest, JogAndVarShowWhichModeIsOn) {
