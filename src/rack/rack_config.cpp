@@ -55,6 +55,7 @@ QString checkLine(const DeckSpec& spec) {
 struct Reader {
     FILE* file = nullptr;
     int line = 0;
+    int sectionLine = 0;    // of the last [section] header
     bool lineEnded = true;  // inih reads a long line in pieces
 };
 
@@ -63,7 +64,12 @@ char* readLine(char* str, int num, void* stream) {
     auto* r = static_cast<Reader*>(stream);
     char* got = std::fgets(str, num, r->file);
     if (got == nullptr) return nullptr;
-    if (r->lineEnded) ++r->line;
+    if (r->lineEnded) {
+        ++r->line;
+        const char* c = got;
+        while (*c == ' ' || *c == '\t') ++c;
+        if (*c == '[') r->sectionLine = r->line;
+    }
     const std::size_t n = std::strlen(got);
     r->lineEnded = n > 0 && got[n - 1] == '\n';
     return got;
@@ -73,7 +79,8 @@ struct Parse {
     Reader reader;
     RackFile* out = nullptr;
     QString error;
-    int errorLine = 0;
+    int errorLine = 0;     // where the fault is
+    int errorReadAt = 0;   // the line inih was on when the handler refused
     QString section;         // as written
     DeckSpec* deck = nullptr;  // the [deck NAME] being read
     QStringList keysSeen;    // of the current section
@@ -82,13 +89,17 @@ struct Parse {
 
 int onEntry(void* user, const char* sectionText, const char* nameText, const char* valueText) {
     auto* p = static_cast<Parse*>(user);
-    auto fail = [p](const QString& why) {
+    auto failAt = [p](int line, const QString& why) {
         if (p->error.isEmpty()) {
             p->error = why;
-            p->errorLine = p->reader.line;
+            p->errorLine = line;
+            p->errorReadAt = p->reader.line;
         }
         return 0;
     };
+    auto fail = [&](const QString& why) { return failAt(p->reader.line, why); };
+    // Faults of a section header are told at the header.
+    auto failSection = [&](const QString& why) { return failAt(p->reader.sectionLine, why); };
     const QString section = QString::fromUtf8(sectionText).trimmed();
     const QString key = QString::fromUtf8(nameText).trimmed().toLower();
     const QString value = QString::fromUtf8(valueText).trimmed();
@@ -101,17 +112,18 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
         if (section.startsWith(QLatin1String("deck ")) || section == QLatin1String("deck")) {
             const QString name = section.mid(4).trimmed();
             if (!validDeckName(name))
-                return fail(QStringLiteral("deck name '%1' is not 1..32 of A-Z a-z 0-9 _ -").arg(name));
+                return failSection(QStringLiteral("deck name '%1' is not 1..32 of A-Z a-z 0-9 _ -").arg(name));
             for (const DeckSpec& d : p->out->decks)
-                if (d.name == name) return fail(QStringLiteral("deck %1 is already defined at %2").arg(name, d.where));
+                if (d.name == name)
+                    return failSection(QStringLiteral("deck %1 is already defined at %2").arg(name, d.where));
             DeckSpec spec;
             spec.name = name;
-            spec.where = QStringLiteral("line %1").arg(p->reader.line);
+            spec.where = QStringLiteral("line %1").arg(p->reader.sectionLine);
             p->out->decks.append(spec);
             p->deckHasDevices.append(0);
             p->deck = &p->out->decks.last();
         } else if (section != QLatin1String("osc")) {
-            return fail(QStringLiteral("unknown section [%1] (known: [osc], [deck NAME])").arg(section));
+            return failSection(QStringLiteral("unknown section [%1] (known: [osc], [deck NAME])").arg(section));
         }
     }
     if (p->keysSeen.contains(key)) return fail(QStringLiteral("'%1' is given twice in [%2]").arg(key, section));
@@ -178,6 +190,7 @@ bool validDeckName(const QString& name) {
 }
 
 QString parseDeckOption(const QString& text, DeckSpec& spec) {
+    spec = {};
     const qsizetype equals = text.indexOf(QLatin1Char('='));
     if (equals < 0) return QStringLiteral("--deck wants NAME=FIRST[,SECOND][@LINE], not '%1'").arg(text);
     spec.name = text.left(equals);
@@ -208,7 +221,7 @@ QString readRackFile(const QString& path, RackFile& file) {
     if (result < 0) return QStringLiteral("%1: cannot read").arg(path);
     auto at = [&](int line, const QString& why) { return QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(why); };
     if (result > 0) {
-        if (!p.error.isEmpty() && p.errorLine == result) return at(result, p.error);
+        if (!p.error.isEmpty() && p.errorReadAt == result) return at(p.errorLine, p.error);
         return at(result, QStringLiteral("neither [section] nor key = value"));
     }
     for (qsizetype k = 0; k < file.decks.size(); ++k) {
