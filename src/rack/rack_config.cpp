@@ -82,6 +82,7 @@ struct Parse {
     int errorLine = 0;     // where the fault is
     int errorReadAt = 0;   // the line inih was on when the handler refused
     QString section;         // as written
+    int sectionLine = -1;
     DeckSpec* deck = nullptr;  // the [deck NAME] being read
     QStringList keysSeen;    // of the current section
     QList<int> deckHasDevices;
@@ -104,9 +105,11 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
     const QString key = QString::fromUtf8(nameText).trimmed().toLower();
     const QString value = QString::fromUtf8(valueText).trimmed();
 
-    if (section != p->section || p->keysSeen.isEmpty()) {
-        if (section != p->section) p->keysSeen.clear();
+    // A new header, even one repeating the last section's name.
+    if (section != p->section || p->reader.sectionLine != p->sectionLine || p->keysSeen.isEmpty()) {
+        p->keysSeen.clear();
         p->section = section;
+        p->sectionLine = p->reader.sectionLine;
         p->deck = nullptr;
         if (section.isEmpty()) return fail(QStringLiteral("'%1' stands outside any section").arg(key));
         if (section.startsWith(QLatin1String("deck ")) || section == QLatin1String("deck")) {

@@ -66,6 +66,7 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
         {"[deck a]\ndevices = 127.0.0.1\n[deck b]\ndevices = 127.0.0.2\n[deck a]\ndevices = 127.0.0.3\n",
          "rack.conf:5: deck a is already defined at line 1"},
         {"[deck a]\ndevices = 127.0.0.1\ndevices = 127.0.0.2\n", "rack.conf:3: 'devices' is given twice in [deck a]"},
+        {"[deck a]\ndevices = 127.0.0.1\n[deck a]\nselect = 0\n", "rack.conf:3: deck a is already defined at line 1"},
         {"[deck a]\ndevices = studio.example\n", "rack.conf:2: devices 'studio.example' is not a numeric IPv4 address"},
         {"[deck a]\ndevices = 127.0.0.1,127.0.0.2,127.0.0.3\n",
          "rack.conf:2: devices wants FIRST or FIRST,SECOND, not '127.0.0.1,127.0.0.2,127.0.0.3'"},
