@@ -94,8 +94,11 @@ void Rack::stop(const QString& name) {
     std::unique_ptr<Entry> e = std::move(it->second);
     decks_.erase(it);
     e->deck->shutdown();
-    e->session.reset();
+    // The session's connections die with the deck; the deck's last signals
+    // may still reach the session.
     e->deck.reset();
+    e->session.reset();
+    log_(QStringLiteral("deck %1: stopped").arg(name));
 }
 
 void Rack::shutdown() {
