@@ -43,7 +43,11 @@ find_program(QZ7_HELP2MAN help2man)
 if(QZ7_HELP2MAN)
   set(QZ7_NAME_qz7cont "remote-control panel for HD video disk recorders")
   set(QZ7_NAME_qz7sim "simulated HD video disk recorder for training and testing")
-  foreach(program qz7cont qz7sim)
+  set(QZ7_NAME_qz7rack "runs the HD video disk recorders of a machine room, remote-controlled over OSC")
+  set(QZ7_COMPONENT_qz7cont panel)
+  set(QZ7_COMPONENT_qz7sim panel)
+  set(QZ7_COMPONENT_qz7rack rack)
+  foreach(program qz7cont qz7sim qz7rack)
     set(page ${QZ7_DOC_BUILD_DIR}/${program}.1)
     set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
     add_custom_command(
@@ -56,7 +60,7 @@ if(QZ7_HELP2MAN)
       DEPENDS ${program} ${include}
       VERBATIM)
     list(APPEND QZ7_DOC_OUTPUTS ${page}.gz)
-    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${QZ7_COMPONENT_${program}})
   endforeach()
 else()
   message(STATUS "help2man not found: no manual pages (scripts/package installs it)")
@@ -72,6 +76,13 @@ endforeach()
 install(FILES packaging/io.github.qz7cont.QZ7Cont.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/copyright ${QZ7_DOC_BUILD_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7cont)
+
+# The rack service: its unit (inert until /etc/qz7cont/rack.conf exists), an
+# example configuration, and its own copyright and changelog.
+install(FILES packaging/rack/qz7rack.service DESTINATION /lib/systemd/system COMPONENT rack)
+install(FILES packaging/rack/rack.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7rack/examples COMPONENT rack)
+install(FILES packaging/copyright ${QZ7_DOC_BUILD_DIR}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7rack COMPONENT rack)
 
 # The Debian package: scripts/package runs cpack in the release build.
 set(CPACK_GENERATOR DEB)
@@ -96,6 +107,19 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The text-to-integer error is Japanese and the timecode fields are parted by
 # full-width colons; without a font that has them they show as empty boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+set(CPACK_DEBIAN_PANEL_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+# One package per component: qz7cont (panel and simulator), qz7rack (the service,
+# no Qt GUI library among its dependencies). qz7sim is in qz7cont only, so the
+# two install side by side.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL panel rack)
+set(CPACK_DEBIAN_PANEL_PACKAGE_NAME qz7cont)
+set(CPACK_DEBIAN_RACK_PACKAGE_NAME qz7rack)
+set(CPACK_DEBIAN_RACK_DESCRIPTION "service driving the HD video disk recorders of a machine room
+qz7rack runs every recorder pair of a machine room from one process without
+windows, each deck polling on its own schedule, remote-controlled over OSC
+(one address per deck, patterns for several decks at once). A systemd unit
+starts it once /etc/qz7cont/rack.conf exists; SIGHUP (systemctl reload)
+applies configuration changes without disturbing the decks left as they were.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
