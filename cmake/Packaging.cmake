@@ -91,9 +91,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "QZ7Cont maintainers <maintainers@users.noreply.c-seed-abfcae5b.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "remote-control panel for HD video disk recorders")
-# CPack puts the summary above this as the first line.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QZ7Cont drives one or two network-attached HD video disk recorders over UDP
+# Each package's first line is its summary. No CPACK_PACKAGE_DESCRIPTION_SUMMARY:
+# CPack would put that one summary above both packages' descriptions.
+set(CPACK_DEBIAN_PANEL_DESCRIPTION "remote-control panel for HD video disk recorders
+QZ7Cont drives one or two network-attached HD video disk recorders over UDP
 from the desktop: the transport (play, record, jog, slow motion), the status
 and timecode, the recorder's settings pages, and its lists of recorded
 files, clips, cue marks and sequences.
