@@ -48,6 +48,9 @@
 #include "net/recorder_link.h"
 #include "media/media_model.h"
 #include "link/commands.h"
+#include "deck/deck.h"
+#include "net/link_monitor.h"
+#include "rack/rack.h"
 
 namespace {
 
@@ -806,6 +809,129 @@ void printReport(const Settings& s, const Results& r, const QString& loadBefore,
     out.flush();
 }
 
+// ---------------------------------------------------------------------------
+// The rack at scale (--decks N): N decks in a child process, as qz7rack runs
+// them, against N pairs of simulators in this process on 127.0.22N.1/.2; a
+// bare timerfd child over the same span is the control.
+QString rackHost(int deck, int n) { return QStringLiteral("127.0.%1.%2").arg(220 + deck).arg(n); }
+
+int rackChild(int decks, int durationMs) {
+    qz7::Rack rack(qz7::LinkTiming{}, [](const QString&) {});
+    QList<qz7::DeckSpec> specs;
+    for (int k = 0; k < decks; ++k) {
+        qz7::DeckSpec d;
+        d.name = QStringLiteral("deck%1").arg(k + 1);
+        d.devices.first = rackHost(k, 1);
+        d.devices.second = rackHost(k, 2);
+        d.devices.single = false;
+        specs << d;
+    }
+    rack.apply(specs);
+    const bool linked = waitFor([&] {
+        for (const qz7::DeckSpec& d : specs)
+            if (rack.deck(d.name)->monitor().state() != qz7::LinkMonitor::State::Ok) return false;
+        return true;
+    }, 10000);
+    if (!linked) {
+        report("error", QStringLiteral("not every deck linked within 10 s"));
+        return 3;
+    }
+    runFor(1000);  // past the link start and the first status replies
+    std::vector<std::vector<long long>> stamps(static_cast<std::size_t>(decks));
+    for (int k = 0; k < decks; ++k) {
+        auto& mine = stamps[static_cast<std::size_t>(k)];
+        QObject::connect(&rack.deck(specs[k].name)->linkForTesting().pollDriver(), &qz7::PollDriver::tickStarted,
+                         [&mine] { mine.push_back(nowNs()); });
+    }
+    const double cpu0 = cpuSeconds();
+    const long long t0 = nowNs();
+    runFor(durationMs);
+    const double cpu = (cpuSeconds() - cpu0) / (static_cast<double>(nowNs() - t0) / 1e9) * 100.0;
+    Summary worst;
+    std::size_t count = 0;
+    int queued = 0;
+    for (int k = 0; k < decks; ++k) {
+        const Summary t = summarize(intervalsMs(stamps[static_cast<std::size_t>(k)]));
+        count += t.count;
+        if (t.p99 >= worst.p99) worst = t;
+        queued += rack.deck(specs[k].name)->commandsWaiting();
+    }
+    reportSummary("worst_deck_ticks", worst);
+    report("ticks", QString::number(count));
+    report("cpu_percent", QString::number(cpu, 'f', 2));
+    report("queued", QString::number(queued));
+    report("vmrss_kb", QString::number(selfStatusKb("VmRSS")));
+    report("vmhwm_kb", QString::number(selfStatusKb("VmHWM")));
+    return 0;
+}
+
+QString valueOf(const ChildRun& run, const QString& key) {
+    const auto it = run.values.find(key);
+    return it == run.values.end() ? QString() : it->second;
+}
+
+int runRackBench(int decks, int seconds) {
+    const QString loadBefore = loadAverage();
+    std::fprintf(stderr, "qz7bench: %d decks for %d s\n", decks, seconds + 3);
+    std::vector<std::unique_ptr<qz7sim::SimServer>> sims;
+    for (int k = 0; k < decks; ++k)
+        for (int n = 1; n <= 2; ++n) {
+            qz7sim::SimOptions options;
+            options.address = QHostAddress(rackHost(k, n));
+            sims.push_back(std::make_unique<qz7sim::SimServer>(qz7sim::Config{}, options));
+            QString error;
+            if (!sims.back()->start(&error)) {
+                std::fprintf(stderr, "qz7bench: simulator on %s: %s\n", qPrintable(rackHost(k, n)), qPrintable(error));
+                return 1;
+            }
+        }
+    const int durationMs = seconds * 1000;
+    Child rackRun({QStringLiteral("--rack-child"), QString::number(decks), QStringLiteral("--duration-ms"),
+                   QString::number(durationMs)});
+    // The control starts once the decks are linked, about when the rack starts measuring.
+    runFor(1500);
+    Child control({QStringLiteral("--timerfd-child"), QStringLiteral("--duration-ms"), QString::number(durationMs)});
+    const ChildRun rack = rackRun.finish(durationMs + 30000);
+    const ChildRun fd = control.finish(10000);
+    if (!rack.ok) {
+        std::fprintf(stderr, "qz7bench: the rack child failed: %s %s\n", qPrintable(rack.errors),
+                     qPrintable(valueOf(rack, QStringLiteral("error"))));
+        return 1;
+    }
+    const Summary ticks = parseSummary(valueOf(rack, QStringLiteral("worst_deck_ticks")));
+    std::vector<double> fdIntervals;
+    std::vector<long long> fdStamps;
+    for (const QString& t : valueOf(fd, QStringLiteral("stamps_ns")).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        fdStamps.push_back(t.toLongLong());
+    const Summary control_ = summarize(intervalsMs(fdStamps));
+    const double cpu = valueOf(rack, QStringLiteral("cpu_percent")).toDouble();
+    const long rss = valueOf(rack, QStringLiteral("vmhwm_kb")).toLong();
+
+    QTextStream out(stdout);
+    out << "## qz7bench --decks " << decks << "\n\nLoad average (1, 5, 15 min) before: " << loadBefore
+        << ", after: " << loadAverage() << "; cores: " << QThread::idealThreadCount() << "; Qt " << qVersion()
+        << ".\n\n| Measure | Rack of " << decks << " decks | Aim | Met |\n|---|---|---|---|\n";
+    out << "| Tick period of the worst deck (highest p99), idle polling, simulators answering: median / mean / "
+           "p99 / max (ms), "
+        << ticks.count << " ticks | " << ms(ticks.p50) << " / " << ms(ticks.mean, 3) << " / " << ms(ticks.p99)
+        << " / " << ms(ticks.max) << " | p99 <= " << ms(control_.p99 + 0.3) << " (the control's + 0.3) | "
+        << yesNo(ticks.p99 <= control_.p99 + 0.3) << " |\n";
+    out << "| Control: a bare 20 ms timerfd in another process, same span: median / mean / p99 / max (ms), "
+        << control_.count << " ticks | " << ms(control_.p50) << " / " << ms(control_.mean, 3) << " / "
+        << ms(control_.p99) << " / " << ms(control_.max) << " | what this machine allows | - |\n";
+    out << "| CPU of the whole rack, every deck linked and answering, " << valueOf(rack, QStringLiteral("queued"))
+        << " commands queued at the end (% of one core) | " << ms(cpu) << " | < 4 | " << yesNo(cpu < 4.0) << " |\n";
+    out << "| Peak resident memory of the rack process, VmHWM (MiB) | " << mib(rss) << " | < 60 | "
+        << yesNo(rss > 0 && rss < 60 * 1024) << " |\n";
+    out << "\nThe rack child runs qz7rack's Rack (the decks without OSC) with the shipped 20 ms tick; its "
+        << 2 * decks << " simulators answer from this process on 127.0.220.1 and up.\n\nReproduce:\n\n```\ncmake "
+           "--build "
+        << QZ7_BENCH_BUILD_DIR << " --target qz7bench -j2 && " << QCoreApplication::applicationFilePath()
+        << " --decks " << decks << " --idle-seconds " << seconds << "\n```\n";
+    out.flush();
+    return 0;
+}
+
 int runBench(const Settings& s) {
     Results r;
     const QString loadBefore = loadAverage();
@@ -851,7 +977,9 @@ QString usage() {
         "and prints a Markdown table. --quick: 3 s phases, 64 files, 2 start-ups. --dump-ticks: the\n"
         "tick intervals of the simulator phases as CSV. --only: run just the parts named (silent\n"
         "recorder and naive tick; Retrieve with the tick periods; start-up; lag), all by default.\n"
-        "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n");
+        "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n"
+        "--decks N [--idle-seconds S]: only the rack: N decks in one process against N simulated pairs\n"
+        "on 127.0.220.1 and up, tick periods beside a bare timerfd, CPU and memory.\n");
 }
 
 std::optional<Settings> parseSettings(const QStringList& args, QString* error) {
@@ -934,6 +1062,17 @@ int main(int argc, char** argv) {
         return retrieveChild(intArgument(args, QStringLiteral("--idle-ms"), 5000),
                              intArgument(args, QStringLiteral("--timeout-ms"), 120000),
                              stringArgument(args, QStringLiteral("--dump-ticks")));
+    if (args.contains(QStringLiteral("--rack-child")))
+        return rackChild(intArgument(args, QStringLiteral("--rack-child"), 8),
+                         intArgument(args, QStringLiteral("--duration-ms"), 10000));
+    if (args.contains(QStringLiteral("--decks"))) {
+        const int decks = intArgument(args, QStringLiteral("--decks"), 0);
+        if (decks < 1 || decks > 32) {
+            std::fprintf(stderr, "qz7bench: --decks wants 1..32\n");
+            return 2;
+        }
+        return runRackBench(decks, std::clamp(intArgument(args, QStringLiteral("--idle-seconds"), 10), 1, 600));
+    }
     if (args.contains(QStringLiteral("--timer-child")))
         return timerChild(intArgument(args, QStringLiteral("--duration-ms"), 10000));
     if (args.contains(QStringLiteral("--timerfd-child")))
