@@ -3,6 +3,7 @@
 // all: same object, link never dropped, its ticks running on.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -10,6 +11,7 @@
 
 #include "deck/deck.h"
 #include "net/link_monitor.h"
+#include "net/poll_driver.h"
 #include "rack/rack_service.h"
 #include "simserver.h"
 
@@ -104,6 +106,37 @@ TEST_F(RackReload, UntouchedDecksKeepPolling) {
     EXPECT_TRUE(log_.contains(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack")));
     EXPECT_EQ(service.osc(), nullptr);
     EXPECT_TRUE(log_.contains(QStringLiteral("deck keep: link: LINK OK 127.0.91.1"))) << log_.join('\n').toStdString();
+}
+
+// At the shipped 20 ms tick, a reload that starts a deck must not hold the
+// loop long enough for an untouched deck to lose a tick: a lost one shows as
+// an interval of two periods.
+TEST_F(RackReload, NoTickLostAcrossAReload) {
+    write("[deck keep]\ndevices = 127.0.91.1,127.0.91.2\n");
+    RackOptions options = parseRackOptions({QStringLiteral("qz7rack"), QStringLiteral("--config"), path_});
+    RackSetup setup;
+    ASSERT_EQ(loadRackSetup(options, setup).toStdString(), "");
+    RackService service(options, setup, LinkTiming{}, [this](const QString& line) { log_ << line; });
+    QString error;
+    ASSERT_TRUE(service.start(&error)) << error.toStdString();
+    ASSERT_TRUE(waitFor([&] { return linked(service, "keep"); }));
+    Deck* keep = service.rack().deck(QStringLiteral("keep"));
+    std::vector<qint64> stamps;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&keep->linkForTesting().pollDriver(), &PollDriver::tickStarted,
+                     [&] { stamps.push_back(clock.nsecsElapsed()); });
+    ASSERT_TRUE(waitFor([&] { return stamps.size() >= 3; }));
+
+    write("[deck keep]\ndevices = 127.0.91.1,127.0.91.2\n[deck new]\ndevices = 127.0.94.1\n"
+          "[deck change]\ndevices = 127.0.92.1,127.0.92.2\n");
+    EXPECT_EQ(service.reload().toStdString(), "reload: 3 deck(s); started new, change; untouched keep");
+    const std::size_t atReload = stamps.size();
+    ASSERT_TRUE(waitFor([&] { return stamps.size() >= atReload + 3; }));
+    EXPECT_EQ(service.rack().deck(QStringLiteral("keep")), keep);
+    double longest = 0;
+    for (std::size_t k = 1; k < stamps.size(); ++k) longest = std::max(longest, (stamps[k] - stamps[k - 1]) / 1e6);
+    EXPECT_LT(longest, 39.0) << "an untouched deck lost a tick across the reload";
 }
 
 }  // namespace
