@@ -48,6 +48,9 @@
 #include "net/recorder_link.h"
 #include "media/media_model.h"
 #include "link/commands.h"
+#include "deck/deck.h"
+#include "net/link_monitor.h"
+#include "rack/rack.h"
 
 namespace {
 
@@ -806,6 +809,177 @@ void printReport(const Settings& s, const Results& r, const QString& loadBefore,
     out.flush();
 }
 
+// ---------------------------------------------------------------------------
+// The rack at scale (--decks N): N decks in a child process, as qz7rack runs
+// them, against N pairs of simulators in this process on 127.0.22N.1/.2; a
+// bare timerfd child over the same span is the control.
+QString rackHost(int deck, int n) { return QStringLiteral("127.0.%1.%2").arg(220 + deck).arg(n); }
+
+int rackChild(int decks, int durationMs, bool retrieve) {
+    qz7::Rack rack(qz7::LinkTiming{}, [](const QString&) {});
+    QList<qz7::DeckSpec> specs;
+    for (int k = 0; k < decks; ++k) {
+        qz7::DeckSpec d;
+        d.name = QStringLiteral("deck%1").arg(k + 1);
+        d.devices.first = rackHost(k, 1);
+        d.devices.second = rackHost(k, 2);
+        d.devices.single = false;
+        specs << d;
+    }
+    rack.apply(specs);
+    const bool linked = waitFor([&] {
+        for (const qz7::DeckSpec& d : specs)
+            if (rack.deck(d.name)->monitor().state() != qz7::LinkMonitor::State::Ok) return false;
+        return true;
+    }, 10000);
+    if (!linked) {
+        report("error", QStringLiteral("not every deck linked within 10 s"));
+        return 3;
+    }
+    runFor(1000);  // past the link start and the first status replies
+    std::vector<std::vector<long long>> stamps(static_cast<std::size_t>(decks));
+    for (int k = 0; k < decks; ++k) {
+        auto& mine = stamps[static_cast<std::size_t>(k)];
+        QObject::connect(&rack.deck(specs[k].name)->linkForTesting().pollDriver(), &qz7::PollDriver::tickStarted,
+                         [&mine] { mine.push_back(nowNs()); });
+    }
+    const double cpu0 = cpuSeconds();
+    const long long t0 = nowNs();
+    runFor(durationMs);
+    const double cpu = (cpuSeconds() - cpu0) / (static_cast<double>(nowNs() - t0) / 1e9) * 100.0;
+    Summary worst;
+    std::size_t count = 0;
+    int queued = 0;
+    for (int k = 0; k < decks; ++k) {
+        const Summary t = summarize(intervalsMs(stamps[static_cast<std::size_t>(k)]));
+        count += t.count;
+        if (t.p99 >= worst.p99) worst = t;
+        queued += rack.deck(specs[k].name)->commandsWaiting();
+    }
+    reportSummary("worst_deck_ticks", worst);
+    report("ticks", QString::number(count));
+    report("cpu_percent", QString::number(cpu, 'f', 2));
+    report("queued", QString::number(queued));
+    report("vmrss_kb", QString::number(selfStatusKb("VmRSS")));
+
+    // Then a Retrieve on every deck at once: each deck's time from its
+    // request to the end of the tick that sent its last request (that tick
+    // reads the reply).
+    if (retrieve) {
+        std::vector<long long> doneNs(static_cast<std::size_t>(decks), 0);
+        std::vector<QMetaObject::Connection> watches;
+        int started = 0;
+        const long long clickNs = nowNs();
+        for (int k = 0; k < decks; ++k) {
+            qz7::Deck* deck = rack.deck(specs[k].name);
+            long long* done = &doneNs[static_cast<std::size_t>(k)];
+            watches.push_back(QObject::connect(&deck->linkForTesting().pollDriver(), &qz7::PollDriver::tickFinished,
+                                               [deck, done] {
+                                                   if (*done == 0 && deck->commandsWaiting() == 0) *done = nowNs();
+                                               }));
+            started += deck->retrieve(qz7::Origin::rack()).queued() ? 1 : 0;
+        }
+        waitFor([&] { return std::all_of(doneNs.begin(), doneNs.end(), [](long long t) { return t != 0; }); },
+                120000, 20);
+        for (const auto& w : watches) QObject::disconnect(w);
+        std::vector<double> seconds;
+        for (long long t : doneNs) seconds.push_back(t == 0 ? -1.0 : static_cast<double>(t - clickNs) / 1e9);
+        std::sort(seconds.begin(), seconds.end());
+        report("retrieve_started", QString::number(started));
+        report("retrieve_fastest_s", QString::number(seconds.front(), 'f', 2));
+        report("retrieve_slowest_s", QString::number(seconds.back(), 'f', 2));
+        report("retrieve_unfinished", QString::number(std::count(seconds.begin(), seconds.end(), -1.0)));
+    }
+    report("vmhwm_kb", QString::number(selfStatusKb("VmHWM")));
+    return 0;
+}
+
+QString valueOf(const ChildRun& run, const QString& key) {
+    const auto it = run.values.find(key);
+    return it == run.values.end() ? QString() : it->second;
+}
+
+int runRackBench(int decks, int seconds, int files) {
+    const QString loadBefore = loadAverage();
+    std::fprintf(stderr, "qz7bench: %d decks for %d s\n", decks, seconds + 3);
+    std::vector<std::unique_ptr<qz7sim::SimServer>> sims;
+    for (int k = 0; k < decks; ++k)
+        for (int n = 1; n <= 2; ++n) {
+            qz7sim::SimOptions options;
+            options.address = QHostAddress(rackHost(k, n));
+            qz7sim::Config content;
+            content.files = files;
+            sims.push_back(std::make_unique<qz7sim::SimServer>(content, options));
+            QString error;
+            if (!sims.back()->start(&error)) {
+                std::fprintf(stderr, "qz7bench: simulator on %s: %s\n", qPrintable(rackHost(k, n)), qPrintable(error));
+                return 1;
+            }
+        }
+    const int durationMs = seconds * 1000;
+    QStringList childArgs{QStringLiteral("--rack-child"), QString::number(decks), QStringLiteral("--duration-ms"),
+                          QString::number(durationMs)};
+    if (files > 0) childArgs << QStringLiteral("--retrieve");
+    Child rackRun(childArgs);
+    // The control starts once the decks are linked, about when the rack starts measuring.
+    runFor(1500);
+    Child control({QStringLiteral("--timerfd-child"), QStringLiteral("--duration-ms"), QString::number(durationMs)});
+    const ChildRun rack = rackRun.finish(durationMs + 30000 + (files > 0 ? 150000 : 0));
+    const ChildRun fd = control.finish(10000);
+    if (!rack.ok) {
+        std::fprintf(stderr, "qz7bench: the rack child failed: %s %s\n", qPrintable(rack.errors),
+                     qPrintable(valueOf(rack, QStringLiteral("error"))));
+        return 1;
+    }
+    const Summary ticks = parseSummary(valueOf(rack, QStringLiteral("worst_deck_ticks")));
+    std::vector<double> fdIntervals;
+    std::vector<long long> fdStamps;
+    for (const QString& t : valueOf(fd, QStringLiteral("stamps_ns")).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        fdStamps.push_back(t.toLongLong());
+    const Summary control_ = summarize(intervalsMs(fdStamps));
+    const double cpu = valueOf(rack, QStringLiteral("cpu_percent")).toDouble();
+    const long rss = valueOf(rack, QStringLiteral("vmhwm_kb")).toLong();
+
+    QTextStream out(stdout);
+    out << "## qz7bench --decks " << decks << "\n\nLoad average (1, 5, 15 min) before: " << loadBefore
+        << ", after: " << loadAverage() << "; cores: " << QThread::idealThreadCount() << "; Qt " << qVersion()
+        << ".\n\n| Measure | Rack of " << decks << " decks | Aim | Met |\n|---|---|---|---|\n";
+    out << "| Tick period of the worst deck (highest p99), idle polling, simulators answering: median / mean / "
+           "p99 / max (ms), "
+        << ticks.count << " ticks | " << ms(ticks.p50) << " / " << ms(ticks.mean, 3) << " / " << ms(ticks.p99)
+        << " / " << ms(ticks.max) << " | p99 <= " << ms(control_.p99 + 0.3) << " (the control's + 0.3) | "
+        << yesNo(ticks.p99 <= control_.p99 + 0.3) << " |\n";
+    out << "| Control: a bare 20 ms timerfd in another process, same span: median / mean / p99 / max (ms), "
+        << control_.count << " ticks | " << ms(control_.p50) << " / " << ms(control_.mean, 3) << " / "
+        << ms(control_.p99) << " / " << ms(control_.max) << " | what this machine allows | - |\n";
+    out << "| CPU of the whole rack, every deck linked and answering, " << valueOf(rack, QStringLiteral("queued"))
+        << " commands queued at the end (% of one core) | " << ms(cpu) << " | < 4 | " << yesNo(cpu < 4.0) << " |\n";
+    if (files > 0) {
+        // Every request of the refresh costs two ticks.
+        const double limitS = 2.0 * (kFixedRequests + 2 * files) * kTickMs / 1000.0;
+        const double slowest = valueOf(rack, QStringLiteral("retrieve_slowest_s")).toDouble();
+        const bool all = valueOf(rack, QStringLiteral("retrieve_unfinished")) == QLatin1String("0") &&
+                         valueOf(rack, QStringLiteral("retrieve_started")).toInt() == decks;
+        out << "| Retrieve of " << files << " files on all " << decks
+            << " decks at once, request to last request's tick (s): fastest / slowest deck | "
+            << valueOf(rack, QStringLiteral("retrieve_fastest_s")) << " / " << valueOf(rack, QStringLiteral("retrieve_slowest_s"))
+            << (all ? QString() : QStringLiteral(" (%1 unfinished)").arg(valueOf(rack, QStringLiteral("retrieve_unfinished"))))
+            << " | each <= " << ms(limitS, 1) << " s + 1 % | " << yesNo(all && slowest > 0 && slowest <= limitS * 1.01)
+            << " |\n";
+    }
+    out << "| Peak resident memory of the rack process, VmHWM (MiB) | " << mib(rss) << " | < 60 | "
+        << yesNo(rss > 0 && rss < 60 * 1024) << " |\n";
+    out << "\nThe rack child runs qz7rack's Rack (the decks without OSC) with the shipped 20 ms tick; its "
+        << 2 * decks << " simulators answer from this process on 127.0.220.1 and up.\n\nReproduce:\n\n```\ncmake "
+           "--build "
+        << QZ7_BENCH_BUILD_DIR << " --target qz7bench -j2 && " << QCoreApplication::applicationFilePath()
+        << " --decks " << decks << " --idle-seconds " << seconds;
+    if (files > 0) out << " --files " << files;
+    out << "\n```\n";
+    out.flush();
+    return 0;
+}
+
 int runBench(const Settings& s) {
     Results r;
     const QString loadBefore = loadAverage();
@@ -851,7 +1025,10 @@ QString usage() {
         "and prints a Markdown table. --quick: 3 s phases, 64 files, 2 start-ups. --dump-ticks: the\n"
         "tick intervals of the simulator phases as CSV. --only: run just the parts named (silent\n"
         "recorder and naive tick; Retrieve with the tick periods; start-up; lag), all by default.\n"
-        "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n");
+        "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n"
+        "--decks N [--idle-seconds S] [--files F]: only the rack: N decks in one process against N\n"
+        "simulated pairs on 127.0.220.1 and up, tick periods beside a bare timerfd, CPU and memory;\n"
+        "with --files, then a Retrieve of F files on every deck at once.\n");
 }
 
 std::optional<Settings> parseSettings(const QStringList& args, QString* error) {
@@ -934,6 +1111,19 @@ int main(int argc, char** argv) {
         return retrieveChild(intArgument(args, QStringLiteral("--idle-ms"), 5000),
                              intArgument(args, QStringLiteral("--timeout-ms"), 120000),
                              stringArgument(args, QStringLiteral("--dump-ticks")));
+    if (args.contains(QStringLiteral("--rack-child")))
+        return rackChild(intArgument(args, QStringLiteral("--rack-child"), 8),
+                         intArgument(args, QStringLiteral("--duration-ms"), 10000),
+                         args.contains(QStringLiteral("--retrieve")));
+    if (args.contains(QStringLiteral("--decks"))) {
+        const int decks = intArgument(args, QStringLiteral("--decks"), 0);
+        if (decks < 1 || decks > 32) {
+            std::fprintf(stderr, "qz7bench: --decks wants 1..32\n");
+            return 2;
+        }
+        return runRackBench(decks, std::clamp(intArgument(args, QStringLiteral("--idle-seconds"), 10), 1, 600),
+                            std::clamp(intArgument(args, QStringLiteral("--files"), 0), 0, qz7sim::kTableSize));
+    }
     if (args.contains(QStringLiteral("--timer-child")))
         return timerChild(intArgument(args, QStringLiteral("--duration-ms"), 10000));
     if (args.contains(QStringLiteral("--timerfd-child")))

@@ -10,6 +10,7 @@ set(QZ7_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/qz7_version.h.in ${QZ7_GENERATED_DIR}/qz7_version.h @ONLY)
 target_include_directories(qz7cont PRIVATE ${QZ7_GENERATED_DIR})
 target_include_directories(qz7sim PRIVATE ${QZ7_GENERATED_DIR})
+target_include_directories(qz7rack PRIVATE ${QZ7_GENERATED_DIR})
 
 # The window icon lives in the executable (see Application's constructor).
 qt_add_resources(QZ7_ICON_RESOURCES ${PROJECT_SOURCE_DIR}/src/app/icons.qrc)
@@ -42,7 +43,11 @@ find_program(QZ7_HELP2MAN help2man)
 if(QZ7_HELP2MAN)
   set(QZ7_NAME_qz7cont "remote-control panel for HD video disk recorders")
   set(QZ7_NAME_qz7sim "simulated HD video disk recorder for training and testing")
-  foreach(program qz7cont qz7sim)
+  set(QZ7_NAME_qz7rack "runs the HD video disk recorders of a machine room, remote-controlled over OSC")
+  set(QZ7_COMPONENT_qz7cont panel)
+  set(QZ7_COMPONENT_qz7sim panel)
+  set(QZ7_COMPONENT_qz7rack rack)
+  foreach(program qz7cont qz7sim qz7rack)
     set(page ${QZ7_DOC_BUILD_DIR}/${program}.1)
     set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
     add_custom_command(
@@ -55,7 +60,7 @@ if(QZ7_HELP2MAN)
       DEPENDS ${program} ${include}
       VERBATIM)
     list(APPEND QZ7_DOC_OUTPUTS ${page}.gz)
-    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${QZ7_COMPONENT_${program}})
   endforeach()
 else()
   message(STATUS "help2man not found: no manual pages (scripts/package installs it)")
@@ -72,6 +77,13 @@ install(FILES packaging/io.github.qz7cont.QZ7Cont.metainfo.xml DESTINATION ${CMA
 install(FILES packaging/copyright ${QZ7_DOC_BUILD_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7cont)
 
+# The rack service: its unit (inert until /etc/qz7cont/rack.conf exists), an
+# example configuration, and its own copyright and changelog.
+install(FILES packaging/rack/qz7rack.service DESTINATION /lib/systemd/system COMPONENT rack)
+install(FILES packaging/rack/rack.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7rack/examples COMPONENT rack)
+install(FILES packaging/copyright ${QZ7_DOC_BUILD_DIR}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qz7rack COMPONENT rack)
+
 # The Debian package: scripts/package runs cpack in the release build.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qz7cont)
@@ -79,9 +91,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "QZ7Cont maintainers <maintainers@users.noreply.c-seed-abfcae5b.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "remote-control panel for HD video disk recorders")
-# CPack puts the summary above this as the first line.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QZ7Cont drives one or two network-attached HD video disk recorders over UDP
+# Each package's first line is its summary. No CPACK_PACKAGE_DESCRIPTION_SUMMARY:
+# CPack would put that one summary above both packages' descriptions.
+set(CPACK_DEBIAN_PANEL_DESCRIPTION "remote-control panel for HD video disk recorders
+QZ7Cont drives one or two network-attached HD video disk recorders over UDP
 from the desktop: the transport (play, record, jog, slow motion), the status
 and timecode, the recorder's settings pages, and its lists of recorded
 files, clips, cue marks and sequences.
@@ -95,6 +108,19 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The text-to-integer error is Japanese and the timecode fields are parted by
 # full-width colons; without a font that has them they show as empty boxes.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+set(CPACK_DEBIAN_PANEL_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+# One package per component: qz7cont (panel and simulator), qz7rack (the service,
+# no Qt GUI library among its dependencies). qz7sim is in qz7cont only, so the
+# two install side by side.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL panel rack)
+set(CPACK_DEBIAN_PANEL_PACKAGE_NAME qz7cont)
+set(CPACK_DEBIAN_RACK_PACKAGE_NAME qz7rack)
+set(CPACK_DEBIAN_RACK_DESCRIPTION "service driving the HD video disk recorders of a machine room
+qz7rack runs every recorder pair of a machine room from one process without
+windows, each deck polling on its own schedule, remote-controlled over OSC
+(one address per deck, patterns for several decks at once). A systemd unit
+starts it once /etc/qz7cont/rack.conf exists; SIGHUP (systemctl reload)
+applies configuration changes without disturbing the decks left as they were.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

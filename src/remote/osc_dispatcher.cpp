@@ -107,12 +107,21 @@ std::string shown(const std::string& address) {
 
 std::string peerText(const OscPeer& p) { return p.host + ":" + std::to_string(p.port); }
 
+bool isPattern(const std::string& text) { return text.find_first_of("*?[]{}") != std::string::npos; }
+
 }  // namespace
 
 std::vector<std::uint8_t> oscMessage(const std::string& address, const std::string& value) {
     MessagePtr m(lo_message_new());
     if (!m) return {};
     lo_message_add_string(m.get(), value.c_str());
+    return serialise(m.get(), address);
+}
+
+std::vector<std::uint8_t> oscMessage(const std::string& address, const std::vector<std::string>& values) {
+    MessagePtr m(lo_message_new());
+    if (!m) return {};
+    for (const std::string& v : values) lo_message_add_string(m.get(), v.c_str());
     return serialise(m.get(), address);
 }
 
@@ -123,8 +132,15 @@ std::vector<std::uint8_t> oscMessage(const std::string& address, int value) {
     return serialise(m.get(), address);
 }
 
-OscDispatcher::OscDispatcher(RemoteActions& actions, Clock clock)
-    : actions_(actions), clock_(clock ? std::move(clock) : Clock([] { return std::chrono::steady_clock::now(); })) {}
+namespace {
+OscDispatcher::Clock steadyOr(OscDispatcher::Clock clock) {
+    return clock ? std::move(clock) : OscDispatcher::Clock([] { return std::chrono::steady_clock::now(); });
+}
+}  // namespace
+
+OscDispatcher::OscDispatcher(RemoteActions& actions, Clock clock) : actions_(&actions), clock_(steadyOr(std::move(clock))) {}
+
+OscDispatcher::OscDispatcher(RemoteDecks& decks, Clock clock) : decks_(&decks), clock_(steadyOr(std::move(clock))) {}
 
 std::vector<OscDatagram> OscDispatcher::handle(std::span<const std::uint8_t> datagram, const OscPeer& from) {
     static constexpr char kBundle[] = "#bundle";  // with its zero, 8 bytes
@@ -162,11 +178,12 @@ std::vector<OscDatagram> OscDispatcher::handle(std::span<const std::uint8_t> dat
     return dispatch(address, args, from);
 }
 
-std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, const Args& args, const OscPeer& from) {
-    struct Route {
-        const char* address;
-        Handler handler;
-    };
+struct OscDispatcher::Route {
+    const char* address;
+    Handler handler;
+};
+
+const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address, std::string& why) {
     static constexpr Route kRoutes[] = {
         {"/qz7/play", &OscDispatcher::play},
         {"/qz7/stop", &OscDispatcher::stop},
@@ -189,6 +206,45 @@ std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, con
     // Longer than any address here: not worth matching as a pattern.
     constexpr std::size_t kLongestPattern = 64;
 
+    // An OSC pattern runs a command only when it names exactly one address:
+    // "/qz7/*" must not play, record and stop at once.
+    std::vector<const Route*> matches;
+    const bool pattern = isPattern(address);
+    for (const Route& r : kRoutes) {
+        if (address == r.address ||
+            (pattern && address.size() <= kLongestPattern && lo_pattern_match(r.address, address.c_str())))
+            matches.push_back(&r);
+    }
+    if (matches.empty()) {
+        why = "unknown address " + shown(address);
+        return nullptr;
+    }
+    if (matches.size() > 1) {
+        std::string names;
+        for (const Route* r : matches) names += (names.empty() ? "" : ", ") + std::string(r->address);
+        why = shown(address) + " names more than one address (" + names + ")";
+        return nullptr;
+    }
+    return matches.front();
+}
+
+std::string OscDispatcher::run(const Route& route, RemoteActions& act, const Args& args, const OscPeer& from,
+                               std::vector<OscDatagram>& out) {
+    std::string reason;
+    try {
+        reason = (this->*route.handler)(act, args, from, out);
+    } catch (const std::exception& e) {
+        reason = e.what();
+        if (reason.empty()) reason = "failed";
+    } catch (...) {
+        reason = "failed";
+    }
+    return reason;
+}
+
+std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, const Args& args, const OscPeer& from) {
+    if (decks_ != nullptr) return dispatchRack(address, args, from);
+
     std::vector<OscDatagram> out;
     auto refuse = [&](const std::string& reason) {
         ++counters_.refused;
@@ -197,47 +253,123 @@ std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, con
         return out;
     };
 
-    // An OSC pattern runs a command only when it names exactly one address:
-    // "/qz7/*" must not play, record and stop at once.
-    std::vector<const Route*> matches;
-    const bool pattern = address.find_first_of("*?[]{}") != std::string::npos;
-    for (const Route& r : kRoutes) {
-        if (address == r.address ||
-            (pattern && address.size() <= kLongestPattern && lo_pattern_match(r.address, address.c_str())))
-            matches.push_back(&r);
-    }
-    if (matches.empty()) return refuse("unknown address " + shown(address));
-    if (matches.size() > 1) {
-        std::string names;
-        for (const Route* r : matches) names += (names.empty() ? "" : ", ") + std::string(r->address);
-        return refuse(shown(address) + " names more than one address (" + names + ")");
-    }
-
-    const Route& route = *matches.front();
-    std::string reason;
-    try {
-        reason = (this->*route.handler)(args, from, out);
-    } catch (const std::exception& e) {
-        reason = e.what();
-        if (reason.empty()) reason = "failed";
-    } catch (...) {
-        reason = "failed";
-    }
+    std::string why;
+    const Route* route = findRoute(address, why);
+    if (route == nullptr) return refuse(why);
+    const std::string reason = run(*route, *actions_, args, from, out);
     if (!reason.empty()) {
         out.clear();
-        return refuse(std::string(route.address) + ": " + reason);
+        return refuse(std::string(route->address) + ": " + reason);
     }
     ++counters_.obeyed;
-    outcome_ = "obeyed " + std::string(route.address) + " from " + peerText(from);
+    outcome_ = "obeyed " + std::string(route->address) + " from " + peerText(from);
     return out;
 }
 
-std::string OscDispatcher::play(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/play");
-    return actions_.play(senderText(from));
+std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address, const Args& args,
+                                                     const OscPeer& from) {
+    static const std::string kDeckPrefix = "/qz7/deck/";
+    std::vector<OscDatagram> out;
+    const std::vector<std::string> names = decks_->deckNames();
+    auto refuse = [&](const std::string& reason) {
+        ++counters_.refused;
+        outcome_ = "refused " + shown(address) + " from " + peerText(from) + ": " + reason;
+        out.push_back({from, oscMessage("/qz7/error", reason)});
+        return out;
+    };
+    auto nameList = [&] {
+        std::string list;
+        for (const std::string& n : names) list += (list.empty() ? "" : ", ") + n;
+        return list.empty() ? std::string("none") : list;
+    };
+
+    if (address == "/qz7/decks") {
+        if (args.size() != 0) return refuse(usage("/qz7/decks"));
+        ++counters_.obeyed;
+        outcome_ = "obeyed /qz7/decks from " + peerText(from);
+        out.push_back({from, oscMessage("/qz7/decks", names)});
+        return out;
+    }
+
+    // Which decks the message is for, and the command's address as the
+    // panel knows it.
+    std::string command = address;
+    std::vector<std::string> chosen;
+    const bool prefixed = address.compare(0, kDeckPrefix.size(), kDeckPrefix) == 0;
+    if (prefixed) {
+        const std::size_t slash = address.find('/', kDeckPrefix.size());
+        if (slash == std::string::npos || slash + 1 == address.size())
+            return refuse(shown(address) + " names no command: /qz7/deck/NAME/COMMAND");
+        const std::string deck = address.substr(kDeckPrefix.size(), slash - kDeckPrefix.size());
+        command = "/qz7" + address.substr(slash);
+        constexpr std::size_t kLongestDeckPattern = 64;
+        for (const std::string& n : names) {
+            if (n == deck || (isPattern(deck) && deck.size() <= kLongestDeckPattern &&
+                              lo_pattern_match(n.c_str(), deck.c_str())))
+                chosen.push_back(n);
+        }
+        if (chosen.empty()) return refuse("no deck matches " + shown(deck) + " (decks: " + nameList() + ")");
+    }
+
+    std::string why;
+    const Route* route = findRoute(command, why);
+    if (route == nullptr) return refuse(why);
+
+    const bool isSubscribe = route->handler == &OscDispatcher::subscribe;
+    if (isSubscribe || route->handler == &OscDispatcher::unsubscribe) {
+        OscPeer peer;
+        std::string reason = subscriberPeer(args, from, peer, route->address + 5);
+        if (reason.empty() && isSubscribe) reason = addSubscriber(peer, chosen);
+        if (!reason.empty()) return refuse(std::string(route->address) + ": " + reason);
+        if (isSubscribe) {
+            for (const std::string& n : prefixed ? chosen : names) sendDeckState(peer, n, out);
+        } else if (!prefixed) {
+            std::erase_if(subscribers_, [&](const Subscriber& s) { return s.peer == peer; });
+        } else {
+            for (Subscriber& s : subscribers_)
+                if (s.peer == peer && !s.everyDeck)
+                    std::erase_if(s.decks, [&](const std::string& d) {
+                        return std::find(chosen.begin(), chosen.end(), d) != chosen.end();
+                    });
+            std::erase_if(subscribers_, [&](const Subscriber& s) { return s.peer == peer && !s.everyDeck && s.decks.empty(); });
+        }
+        ++counters_.obeyed;
+        outcome_ = "obeyed " + shown(address) + " from " + peerText(from);
+        return out;
+    }
+
+    if (!prefixed) {
+        // The unprefixed form is only unambiguous with one deck.
+        if (names.size() != 1)
+            return refuse(std::string(route->address) + " needs a deck: /qz7/deck/NAME" +
+                          std::string(route->address + 4) + " (decks: " + nameList() + ")");
+        chosen = names;
+    }
+
+    // Each deck decides for itself: in a pattern, the others act even when one refuses.
+    int refusals = 0;
+    for (const std::string& n : chosen) {
+        RemoteActions* act = decks_->deckActions(n);
+        std::vector<OscDatagram> ignored;
+        const std::string reason = act ? run(*route, *act, args, from, ignored) : "no such deck";
+        if (reason.empty()) continue;
+        ++refusals;
+        out.push_back({from, oscMessage("/qz7/error", n + ": " + reason)});
+    }
+    const int obeyed = static_cast<int>(chosen.size()) - refusals;
+    counters_.obeyed += static_cast<std::uint64_t>(obeyed);
+    counters_.refused += static_cast<std::uint64_t>(refusals);
+    outcome_ = (refusals == 0 ? "obeyed " : "refused ") + shown(address) + " from " + peerText(from) + " on " +
+               std::to_string(obeyed) + " of " + std::to_string(chosen.size()) + " decks";
+    return out;
 }
 
-std::string OscDispatcher::stop(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::play(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+    if (a.size() != 0) return usage("/qz7/play");
+    return act.play(senderText(from));
+}
+
+std::string OscDispatcher::stop(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/stop [i lock]");
     bool lock = false;  // NORM, as the panel starts
     if (a.size() == 1) {
@@ -245,126 +377,140 @@ std::string OscDispatcher::stop(const Args& a, const OscPeer& from, std::vector<
         if (!v || (*v != 0 && *v != 1)) return "lock must be 0 (NORM) or 1 (LOCK)";
         lock = *v == 1;
     }
-    return actions_.stop(senderText(from), lock);
+    return act.stop(senderText(from), lock);
 }
 
 // Recording writes to the disks: it takes the explicit argument 1, so that a
 // bare or mistyped message (a button's release sends 0) starts nothing.
-std::string OscDispatcher::record(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::record(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto v = integerAt(a, 0);
     if (a.size() != 1 || !v || *v != 1) return "needs the argument 1: /qz7/rec i 1";
-    return actions_.record(senderText(from));
+    return act.record(senderText(from));
 }
 
 // Item 2 ("x 25") is what the FF/RWD SPEED box shows when the panel starts.
-std::string OscDispatcher::fastForward(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::fastForward(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/ff [i item]");
     const auto item = itemOr(a, 0, 2, 4);
     if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return actions_.fastForward(senderText(from), *item);
+    return act.fastForward(senderText(from), *item);
 }
 
-std::string OscDispatcher::rewind(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::rewind(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/rew [i item]");
     const auto item = itemOr(a, 0, 2, 4);
     if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return actions_.rewind(senderText(from), *item);
+    return act.rewind(senderText(from), *item);
 }
 
 // Item 0 ("x 3") is what the SLOW SPEED box shows when the panel starts.
-std::string OscDispatcher::slow(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::slow(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() < 1 || a.size() > 2) return usage("/qz7/slow i direction [i item]");
     const auto d = direction(a, 0);
     if (!d) return "direction must be 1 or -1";
     const auto item = itemOr(a, 1, 0, 8);
     if (!item) return "item must be 0..8 (x 3 .. x 1/30)";
-    return actions_.slow(senderText(from), *d, *item);
+    return act.slow(senderText(from), *d, *item);
 }
 
-std::string OscDispatcher::jog(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::jog(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 1) return usage("/qz7/jog i direction");
     const auto d = direction(a, 0);
     if (!d) return "direction must be 1 or -1";
-    return actions_.jog(senderText(from), *d);
+    return act.jog(senderText(from), *d);
 }
 
-std::string OscDispatcher::monitorEE(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::monitorEE(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/ee");
-    return actions_.monitorEE(senderText(from));
+    return act.monitorEE(senderText(from));
 }
 
-std::string OscDispatcher::monitorPB(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::monitorPB(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/pb");
-    return actions_.monitorPB(senderText(from));
+    return act.monitorPB(senderText(from));
 }
 
-std::string OscDispatcher::openFile(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openFile(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/file/open i number");
-    return actions_.openFile(senderText(from), *n);
+    return act.openFile(senderText(from), *n);
 }
 
-std::string OscDispatcher::openClip(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openClip(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/clip/open i number");
-    return actions_.openClip(senderText(from), *n);
+    return act.openClip(senderText(from), *n);
 }
 
-std::string OscDispatcher::openSequence(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::openSequence(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/seq/open i number");
-    return actions_.openSequence(senderText(from), *n);
+    return act.openSequence(senderText(from), *n);
 }
 
-std::string OscDispatcher::markCue(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::markCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/cue/mark");
-    return actions_.markCue(senderText(from));
+    return act.markCue(senderText(from));
 }
 
-std::string OscDispatcher::searchCue(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::searchCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto n = integerAt(a, 0);
     if (a.size() != 1 || !n) return usage("/qz7/cue/search i number");
-    return actions_.searchCue(senderText(from), *n);
+    return act.searchCue(senderText(from), *n);
 }
 
-std::string OscDispatcher::goTo(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::goTo(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto t = stringAt(a, 0);
     if (a.size() != 1 || !t) return usage("/qz7/goto s hh:mm:ss:ff");
     if (!isTimecodeShape(*t)) return "timecode must be hh:mm:ss:ff";
-    return actions_.goTo(senderText(from), *t);
+    return act.goTo(senderText(from), *t);
 }
 
-std::string OscDispatcher::subscribe(const Args& a, const OscPeer& from, std::vector<OscDatagram>& out) {
-    if (a.size() > 1) return usage("/qz7/subscribe [i port]");
-    OscPeer peer = from;
+std::string OscDispatcher::subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name) {
+    if (a.size() > 1) return usage((std::string("/qz7/") + name + " [i port]").c_str());
+    peer = from;
     if (a.size() == 1) {
         const auto port = integerAt(a, 0);
         if (!port || *port < 1 || *port > 65535) return "port must be 1..65535";
         peer.port = static_cast<std::uint16_t>(*port);
     }
+    return {};
+}
+
+std::string OscDispatcher::addSubscriber(const OscPeer& peer, const std::vector<std::string>& decks) {
     dropExpired();
     const auto now = clock_();
     auto it = std::find_if(subscribers_.begin(), subscribers_.end(), [&](const Subscriber& s) { return s.peer == peer; });
-    if (it != subscribers_.end()) {
-        it->renewed = now;
-    } else {
-        if (subscribers_.size() >= kMaxSubscribers) return "too many subscribers";
-        subscribers_.push_back({peer, now});
+    if (it == subscribers_.end()) {
+        const std::size_t most = decks_ ? kMaxRackSubscribers : kMaxSubscribers;
+        if (subscribers_.size() >= most) return "too many subscribers";
+        subscribers_.push_back({peer, now, decks.empty(), decks});
+        return {};
     }
+    it->renewed = now;
+    if (decks.empty()) {
+        it->everyDeck = true;
+        it->decks.clear();
+    } else if (!it->everyDeck) {
+        for (const std::string& d : decks)
+            if (std::find(it->decks.begin(), it->decks.end(), d) == it->decks.end()) it->decks.push_back(d);
+    }
+    return {};
+}
+
+std::string OscDispatcher::subscribe(RemoteActions&, const Args& a, const OscPeer& from, std::vector<OscDatagram>& out) {
+    OscPeer peer;
+    if (std::string why = subscriberPeer(a, from, peer, "subscribe"); !why.empty()) return why;
+    if (std::string why = addSubscriber(peer, {}); !why.empty()) return why;
     // Every subscribe brings the whole state: a client that restarted on the
     // same port starts from what the panel shows now.
     sendWholeState(peer, out);
     return {};
 }
 
-std::string OscDispatcher::unsubscribe(const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() > 1) return usage("/qz7/unsubscribe [i port]");
-    OscPeer peer = from;
-    if (a.size() == 1) {
-        const auto port = integerAt(a, 0);
-        if (!port || *port < 1 || *port > 65535) return "port must be 1..65535";
-        peer.port = static_cast<std::uint16_t>(*port);
-    }
+std::string OscDispatcher::unsubscribe(RemoteActions&, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+    OscPeer peer;
+    if (std::string why = subscriberPeer(a, from, peer, "unsubscribe"); !why.empty()) return why;
     std::erase_if(subscribers_, [&](const Subscriber& s) { return s.peer == peer; });
     return {};
 }
@@ -382,6 +528,39 @@ void OscDispatcher::sendWholeState(const OscPeer& to, std::vector<OscDatagram>& 
     out.push_back({to, oscMessage("/qz7/rec", s.rec)});
     out.push_back({to, oscMessage("/qz7/number", s.number)});
     out.push_back({to, oscMessage("/qz7/error", s.error)});
+}
+
+namespace {
+// The changed fields of a state as messages under prefix ("/qz7" or "/qz7/deck/NAME").
+std::vector<std::vector<std::uint8_t>> changedFields(const std::string& prefix, const RemoteState& was,
+                                                    const RemoteState& now, bool all) {
+    std::vector<std::vector<std::uint8_t>> changed;
+    if (all || now.link != was.link) changed.push_back(oscMessage(prefix + "/link", now.link));
+    if (all || now.timecode != was.timecode) changed.push_back(oscMessage(prefix + "/timecode", now.timecode));
+    if (all || now.transport != was.transport) changed.push_back(oscMessage(prefix + "/transport", now.transport));
+    if (all || now.rec != was.rec) changed.push_back(oscMessage(prefix + "/rec", now.rec));
+    if (all || now.number != was.number) changed.push_back(oscMessage(prefix + "/number", now.number));
+    if (all || now.error != was.error) changed.push_back(oscMessage(prefix + "/error", now.error));
+    return changed;
+}
+}  // namespace
+
+void OscDispatcher::sendDeckState(const OscPeer& to, const std::string& deck, std::vector<OscDatagram>& out) const {
+    for (auto& bytes : changedFields("/qz7/deck/" + deck, {}, decks_->deckState(deck), true))
+        out.push_back({to, std::move(bytes)});
+}
+
+std::vector<OscDatagram> OscDispatcher::publish(const std::string& deck, const RemoteState& state) {
+    dropExpired();
+    RemoteState& was = publishedDecks_[deck];
+    const auto changed = changedFields("/qz7/deck/" + deck, was, state, false);
+    was = state;
+    std::vector<OscDatagram> out;
+    for (const Subscriber& s : subscribers_) {
+        if (!s.everyDeck && std::find(s.decks.begin(), s.decks.end(), deck) == s.decks.end()) continue;
+        for (const auto& bytes : changed) out.push_back({s.peer, bytes});
+    }
+    return out;
 }
 
 std::vector<OscDatagram> OscDispatcher::publish(const RemoteState& state) {

@@ -2,12 +2,16 @@
 // sender's address go in, the datagrams to send come out. Commands reach the
 // panel through RemoteActions; subscribers are kept here and get the state.
 // Plain C++ and liblo, so the fuzzer and the unit tests drive it directly.
+// Built on one RemoteActions it answers the panel's unprefixed addresses
+// (/qz7/play); built on RemoteDecks it answers the rack's, /qz7/deck/NAME/play,
+// where NAME may be an OSC pattern that picks several decks.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,6 +38,8 @@ public:
     // The longest command is a few dozen bytes; anything near this is not ours.
     static constexpr std::size_t kMaxDatagram = 1024;
     static constexpr std::size_t kMaxSubscribers = 8;
+    // One rack process serves a whole machine room's clients.
+    static constexpr std::size_t kMaxRackSubscribers = 16;
     static constexpr std::chrono::seconds kSubscriptionLifetime{60};
 
     struct Counters {
@@ -44,6 +50,7 @@ public:
     };
 
     explicit OscDispatcher(RemoteActions& actions, Clock clock = {});
+    explicit OscDispatcher(RemoteDecks& decks, Clock clock = {});
 
     // One received datagram. Returns the replies (a refusal goes back to the
     // sender); a malformed datagram or a bundle gets none.
@@ -52,6 +59,9 @@ public:
     // The fields of state that changed since the last publish, to every live
     // subscriber.
     std::vector<OscDatagram> publish(const RemoteState& state);
+    // The rack's form: one deck's changed fields as /qz7/deck/NAME/..., to the
+    // subscribers of every deck and those of this one.
+    std::vector<OscDatagram> publish(const std::string& deck, const RemoteState& state);
 
     // Live subscribers, in the order they first subscribed.
     std::vector<OscPeer> subscribers();
@@ -61,40 +71,56 @@ public:
     const std::string& lastOutcome() const { return outcome_; }
 
     struct Args;  // the arguments of one message, as liblo decoded them
-    using Handler = std::string (OscDispatcher::*)(const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    using Handler = std::string (OscDispatcher::*)(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
 
 private:
     struct Subscriber {
         OscPeer peer;
         std::chrono::steady_clock::time_point renewed;
+        bool everyDeck = true;            // the rack: false when only some decks were asked for
+        std::vector<std::string> decks;   // those decks
     };
+    struct Route;
 
+    // The one route an address (or pattern) names; nullptr with the reason.
+    static const Route* findRoute(const std::string& address, std::string& why);
     std::vector<OscDatagram> dispatch(const std::string& address, const Args& args, const OscPeer& from);
+    std::vector<OscDatagram> dispatchRack(const std::string& address, const Args& args, const OscPeer& from);
+    // Runs a command's handler; "" or the reason it was refused.
+    std::string run(const Route& route, RemoteActions& act, const Args& args, const OscPeer& from,
+                    std::vector<OscDatagram>& out);
+    // The peer a (un)subscribe names: the sender, or the port its argument gives.
+    static std::string subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name);
+    // Adds or renews a subscriber; decks empty means every deck.
+    std::string addSubscriber(const OscPeer& peer, const std::vector<std::string>& decks);
     void dropExpired();
     void sendWholeState(const OscPeer& to, std::vector<OscDatagram>& out) const;
+    void sendDeckState(const OscPeer& to, const std::string& deck, std::vector<OscDatagram>& out) const;
 
-    std::string play(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string stop(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string record(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string fastForward(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string rewind(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string slow(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string jog(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string monitorEE(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string monitorPB(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openFile(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openClip(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openSequence(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string markCue(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string searchCue(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string goTo(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string subscribe(const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string unsubscribe(const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string play(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string stop(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string record(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string fastForward(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string rewind(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string slow(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string jog(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string monitorEE(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string monitorPB(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string openFile(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string openClip(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string openSequence(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string markCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string searchCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string goTo(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string subscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string unsubscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
 
-    RemoteActions& actions_;
+    RemoteActions* actions_ = nullptr;  // the panel's one deck
+    RemoteDecks* decks_ = nullptr;      // or the rack's decks
     Clock clock_;
     std::vector<Subscriber> subscribers_;
     RemoteState published_;
+    std::map<std::string, RemoteState> publishedDecks_;
     Counters counters_;
     std::string outcome_;
 };
@@ -102,5 +128,6 @@ private:
 // One OSC message as bytes: an address and string / int32 arguments.
 std::vector<std::uint8_t> oscMessage(const std::string& address, const std::string& value);
 std::vector<std::uint8_t> oscMessage(const std::string& address, int value);
+std::vector<std::uint8_t> oscMessage(const std::string& address, const std::vector<std::string>& values);
 
 }  // namespace qz7

@@ -23,6 +23,15 @@ OscServer::Config OscServer::configFrom(const RemoteOptions& options) {
 
 OscServer::OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock, QObject* parent)
     : QObject(parent), config_(std::move(config)), socket_(this), dispatcher_(actions, std::move(clock)) {
+    init();
+}
+
+OscServer::OscServer(RemoteDecks& decks, Config config, OscDispatcher::Clock clock, QObject* parent)
+    : QObject(parent), config_(std::move(config)), socket_(this), dispatcher_(decks, std::move(clock)) {
+    init();
+}
+
+void OscServer::init() {
     socket_.setObjectName(QStringLiteral("OscSocket"));
     connect(&socket_, &QUdpSocket::readyRead, this, &OscServer::readPending);
 }
@@ -89,6 +98,16 @@ void OscServer::readPending() {
     emit datagramsHandled();
 }
 
+void OscServer::publish(const std::string& deck, const RemoteState& state) {
+    try {
+        send(dispatcher_.publish(deck, state));
+    } catch (const std::exception& e) {
+        note(QStringLiteral("error while publishing: %1").arg(QString::fromUtf8(e.what())));
+    } catch (...) {
+        note(QStringLiteral("error while publishing"));
+    }
+}
+
 void OscServer::publish(const RemoteState& state) {
     try {
         send(dispatcher_.publish(state));
@@ -122,7 +141,7 @@ void OscServer::note(const QString& line, bool always) {
     if (log_)
         log_(line);
     else
-        std::fprintf(stderr, "qz7cont: osc: %s\n", qPrintable(line));
+        std::fprintf(stderr, "%s: osc: %s\n", qPrintable(config_.program), qPrintable(line));
 }
 
 }  // namespace qz7

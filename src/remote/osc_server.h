@@ -24,6 +24,7 @@ public:
         quint16 port = 0;  // 0: any free port
         QList<OscNetwork> obeyed;
         bool verbose = false;
+        QString program = QStringLiteral("qz7cont");  // the prefix of its stderr lines
     };
     static Config configFrom(const RemoteOptions& options);
 
@@ -35,6 +36,8 @@ public:
     };
 
     OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
+    // The rack: /qz7/deck/NAME/... for each of decks.
+    OscServer(RemoteDecks& decks, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
 
     // Binds the socket. False with the reason in error when it cannot.
     bool start(QString* error);
@@ -42,6 +45,7 @@ public:
 
     // Sends the fields that changed since the last publish to the subscribers.
     void publish(const RemoteState& state);
+    void publish(const std::string& deck, const RemoteState& state);
 
     const Counters& counters() const { return counters_; }
     const OscDispatcher::Counters& dispatchCounters() const { return dispatcher_.counters(); }
@@ -55,6 +59,7 @@ signals:
     void datagramsHandled();
 
 private:
+    void init();
     void readPending();
     void send(const std::vector<OscDatagram>& datagrams);
     void note(const QString& line, bool always = false);

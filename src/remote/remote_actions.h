@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qz7 {
 
@@ -40,6 +41,17 @@ struct RemoteState {
     std::string number;         // the REC FILE / CLIP / SEQ line
     std::string error;          // the recorder's error text
     bool operator==(const RemoteState&) const = default;
+};
+
+// The rack's decks as remote control sees them: each by its name.
+class RemoteDecks {
+public:
+    virtual ~RemoteDecks() = default;
+    // Every deck's name, sorted.
+    virtual std::vector<std::string> deckNames() const = 0;
+    // nullptr when no deck has that name.
+    virtual RemoteActions* deckActions(const std::string& name) = 0;
+    virtual RemoteState deckState(const std::string& name) const = 0;
 };
 
 }  // namespace qz7

@@ -1,0 +1,135 @@
+#include "rack/rack.h"
+
+#include <cstdio>
+
+#include "deck/deck.h"
+#include "net/link_monitor.h"
+#include "remote/remote_session.h"
+
+namespace qz7 {
+
+struct Rack::Entry {
+    DeckSpec spec;
+    std::unique_ptr<Deck> deck;
+    std::unique_ptr<RemoteSession> session;
+    QString shownLink;
+};
+
+namespace {
+std::string linkWord(LinkMonitor::State state) {
+    switch (state) {
+    case LinkMonitor::State::Off: return "OFF";
+    case LinkMonitor::State::Ok: return "OK";
+    default: return "NO REPLY";  // waiting for the first reply, or silent
+    }
+}
+}  // namespace
+
+Rack::Rack(LinkTiming timing, Log log, QObject* parent)
+    : QObject(parent), timing_(timing), log_(log ? std::move(log) : Log([](const QString& line) {
+          std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
+      })) {}
+
+Rack::~Rack() { shutdown(); }
+
+Rack::Change Rack::apply(const QList<DeckSpec>& decks) {
+    Change change;
+    QStringList wanted;
+    for (const DeckSpec& d : decks) wanted << d.name;
+    for (auto it = decks_.begin(); it != decks_.end();) {
+        const QString name = it->first;
+        ++it;
+        if (!wanted.contains(name)) {
+            stop(name);
+            change.stopped << name;
+        }
+    }
+    for (const DeckSpec& d : decks) {
+        auto it = decks_.find(d.name);
+        if (it == decks_.end()) {
+            start(d);
+            change.started << d.name;
+        } else if (!it->second->spec.sameDeck(d)) {
+            stop(d.name);
+            start(d);
+            change.restarted << d.name;
+        } else {
+            it->second->spec.where = d.where;
+            change.kept << d.name;
+        }
+    }
+    return change;
+}
+
+void Rack::start(const DeckSpec& spec) {
+    auto e = std::make_unique<Entry>();
+    e->spec = spec;
+    e->deck = std::make_unique<Deck>(spec.devices, timing_);
+    e->deck->setName(spec.name);
+    e->session = std::make_unique<RemoteSession>(*e->deck);
+    Entry* entry = e.get();
+    const QString name = spec.name;
+    const std::string key = name.toStdString();
+    // The deck leaves out a repeat of the same failure.
+    connect(entry->deck.get(), &Deck::errorRaised, this,
+            [this, name](const QString& message) { log_(QStringLiteral("deck %1: %2").arg(name, message)); });
+    const LinkMonitor& monitor = entry->deck->monitor();
+    connect(&monitor, &LinkMonitor::changed, this, [this, entry, name, &monitor] {
+        entry->session->setLinkState(linkWord(monitor.state()));
+        // Link changes, not every second of a silence.
+        const QString text = monitor.state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY") : monitor.text();
+        if (text != entry->shownLink) log_(QStringLiteral("deck %1: link: %2").arg(name, entry->shownLink = text));
+    });
+    connect(entry->session.get(), &RemoteSession::stateChanged, this,
+            [this, key](const RemoteState& state) { emit stateChanged(key, state); });
+    decks_[name] = std::move(e);
+    entry->deck->start();
+    entry->deck->apply(spec.line, Origin::rack());
+    emit stateChanged(key, entry->session->state());
+}
+
+void Rack::stop(const QString& name) {
+    auto it = decks_.find(name);
+    if (it == decks_.end()) return;
+    std::unique_ptr<Entry> e = std::move(it->second);
+    decks_.erase(it);
+    e->deck->shutdown();
+    // The session's connections die with the deck; the deck's last signals
+    // may still reach the session.
+    e->deck.reset();
+    e->session.reset();
+    log_(QStringLiteral("deck %1: stopped").arg(name));
+}
+
+void Rack::shutdown() {
+    while (!decks_.empty()) stop(decks_.begin()->first);
+}
+
+QStringList Rack::names() const {
+    QStringList out;
+    for (const auto& [name, e] : decks_) out << name;
+    return out;
+}
+
+Deck* Rack::deck(const QString& name) const {
+    auto it = decks_.find(name);
+    return it == decks_.end() ? nullptr : it->second->deck.get();
+}
+
+std::vector<std::string> Rack::deckNames() const {
+    std::vector<std::string> out;
+    for (const auto& [name, e] : decks_) out.push_back(name.toStdString());
+    return out;
+}
+
+RemoteActions* Rack::deckActions(const std::string& name) {
+    auto it = decks_.find(QString::fromStdString(name));
+    return it == decks_.end() ? nullptr : it->second->session.get();
+}
+
+RemoteState Rack::deckState(const std::string& name) const {
+    auto it = decks_.find(QString::fromStdString(name));
+    return it == decks_.end() ? RemoteState{} : it->second->session->state();
+}
+
+}  // namespace qz7

@@ -1,0 +1,58 @@
+// The rack: every configured deck on one event loop, each with its own poll
+// driver, started and applied on its line. Applying a new deck list starts
+// the new decks, stops the removed ones, restarts the changed ones and leaves
+// the rest alone: their Deck objects are not touched, so they keep polling.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "net/recorder_link.h"
+#include "rack/rack_config.h"
+#include "remote/remote_actions.h"
+
+namespace qz7 {
+
+class Deck;
+class RemoteSession;
+
+class Rack : public QObject, public RemoteDecks {
+    Q_OBJECT
+public:
+    using Log = std::function<void(const QString&)>;
+    explicit Rack(LinkTiming timing = {}, Log log = {}, QObject* parent = nullptr);
+    ~Rack() override;
+
+    struct Change {
+        QStringList started, stopped, restarted, kept;
+    };
+    // Brings the running set to decks (already checked with checkDecks).
+    Change apply(const QList<DeckSpec>& decks);
+    // Stops every deck.
+    void shutdown();
+
+    QStringList names() const;
+    Deck* deck(const QString& name) const;
+
+    std::vector<std::string> deckNames() const override;
+    RemoteActions* deckActions(const std::string& name) override;
+    RemoteState deckState(const std::string& name) const override;
+
+signals:
+    // What a subscriber of this deck sees changed (also once when it starts).
+    void stateChanged(const std::string& deck, const qz7::RemoteState& state);
+
+private:
+    struct Entry;
+    void start(const DeckSpec& spec);
+    void stop(const QString& name);
+
+    LinkTiming timing_;
+    Log log_;
+    std::map<QString, std::unique_ptr<Entry>> decks_;
+};
+
+}  // namespace qz7

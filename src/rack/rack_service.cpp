@@ -1,0 +1,151 @@
+#include "rack/rack_service.h"
+
+#include <cstdio>
+
+#include "remote/osc_server.h"
+
+namespace qz7 {
+
+RackOptions parseRackOptions(const QStringList& arguments) {
+    RackOptions o;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        auto value = [&](const QString& name, QString& v) {
+            if (a.startsWith(name + QLatin1Char('='))) {
+                v = a.mid(name.size() + 1);
+                return true;
+            }
+            if (a != name) return false;
+            if (i + 1 >= arguments.size())
+                o.error = QStringLiteral("%1 needs a value").arg(name);
+            else
+                v = arguments[++i];
+            return true;
+        };
+        QString v;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.help = true;
+        } else if (a == QLatin1String("--version")) {
+            o.version = true;
+        } else if (a == QLatin1String("--check-config")) {
+            o.checkConfig = true;
+        } else if (a == QLatin1String("--headless") || a.startsWith(QLatin1String("--select"))) {
+            // Every deck of the rack runs without a window and names its own line.
+            o.error = QStringLiteral("%1 is an option of qz7cont; qz7rack sets the line per deck (NAME=FIRST,SECOND@LINE)")
+                          .arg(a);
+        } else if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+        } else if (value(QStringLiteral("--deck"), v)) {
+            if (o.error.isEmpty()) {
+                DeckSpec spec;
+                o.error = parseDeckOption(v, spec);
+                o.decks.append(spec);
+            }
+        } else if (value(QStringLiteral("--config"), v)) {
+            if (o.error.isEmpty() && !o.configFile.isEmpty()) o.error = QStringLiteral("--config given twice");
+            o.configFile = v;
+        } else {
+            o.error = QStringLiteral("unknown option: %1").arg(a);
+        }
+        if (!o.error.isEmpty()) return o;
+    }
+    if (o.checkConfig && o.configFile.isEmpty() && o.decks.isEmpty())
+        o.error = QStringLiteral("--check-config needs --config FILE or --deck");
+    return o;
+}
+
+QString rackUsageText() {
+    return QStringLiteral(
+               "Usage: qz7rack [--deck NAME=FIRST[,SECOND][@LINE]]... [--config FILE] [--osc PORT ...]\n"
+               "Runs the decks (recorder pairs or single recorders, UDP port 20000) of a machine\n"
+               "room on one event loop, without windows, remote-controlled over OSC.\n"
+               "\n"
+               "  --deck NAME=FIRST[,SECOND][@LINE]\n"
+               "                          a deck: NAME 1..32 of A-Z a-z 0-9 _ -, the recorders'\n"
+               "                          numeric addresses, LINE 0 or 1 the recorder whose\n"
+               "                          replies are read (default 0); repeatable\n"
+               "  --config FILE           an INI file of [deck NAME] sections (devices = FIRST[,SECOND],\n"
+               "                          select = LINE) and an [osc] section (port, bind, allow,\n"
+               "                          verbose); SIGHUP reads it again\n"
+               "  --check-config          check the configuration and exit: 0 good, 2 refused\n"
+               "  --help                  print this text\n"
+               "  --version               print the version\n"
+               "  --osc PORT              obey OSC commands on UDP 127.0.0.1:PORT, as\n"
+               "                          /qz7/deck/NAME/COMMAND (see README, Rack)\n"
+               "  --osc-bind ADDRESS      listen on ADDRESS instead of 127.0.0.1; beyond loopback\n"
+               "                          it needs --osc-allow\n"
+               "  --osc-allow NET/LEN[,NET/LEN...]\n"
+               "                          obey only senders inside these networks (default:\n"
+               "                          loopback senders)\n"
+               "  --verbose               report remote-control traffic and drops on stderr\n"
+               "The command line wins over the file's [osc] section.\n");
+}
+
+QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
+    setup = {};
+    RackFile file;
+    if (!options.configFile.isEmpty()) {
+        if (const QString why = readRackFile(options.configFile, file); !why.isEmpty()) return why;
+    }
+    setup.decks = file.decks + options.decks;
+    if (const QString why = checkDecks(setup.decks); !why.isEmpty()) return why;
+    setup.fileOsc = file.osc;
+    setup.osc = mergeOsc(file.osc, options.remote);
+    if (const QString why = checkRemoteOptions(setup.osc); !why.isEmpty()) return why;
+    return {};
+}
+
+RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing, Rack::Log log, QObject* parent)
+    : QObject(parent),
+      options_(std::move(options)),
+      setup_(std::move(setup)),
+      log_(log ? std::move(log) : Rack::Log([](const QString& line) {
+          std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
+      })),
+      rack_(timing, log_) {}
+
+RackService::~RackService() { rack_.shutdown(); }
+
+bool RackService::start(QString* error) {
+    if (setup_.osc.osc) {
+        OscServer::Config config = OscServer::configFrom(setup_.osc);
+        config.program = QStringLiteral("qz7rack");
+        osc_ = std::make_unique<OscServer>(rack_, config);
+        if (!osc_->start(error)) return false;
+        connect(&rack_, &Rack::stateChanged, osc_.get(),
+                [this](const std::string& deck, const RemoteState& state) { osc_->publish(deck, state); });
+    }
+    const Rack::Change change = rack_.apply(setup_.decks);
+    log_(QStringLiteral("running %1 deck(s): %2").arg(change.started.size()).arg(change.started.join(QStringLiteral(", "))));
+    return true;
+}
+
+QString RackService::reload() {
+    QString line;
+    if (options_.configFile.isEmpty()) {
+        line = QStringLiteral("reload: no --config file; the decks stay as they are");
+        log_(line);
+        return line;
+    }
+    RackSetup next;
+    if (const QString why = loadRackSetup(options_, next); !why.isEmpty()) {
+        line = QStringLiteral("reload refused, the running decks stay as they are: %1").arg(why);
+        log_(line);
+        return line;
+    }
+    if (!(next.fileOsc == setup_.fileOsc))
+        log_(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
+    const Rack::Change c = rack_.apply(next.decks);
+    // The OSC endpoint keeps the options it started with.
+    next.fileOsc = setup_.fileOsc;
+    next.osc = setup_.osc;
+    setup_ = next;
+    auto part = [](const char* what, const QStringList& names) {
+        return names.isEmpty() ? QString() : QStringLiteral("; %1 %2").arg(QLatin1String(what), names.join(QStringLiteral(", ")));
+    };
+    line = QStringLiteral("reload: %1 deck(s)").arg(rack_.names().size()) + part("started", c.started) +
+           part("stopped", c.stopped) + part("restarted", c.restarted) + part("untouched", c.kept);
+    log_(line);
+    return line;
+}
+
+}  // namespace qz7

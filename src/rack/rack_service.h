@@ -1,0 +1,64 @@
+// qz7rack as a program: its command line, the configuration it makes, the
+// OSC endpoint over the rack, and reloading the file on SIGHUP.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "rack/rack.h"
+#include "rack/rack_config.h"
+#include "remote/remote_options.h"
+
+namespace qz7 {
+
+class OscServer;
+
+struct RackOptions {
+    QList<DeckSpec> decks;  // --deck
+    QString configFile;     // --config
+    RemoteOptions remote;   // --osc ... as given on the command line
+    bool checkConfig = false;
+    bool help = false;
+    bool version = false;
+    QString error;  // the command line was not understood
+};
+
+RackOptions parseRackOptions(const QStringList& arguments);
+QString rackUsageText();
+
+// What the command line and the file make together.
+struct RackSetup {
+    QList<DeckSpec> decks;
+    OscSection fileOsc;
+    RemoteOptions osc;
+};
+// "" or why the configuration is refused (the file's line included).
+QString loadRackSetup(const RackOptions& options, RackSetup& setup);
+
+class RackService : public QObject {
+    Q_OBJECT
+public:
+    RackService(RackOptions options, RackSetup setup, LinkTiming timing = {}, Rack::Log log = {},
+                QObject* parent = nullptr);
+    ~RackService() override;
+
+    // Opens the OSC endpoint (when configured) and starts every deck.
+    bool start(QString* error);
+    // Reads the file again and brings the decks to it; a bad file changes
+    // nothing. Returns what it did, as logged.
+    QString reload();
+
+    Rack& rack() { return rack_; }
+    OscServer* osc() { return osc_.get(); }
+
+private:
+    RackOptions options_;
+    RackSetup setup_;
+    Rack::Log log_;
+    Rack rack_;
+    std::unique_ptr<OscServer> osc_;
+};
+
+}  // namespace qz7
