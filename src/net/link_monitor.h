@@ -4,6 +4,8 @@
 // silent, and holds the last send error until a tick goes out cleanly.
 #pragma once
 
+#include <string>
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -41,6 +43,15 @@ public:
     QString sendError() const { return sendError_; }
     // "LINK OFF", "WAITING <address>", "LINK OK <address>" or "NO REPLY <n> s".
     QString text() const;
+    // The link as remote clients read it: "OFF", "OK", or "NO REPLY" (also
+    // while the first reply after "Apply" is awaited).
+    static std::string remoteWord(State state) {
+        switch (state) {
+        case State::Off: return "OFF";
+        case State::Ok: return "OK";
+        default: return "NO REPLY";
+        }
+    }
     // The status panel shows what the recorder says right now.
     bool valuesLive() const { return state_ == State::Ok; }
 

@@ -15,16 +15,6 @@ struct Rack::Entry {
     QString shownLink;
 };
 
-namespace {
-std::string linkWord(LinkMonitor::State state) {
-    switch (state) {
-    case LinkMonitor::State::Off: return "OFF";
-    case LinkMonitor::State::Ok: return "OK";
-    default: return "NO REPLY";  // waiting for the first reply, or silent
-    }
-}
-}  // namespace
-
 Rack::Rack(LinkTiming timing, Log log, QObject* parent)
     : QObject(parent), timing_(timing), log_(log ? std::move(log) : Log([](const QString& line) {
           std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
@@ -75,7 +65,7 @@ void Rack::start(const DeckSpec& spec) {
             [this, name](const QString& message) { log_(QStringLiteral("deck %1: %2").arg(name, message)); });
     const LinkMonitor& monitor = entry->deck->monitor();
     connect(&monitor, &LinkMonitor::changed, this, [this, entry, name, &monitor] {
-        entry->session->setLinkState(linkWord(monitor.state()));
+        entry->session->setLinkState(LinkMonitor::remoteWord(monitor.state()));
         // Link changes, not every second of a silence.
         const QString text = monitor.state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY") : monitor.text();
         if (text != entry->shownLink) log_(QStringLiteral("deck %1: link: %2").arg(name, entry->shownLink = text));

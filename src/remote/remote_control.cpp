@@ -7,23 +7,13 @@
 
 namespace qz7 {
 
-namespace {
-std::string linkWord(LinkMonitor::State state) {
-    switch (state) {
-    case LinkMonitor::State::Off: return "OFF";
-    case LinkMonitor::State::Ok: return "OK";
-    default: return "NO REPLY";  // waiting for the first reply, or silent
-    }
-}
-}  // namespace
-
 RemoteControl::RemoteControl(Deck& deck, const RemoteOptions& options, QObject* parent)
     : QObject(parent),
       deck_(deck),
       session_(std::make_unique<RemoteSession>(deck)),
       server_(std::make_unique<OscServer>(*session_, OscServer::configFrom(options))) {
     connect(&deck_.monitor(), &LinkMonitor::changed, this,
-            [this] { session_->setLinkState(linkWord(deck_.monitor().state())); });
+            [this] { session_->setLinkState(LinkMonitor::remoteWord(deck_.monitor().state())); });
     connect(session_.get(), &RemoteSession::stateChanged, this,
             [this](const RemoteState& state) { server_->publish(state); });
 }

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "wait_for.h"
 #include "deck/deck.h"
 #include "net/link_monitor.h"
 #include "net/poll_driver.h"
@@ -18,15 +19,7 @@
 namespace qz7::test {
 namespace {
 
-bool waitFor(const std::function<bool()>& pred, int timeoutMs = 3000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!pred()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+bool waitFor(const std::function<bool()>& pred, int timeoutMs = 3000) { return waitUntil(pred, timeoutMs); }
 
 class RackReload : public ::testing::Test {
 protected:
