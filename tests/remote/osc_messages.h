@@ -5,6 +5,7 @@
 #include <lo/lo.h>
 
 #include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -42,9 +43,15 @@ struct OscSeen {
 
 inline void PrintTo(const OscSeen& s, std::ostream* os) { *os << s.path << " ," << s.types << " " << s.value; }
 
+// liblo's arguments point into the message at 4-byte steps: read them as
+// bytes, never through the (8-byte aligned) union.
 inline std::string argumentText(char type, lo_arg* a) {
-    if (type == LO_STRING || type == LO_SYMBOL) return &a->s;
-    if (type == LO_INT32) return std::to_string(a->i);
+    if (type == LO_STRING || type == LO_SYMBOL) return reinterpret_cast<const char*>(a);
+    if (type == LO_INT32) {
+        std::int32_t v = 0;
+        std::memcpy(&v, reinterpret_cast<const unsigned char*>(a), sizeof v);
+        return std::to_string(v);
+    }
     return std::string("?") + type;
 }
 
