@@ -817,18 +817,18 @@ QString rackHost(int deck, int n) { return QStringLiteral("127.0.%1.%2").arg(220
 
 int rackChild(int decks, int durationMs, bool retrieve) {
     qz7::Rack rack(qz7::LinkTiming{}, [](const QString&) {});
-    QList<qz7::DeckSpec> specs;
+    QList<qz7::DeckConfig> deckConfigs;
     for (int k = 0; k < decks; ++k) {
-        qz7::DeckSpec d;
+        qz7::DeckConfig d;
         d.name = QStringLiteral("deck%1").arg(k + 1);
         d.devices.first = rackHost(k, 1);
         d.devices.second = rackHost(k, 2);
         d.devices.single = false;
-        specs << d;
+        deckConfigs << d;
     }
-    rack.apply(specs);
+    rack.apply(deckConfigs);
     const bool linked = waitFor([&] {
-        for (const qz7::DeckSpec& d : specs)
+        for (const qz7::DeckConfig& d : deckConfigs)
             if (rack.deck(d.name)->monitor().state() != qz7::LinkMonitor::State::Ok) return false;
         return true;
     }, 10000);
@@ -840,7 +840,7 @@ int rackChild(int decks, int durationMs, bool retrieve) {
     std::vector<std::vector<long long>> stamps(static_cast<std::size_t>(decks));
     for (int k = 0; k < decks; ++k) {
         auto& mine = stamps[static_cast<std::size_t>(k)];
-        QObject::connect(&rack.deck(specs[k].name)->linkForTesting().pollDriver(), &qz7::PollDriver::tickStarted,
+        QObject::connect(&rack.deck(deckConfigs[k].name)->linkForTesting().pollDriver(), &qz7::PollDriver::tickStarted,
                          [&mine] { mine.push_back(nowNs()); });
     }
     const double cpu0 = cpuSeconds();
@@ -854,7 +854,7 @@ int rackChild(int decks, int durationMs, bool retrieve) {
         const Summary t = summarize(intervalsMs(stamps[static_cast<std::size_t>(k)]));
         count += t.count;
         if (t.p99 >= worst.p99) worst = t;
-        queued += rack.deck(specs[k].name)->commandsWaiting();
+        queued += rack.deck(deckConfigs[k].name)->commandsWaiting();
     }
     reportSummary("worst_deck_ticks", worst);
     report("ticks", QString::number(count));
@@ -871,7 +871,7 @@ int rackChild(int decks, int durationMs, bool retrieve) {
         int started = 0;
         const long long clickNs = nowNs();
         for (int k = 0; k < decks; ++k) {
-            qz7::Deck* deck = rack.deck(specs[k].name);
+            qz7::Deck* deck = rack.deck(deckConfigs[k].name);
             long long* done = &doneNs[static_cast<std::size_t>(k)];
             watches.push_back(QObject::connect(&deck->linkForTesting().pollDriver(), &qz7::PollDriver::tickFinished,
                                                [deck, done] {

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     if (options.checkConfig) {
         QStringList names;
-        for (const qz7::DeckSpec& d : setup.decks) names << d.name;
+        for (const qz7::DeckConfig& d : setup.decks) names << d.name;
         std::printf("qz7rack: configuration good: %lld deck(s): %s\n", static_cast<long long>(names.size()),
                     qPrintable(names.join(QStringLiteral(", "))));
         return 0;

@@ -9,7 +9,7 @@
 namespace qz7 {
 
 struct Rack::Entry {
-    DeckSpec spec;
+    DeckConfig deckConfig;
     std::unique_ptr<Deck> deck;
     std::unique_ptr<RemoteSession> session;
     QString shownLink;
@@ -22,10 +22,10 @@ Rack::Rack(LinkTiming timing, Log log, QObject* parent)
 
 Rack::~Rack() { shutdown(); }
 
-Rack::Change Rack::apply(const QList<DeckSpec>& decks) {
+Rack::Change Rack::apply(const QList<DeckConfig>& decks) {
     Change change;
     QStringList wanted;
-    for (const DeckSpec& d : decks) wanted << d.name;
+    for (const DeckConfig& d : decks) wanted << d.name;
     for (auto it = decks_.begin(); it != decks_.end();) {
         const QString name = it->first;
         ++it;
@@ -34,31 +34,31 @@ Rack::Change Rack::apply(const QList<DeckSpec>& decks) {
             change.stopped << name;
         }
     }
-    for (const DeckSpec& d : decks) {
+    for (const DeckConfig& d : decks) {
         auto it = decks_.find(d.name);
         if (it == decks_.end()) {
             start(d);
             change.started << d.name;
-        } else if (!it->second->spec.sameDeck(d)) {
+        } else if (!it->second->deckConfig.sameDeck(d)) {
             stop(d.name);
             start(d);
             change.restarted << d.name;
         } else {
-            it->second->spec.where = d.where;
+            it->second->deckConfig.where = d.where;
             change.kept << d.name;
         }
     }
     return change;
 }
 
-void Rack::start(const DeckSpec& spec) {
+void Rack::start(const DeckConfig& deckConfig) {
     auto e = std::make_unique<Entry>();
-    e->spec = spec;
-    e->deck = std::make_unique<Deck>(spec.devices, timing_);
-    e->deck->setName(spec.name);
+    e->deckConfig = deckConfig;
+    e->deck = std::make_unique<Deck>(deckConfig.devices, timing_);
+    e->deck->setName(deckConfig.name);
     e->session = std::make_unique<RemoteSession>(*e->deck);
     Entry* entry = e.get();
-    const QString name = spec.name;
+    const QString name = deckConfig.name;
     const std::string key = name.toStdString();
     // The deck leaves out a repeat of the same failure.
     connect(entry->deck.get(), &Deck::errorRaised, this,
@@ -74,7 +74,7 @@ void Rack::start(const DeckSpec& spec) {
             [this, key](const RemoteState& state) { emit stateChanged(key, state); });
     decks_[name] = std::move(e);
     entry->deck->start();
-    entry->deck->apply(spec.line, Origin::rack());
+    entry->deck->apply(deckConfig.line, Origin::rack());
     emit stateChanged(key, entry->session->state());
 }
 

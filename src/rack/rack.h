@@ -30,7 +30,7 @@ public:
         QStringList started, stopped, restarted, kept;
     };
     // Brings the running set to decks (already checked with checkDecks).
-    Change apply(const QList<DeckSpec>& decks);
+    Change apply(const QList<DeckConfig>& decks);
     // Stops every deck.
     void shutdown();
 
@@ -47,7 +47,7 @@ signals:
 
 private:
     struct Entry;
-    void start(const DeckSpec& spec);
+    void start(const DeckConfig& deckConfig);
     void stop(const QString& name);
 
     LinkTiming timing_;

@@ -47,8 +47,8 @@ QString parseLine(const QString& text, int& line) {
     return QStringLiteral("the line is 0 or 1 (the recorder whose replies are read), not '%1'").arg(text);
 }
 
-QString checkLine(const DeckSpec& spec) {
-    if (spec.line == 1 && spec.devices.single) return QStringLiteral("line 1 needs a second recorder");
+QString checkLine(const DeckConfig& deckConfig) {
+    if (deckConfig.line == 1 && deckConfig.devices.single) return QStringLiteral("line 1 needs a second recorder");
     return {};
 }
 
@@ -83,7 +83,7 @@ struct Parse {
     int errorReadAt = 0;   // the line inih was on when the handler refused
     QString section;         // as written
     int sectionLine = -1;
-    DeckSpec* deck = nullptr;  // the [deck NAME] being read
+    DeckConfig* deck = nullptr;  // the [deck NAME] being read
     QStringList keysSeen;    // of the current section
     QList<int> deckHasDevices;
 };
@@ -116,13 +116,13 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
             const QString name = section.mid(4).trimmed();
             if (!validDeckName(name))
                 return failSection(QStringLiteral("deck name '%1' is not 1..32 of A-Z a-z 0-9 _ -").arg(name));
-            for (const DeckSpec& d : p->out->decks)
+            for (const DeckConfig& d : p->out->decks)
                 if (d.name == name)
                     return failSection(QStringLiteral("deck %1 is already defined at %2").arg(name, d.where));
-            DeckSpec spec;
-            spec.name = name;
-            spec.where = QStringLiteral("line %1").arg(p->reader.sectionLine);
-            p->out->decks.append(spec);
+            DeckConfig deckConfig;
+            deckConfig.name = name;
+            deckConfig.where = QStringLiteral("line %1").arg(p->reader.sectionLine);
+            p->out->decks.append(deckConfig);
             p->deckHasDevices.append(0);
             p->deck = &p->out->decks.last();
         } else if (section != QLatin1String("osc")) {
@@ -161,7 +161,7 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
         return 1;
     }
 
-    DeckSpec& deck = *p->deck;
+    DeckConfig& deck = *p->deck;
     if (key == QLatin1String("devices")) {
         if (const QString why = parseDevices(value, deck.devices); !why.isEmpty())
             return fail(QStringLiteral("devices %1").arg(why));
@@ -176,7 +176,7 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
 
 }  // namespace
 
-bool DeckSpec::sameDeck(const DeckSpec& o) const {
+bool DeckConfig::sameDeck(const DeckConfig& o) const {
     return name == o.name && line == o.line && devices.single == o.devices.single &&
            devices.first == o.devices.first && (devices.single || devices.second == o.devices.second);
 }
@@ -192,24 +192,24 @@ bool validDeckName(const QString& name) {
     return kName.match(name).hasMatch();
 }
 
-QString parseDeckOption(const QString& text, DeckSpec& spec) {
-    spec = {};
+QString parseDeckOption(const QString& text, DeckConfig& deckConfig) {
+    deckConfig = {};
     const qsizetype equals = text.indexOf(QLatin1Char('='));
     if (equals < 0) return QStringLiteral("--deck wants NAME=FIRST[,SECOND][@LINE], not '%1'").arg(text);
-    spec.name = text.left(equals);
-    spec.where = QStringLiteral("--deck %1").arg(text);
-    if (!validDeckName(spec.name))
-        return QStringLiteral("--deck: name '%1' is not 1..32 of A-Z a-z 0-9 _ -").arg(spec.name);
+    deckConfig.name = text.left(equals);
+    deckConfig.where = QStringLiteral("--deck %1").arg(text);
+    if (!validDeckName(deckConfig.name))
+        return QStringLiteral("--deck: name '%1' is not 1..32 of A-Z a-z 0-9 _ -").arg(deckConfig.name);
     QString rest = text.mid(equals + 1);
     const qsizetype at = rest.lastIndexOf(QLatin1Char('@'));
     if (at >= 0) {
-        if (const QString why = parseLine(rest.mid(at + 1), spec.line); !why.isEmpty())
-            return QStringLiteral("--deck %1: %2").arg(spec.name, why);
+        if (const QString why = parseLine(rest.mid(at + 1), deckConfig.line); !why.isEmpty())
+            return QStringLiteral("--deck %1: %2").arg(deckConfig.name, why);
         rest.truncate(at);
     }
-    if (const QString why = parseDevices(rest, spec.devices); !why.isEmpty())
-        return QStringLiteral("--deck %1: %2").arg(spec.name, why);
-    if (const QString why = checkLine(spec); !why.isEmpty()) return QStringLiteral("--deck %1: %2").arg(spec.name, why);
+    if (const QString why = parseDevices(rest, deckConfig.devices); !why.isEmpty())
+        return QStringLiteral("--deck %1: %2").arg(deckConfig.name, why);
+    if (const QString why = checkLine(deckConfig); !why.isEmpty()) return QStringLiteral("--deck %1: %2").arg(deckConfig.name, why);
     return {};
 }
 
@@ -228,7 +228,7 @@ QString readRackFile(const QString& path, RackFile& file) {
         return at(result, QStringLiteral("neither [section] nor key = value"));
     }
     for (qsizetype k = 0; k < file.decks.size(); ++k) {
-        DeckSpec& d = file.decks[k];
+        DeckConfig& d = file.decks[k];
         const int sectionLine = d.where.mid(5).toInt();
         d.where = QStringLiteral("%1:%2").arg(path).arg(sectionLine);
         if (p.deckHasDevices[k] == 0) return at(sectionLine, QStringLiteral("[deck %1] has no devices").arg(d.name));
@@ -240,12 +240,12 @@ QString readRackFile(const QString& path, RackFile& file) {
     return {};
 }
 
-QString checkDecks(const QList<DeckSpec>& decks) {
+QString checkDecks(const QList<DeckConfig>& decks) {
     if (decks.isEmpty()) return QStringLiteral("no decks: give --deck NAME=FIRST[,SECOND] or a --config file with [deck NAME] sections");
     for (qsizetype i = 0; i < decks.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
-            const DeckSpec& a = decks[j];
-            const DeckSpec& b = decks[i];
+            const DeckConfig& a = decks[j];
+            const DeckConfig& b = decks[i];
             if (a.name == b.name)
                 return QStringLiteral("%1: deck %2 is already defined at %3").arg(b.where, b.name, a.where);
             const QStringList ha = a.devices.single ? QStringList{a.devices.first} : QStringList{a.devices.first, a.devices.second};

@@ -12,14 +12,14 @@
 
 namespace qz7 {
 
-struct DeckSpec {
+struct DeckConfig {
     QString name;
     DevicePair devices;
     int line = 0;   // the recorder whose replies are read: 0 first, 1 second
     QString where;  // "rack.conf:12" or "--deck", for messages
 
     // Same recorders and line: a reload leaves such a deck running.
-    bool sameDeck(const DeckSpec& other) const;
+    bool sameDeck(const DeckConfig& other) const;
 };
 
 // The [osc] section, with what it set.
@@ -33,7 +33,7 @@ struct OscSection {
 };
 
 struct RackFile {
-    QList<DeckSpec> decks;
+    QList<DeckConfig> decks;
     OscSection osc;
 };
 
@@ -41,13 +41,13 @@ struct RackFile {
 bool validDeckName(const QString& name);
 
 // "studio-a=127.0.0.1,127.0.0.2@1". "" or the reason it is refused.
-QString parseDeckOption(const QString& text, DeckSpec& spec);
+QString parseDeckOption(const QString& text, DeckConfig& deckConfig);
 
 // Reads path. "" or "FILE:LINE: reason" (or "FILE: reason" when it cannot be read).
 QString readRackFile(const QString& path, RackFile& file);
 
 // Names given twice, recorders shared by two decks, no deck at all.
-QString checkDecks(const QList<DeckSpec>& decks);
+QString checkDecks(const QList<DeckConfig>& decks);
 
 // The [osc] section under the command line's OSC options: what was given on
 // the command line wins.

@@ -36,9 +36,9 @@ RackOptions parseRackOptions(const QStringList& arguments) {
         } else if (takeRemoteOption(arguments, i, o.remote, o.error)) {
         } else if (value(QStringLiteral("--deck"), v)) {
             if (o.error.isEmpty()) {
-                DeckSpec spec;
-                o.error = parseDeckOption(v, spec);
-                o.decks.append(spec);
+                DeckConfig deckConfig;
+                o.error = parseDeckOption(v, deckConfig);
+                o.decks.append(deckConfig);
             }
         } else if (value(QStringLiteral("--config"), v)) {
             if (o.error.isEmpty() && !o.configFile.isEmpty()) o.error = QStringLiteral("--config given twice");

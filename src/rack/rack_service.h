@@ -16,7 +16,7 @@ namespace qz7 {
 class OscServer;
 
 struct RackOptions {
-    QList<DeckSpec> decks;  // --deck
+    QList<DeckConfig> decks;  // --deck
     QString configFile;     // --config
     RemoteOptions remote;   // --osc ... as given on the command line
     bool checkConfig = false;
@@ -30,7 +30,7 @@ QString rackUsageText();
 
 // What the command line and the file make together.
 struct RackSetup {
-    QList<DeckSpec> decks;
+    QList<DeckConfig> decks;
     OscSection fileOsc;
     RemoteOptions osc;
 };

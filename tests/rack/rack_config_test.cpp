@@ -94,7 +94,7 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
 }
 
 TEST_F(RackConfig, DeckOptionAndTheWholeSet) {
-    DeckSpec d;
+    DeckConfig d;
     EXPECT_EQ(parseDeckOption(QStringLiteral("studio-a=127.0.0.1,127.0.0.2@1"), d).toStdString(), "");
     EXPECT_EQ(d.line, 1);
     EXPECT_FALSE(d.devices.single);
@@ -114,22 +114,22 @@ TEST_F(RackConfig, DeckOptionAndTheWholeSet) {
         {"a=", "--deck a: '' is not a numeric IPv4 address"},
     };
     for (const auto& c : bad) {
-        DeckSpec s;
+        DeckConfig s;
         EXPECT_EQ(parseDeckOption(QString::fromLatin1(c.option), s).toStdString(), c.refusal) << c.option;
     }
 
     // Names and recorders are checked across file and command line alike.
-    auto spec = [](const char* text) {
-        DeckSpec s;
+    auto deckConfig = [](const char* text) {
+        DeckConfig s;
         parseDeckOption(QString::fromLatin1(text), s);
         return s;
     };
-    EXPECT_EQ(checkDecks({spec("a=127.0.0.1,127.0.0.2"), spec("b=127.0.0.3")}).toStdString(), "");
+    EXPECT_EQ(checkDecks({deckConfig("a=127.0.0.1,127.0.0.2"), deckConfig("b=127.0.0.3")}).toStdString(), "");
     EXPECT_EQ(checkDecks({}).toStdString(),
               "no decks: give --deck NAME=FIRST[,SECOND] or a --config file with [deck NAME] sections");
-    EXPECT_EQ(checkDecks({spec("a=127.0.0.1"), spec("a=127.0.0.3")}).toStdString(),
+    EXPECT_EQ(checkDecks({deckConfig("a=127.0.0.1"), deckConfig("a=127.0.0.3")}).toStdString(),
               "--deck a=127.0.0.3: deck a is already defined at --deck a=127.0.0.1");
-    EXPECT_EQ(checkDecks({spec("a=127.0.0.1,127.0.0.2"), spec("b=127.0.0.3,127.0.0.2")}).toStdString(),
+    EXPECT_EQ(checkDecks({deckConfig("a=127.0.0.1,127.0.0.2"), deckConfig("b=127.0.0.3,127.0.0.2")}).toStdString(),
               "--deck b=127.0.0.3,127.0.0.2: deck b names recorder 127.0.0.2, which deck a (--deck "
               "a=127.0.0.1,127.0.0.2) drives already; two decks would fight over it");
 }
@@ -147,7 +147,7 @@ TEST_F(RackConfig, CommandLineWinsOverTheOscSection) {
     EXPECT_TRUE(setup.osc.verbose);
 
     // A deck on the command line may not repeat one of the file.
-    o.decks.append(DeckSpec{});
+    o.decks.append(DeckConfig{});
     parseDeckOption(QStringLiteral("a=127.0.0.9"), o.decks.last());
     EXPECT_NE(loadRackSetup(o, setup).indexOf(QStringLiteral("deck a is already defined at")), -1);
 
