@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "app/termination.h"
 #include "deck/deck.h"
 #include "net/link_monitor.h"
+#include "net/signal_watch.h"
 #include "remote/remote_control.h"
 
 namespace qz7 {
@@ -17,7 +17,8 @@ void logLine(const QString& line) { std::fprintf(stderr, "qz7cont: %s\n", qPrint
 int runHeadless(const Options& options, int& argc, char** argv) {
     QCoreApplication app(argc, argv);
 
-    const TerminationWatch termination;
+    SignalWatch termination;
+    QObject::connect(&termination, &SignalWatch::terminate, &app, &QCoreApplication::quit);
     if (!termination.watching()) {
         logLine(QStringLiteral("cannot watch for signals"));
         return 1;

@@ -7,7 +7,7 @@
 #include "app/application.h"
 #include "app/headless.h"
 #include "app/options.h"
-#include "app/termination.h"
+#include "net/signal_watch.h"
 #include "remote/remote_control.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     qz7::Application app(argc, argv);
-    const qz7::TerminationWatch termination;
+    // SIGINT and SIGTERM close the panel as closing its window does.
+    qz7::SignalWatch termination;
+    QObject::connect(&termination, &qz7::SignalWatch::terminate, &app, &QCoreApplication::quit);
     try {
         qz7::Forms forms(options.devices);
         std::unique_ptr<qz7::RemoteControl> remote;

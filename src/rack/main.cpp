@@ -5,7 +5,7 @@
 
 #include "qz7_version.h"
 #include "rack/rack_service.h"
-#include "rack/signal_watch.h"
+#include "net/signal_watch.h"
 
 namespace {
 void logLine(const QString& line) { std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line)); }
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
     try {
         QCoreApplication app(argc, argv);
-        qz7::SignalWatch watch;
+        qz7::SignalWatch watch(qz7::SignalWatch::Reload::OnSighup);
         if (!watch.watching()) {
             logLine(QStringLiteral("cannot watch for signals"));
             return 1;

@@ -1,4 +1,4 @@
-#include "rack/signal_watch.h"
+#include "net/signal_watch.h"
 
 #include <QSocketNotifier>
 #include <csignal>
@@ -18,7 +18,7 @@ void onSignal(int signal) {
 }
 }  // namespace
 
-SignalWatch::SignalWatch(QObject* parent) : QObject(parent) {
+SignalWatch::SignalWatch(Reload mode, QObject* parent) : QObject(parent), reload_(mode == Reload::OnSighup) {
     if (signalSockets[0] >= 0) return;  // one watch per process
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) return;
     notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
@@ -34,12 +34,14 @@ SignalWatch::SignalWatch(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+    for (int s : {SIGINT, SIGTERM}) ::sigaction(s, &action, nullptr);
+    if (reload_) ::sigaction(SIGHUP, &action, nullptr);
 }
 
 SignalWatch::~SignalWatch() {
     if (!notifier_) return;
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
+    for (int s : {SIGINT, SIGTERM}) std::signal(s, SIG_DFL);
+    if (reload_) std::signal(SIGHUP, SIG_DFL);
     delete notifier_;
     ::close(signalSockets[0]);
     ::close(signalSockets[1]);
