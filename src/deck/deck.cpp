@@ -265,9 +265,9 @@ Outcome Deck::retrieve(const Origin& origin) {
 
 void Deck::trackBurst(int bottom) {
     retrieveBottom_ = bottom;
-    retrieveTop_ = retrieveLowest_ = link_->commandStack().count();
+    retrieveLowest_ = link_->commandStack().count();
     retrieveWentOutMs_ = -1;
-    retrieve_.total = retrieveTop_ - retrieveBottom_;
+    retrieve_.total = retrieveLowest_ - retrieveBottom_;
     retrieve_.sent = 0;
 }
 
@@ -359,7 +359,7 @@ void Deck::finishRetrieve() {
     const bool was = retrieve_.running;
     retrieve_ = {};
     unanswered_.clear();
-    retrieveBottom_ = retrieveTop_ = retrieveLowest_ = 0;
+    retrieveBottom_ = retrieveLowest_ = 0;
     if (shown) emit retrieveProgressChanged();
     if (was) setRetrieveAvailable(true);
 }

@@ -230,7 +230,7 @@ private:
 
     bool retrieveAvailable_ = false;
     RetrieveProgressState retrieve_;
-    int retrieveBottom_ = 0, retrieveTop_ = 0, retrieveLowest_ = 0;
+    int retrieveBottom_ = 0, retrieveLowest_ = 0;
     qint64 retrieveStartMs_ = 0;
     qint64 retrieveWentOutMs_ = -1;  // when the pass had left the stack
     Origin retrieveOrigin_;
