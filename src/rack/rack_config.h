@@ -1,5 +1,5 @@
 // What the rack runs: its decks, from --deck options and the [deck NAME]
-// sections of a configuration file, and the [osc] section. Reading refuses
+// sections of a configuration file, and the [osc] and [log] sections. Reading refuses
 // anything it does not understand, with the file and the line.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "log/log_options.h"
 #include "net/device_pair.h"
 #include "remote/remote_options.h"
 
@@ -35,6 +36,7 @@ struct OscSection {
 struct RackFile {
     QList<DeckConfig> decks;
     OscSection osc;
+    LogOptions log;  // the [log] section: dir, keep-days, enabled
 };
 
 // 1..32 of A-Z a-z 0-9 _ -: a deck name is an OSC address segment.

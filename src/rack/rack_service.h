@@ -13,13 +13,19 @@
 
 namespace qz7 {
 
+class EventLog;
 class OscServer;
 
 struct RackOptions {
     QList<DeckConfig> decks;  // --deck
     QString configFile;     // --config
     RemoteOptions remote;   // --osc ... as given on the command line
+    LogOptions log;         // --log-dir, --log-keep-days, --no-log
     bool checkConfig = false;
+    // --log-export FROM TO [--csv]: print a range of the log and exit.
+    bool logExport = false;
+    QString exportFrom, exportTo;
+    bool csv = false;
     bool help = false;
     bool version = false;
     QString error;  // the command line was not understood
@@ -33,9 +39,14 @@ struct RackSetup {
     QList<DeckConfig> decks;
     OscSection fileOsc;
     RemoteOptions osc;
+    LogOptions fileLog;
+    LogOptions log;  // "" dir: no log file (the program fills in its default)
 };
 // "" or why the configuration is refused (the file's line included).
 QString loadRackSetup(const RackOptions& options, RackSetup& setup);
+// --log-export: the range as JSON lines (or CSV) in out; lines that are not
+// JSON are counted in *skipped. "" or why not.
+QString exportLog(const RackOptions& options, const RackSetup& setup, QByteArray& out, int* skipped = nullptr);
 
 class RackService : public QObject {
     Q_OBJECT
@@ -52,11 +63,14 @@ public:
 
     Rack& rack() { return rack_; }
     OscServer* osc() { return osc_.get(); }
+    // Every deck's events and the reloads.
+    EventLog* eventLog() { return eventLog_.get(); }
 
 private:
     RackOptions options_;
     RackSetup setup_;
     Rack::Log log_;
+    std::unique_ptr<EventLog> eventLog_;
     Rack rack_;
     std::unique_ptr<OscServer> osc_;
 };
