@@ -203,7 +203,7 @@ QList<QJsonObject> eventsFromCsv(const QByteArray& csv, QString* error) {
         // Every event has the first seven fields (a system event's deck is
         // ""); the others are left out where the cell is empty.
         for (qsizetype c = 0; c < std::min(record.size(), columns.size()); ++c)
-            if (!record[c].isEmpty() || fixedColumns().indexOf(columns[c]) < 7)
+            if (const qsizetype fixed = fixedColumns().indexOf(columns[c]); !record[c].isEmpty() || (fixed >= 0 && fixed < 7))
                 e.insert(columns[c], cellValue(columns[c], record[c]));
         events.append(e);
     }
