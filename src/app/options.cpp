@@ -48,7 +48,9 @@ QString usageText() {
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
         "                          a single host means that recorder alone\n"
         "  --help                  print this text\n"
-        "  --version               print the version\n") + remoteUsageText();
+        "  --version               print the version\n") + remoteUsageText() + logUsageText() +
+           QStringLiteral("The event log goes to $XDG_STATE_HOME/qz7cont/log (~/.local/state/qz7cont/log)\n"
+                          "unless --log-dir names another folder.\n");
 }
 
 QStringList argumentList(int argc, char** argv) {
@@ -72,6 +74,10 @@ Options parseOptions(const QStringList& arguments) {
             continue;
         }
         if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+            if (!o.error.isEmpty()) return o;
+            continue;
+        }
+        if (takeLogOption(arguments, i, o.log, o.error)) {
             if (!o.error.isEmpty()) return o;
             continue;
         }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "log/log_options.h"
 #include "remote/remote_options.h"
 #include "net/device_pair.h"
 
@@ -13,6 +14,7 @@ namespace qz7 {
 struct Options {
     DevicePair devices;
     RemoteOptions remote;  // --osc..., --headless, --select, --verbose
+    LogOptions log;        // --log-dir, --log-keep-days, --no-log
     bool help = false;
     bool version = false;
     QString platform;  // Qt's -platform option, if given

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <algorithm>
 
 #include "deck/deck.h"
 #include "log/log_reader.h"
@@ -137,6 +138,15 @@ QJsonArray EventLog::recent(const QString& deck, int count) const {
     const std::deque<QJsonObject>& ring = it->second;
     const std::size_t n = std::min<std::size_t>(ring.size(), static_cast<std::size_t>(count));
     for (std::size_t i = ring.size() - n; i < ring.size(); ++i) out.append(ring[i]);
+    return out;
+}
+
+QList<QJsonObject> EventLog::kept() const {
+    QList<QJsonObject> out;
+    for (const auto& [deck, ring] : recent_) out.append(QList<QJsonObject>(ring.begin(), ring.end()));
+    std::sort(out.begin(), out.end(), [](const QJsonObject& a, const QJsonObject& b) {
+        return a.value(QLatin1String("seq")).toInteger() < b.value(QLatin1String("seq")).toInteger();
+    });
     return out;
 }
 

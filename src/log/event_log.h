@@ -46,6 +46,8 @@ public:
 
     // The deck's last count events, oldest first.
     QJsonArray recent(const QString& deck, int count) const;
+    // Every event still held in memory, all decks, in order.
+    QList<QJsonObject> kept() const;
 
     // Writing to a file at all (not --no-log).
     bool enabled() const { return writer_ != nullptr; }
