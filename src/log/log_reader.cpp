@@ -98,11 +98,12 @@ QByteArray quoted(const QByteArray& cell) {
     return '"' + q + '"';
 }
 
-// Numbers are the whole-number fields; args and bytes, and any cell that
-// reads as a JSON array or object, are JSON; everything else is text.
+// seq and pid are numbers, args and bytes JSON (bytes is text for one
+// packet); everything else the log writes is text, read back as text even
+// where it begins like JSON (an error text "[E12] FAN").
 QJsonValue cellValue(const QString& column, const QByteArray& cell) {
     if (column == QLatin1String("seq") || column == QLatin1String("pid")) return QJsonValue(cell.toLongLong());
-    if (cell.startsWith('{') || cell.startsWith('[')) {
+    if ((column == QLatin1String("args") || column == QLatin1String("bytes")) && (cell.startsWith('{') || cell.startsWith('['))) {
         const QJsonDocument doc = QJsonDocument::fromJson(cell);
         if (doc.isObject()) return doc.object();
         if (doc.isArray()) return doc.array();

@@ -27,7 +27,7 @@ QList<QJsonObject> readEvents(const QString& dir, const QDateTime& from, const Q
 
 // The columns every event has, in this order; fields beyond them follow,
 // sorted by name. args and bytes (and any value that is not text) are
-// written as compact JSON.
+// written as compact JSON; read back, only args and bytes are JSON again.
 QStringList csvColumns(const QList<QJsonObject>& events);
 QByteArray eventsToCsv(const QList<QJsonObject>& events);
 // The events of a CSV made by eventsToCsv. "" error: read whole.

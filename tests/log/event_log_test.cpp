@@ -196,6 +196,8 @@ TEST_F(EventLogTest, CsvExportRoundTrips) {
     ASSERT_TRUE(applyAndWait());
     deck->goTo("not, a \"time\"", Origin::osc("127.0.0.1:9"));
     deck->editFile(1, "A,B \"C\"", 1, Origin::panel());
+    log->record(QStringLiteral("deck"), Origin::recorder(), QStringLiteral("recorder"), QStringLiteral("error/on"),
+                {{QStringLiteral("error"), QStringLiteral("[E12] {FAN}")}});
     log->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
                 {{QStringLiteral("outcome"), QStringLiteral("reload: 1 deck(s)\nsecond line")}});
     const QList<QJsonObject> events = fromFile();
