@@ -3,6 +3,7 @@
 // deck, the decks tick together on the rack's one timer, and a deck whose
 // recorders never answer does not hold the others back.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
@@ -104,6 +105,18 @@ TEST_F(RackDecks, PatternsDriveEveryMatchingDeckAndTheDecksTickTogether) {
     EXPECT_LT(2 * muteRan, *fewest) << "the mute deck's waits held the others back";
 
     // Every deck plays; then two of them record together, the rest play on.
+    // The decks tick together but each takes commands on every other tick,
+    // so the play leaves every deck within one tick of the others.
+    std::vector<qint64> playAt(kDecks, -1);
+    QElapsedTimer since;
+    since.start();
+    for (int k = 0; k < kDecks; ++k)
+        QObject::connect(sims_.at(static_cast<std::size_t>(2 * k)).get(), &qz7sim::SimServer::requestHandled,
+                         [&, k](const QByteArray&, int) {
+                             qint64& at = playAt[static_cast<std::size_t>(k)];
+                             if (at < 0 && recorder(k).state().transport == qz7sim::Transport::Play)
+                                 at = since.nsecsElapsed();
+                         });
     send(oscMessage("/qz7/deck/d*/play", std::vector<std::string>{}));
     ASSERT_TRUE(waitUntil([&] {
         for (int k = 0; k < kDecks; ++k)
@@ -112,6 +125,8 @@ TEST_F(RackDecks, PatternsDriveEveryMatchingDeckAndTheDecksTickTogether) {
                 return false;
         return true;
     }, 3000)) << "not every recorder of every deck got the play command";
+    const auto [first, last] = std::minmax_element(playAt.begin(), playAt.end());
+    EXPECT_LT((*last - *first) / 1e6, 2.0 * 2 + 2.0) << "the play left the decks more than a tick apart (2 ms ticks)";
     send(oscMessage("/qz7/deck/{d2,d5}/rec", 1));
     ASSERT_TRUE(waitUntil([&] {
         return recorder(1).state().transport == qz7sim::Transport::Record &&
