@@ -26,6 +26,7 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     }
 
     Deck deck(options.devices);
+    deck.setName(options.name);
     LogOptions logOptions = options.log;
     if (logOptions.dir.isEmpty()) logOptions.dir = defaultPanelLogDir();
     EventLog eventLog(logOptions);

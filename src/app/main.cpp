@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     QObject::connect(&termination, &qz7::SignalWatch::terminate, &app, &QCoreApplication::quit);
     try {
         qz7::Forms forms(options.devices);
+        forms.deck().setName(options.name);
         qz7::LogOptions logOptions = options.log;
         if (logOptions.dir.isEmpty()) logOptions.dir = qz7::defaultPanelLogDir();
         qz7::EventLog eventLog(logOptions);
