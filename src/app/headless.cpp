@@ -32,10 +32,12 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     EventLog eventLog(logOptions);
     eventLog.attach(deck);
     // Without a window the log's trouble is one line each way.
-    QObject::connect(&eventLog, &EventLog::offChanged, &app, [&eventLog](bool off, const QString& why) {
+    const auto logState = [&eventLog](bool off, const QString& why) {
         logLine(off ? QStringLiteral("LOG OFF: %1 (control goes on; trying again every minute)").arg(why)
                     : QStringLiteral("log: writing again to %1").arg(eventLog.dir()));
-    });
+    };
+    QObject::connect(&eventLog, &EventLog::offChanged, &app, logState);
+    if (eventLog.isOff()) logState(true, eventLog.offReason());
     // The deck leaves out a repeat of the same failure, as the window does.
     QObject::connect(&deck, &Deck::errorRaised, &app, [](const QString& message) { logLine(message); });
 

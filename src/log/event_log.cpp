@@ -66,6 +66,12 @@ EventLog::EventLog(const LogOptions& options, LogWriter::Clock clock, QObject* p
     if (options.enabled) writer_ = std::make_unique<LogWriter>(options.dir, options.keepDays, clock_);
     retryTimer_.setInterval(static_cast<int>(LogWriter::kRetryMs));
     connect(&retryTimer_, &QTimer::timeout, this, &EventLog::retryNow);
+    // A folder that cannot be written shows at start (isOff()), not at the first event.
+    if (writer_ && !writer_->openNow()) {
+        shownOff_ = true;
+        offSince_ = logTimestamp(clock_());
+        retryTimer_.start();
+    }
 }
 
 EventLog::~EventLog() = default;

@@ -64,7 +64,8 @@ public:
 signals:
     // Every event, with its "deck" field; also while the file is off.
     void logged(const QJsonObject& event);
-    // The file went off (with the reason) or came back.
+    // The file went off (with the reason) or came back. A log that cannot
+    // write from the start is off at once (isOff()) without this signal.
     void offChanged(bool off, const QString& reason);
 
 private:

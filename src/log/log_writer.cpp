@@ -84,6 +84,12 @@ void LogWriter::prune(const QDate& today) {
     }
 }
 
+bool LogWriter::openNow() {
+    if (off_) return retry();
+    const QDateTime now = clock_();
+    return open(now.date(), now);
+}
+
 bool LogWriter::retry() {
     if (!off_) return true;
     const QDateTime now = clock_();

@@ -32,6 +32,9 @@ public:
     // While off: tries to open the day's file again now, without waiting for
     // the minute. True once the log is on.
     bool retry();
+    // Opens today's file now, so that a folder that cannot be written is
+    // known at start and not at the first event. True when it is open.
+    bool openNow();
 
     bool off() const { return off_; }
     QString reason() const { return reason_; }

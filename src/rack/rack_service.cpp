@@ -138,10 +138,12 @@ RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing
       rack_(timing, log_) {
     connect(&rack_, &Rack::deckStarted, eventLog_.get(), [this](Deck* deck) { eventLog_->attach(*deck); });
     // Without a window the log's trouble goes to stderr, once each way.
-    connect(eventLog_.get(), &EventLog::offChanged, this, [this](bool off, const QString& why) {
+    const auto logState = [this](bool off, const QString& why) {
         log_(off ? QStringLiteral("LOG OFF: %1 (control goes on; trying again every minute)").arg(why)
                  : QStringLiteral("log: writing again to %1").arg(eventLog_->dir()));
-    });
+    };
+    connect(eventLog_.get(), &EventLog::offChanged, this, logState);
+    if (eventLog_->isOff()) logState(true, eventLog_->offReason());
 }
 
 RackService::~RackService() { rack_.shutdown(); }

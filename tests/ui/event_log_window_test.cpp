@@ -142,7 +142,7 @@ TEST_F(EventLogWindowTest, AnUnwritableFolderShowsLogOffAndControlGoesOn) {
     LogStateLamp* lamp = main().logStateLamp();
     ASSERT_NE(lamp, nullptr);
     EXPECT_EQ(lamp->parentWidget(), main().statusBar());
-    EXPECT_FALSE(lamp->isVisible());
+    EXPECT_TRUE(lamp->isVisible()) << "known at start";
     QTest::mouseClick(main().transportPanel()->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cmd::play().wire()}));
     EXPECT_TRUE(lamp->isVisible());
