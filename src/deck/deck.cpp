@@ -218,7 +218,7 @@ Outcome Deck::apply(int line, const Origin& origin) {
     selectedId_ = second ? d.secondId : d.firstId;
     const int before = link_->commandStack().count();
     link_->apply(selectedHost_, second ? d.first : d.second);
-    finishRetrieve();
+    finishRetrieve(true);
     emit applied();
     Outcome o;
     o.args = {{"line", std::int64_t{line}}};
@@ -360,10 +360,11 @@ void Deck::giveUpRetrieve() {
     setRetrieveAvailable(true);
 }
 
-void Deck::finishRetrieve() {
+void Deck::finishRetrieve(bool cancelled) {
     const bool shown = retrieve_.running || retrieve_.incomplete;
     const bool was = retrieve_.running;
     retrieve_ = {};
+    retrieve_.cancelled = cancelled && was;
     unanswered_.clear();
     retrieveBottom_ = retrieveLowest_ = 0;
     if (shown) emit retrieveProgressChanged();

@@ -56,6 +56,8 @@ struct RetrieveProgressState {
     bool incomplete = false;
     int missing = 0;          // entries; a file missing its name or its flag counts once
     std::string missingText;  // "files 3, 7; clips 0, 5; cues 3; sequences 2"
+    // The last one was cut short by "Apply" while it was still going out.
+    bool cancelled = false;
 };
 
 class Deck : public QObject {
@@ -207,7 +209,7 @@ private:
     void onTickError(const QString& message);
     void raise(const QString& message);
     void refreshRetrieve();
-    void finishRetrieve();
+    void finishRetrieve(bool cancelled = false);
     void answered(std::uint8_t code, int index);
     bool askAgain();
     void giveUpRetrieve();

@@ -245,7 +245,9 @@ void EventLog::attach(Deck& deck) {
                          {QStringLiteral("missing"), r.incomplete ? r.missing : 0}};
         if (r.incomplete) args.insert(QStringLiteral("unanswered"), latin1(r.missingText));
         e.insert(QStringLiteral("args"), args);
-        e.insert(QStringLiteral("outcome"), r.incomplete ? QStringLiteral("incomplete") : QStringLiteral("complete"));
+        e.insert(QStringLiteral("outcome"), r.cancelled    ? QStringLiteral("cancelled by apply")
+                                            : r.incomplete ? QStringLiteral("incomplete")
+                                                           : QStringLiteral("complete"));
         emitEvent(std::move(e));
     });
 }

@@ -188,6 +188,23 @@ TEST_F(EventLogTest, RecorderReportsAreLoggedOnceWithTheTimecode) {
     EXPECT_EQ(field(done[0], "outcome"), QStringLiteral("complete"));
 }
 
+// "Apply" while a Retrieve is still going out ends it, and the log says so
+// rather than calling it complete.
+TEST_F(EventLogTest, ARetrieveCutShortByApplyIsNotLoggedComplete) {
+    qz7sim::Config config;
+    config.files = 64;
+    startDeck(144, config);
+    startLog();
+    ASSERT_TRUE(applyAndWait());
+    ASSERT_TRUE(deck->retrieve(Origin::panel()).queued());
+    ASSERT_TRUE(waitFor([this] { return deck->retrieveProgress().sent > 0; }));
+    deck->apply(0, Origin::panel());
+    EXPECT_TRUE(deck->retrieveProgress().cancelled);
+    const QList<QJsonObject> done = where(fromFile(), "op", QStringLiteral("retrieve/done"));
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_EQ(field(done[0], "outcome"), QStringLiteral("cancelled by apply"));
+}
+
 // The CSV of a range reads back into the same events, commas, quotes and
 // arrays of bytes included.
 TEST_F(EventLogTest, CsvExportRoundTrips) {
