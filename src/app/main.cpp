@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "net/signal_watch.h"
 #include "remote/remote_control.h"
+#include "remote/web_server.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
@@ -48,6 +49,16 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
                 return 1;
             }
+        }
+        std::unique_ptr<qz7::WebServer> web;
+        if (options.web.http) {
+            web = std::make_unique<qz7::WebServer>(qz7::WebServer::configFrom(options.web, options.webToken));
+            QString error;
+            if (!web->start(&error)) {
+                std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
+                return 1;
+            }
+            web->setDecks({&forms.deck()});
         }
         forms.form1()->show();
         app.exec();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "remote/remote_options.h"
+#include "remote/web_options.h"
 #include "net/device_pair.h"
 
 namespace qz7 {
@@ -13,6 +14,8 @@ namespace qz7 {
 struct Options {
     DevicePair devices;
     RemoteOptions remote;  // --osc..., --headless, --select, --verbose
+    WebOptions web;        // --http...
+    QString webToken;      // read from --http-token-file
     bool help = false;
     bool version = false;
     QString platform;  // Qt's -platform option, if given

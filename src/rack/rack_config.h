@@ -1,5 +1,5 @@
 // What the rack runs: its decks, from --deck options and the [deck NAME]
-// sections of a configuration file, and the [osc] section. Reading refuses
+// sections of a configuration file, and the [osc] and [http] sections. Reading refuses
 // anything it does not understand, with the file and the line.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 #include "net/device_pair.h"
 #include "remote/remote_options.h"
+#include "remote/web_options.h"
 
 namespace qz7 {
 
@@ -32,9 +33,21 @@ struct OscSection {
     bool operator==(const OscSection& other) const;
 };
 
+// The [http] section, with what it set.
+struct WebSection {
+    WebOptions options;
+    bool portGiven = false;
+    bool bindGiven = false;
+    bool allowGiven = false;
+    bool tokenFileGiven = false;
+    bool hostGiven = false;
+    bool operator==(const WebSection&) const = default;
+};
+
 struct RackFile {
     QList<DeckConfig> decks;
     OscSection osc;
+    WebSection http;
 };
 
 // 1..32 of A-Z a-z 0-9 _ -: a deck name is an OSC address segment.
@@ -52,5 +65,7 @@ QString checkDecks(const QList<DeckConfig>& decks);
 // The [osc] section under the command line's OSC options: what was given on
 // the command line wins.
 RemoteOptions mergeOsc(const OscSection& file, const RemoteOptions& commandLine);
+// The same for the [http] section and the --http options.
+WebOptions mergeHttp(const WebSection& file, const WebOptions& commandLine);
 
 }  // namespace qz7

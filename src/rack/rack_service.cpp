@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "deck/deck.h"
 #include "remote/osc_server.h"
+#include "remote/web_server.h"
 
 namespace qz7 {
 
@@ -33,7 +35,7 @@ RackOptions parseRackOptions(const QStringList& arguments) {
             // Every deck of the rack runs without a window and names its own line.
             o.error = QStringLiteral("%1 is an option of qz7cont; qz7rack sets the line per deck (NAME=FIRST,SECOND@LINE)")
                           .arg(a);
-        } else if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+        } else if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
         } else if (value(QStringLiteral("--deck"), v)) {
             if (o.error.isEmpty()) {
                 DeckConfig deckConfig;
@@ -76,8 +78,10 @@ QString rackUsageText() {
                "  --osc-allow NET/LEN[,NET/LEN...]\n"
                "                          obey only senders inside these networks (default:\n"
                "                          loopback senders)\n"
-               "  --verbose               report remote-control traffic and drops on stderr\n"
-               "The command line wins over the file's [osc] section.\n");
+               "  --verbose               report remote-control traffic and drops on stderr\n") +
+           webUsageText() +
+           QStringLiteral("The command line wins over the file's [osc] and [http] sections ([http] keys:\n"
+                          "port, bind, allow, token-file, host).\n");
 }
 
 QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
@@ -91,6 +95,12 @@ QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
     setup.fileOsc = file.osc;
     setup.osc = mergeOsc(file.osc, options.remote);
     if (const QString why = checkRemoteOptions(setup.osc); !why.isEmpty()) return why;
+    setup.fileHttp = file.http;
+    setup.http = mergeHttp(file.http, options.web);
+    if (const QString why = checkWebOptions(setup.http); !why.isEmpty()) return why;
+    if (setup.http.http) {
+        if (const QString why = readWebToken(setup.http, setup.webToken); !why.isEmpty()) return why;
+    }
     return {};
 }
 
@@ -103,7 +113,10 @@ RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing
       })),
       rack_(timing, log_) {}
 
-RackService::~RackService() { rack_.shutdown(); }
+RackService::~RackService() {
+    web_.reset();
+    rack_.shutdown();
+}
 
 bool RackService::start(QString* error) {
     if (setup_.osc.osc) {
@@ -114,9 +127,24 @@ bool RackService::start(QString* error) {
         connect(&rack_, &Rack::stateChanged, osc_.get(),
                 [this](const std::string& deck, const RemoteState& state) { osc_->publish(deck, state); });
     }
+    if (setup_.http.http) {
+        WebServer::Config config = WebServer::configFrom(setup_.http, setup_.webToken);
+        config.program = QStringLiteral("qz7rack");
+        web_ = std::make_unique<WebServer>(config);
+        if (!web_->start(error)) return false;
+        log_(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));
+    }
     const Rack::Change change = rack_.apply(setup_.decks);
+    showDecksOnWeb();
     log_(QStringLiteral("running %1 deck(s): %2").arg(change.started.size()).arg(change.started.join(QStringLiteral(", "))));
     return true;
+}
+
+void RackService::showDecksOnWeb() {
+    if (!web_) return;
+    QList<Deck*> decks;
+    for (const QString& name : rack_.names()) decks << rack_.deck(name);
+    web_->setDecks(decks);
 }
 
 QString RackService::reload() {
@@ -134,10 +162,16 @@ QString RackService::reload() {
     }
     if (!(next.fileOsc == setup_.fileOsc))
         log_(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
+    if (!(next.fileHttp == setup_.fileHttp))
+        log_(QStringLiteral("reload: the [http] section changed; it takes effect at the next start of qz7rack"));
     const Rack::Change c = rack_.apply(next.decks);
-    // The OSC endpoint keeps the options it started with.
+    showDecksOnWeb();
+    // The OSC endpoint and the web remote keep the options they started with.
     next.fileOsc = setup_.fileOsc;
     next.osc = setup_.osc;
+    next.fileHttp = setup_.fileHttp;
+    next.http = setup_.http;
+    next.webToken = setup_.webToken;
     setup_ = next;
     auto part = [](const char* what, const QStringList& names) {
         return names.isEmpty() ? QString() : QStringLiteral("; %1 %2").arg(QLatin1String(what), names.join(QStringLiteral(", ")));

@@ -1,5 +1,5 @@
 // qz7rack as a program: its command line, the configuration it makes, the
-// OSC endpoint over the rack, and reloading the file on SIGHUP.
+// OSC endpoint and the web remote over the rack, and reloading the file on SIGHUP.
 #pragma once
 
 #include <QObject>
@@ -14,11 +14,13 @@
 namespace qz7 {
 
 class OscServer;
+class WebServer;
 
 struct RackOptions {
     QList<DeckConfig> decks;  // --deck
     QString configFile;     // --config
     RemoteOptions remote;   // --osc ... as given on the command line
+    WebOptions web;         // --http ... as given on the command line
     bool checkConfig = false;
     bool help = false;
     bool version = false;
@@ -33,6 +35,9 @@ struct RackSetup {
     QList<DeckConfig> decks;
     OscSection fileOsc;
     RemoteOptions osc;
+    WebSection fileHttp;
+    WebOptions http;
+    QString webToken;
 };
 // "" or why the configuration is refused (the file's line included).
 QString loadRackSetup(const RackOptions& options, RackSetup& setup);
@@ -52,6 +57,7 @@ public:
 
     Rack& rack() { return rack_; }
     OscServer* osc() { return osc_.get(); }
+    WebServer* web() { return web_.get(); }
 
 private:
     RackOptions options_;
@@ -59,6 +65,8 @@ private:
     Rack::Log log_;
     Rack rack_;
     std::unique_ptr<OscServer> osc_;
+    std::unique_ptr<WebServer> web_;
+    void showDecksOnWeb();
 };
 
 }  // namespace qz7
