@@ -185,6 +185,7 @@ const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address,
         {"/qz7/cue/mark", &OscDispatcher::markCue},
         {"/qz7/cue/search", &OscDispatcher::searchCue},
         {"/qz7/goto", &OscDispatcher::goTo},
+        {"/qz7/retrieve", &OscDispatcher::retrieve},
         {"/qz7/subscribe", &OscDispatcher::subscribe},
         {"/qz7/unsubscribe", &OscDispatcher::unsubscribe},
     };
@@ -457,6 +458,11 @@ std::string OscDispatcher::goTo(RemoteActions& act, const Args& a, const OscPeer
     const auto t = stringAt(a, 0);
     if (a.size() != 1 || !t) return usage("/qz7/goto s hh:mm:ss:ff");
     return command(act, "goto", {{"timecode", *t}}, from);
+}
+
+std::string OscDispatcher::retrieve(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+    if (a.size() != 0) return usage("/qz7/retrieve");
+    return command(act, "retrieve", {}, from);
 }
 
 std::string OscDispatcher::subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name) {

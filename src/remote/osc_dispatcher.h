@@ -116,6 +116,7 @@ private:
     std::string markCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string searchCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string goTo(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string retrieve(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string subscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string unsubscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
 

@@ -33,6 +33,7 @@ public:
     virtual std::string markCue(const Origin& origin) = 0;
     virtual std::string searchCue(const Origin& origin, int number) = 0;            // line of the cue list, from 0
     virtual std::string goTo(const Origin& origin, const std::string& timecode) = 0; // "hh:mm:ss:ff"
+    virtual std::string retrieve(const Origin& origin) = 0;                              // the lists read afresh
 };
 
 // What a subscriber sees; published whole, sent field by field when changed.

@@ -156,6 +156,8 @@ const std::vector<Command>& commands() {
              if (!Timecode::parse(t)) throw BadArgument{"timecode must be hh:mm:ss:ff"};
              return a.goTo(o, t);
          }},
+        // Reads the lists from the recorder again, as "Retrieve" does; it writes nothing.
+        {"retrieve", [](RemoteActions& a, Reader& r, const Origin& o) { r.done(); return a.retrieve(o); }},
     };
     return table;
 }

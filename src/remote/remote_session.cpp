@@ -63,6 +63,7 @@ std::string RemoteSession::openClip(const Origin& o, int n) { return deck_.openC
 std::string RemoteSession::openSequence(const Origin& o, int n) { return deck_.openSequence(n, o).refusal; }
 std::string RemoteSession::markCue(const Origin& o) { return deck_.markCue(o).refusal; }
 std::string RemoteSession::searchCue(const Origin& o, int n) { return deck_.searchCue(n, false, o).refusal; }
+std::string RemoteSession::retrieve(const Origin& o) { return deck_.retrieve(o).refusal; }
 std::string RemoteSession::goTo(const Origin& o, const std::string& timecode) {
     return deck_.goTo(timecode, o).refusal;
 }

@@ -36,6 +36,7 @@ public:
     std::string markCue(const Origin& origin) override;
     std::string searchCue(const Origin& origin, int number) override;
     std::string goTo(const Origin& origin, const std::string& timecode) override;
+    std::string retrieve(const Origin& origin) override;
 
 signals:
     void stateChanged(const qz7::RemoteState& state);

@@ -36,6 +36,7 @@ public:
     std::string openSequence(const Origin& origin, int number) override { return call(origin, "seq " + std::to_string(number)); }
     std::string markCue(const Origin& origin) override { return call(origin, "cue mark"); }
     std::string searchCue(const Origin& origin, int number) override { return call(origin, "cue search " + std::to_string(number)); }
+    std::string retrieve(const Origin& origin) override { return call(origin, "retrieve"); }
     std::string goTo(const Origin& origin, const std::string& timecode) override { return call(origin, "goto " + timecode); }
 
 private:
