@@ -90,7 +90,7 @@ class Fail(Exception):
     pass
 
 
-def wait_for(what, check, timeout=10.0):
+def wait_for(what, check, timeout=20.0):
     end = time.time() + timeout
     while time.time() < end:
         try:
