@@ -128,9 +128,7 @@ bool RackService::start(QString* error) {
                 [this](const std::string& deck, const RemoteState& state) { osc_->publish(deck, state); });
     }
     if (setup_.http.http) {
-        WebServer::Config config = WebServer::configFrom(setup_.http, setup_.webToken);
-        config.program = QStringLiteral("qz7rack");
-        web_ = std::make_unique<WebServer>(config);
+        web_ = std::make_unique<WebServer>(WebServer::configFrom(setup_.http, setup_.webToken));
         if (!web_->start(error)) return false;
         log_(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));
     }

@@ -229,7 +229,7 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
         decks_[name] = std::move(e);
         added.push_back(raw);
     }
-    if (gone.empty() && added.empty()) return;
+    // Told after every reload, changed or not: a client may check its list.
     broadcast({{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
     for (DeckEntry* e : added) {
         broadcast(deckState(*e));

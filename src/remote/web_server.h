@@ -42,8 +42,6 @@ public:
         QList<OscNetwork> served;
         QString token;      // empty: none asked (loopback only)
         QStringList hosts;  // names besides the bound address
-        bool verbose = false;
-        QString program = QStringLiteral("qz7cont");
     };
     static Config configFrom(const WebOptions& options, const QString& token);
 

@@ -109,6 +109,7 @@ class Programs:
         self.sims = {}
         self.rack = None
         self.port = 0
+        self.starts = 0
 
     def start_sim(self, address, *extra):
         self.sims[address] = subprocess.Popen([self.sim_path, "--bind", address, *extra],
@@ -120,7 +121,8 @@ class Programs:
         p.wait(5)
 
     def start_rack(self, port=0):
-        err = os.path.join(self.outdir, "rack.err")
+        self.starts += 1
+        err = os.path.join(self.outdir, "rack-%d.err" % self.starts)
         self.rack = subprocess.Popen([self.rack_path, "--deck", "studio-a=" + RELAY, "--deck", "studio-b=" + SIM_B,
                                       "--http", str(port)], stderr=open(err, "w"))
 
@@ -136,7 +138,8 @@ class Programs:
 
     def stop_rack(self):
         self.rack.terminate()
-        self.rack.wait(5)
+        if self.rack.wait(10) != 0:
+            raise Fail("qz7rack ended with status %d on SIGTERM" % self.rack.returncode)
 
     def stop_all(self):
         if self.rack and self.rack.poll() is None:
@@ -347,6 +350,7 @@ def main():
                   (len(delays), percentile(delays, 50), percentile(delays, 99), max(delays)))
             print("latency: tap to packet over %d taps: p50 %.1f ms, p99 %.1f ms, max %.1f ms" %
                   (len(taps), percentile(taps, 50), percentile(taps, 99), max(taps)))
+        programs.stop_rack()
         return 0
     except Fail as e:
         print("FAIL: %s" % e)
