@@ -216,7 +216,7 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
         for (std::size_t k = 0; k < 3; ++k) {
             auto* timer = new QTimer;
             timer->setSingleShot(true);
-            timer->setInterval(kListIntervalMs);
+            timer->setInterval(config_.listIntervalMs);
             const MediaList list = kShownLists[k];
             connect(timer, &QTimer::timeout, this, [this, raw, list, k] {
                 if (!raw->listDirty[k] || !raw->deck) return;

@@ -42,16 +42,17 @@ public:
         QList<OscNetwork> served;
         QString token;      // empty: none asked (loopback only)
         QStringList hosts;  // names besides the bound address
+        int listIntervalMs = kListIntervalMs;  // tests shorten it
     };
     static Config configFrom(const WebOptions& options, const QString& token);
 
+    static constexpr int kListIntervalMs = 250;
     static constexpr int kMaxClients = 16;       // WebSocket clients at once
     static constexpr int kMaxRequests = 32;      // HTTP requests being read at once
     static constexpr qint64 kMaxHead = 8192;
     static constexpr qint64 kMaxBody = 4096;     // also the longest WebSocket message
     static constexpr qint64 kMaxBacklog = 1 << 20;  // unsent bytes before a client is dropped
     static constexpr int kRequestTimeoutMs = 10000;
-    static constexpr int kListIntervalMs = 250;
 
     struct Counters {
         quint64 requests = 0;      // HTTP requests answered
