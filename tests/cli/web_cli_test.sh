@@ -1,12 +1,13 @@
 #!/bin/sh
 # The web remote's command line in both programs: refusals with status 2, and
 # qz7cont --headless --http serving the API on loopback. Loopback only.
-#   web_cli_test.sh QZ7CONT QZ7RACK
+#   web_cli_test.sh QZ7CONT QZ7RACK QZ7SIM
 set -u
-cont=$1 rack=$2
+cont=$1 rack=$2 sim=$3
 dir=$(mktemp -d)
 pid=""
-cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$dir"; }
+simpid=""
+cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$simpid" ] && kill "$simpid" 2>/dev/null; rm -rf "$dir"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$dir/err" ] && sed 's/^/  /' "$dir/err"; exit 1; }
 
@@ -43,4 +44,30 @@ echo "$answer" | grep -q '"hosts":\["127.0.125.1"\]' || fail "no deck state: $an
 kill -s TERM "$pid"
 wait "$pid" || fail "SIGTERM gave status $?"
 pid=""
+# qz7rack with WebSocket clients attached stops cleanly on SIGTERM: the web
+# remote lets go of each deck as the rack stops it.
+"$sim" --bind 127.0.125.3 2>/dev/null &
+simpid=$!
+"$rack" --deck studio-a=127.0.125.3 --deck studio-b=127.0.125.4 --http 0 2>"$dir/err" &
+pid=$!
+n=0
+until port=$(sed -n 's/.*web remote on http:\/\/127.0.0.1:\([0-9]*\)\/.*/\1/p' "$dir/err") && [ -n "$port" ]; do
+  n=$((n + 1)); [ $n -gt 100 ] && fail "qz7rack: no 'web remote on' line"; sleep 0.05
+done
+clients=""
+for k in 1 2 3; do
+  bash -c "exec 3<>/dev/tcp/127.0.0.1/$port; printf 'GET /ws HTTP/1.1\r\nHost: 127.0.0.1:$port\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n' >&3; cat <&3 >/dev/null" 2>/dev/null &
+  clients="$clients $!"
+done
+n=0
+until grep -q "deck studio-a: link: LINK OK" "$dir/err"; do
+  n=$((n + 1)); [ $n -gt 100 ] && fail "qz7rack: deck studio-a never linked"; sleep 0.05
+done
+kill -s TERM "$pid"
+wait "$pid"
+status=$?
+pid=""
+for c in $clients; do kill "$c" 2>/dev/null; done
+[ "$status" -eq 0 ] || fail "qz7rack with web clients gave status $status on SIGTERM"
+grep -q "deck studio-a: stopped" "$dir/err" || fail "qz7rack did not stop deck studio-a"
 echo "web command line: ok"
