@@ -310,11 +310,23 @@ def main():
         wait_for("the open-file packet", lambda: relay.count(OPEN_FILE) == 1)
         wait_for("file 2 open", lambda: "002" in text(driver, "studio-a", ".number"))
         print("ok: RETRIEVE filled the file list; a tap selected line 2, OPEN opened file 2")
-        driver.get_screenshot_as_file(os.path.join(outdir, "web-1024x768.png"))
-        driver.set_window_size(390, 844)
-        time.sleep(0.3)
-        driver.get_screenshot_as_file(os.path.join(outdir, "web-390x844.png"))
-        driver.set_window_size(1024, 768)
+        button(driver, "studio-a", "PLAY").click()
+        driver.execute_script("window.scrollTo(0, 0)")
+        time.sleep(0.5)
+        # The viewport exactly at the tablet's and the phone's size.
+        for width, height, mobile in ((1024, 768, False), (390, 844, True)):
+            driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": mobile})
+            driver.execute_script("window.scrollTo(0, 0)")
+            time.sleep(0.3)
+            driver.get_screenshot_as_file(os.path.join(outdir, "web-%dx%d.png" % (width, height)))
+            small = driver.execute_script(
+                "return [...document.querySelectorAll('section.tile button, section.tile select, .list li')]"
+                ".map(e => [e.textContent.trim().slice(0, 12), e.getBoundingClientRect()])"
+                ".filter(([t, r]) => r.width < 44 || r.height < 44).map(([t, r]) => t + ' ' + r.width + 'x' + r.height);")
+            if small:
+                raise Fail("touch targets under 44 px at %dx%d: %s" % (width, height, ", ".join(small[:5])))
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
         print("ok: screenshots in " + outdir)
 
         # The recorder falls silent: NO REPLY.
@@ -330,6 +342,7 @@ def main():
             raise Fail("banner text: " + driver.find_element(By.ID, "banner").text)
         if "stale" not in driver.find_element(By.ID, "decks").get_attribute("class"):
             raise Fail("the tiles are not greyed out while disconnected")
+        driver.execute_script("window.scrollTo(0, 0)")
         driver.get_screenshot_as_file(os.path.join(outdir, "web-disconnected.png"))
         programs.start_rack(port)
         wait_for("reconnected", lambda: not driver.find_element(By.ID, "banner").is_displayed(), timeout=15)
