@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
                 return 1;
             }
             web->setDecks({&forms.deck()});
+            std::fprintf(stderr, "qz7cont: web remote on http://%s:%u/\n", qPrintable(web->address().toString()),
+                         static_cast<unsigned>(web->port()));
         }
         forms.form1()->show();
         app.exec();
