@@ -216,11 +216,13 @@ def measure(driver, relay, updates):
         relay.replies.clear()
         relay.commands.clear()
     button(driver, "studio-a", "PLAY").click()
+    started = time.time()
     wait_for("%d timecode updates" % updates,
              lambda: driver.execute_script(
                  "return window.qz7Trace.filter(t => t[0] === 'studio-a').length") >= updates + 20,
              timeout=updates / 10.0 + 30)
     trace = driver.execute_script("return window.qz7Trace.filter(t => t[0] === 'studio-a');")
+    print("latency: %d updates in %.1f s" % (len(trace), time.time() - started))
     with relay.lock:
         replies = list(relay.replies)
     first_left = {}
