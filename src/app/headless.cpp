@@ -27,6 +27,7 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     }
 
     Deck deck(options.devices);
+    deck.setName(options.name);
     // The deck leaves out a repeat of the same failure, as the window does.
     QObject::connect(&deck, &Deck::errorRaised, &app, [](const QString& message) { logLine(message); });
 

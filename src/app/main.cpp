@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     QObject::connect(&termination, &qz7::SignalWatch::terminate, &app, &QCoreApplication::quit);
     try {
         qz7::Forms forms(options.devices);
+        forms.deck().setName(options.name);
         std::unique_ptr<qz7::RemoteControl> remote;
         if (options.remote.osc) {
             remote = std::make_unique<qz7::RemoteControl>(forms.deck(), options.remote);

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "deck/deck_name.h"
+
 namespace qz7 {
 
 namespace {
@@ -47,6 +49,8 @@ QString usageText() {
         "\n"
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
         "                          a single host means that recorder alone\n"
+        "  --name NAME             the deck's name on the web page and in the event log\n"
+        "                          (1..32 of A-Z a-z 0-9 _ -; default deck)\n"
         "  --help                  print this text\n"
         "  --version               print the version\n") + remoteUsageText() + webUsageText();
 }
@@ -73,6 +77,18 @@ Options parseOptions(const QStringList& arguments) {
         }
         if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
             if (!o.error.isEmpty()) return o;
+            continue;
+        }
+        if (a == QLatin1String("--name") || a.startsWith(QLatin1String("--name="))) {
+            if (a == QLatin1String("--name") && i + 1 >= arguments.size()) {
+                o.error = QStringLiteral("--name wants a name");
+                return o;
+            }
+            o.name = a == QLatin1String("--name") ? arguments[++i] : a.mid(7);
+            if (!validDeckName(o.name)) {
+                o.error = QStringLiteral("--name wants %1, not '%2'").arg(QLatin1String(kDeckNameRule), o.name);
+                return o;
+            }
             continue;
         }
         if (a.startsWith(QLatin1String("--devices="))) {

@@ -13,6 +13,7 @@ namespace qz7 {
 
 struct Options {
     DevicePair devices;
+    QString name = QStringLiteral("deck");  // --name: the deck's name on the web page and in the log
     RemoteOptions remote;  // --osc..., --headless, --select, --verbose
     WebOptions web;        // --http...
     QString webToken;      // read from --http-token-file

@@ -2,102 +2,71 @@
 
 #include <QNetworkDatagram>
 #include <QSocketNotifier>
-#include <cerrno>
-#include <cstdint>
 #include <deque>
 #include <stdexcept>
-#include <sys/timerfd.h>
-#include <system_error>
-#include <time.h>
-#include <unistd.h>
 
 #include "link/command_stack.h"
+#include "net/tick_clock.h"
+#include "net/timer_fd.h"
 
 namespace qz7 {
 
-namespace {
-
-int makeTimerFd() {
-    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), "timerfd_create");
-    return fd;
-}
-
-timespec toTimespec(std::chrono::nanoseconds d) {
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(d.count() / 1'000'000'000);
-    ts.tv_nsec = static_cast<long>(d.count() % 1'000'000'000);
-    return ts;
-}
-
-std::chrono::nanoseconds monotonicNow() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
-}
-
-void setTimer(int fd, int flags, std::chrono::nanoseconds value, std::chrono::nanoseconds period) {
-    itimerspec schedule{};
-    schedule.it_value = toTimespec(value);
-    schedule.it_interval = toTimespec(period);
-    // Cannot fail on our own fd with these values; setting also clears any
-    // expiration not yet read.
-    timerfd_settime(fd, flags, &schedule, nullptr);
-}
-
-void disarm(int fd) { setTimer(fd, 0, {}, {}); }
-
-// Expirations since the last read; 0 when the fd was not readable after all
-// (a wake from before the timer was set again).
-std::uint64_t takeExpirations(int fd) {
-    std::uint64_t count = 0;
-    return ::read(fd, &count, sizeof count) == static_cast<ssize_t>(sizeof count) ? count : 0;
-}
-
-}  // namespace
+using namespace timerfd;
 
 PollDriver::PollDriver(PollCycle& cycle, UdpTransport& transport, ReplyDecoder& decoder,
-                       std::chrono::microseconds interval, std::chrono::microseconds replyWait, QObject* parent)
+                       std::chrono::microseconds interval, std::chrono::microseconds replyWait, TickClock* clock,
+                       QObject* parent)
     : QObject(parent),
       cycle_(cycle),
       transport_(transport),
       decoder_(decoder),
-      interval_(interval),
-      replyWait_(replyWait) {
+      interval_(clock ? clock->interval() : interval),
+      replyWait_(replyWait),
+      clock_(clock) {
     if (interval_.count() <= 0 || replyWait_.count() <= 0)
         throw std::invalid_argument("PollDriver: the interval and the reply wait must be positive");
-    tickTimerFd_ = makeTimerFd();
-    try {
-        replyWaitFd_ = makeTimerFd();
-    } catch (...) {
-        ::close(tickTimerFd_);
-        throw;
+    replyWaitFd_ = make();
+    if (!clock_) {
+        try {
+            tickTimerFd_ = make();
+        } catch (...) {
+            ::close(replyWaitFd_);
+            throw;
+        }
+        tickTimer_ = new QSocketNotifier(tickTimerFd_, QSocketNotifier::Read, this);
+        tickTimer_->setObjectName(QStringLiteral("TickTimer"));
+        connect(tickTimer_, &QSocketNotifier::activated, this, &PollDriver::onTickTimerExpired);
     }
-    tickTimer_ = new QSocketNotifier(tickTimerFd_, QSocketNotifier::Read, this);
-    tickTimer_->setObjectName(QStringLiteral("TickTimer"));
     replyWaitNotifier_ = new QSocketNotifier(replyWaitFd_, QSocketNotifier::Read, this);
     replyWaitNotifier_->setObjectName(QStringLiteral("ReplyWait"));
-    connect(tickTimer_, &QSocketNotifier::activated, this, &PollDriver::onTickTimerExpired);
     connect(replyWaitNotifier_, &QSocketNotifier::activated, this, &PollDriver::onReplyWaitExpired);
     connect(transport_.replySocket(), &QUdpSocket::readyRead, this, &PollDriver::onReadyRead);
 }
 
 PollDriver::~PollDriver() {
+    if (clock_) clock_->detach(this);
     // The notifiers go before the fds they watch.
     delete tickTimer_;
     delete replyWaitNotifier_;
-    ::close(tickTimerFd_);
+    if (tickTimerFd_ >= 0) ::close(tickTimerFd_);
     ::close(replyWaitFd_);
 }
 
 void PollDriver::start() {
-    // The kernel keeps expirations on this grid however late we read them.
-    setTimer(tickTimerFd_, TFD_TIMER_ABSTIME, monotonicNow() + interval_, interval_);
+    if (clock_) {
+        clock_->attach(this);
+    } else {
+        // The kernel keeps expirations on this grid however late we read them.
+        startGrid(tickTimerFd_, interval_);
+    }
     active_ = true;
 }
 
 void PollDriver::stop() {
-    disarm(tickTimerFd_);
+    if (clock_)
+        clock_->detach(this);
+    else
+        disarm(tickTimerFd_);
     active_ = false;
     timerEventPending_ = false;
 }
@@ -140,8 +109,8 @@ void PollDriver::tick() {
     // read off its fd when the wait ends, which spares the event loop a
     // wake-up per skipped event (about 40 % of the idle CPU with a silent
     // recorder).
-    tickTimer_->setEnabled(false);
-    setTimer(replyWaitFd_, 0, replyWait_, {});
+    if (tickTimer_) tickTimer_->setEnabled(false);
+    set(replyWaitFd_, 0, replyWait_, {});
 }
 
 void PollDriver::onReadyRead() {
@@ -164,10 +133,12 @@ void PollDriver::startPendingTick(qint64 ticksWhenQueued) {
 void PollDriver::finishTick(bool readReplies) {
     waiting_ = false;
     disarm(replyWaitFd_);
-    tickTimer_->setEnabled(true);
-    if (const std::uint64_t skipped = takeExpirations(tickTimerFd_); skipped > 0) {
-        skipped_ += static_cast<qint64>(skipped);
-        timerEventPending_ = true;
+    if (tickTimer_) {
+        tickTimer_->setEnabled(true);
+        if (const std::uint64_t skipped = takeExpirations(tickTimerFd_); skipped > 0) {
+            skipped_ += static_cast<qint64>(skipped);
+            timerEventPending_ = true;
+        }
     }
     if (readReplies) this->readReplies();
     discardPartnerReplies();

@@ -18,7 +18,8 @@
 // wakes on them to the microsecond, where Qt's own timers round their waits to
 // whole milliseconds and so jitter the cadence. The tick timer runs on an absolute
 // schedule (start + k * interval), so late wakes do not make it drift, and
-// expirations missed by a busy event loop give one tick, not a burst.
+// expirations missed by a busy event loop give one tick, not a burst. Many
+// drivers may share one such timer instead (TickClock, as the rack's decks do).
 #pragma once
 
 #include <QObject>
@@ -34,6 +35,8 @@ class QSocketNotifier;
 
 namespace qz7 {
 
+class TickClock;
+
 class PollDriver : public QObject {
     Q_OBJECT
 public:
@@ -46,10 +49,12 @@ public:
     static constexpr int kMaxReadsPerTick = 1024;
 
     // Throws std::invalid_argument unless interval and replyWait are
-    // positive, std::system_error when the system gives no timerfd.
+    // positive, std::system_error when the system gives no timerfd. With a
+    // clock the driver ticks on the clock's expirations, at its interval,
+    // instead of a timer of its own.
     PollDriver(PollCycle& cycle, UdpTransport& transport, ReplyDecoder& decoder,
                std::chrono::microseconds interval = kInterval, std::chrono::microseconds replyWait = kReplyWait,
-               QObject* parent = nullptr);
+               TickClock* clock = nullptr, QObject* parent = nullptr);
     ~PollDriver() override;
 
     // Starts the tick timer on a schedule counted from now (restarts it if running).
@@ -102,9 +107,10 @@ private:
     ReplyDecoder& decoder_;
     const std::chrono::microseconds interval_;
     const std::chrono::microseconds replyWait_;
+    TickClock* const clock_;  // shared with other drivers, or nullptr: a timer of our own
     int tickTimerFd_ = -1;
     int replyWaitFd_ = -1;
-    QSocketNotifier* tickTimer_ = nullptr;  // the 20 ms tick timer
+    QSocketNotifier* tickTimer_ = nullptr;  // the 20 ms tick timer (without a clock)
     QSocketNotifier* replyWaitNotifier_ = nullptr;  // one shot per tick
     bool active_ = false;
     bool waiting_ = false;

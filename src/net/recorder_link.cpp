@@ -15,7 +15,8 @@ RecorderLink::RecorderLink(const DevicePair& devices, LinkTiming timing, QObject
     transport_->endpoint(1).host = devices_.first;
     transport_->endpoint(2).host = devices_.second;
     cycle_.setSecondEndpointUsed(!devices_.single);
-    driver_ = std::make_unique<PollDriver>(cycle_, *transport_, decoder_, timing.interval, timing.replyWait);
+    driver_ = std::make_unique<PollDriver>(cycle_, *transport_, decoder_, timing.interval, timing.replyWait,
+                                           timing.clock);
     driver_->setErrorReporter([this](const QString& message) { emit tickError(message); });
 }
 

@@ -28,6 +28,8 @@ namespace qz7 {
 struct LinkTiming {
     std::chrono::microseconds interval = PollDriver::kInterval;
     std::chrono::microseconds replyWait = PollDriver::kReplyWait;
+    // Ticks from a clock shared with other links (then at the clock's interval).
+    TickClock* clock = nullptr;
 };
 
 class RecorderLink : public QObject, private ReplySink {

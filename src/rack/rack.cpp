@@ -4,6 +4,7 @@
 
 #include "deck/deck.h"
 #include "net/link_monitor.h"
+#include "net/tick_clock.h"
 #include "remote/remote_session.h"
 
 namespace qz7 {
@@ -18,7 +19,13 @@ struct Rack::Entry {
 Rack::Rack(LinkTiming timing, Log log, QObject* parent)
     : QObject(parent), timing_(timing), log_(log ? std::move(log) : Log([](const QString& line) {
           std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
-      })) {}
+      })) {
+    // Every deck ticks on one timer: one wake sends all their packets.
+    if (!timing_.clock) {
+        clock_ = std::make_unique<TickClock>(timing_.interval);
+        timing_.clock = clock_.get();
+    }
+}
 
 Rack::~Rack() { shutdown(); }
 

@@ -2,6 +2,8 @@
 // driver, started and applied on its line. Applying a new deck list starts
 // the new decks, stops the removed ones, restarts the changed ones and leaves
 // the rest alone: their Deck objects are not touched, so they keep polling.
+// The decks share one tick timer, so the rack wakes once a tick to send
+// every deck's packet, not once per deck.
 #pragma once
 
 #include <QObject>
@@ -18,6 +20,7 @@ namespace qz7 {
 
 class Deck;
 class RemoteSession;
+class TickClock;
 
 class Rack : public QObject, public RemoteDecks {
     Q_OBJECT
@@ -35,6 +38,8 @@ public:
     void shutdown();
 
     QStringList names() const;
+    // The one timer every deck ticks on.
+    const TickClock& tickClock() const { return *timing_.clock; }
     Deck* deck(const QString& name) const;
 
     std::vector<std::string> deckNames() const override;
@@ -50,6 +55,7 @@ private:
     void start(const DeckConfig& deckConfig);
     void stop(const QString& name);
 
+    std::unique_ptr<TickClock> clock_;  // declared before the decks: they leave it first
     LinkTiming timing_;
     Log log_;
     std::map<QString, std::unique_ptr<Entry>> decks_;

@@ -208,11 +208,6 @@ bool OscSection::operator==(const OscSection& o) const {
            options.allow == o.options.allow && options.verbose == o.options.verbose;
 }
 
-bool validDeckName(const QString& name) {
-    static const QRegularExpression kName(QStringLiteral("^[A-Za-z0-9_-]{1,32}$"));
-    return kName.match(name).hasMatch();
-}
-
 QString parseDeckOption(const QString& text, DeckConfig& deckConfig) {
     deckConfig = {};
     const qsizetype equals = text.indexOf(QLatin1Char('='));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "deck/deck_name.h"
 #include "net/device_pair.h"
 #include "remote/remote_options.h"
 #include "remote/web_options.h"
@@ -49,9 +50,6 @@ struct RackFile {
     OscSection osc;
     WebSection http;
 };
-
-// 1..32 of A-Z a-z 0-9 _ -: a deck name is an OSC address segment.
-bool validDeckName(const QString& name);
 
 // "studio-a=127.0.0.1,127.0.0.2@1". "" or the reason it is refused.
 QString parseDeckOption(const QString& text, DeckConfig& deckConfig);

@@ -198,5 +198,16 @@ TEST(CommandLine, HelpAndUnknownOptions) {
     EXPECT_TRUE(p.readAllStandardError().contains("Usage"));
 }
 
+TEST(CommandLine, TheDeckIsNamedDeckUnlessNamed) {
+    const auto parse = [](QStringList args) { return parseOptions(QStringList{QStringLiteral("qz7cont")} + args); };
+    EXPECT_EQ(parse({}).name.toStdString(), "deck");
+    EXPECT_EQ(parse({QStringLiteral("--name"), QStringLiteral("studio-a")}).name.toStdString(), "studio-a");
+    EXPECT_EQ(parse({QStringLiteral("--name=VTR_2")}).name.toStdString(), "VTR_2");
+    EXPECT_EQ(parse({QStringLiteral("--name"), QStringLiteral("a/b")}).error.toStdString(),
+              "--name wants 1..32 of A-Z a-z 0-9 _ -, not 'a/b'");
+    EXPECT_EQ(parse({QStringLiteral("--name=")}).error.toStdString(), "--name wants 1..32 of A-Z a-z 0-9 _ -, not ''");
+    EXPECT_EQ(parse({QStringLiteral("--name")}).error.toStdString(), "--name wants a name");
+}
+
 }  // namespace
 }  // namespace qz7::test
