@@ -35,6 +35,7 @@
 #include "ui/error_box.h"
 #include "app/options.h"
 #include "media/media_tables.h"
+#include "log_cost.h"
 #include "naive_poller.h"
 #include "net/poll_driver.h"
 #include "probes.h"
@@ -1028,7 +1029,10 @@ QString usage() {
         "--lag: only the lag of the reported state after stray replies and a stall (--only lag).\n"
         "--decks N [--idle-seconds S] [--files F]: only the rack: N decks in one process against N\n"
         "simulated pairs on 127.0.220.1 and up, tick periods beside a bare timerfd, CPU and memory;\n"
-        "with --files, then a Retrieve of F files on every deck at once.\n");
+        "with --files, then a Retrieve of F files on every deck at once.\n"
+        "--log-cost S [--files F]: only the event log's cost: phases of S s without and with the log\n"
+        "in turn, one deck against the simulator on 127.0.0.67 (a Retrieve of F files, default 128,\n"
+        "and a command a second each), and the bytes the log wrote.\n");
 }
 
 std::optional<Settings> parseSettings(const QStringList& args, QString* error) {
@@ -1124,6 +1128,9 @@ int main(int argc, char** argv) {
         return runRackBench(decks, std::clamp(intArgument(args, QStringLiteral("--idle-seconds"), 10), 1, 600),
                             std::clamp(intArgument(args, QStringLiteral("--files"), 0), 0, qz7sim::kTableSize));
     }
+    if (args.contains(QStringLiteral("--log-cost")))
+        return runLogCostBench(std::clamp(intArgument(args, QStringLiteral("--log-cost"), 20), 5, 600),
+                               std::clamp(intArgument(args, QStringLiteral("--files"), 128), 1, qz7sim::kTableSize));
     if (args.contains(QStringLiteral("--timer-child")))
         return timerChild(intArgument(args, QStringLiteral("--duration-ms"), 10000));
     if (args.contains(QStringLiteral("--timerfd-child")))

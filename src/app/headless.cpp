@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "deck/deck.h"
+#include "log/event_log.h"
 #include "net/link_monitor.h"
 #include "net/signal_watch.h"
 #include "remote/remote_control.h"
@@ -28,6 +29,17 @@ int runHeadless(const Options& options, int& argc, char** argv) {
 
     Deck deck(options.devices);
     deck.setName(options.name);
+    LogOptions logOptions = options.log;
+    if (logOptions.dir.isEmpty()) logOptions.dir = defaultPanelLogDir();
+    EventLog eventLog(logOptions);
+    eventLog.attach(deck);
+    // Without a window the log's trouble is one line each way.
+    const auto logState = [&eventLog](bool off, const QString& why) {
+        logLine(off ? QStringLiteral("LOG OFF: %1 (control goes on; trying again every minute)").arg(why)
+                    : QStringLiteral("log: writing again to %1").arg(eventLog.dir()));
+    };
+    QObject::connect(&eventLog, &EventLog::offChanged, &app, logState);
+    if (eventLog.isOff()) logState(true, eventLog.offReason());
     // The deck leaves out a repeat of the same failure, as the window does.
     QObject::connect(&deck, &Deck::errorRaised, &app, [](const QString& message) { logLine(message); });
 

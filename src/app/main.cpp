@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/headless.h"
 #include "app/options.h"
+#include "log/event_log.h"
 #include "net/signal_watch.h"
 #include "remote/remote_control.h"
 #include "remote/web_server.h"
@@ -42,6 +43,11 @@ int main(int argc, char** argv) {
     try {
         qz7::Forms forms(options.devices);
         forms.deck().setName(options.name);
+        qz7::LogOptions logOptions = options.log;
+        if (logOptions.dir.isEmpty()) logOptions.dir = qz7::defaultPanelLogDir();
+        qz7::EventLog eventLog(logOptions);
+        eventLog.attach(forms.deck());
+        forms.form1()->setEventLog(&eventLog);
         std::unique_ptr<qz7::RemoteControl> remote;
         if (options.remote.osc) {
             remote = std::make_unique<qz7::RemoteControl>(forms.deck(), options.remote);

@@ -52,7 +52,9 @@ QString usageText() {
         "  --name NAME             the deck's name on the web page and in the event log\n"
         "                          (1..32 of A-Z a-z 0-9 _ -; default deck)\n"
         "  --help                  print this text\n"
-        "  --version               print the version\n") + remoteUsageText() + webUsageText();
+        "  --version               print the version\n") + remoteUsageText() + webUsageText() + logUsageText() +
+           QStringLiteral("The event log goes to $XDG_STATE_HOME/qz7cont/log (~/.local/state/qz7cont/log)\n"
+                          "unless --log-dir names another folder.\n");
 }
 
 QStringList argumentList(int argc, char** argv) {
@@ -76,6 +78,10 @@ Options parseOptions(const QStringList& arguments) {
             continue;
         }
         if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
+            if (!o.error.isEmpty()) return o;
+            continue;
+        }
+        if (takeLogOption(arguments, i, o.log, o.error)) {
             if (!o.error.isEmpty()) return o;
             continue;
         }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "log/log_options.h"
 #include "remote/remote_options.h"
 #include "remote/web_options.h"
 #include "net/device_pair.h"
@@ -17,6 +18,7 @@ struct Options {
     RemoteOptions remote;  // --osc..., --headless, --select, --verbose
     WebOptions web;        // --http...
     QString webToken;      // read from --http-token-file
+    LogOptions log;        // --log-dir, --log-keep-days, --no-log
     bool help = false;
     bool version = false;
     QString platform;  // Qt's -platform option, if given

@@ -179,8 +179,9 @@ void Deck::raise(const QString& message) {
 
 // --- the one way onto the command stack
 
-Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink) {
-    if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off");
+Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink,
+                     Args args) {
+    if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off", std::move(args));
     CommandStack& stack = link_->commandStack();
     // All of an operation's packets or none: a transfer cut in half would
     // leave the recorder with half a sequence.
@@ -188,22 +189,25 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
         Outcome o = Outcome::refused("Command stack full: " + std::to_string(CommandStack::kCapacity) +
                                      " commands are waiting; the new command was not queued.");
         o.stackFull = true;
+        o.args = std::move(args);
         emit operated(origin, QString::fromStdString(op), o);
         return o;
     }
     for (const Packet& p : packets) stack.queue(p);
     Outcome o;
     o.packets = std::move(packets);
+    o.args = std::move(args);
     emit operated(origin, QString::fromStdString(op), o);
     return o;
 }
 
-Outcome Deck::command(const Origin& origin, const std::string& op, std::vector<Packet> packets) {
-    return submit(origin, op, std::move(packets), true);
+Outcome Deck::command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args) {
+    return submit(origin, op, std::move(packets), true, std::move(args));
 }
 
-Outcome Deck::refuse(const Origin& origin, const std::string& op, std::string why) {
+Outcome Deck::refuse(const Origin& origin, const std::string& op, std::string why, Args args) {
     Outcome o = Outcome::refused(std::move(why));
+    o.args = std::move(args);
     emit operated(origin, QString::fromStdString(op), o);
     return o;
 }
@@ -220,6 +224,7 @@ Outcome Deck::apply(int line, const Origin& origin) {
     finishRetrieve();
     emit applied();
     Outcome o;
+    o.args = {{"line", std::int64_t{line}}};
     for (int i = before; i < link_->commandStack().count(); ++i) o.packets.push_back(link_->commandStack().at(i));
     emit operated(origin, QStringLiteral("apply"), o);
     return o;
@@ -253,7 +258,8 @@ Outcome Deck::retrieve(const Origin& origin) {
     const int bottom = link_->commandStack().count();
     // The lists are blanked only for a burst that fits on the stack.
     if (bottom + static_cast<int>(burst.size()) <= CommandStack::kCapacity) media_->beginRetrieve();
-    Outcome o = command(origin, "retrieve", std::move(burst));
+    const Args args{{"requests", static_cast<std::int64_t>(burst.size())}};
+    Outcome o = command(origin, "retrieve", std::move(burst), args);
     if (!o.queued()) return o;
     retrieve_ = {};
     retrieve_.running = true;
@@ -376,7 +382,9 @@ void Deck::setRetrieveAvailable(bool available) {
 // --- transport
 
 Outcome Deck::play(const Origin& o) { return command(o, "play", {cmd::play()}); }
-Outcome Deck::stop(bool lock, const Origin& o) { return command(o, "stop", {cmd::stop(lock)}); }
+Outcome Deck::stop(bool lock, const Origin& o) {
+    return command(o, "stop", {cmd::stop(lock)}, {{"lock", std::int64_t{lock ? 1 : 0}}});
+}
 
 // The new file shows its number at once; its name comes with the recorder's answer.
 Outcome Deck::record(const Origin& o) {
@@ -385,22 +393,31 @@ Outcome Deck::record(const Origin& o) {
     return out;
 }
 
+namespace {
+Arg directionArg(Direction d) { return {"direction", std::int64_t{d == Direction::Forward ? 1 : -1}}; }
+Arg numberArg(int n) { return {"number", std::int64_t{n}}; }
+}  // namespace
+
 Outcome Deck::wind(Direction direction, int item, const Origin& o) {
     const char* op = direction == Direction::Forward ? "ff" : "rew";
-    if (!linkEnabled()) return refuse(o, op, "link off");
+    Args args{{"item", std::int64_t{item}}};
+    if (!linkEnabled()) return refuse(o, op, "link off", std::move(args));
     // An item past the speed table runs at the last speed, as the panel's box always has.
-    if (item < 0) return refuse(o, op, "no FF/RWD speed item " + number(item) + " (0..4)");
-    return command(o, op, {cmd::wind(direction, item)});
+    if (item < 0) return refuse(o, op, "no FF/RWD speed item " + number(item) + " (0..4)", std::move(args));
+    return command(o, op, {cmd::wind(direction, item)}, std::move(args));
 }
 
 Outcome Deck::slow(Direction direction, int item, const Origin& o) {
-    if (!linkEnabled()) return refuse(o, "slow", "link off");
+    Args args{directionArg(direction), {"item", std::int64_t{item}}};
+    if (!linkEnabled()) return refuse(o, "slow", "link off", std::move(args));
     if (item < 0 || item >= static_cast<int>(cmd::kSlowSpeeds.size()))
-        return refuse(o, "slow", "no slow speed item " + number(item) + " (0..8)");
-    return command(o, "slow", {cmd::slow(direction, item)});
+        return refuse(o, "slow", "no slow speed item " + number(item) + " (0..8)", std::move(args));
+    return command(o, "slow", {cmd::slow(direction, item)}, std::move(args));
 }
 
-Outcome Deck::jog(Direction direction, const Origin& o) { return command(o, "jog", {cmd::jog(direction)}); }
+Outcome Deck::jog(Direction direction, const Origin& o) {
+    return command(o, "jog", {cmd::jog(direction)}, {directionArg(direction)});
+}
 Outcome Deck::monitorEE(const Origin& o) { return command(o, "ee", {cmd::monitorEE()}); }
 Outcome Deck::monitorPB(const Origin& o) { return command(o, "pb", {cmd::monitorPB()}); }
 
@@ -412,23 +429,23 @@ Outcome Deck::errorReset(const Origin& o) {
 // --- opening
 
 Outcome Deck::openFile(int n, const Origin& o) {
-    if (!linkEnabled()) return refuse(o, "file/open", "link off");
+    if (!linkEnabled()) return refuse(o, "file/open", "link off", {numberArg(n)});
     const int count = media_->recordedFileCount();
     if (n < 1 || n > count)
-        return refuse(o, "file/open", "no file " + number(n) + " (recorded files: " + number(count) + ")");
-    return command(o, "file/open", {cmd::openFile(n)});
+        return refuse(o, "file/open", "no file " + number(n) + " (recorded files: " + number(count) + ")", {numberArg(n)});
+    return command(o, "file/open", {cmd::openFile(n)}, {numberArg(n)});
 }
 
 Outcome Deck::openClip(int k, const Origin& o) {
-    if (!linkEnabled()) return refuse(o, "clip/open", "link off");
-    if (k < 0 || k >= media_->clipCount()) return refuse(o, "clip/open", "no clip " + number(k));
-    return command(o, "clip/open", {cmd::openClip(k)});
+    if (!linkEnabled()) return refuse(o, "clip/open", "link off", {numberArg(k)});
+    if (k < 0 || k >= media_->clipCount()) return refuse(o, "clip/open", "no clip " + number(k), {numberArg(k)});
+    return command(o, "clip/open", {cmd::openClip(k)}, {numberArg(k)});
 }
 
 Outcome Deck::openSequence(int s, const Origin& o) {
-    if (!linkEnabled()) return refuse(o, "seq/open", "link off");
-    if (!media_->sequenceListed(s)) return refuse(o, "seq/open", "no sequence " + number(s));
-    return command(o, "seq/open", {cmd::openSequence(s)});
+    if (!linkEnabled()) return refuse(o, "seq/open", "link off", {numberArg(s)});
+    if (!media_->sequenceListed(s)) return refuse(o, "seq/open", "no sequence " + number(s), {numberArg(s)});
+    return command(o, "seq/open", {cmd::openSequence(s)}, {numberArg(s)});
 }
 
 // --- cues
@@ -438,7 +455,8 @@ Outcome Deck::markCue(const Origin& o) {
     if (!link_->linkEnabled()) return refuse(o, "cue/mark", "link off");
     const int k = media_->markCue(status_.timecode);
     if (k < 0) return refuse(o, "cue/mark", "every cue slot is in use");
-    Outcome out = command(o, "cue/mark", {cueWrite(k, media_->cue(k), 0x01)});
+    Outcome out = command(o, "cue/mark", {cueWrite(k, media_->cue(k), 0x01)},
+                          {numberArg(k), {"timecode", status_.timecode.text()}});
     out.index = k;
     return out;
 }
@@ -447,27 +465,31 @@ Outcome Deck::markCue(const Origin& o) {
 // recorder reported, so a cue above a gap is shown but not reachable.
 Outcome Deck::searchCue(int k, bool preroll, const Origin& o) {
     const char* op = preroll ? "cue/cue" : "cue/search";
-    if (!linkEnabled()) return refuse(o, op, "link off");
-    if (k < 0 || k >= media_->cueCount()) return refuse(o, op, "no cue " + number(k));
-    return command(o, op, {cmd::goToCue(k, preroll ? 0x01 : 0x00)});
+    if (!linkEnabled()) return refuse(o, op, "link off", {numberArg(k)});
+    if (k < 0 || k >= media_->cueCount()) return refuse(o, op, "no cue " + number(k), {numberArg(k)});
+    return command(o, op, {cmd::goToCue(k, preroll ? 0x01 : 0x00)}, {numberArg(k)});
 }
 
 Outcome Deck::goTo(const std::string& text, const Origin& o) {
-    if (!linkEnabled()) return refuse(o, "goto", "link off");
+    const Args args{{"timecode", text}};
+    if (!linkEnabled()) return refuse(o, "goto", "link off", args);
     const std::optional<Timecode> tc = Timecode::parse(text);
-    if (!tc) return refuse(o, "goto", "not a timecode hh:mm:ss:ff: '" + text + "'");
+    if (!tc) return refuse(o, "goto", "not a timecode hh:mm:ss:ff: '" + text + "'", args);
     if (!tc->inRange(status_.frameBase))
         return refuse(o, "goto",
                       "no such time: '" + text + "' (hours 00-23, minutes and seconds 00-59, frames below " +
-                          number(status_.frameBase) + ")");
-    return command(o, "goto", {cmd::timecodeSearch(tc->bytes())});
+                          number(status_.frameBase) + ")",
+                      args);
+    return command(o, "goto", {cmd::timecodeSearch(tc->bytes())}, args);
 }
 
 Outcome Deck::searchPosition(const Timecode& position, const Origin& o) {
-    return command(o, "goto", {cmd::timecodeSearch(position.bytes())});
+    return command(o, "goto", {cmd::timecodeSearch(position.bytes())}, {{"timecode", position.text()}});
 }
 
 Outcome Deck::cueTypedPosition(int h, int m, int s, int f, int preroll, const Origin& o) {
+    const Args args{{"timecode", Timecode::fromBytes({toBcd(f), toBcd(s), toBcd(m), toBcd(h)}).text()},
+                    {"preroll", std::int64_t{preroll}}};
     for (long long i = 0, steps = static_cast<long long>(preroll) * 30; i < steps; ++i) {
         if (--f >= 0) continue;
         f = 29;
@@ -477,26 +499,28 @@ Outcome Deck::cueTypedPosition(int h, int m, int s, int f, int preroll, const Or
         m = 59;
         if (--h < 0) h = 23;
     }
-    return command(o, "goto", {cmd::timecodeSearch({toBcd(f), toBcd(s), toBcd(m), toBcd(h)})});
+    return command(o, "goto", {cmd::timecodeSearch({toBcd(f), toBcd(s), toBcd(m), toBcd(h)})}, args);
 }
 
 // The cue count stays: it counts what the recorder reported, not free slots.
 Outcome Deck::deleteCue(int k, const Origin& o) {
-    if (k < 0 || k >= kTableSize) return refuse(o, "cue/delete", "no cue slot " + number(k));
-    return submit(o, "cue/delete", {cueWrite(k, media_->deleteCue(k), 0x00)}, false);
+    if (k < 0 || k >= kTableSize) return refuse(o, "cue/delete", "no cue slot " + number(k), {numberArg(k)});
+    return submit(o, "cue/delete", {cueWrite(k, media_->deleteCue(k), 0x00)}, false, {numberArg(k)});
 }
 
 Outcome Deck::editCue(int k, const Timecode& position, const std::string& name, const Origin& o) {
-    if (k < 0 || k >= kTableSize || media_->cue(k).used == 0) return refuse(o, "cue/edit", "no cue " + number(k));
-    return submit(o, "cue/edit", {cueWrite(k, media_->editCue(k, position, name), 0x01)}, false);
+    const Args args{numberArg(k), {"timecode", position.text()}, {"name", name}};
+    if (k < 0 || k >= kTableSize || media_->cue(k).used == 0) return refuse(o, "cue/edit", "no cue " + number(k), args);
+    return submit(o, "cue/edit", {cueWrite(k, media_->editCue(k, position, name), 0x01)}, false, args);
 }
 
 // --- files
 
 // Queued name first: the stack sends the inhibit write before it.
 Outcome Deck::editFile(int n, const std::string& name, std::uint8_t inhibit, const Origin& o) {
-    if (n < 1 || n > kTableSize) return refuse(o, "file/edit", "no file " + number(n));
-    Outcome out = submit(o, "file/edit", {cmd::fileNameWrite(n, name), cmd::inhibitWrite(n, inhibit)}, false);
+    const Args args{numberArg(n), {"name", name}, {"inhibit", std::int64_t{inhibit}}};
+    if (n < 1 || n > kTableSize) return refuse(o, "file/edit", "no file " + number(n), args);
+    Outcome out = submit(o, "file/edit", {cmd::fileNameWrite(n, name), cmd::inhibitWrite(n, inhibit)}, false, args);
     if (out.queued()) media_->editFile(n - 1, name, inhibit);
     return out;
 }
@@ -512,30 +536,30 @@ Outcome Deck::eraseLastFile(const Origin& o) {
 // --- clips
 
 Outcome Deck::saveClip(int k, const ClipEntry& edited, const Origin& o) {
-    if (k < 0 || k >= kTableSize) return refuse(o, "clip/save", "no clip slot " + number(k));
-    return submit(o, "clip/save", {clipWrite(k, media_->saveClip(k, edited), 0x01)}, false);
+    if (k < 0 || k >= kTableSize) return refuse(o, "clip/save", "no clip slot " + number(k), {numberArg(k)});
+    return submit(o, "clip/save", {clipWrite(k, media_->saveClip(k, edited), 0x01)}, false, {numberArg(k)});
 }
 
 Outcome Deck::deleteClip(int k, const Origin& o) {
-    if (k < 0 || k >= kTableSize) return refuse(o, "clip/delete", "no clip slot " + number(k));
-    return submit(o, "clip/delete", {clipWrite(k, media_->deleteClip(k), 0x00)}, false);
+    if (k < 0 || k >= kTableSize) return refuse(o, "clip/delete", "no clip slot " + number(k), {numberArg(k)});
+    return submit(o, "clip/delete", {clipWrite(k, media_->deleteClip(k), 0x00)}, false, {numberArg(k)});
 }
 
 // --- sequences
 
 Outcome Deck::saveSequence(int s, int listed, const SequenceRecord& edited, const Origin& o) {
     if (s < 0 || s >= kSequenceCount || listed < 0 || listed >= kSequenceCount)
-        return refuse(o, "seq/save", "no sequence " + number(s));
+        return refuse(o, "seq/save", "no sequence " + number(s), {numberArg(s)});
     media_->listSequence(listed);
-    return submit(o, "seq/save", sequenceTransfer(s, media_->saveSequence(s, edited)), false);
+    return submit(o, "seq/save", sequenceTransfer(s, media_->saveSequence(s, edited)), false, {numberArg(s)});
 }
 
 // Deletes the sequence on the recorder. The table keeps it until the next
 // header reply or "Clear Seq ".
 Outcome Deck::deleteSequence(int s, const Origin& o) {
-    if (s < 0 || s >= kSequenceCount) return refuse(o, "seq/delete", "no sequence " + number(s));
+    if (s < 0 || s >= kSequenceCount) return refuse(o, "seq/delete", "no sequence " + number(s), {numberArg(s)});
     media_->unlistSequence(s);
-    return submit(o, "seq/delete", {cmd::deleteSequence(s)}, false);
+    return submit(o, "seq/delete", {cmd::deleteSequence(s)}, false, {numberArg(s)});
 }
 
 Outcome Deck::requestSequenceBlocks(const Origin& o) {
@@ -574,7 +598,8 @@ Outcome Deck::clearSequences(const Origin& o) {
 }
 
 Outcome Deck::eraseDisks(int raidItem, const Origin& o) {
-    return submit(o, "disks/erase", {cmd::eraseDisks(static_cast<std::uint8_t>(raidItem))}, false);
+    return submit(o, "disks/erase", {cmd::eraseDisks(static_cast<std::uint8_t>(raidItem))}, false,
+                  {{"raid", std::int64_t{raidItem}}});
 }
 
 }  // namespace qz7

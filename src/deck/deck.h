@@ -179,7 +179,9 @@ public:
 
     // Queues `packets` in order under the operation `op`. With needsLink the
     // operation is refused while the link is off. The settings use this.
-    Outcome submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink);
+    // args are the operation's named arguments, for the log.
+    Outcome submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink,
+                   Args args = {});
 
 signals:
     void linkEnabledChanged(bool on);
@@ -203,8 +205,8 @@ signals:
     void listChanged(qz7::MediaList list);
 
 private:
-    Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets);
-    Outcome refuse(const Origin& origin, const std::string& op, std::string why);
+    Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args = {});
+    Outcome refuse(const Origin& origin, const std::string& op, std::string why, Args args = {});
     void wireReplies();
     void onStatus(const StatusReply& s);
     void onTickError(const QString& message);

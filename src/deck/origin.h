@@ -3,7 +3,9 @@
 // every operation so that a log can say who did what.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "link/protocol.h"
@@ -28,6 +30,15 @@ struct Origin {
     bool operator==(const Origin&) const = default;
 };
 
+// A named argument of an operation, as remote clients name it ("lock",
+// "item", "direction", "number", "timecode"): a whole number or a text.
+struct Arg {
+    std::string name;
+    std::variant<std::int64_t, std::string> value;
+    bool operator==(const Arg&) const = default;
+};
+using Args = std::vector<Arg>;
+
 // What became of an operation: queued (its packets, in the order they went
 // onto the command stack), or refused with the reason in words.
 struct Outcome {
@@ -35,6 +46,7 @@ struct Outcome {
     bool stackFull = false;       // refused because the command stack had no room
     std::vector<Packet> packets;  // queued, in queue order (the recorder gets them last first)
     int index = -1;               // the entry an operation chose (the cue slot of a mark)
+    Args args;                    // what the operation was asked, queued or refused
 
     bool queued() const { return refusal.empty(); }
     static Outcome refused(std::string why) {

@@ -32,6 +32,18 @@ int main(int argc, char** argv) {
         logLine(why);
         return 2;
     }
+    if (setup.log.dir.isEmpty()) setup.log.dir = qz7::defaultServiceLogDir();
+    if (options.logExport) {
+        QByteArray out;
+        int skipped = 0;
+        if (const QString why = qz7::exportLog(options, setup, out, &skipped); !why.isEmpty()) {
+            logLine(why);
+            return 2;
+        }
+        std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stdout);
+        if (skipped > 0) logLine(QStringLiteral("%1 line(s) of the log are not JSON; left out").arg(skipped));
+        return 0;
+    }
     if (options.checkConfig) {
         QStringList names;
         for (const qz7::DeckConfig& d : setup.decks) names << d.name;

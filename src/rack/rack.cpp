@@ -80,6 +80,7 @@ void Rack::start(const DeckConfig& deckConfig) {
     connect(entry->session.get(), &RemoteSession::stateChanged, this,
             [this, key](const RemoteState& state) { emit stateChanged(key, state); });
     decks_[name] = std::move(e);
+    emit deckStarted(entry->deck.get());
     entry->deck->start();
     entry->deck->apply(deckConfig.line, Origin::rack());
     emit stateChanged(key, entry->session->state());

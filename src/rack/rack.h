@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "deck/deck.h"
 #include "net/recorder_link.h"
 #include "rack/rack_config.h"
 #include "remote/remote_actions.h"
@@ -47,6 +48,8 @@ public:
     RemoteState deckState(const std::string& name) const override;
 
 signals:
+    // A deck was made and named; it is applied right after.
+    void deckStarted(qz7::Deck* deck);
     // What a subscriber of this deck sees changed (also once when it starts).
     void stateChanged(const std::string& deck, const qz7::RemoteState& state);
 

@@ -1,5 +1,6 @@
 #include "rack/rack_config.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -125,8 +126,10 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
             p->out->decks.append(deckConfig);
             p->deckHasDevices.append(0);
             p->deck = &p->out->decks.last();
-        } else if (section != QLatin1String("osc") && section != QLatin1String("http")) {
-            return failSection(QStringLiteral("unknown section [%1] (known: [osc], [http], [deck NAME])").arg(section));
+        } else if (section != QLatin1String("osc") && section != QLatin1String("http") &&
+                   section != QLatin1String("log")) {
+            return failSection(
+                QStringLiteral("unknown section [%1] (known: [osc], [http], [log], [deck NAME])").arg(section));
         }
     }
     if (p->keysSeen.contains(key)) return fail(QStringLiteral("'%1' is given twice in [%2]").arg(key, section));
@@ -179,6 +182,27 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
         QString error;
         takeWebOption(args, i, http.options, error);
         if (!error.isEmpty()) return fail(error.replace(option, key));
+        return 1;
+    }
+
+    if (section == QLatin1String("log")) {
+        LogOptions& log = p->out->log;
+        if (key == QLatin1String("dir")) {
+            // The service's working folder is nobody's business: only a whole path.
+            if (!QDir::isAbsolutePath(value)) return fail(QStringLiteral("dir wants an absolute path, not '%1'").arg(value));
+            log.dir = QDir::cleanPath(value);
+            log.dirGiven = true;
+        } else if (key == QLatin1String("keep-days")) {
+            if (const QString why = parseKeepDays(value, log.keepDays); !why.isEmpty()) return fail(why);
+            log.keepDaysGiven = true;
+        } else if (key == QLatin1String("enabled")) {
+            if (value != QLatin1String("yes") && value != QLatin1String("no"))
+                return fail(QStringLiteral("enabled is yes or no, not '%1'").arg(value));
+            log.enabled = value == QLatin1String("yes");
+            log.enabledGiven = true;
+        } else {
+            return fail(QStringLiteral("unknown key '%1' in [log] (known: dir, keep-days, enabled)").arg(key));
+        }
         return 1;
     }
 

@@ -1,5 +1,5 @@
 // What the rack runs: its decks, from --deck options and the [deck NAME]
-// sections of a configuration file, and the [osc] and [http] sections. Reading refuses
+// sections of a configuration file, and the [osc], [http] and [log] sections. Reading refuses
 // anything it does not understand, with the file and the line.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "deck/deck_name.h"
+#include "log/log_options.h"
 #include "net/device_pair.h"
 #include "remote/remote_options.h"
 #include "remote/web_options.h"
@@ -49,6 +50,7 @@ struct RackFile {
     QList<DeckConfig> decks;
     OscSection osc;
     WebSection http;
+    LogOptions log;  // the [log] section: dir, keep-days, enabled
 };
 
 // "studio-a=127.0.0.1,127.0.0.2@1". "" or the reason it is refused.

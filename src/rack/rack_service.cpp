@@ -1,8 +1,12 @@
 #include "rack/rack_service.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <cstdio>
 
 #include "deck/deck.h"
+#include "log/event_log.h"
+#include "log/log_reader.h"
 #include "remote/osc_server.h"
 #include "remote/web_server.h"
 
@@ -36,6 +40,17 @@ RackOptions parseRackOptions(const QStringList& arguments) {
             o.error = QStringLiteral("%1 is an option of qz7cont; qz7rack sets the line per deck (NAME=FIRST,SECOND@LINE)")
                           .arg(a);
         } else if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
+        } else if (takeLogOption(arguments, i, o.log, o.error)) {
+        } else if (a == QLatin1String("--log-export")) {
+            if (i + 2 >= arguments.size()) {
+                o.error = QStringLiteral("--log-export needs FROM and TO (UTC dates or times, 2026-12-08 or 2026-12-08T10:00)");
+            } else {
+                o.logExport = true;
+                o.exportFrom = arguments[++i];
+                o.exportTo = arguments[++i];
+            }
+        } else if (a == QLatin1String("--csv")) {
+            o.csv = true;
         } else if (value(QStringLiteral("--deck"), v)) {
             if (o.error.isEmpty()) {
                 DeckConfig deckConfig;
@@ -52,6 +67,11 @@ RackOptions parseRackOptions(const QStringList& arguments) {
     }
     if (o.checkConfig && o.configFile.isEmpty() && o.decks.isEmpty())
         o.error = QStringLiteral("--check-config needs --config FILE or --deck");
+    if (o.csv && !o.logExport) o.error = QStringLiteral("--csv goes with --log-export");
+    if (o.logExport) {
+        if (!parseLogTime(o.exportFrom, false)) o.error = QStringLiteral("--log-export: '%1' is not a UTC date or time").arg(o.exportFrom);
+        else if (!parseLogTime(o.exportTo, true)) o.error = QStringLiteral("--log-export: '%1' is not a UTC date or time").arg(o.exportTo);
+    }
     return o;
 }
 
@@ -79,9 +99,16 @@ QString rackUsageText() {
                "                          obey only senders inside these networks (default:\n"
                "                          loopback senders)\n"
                "  --verbose               report remote-control traffic and drops on stderr\n") +
-           webUsageText() +
-           QStringLiteral("The command line wins over the file's [osc] and [http] sections ([http] keys:\n"
-                          "port, bind, allow, token-file, host).\n");
+           webUsageText() + logUsageText() +
+           QStringLiteral(
+               "  --log-export FROM TO [--csv]\n"
+               "                          print the events from FROM to TO (UTC: 2026-12-08, or\n"
+               "                          2026-12-08T10:00:00; a date alone is the whole day) as\n"
+               "                          JSON lines, or as CSV, and exit\n"
+               "The command line wins over the file's [osc], [http] and [log] sections ([http]\n"
+               "keys: port, bind, allow, token-file, host). Without --log-dir\n"
+               "the log goes to $LOGS_DIRECTORY (the unit's LogsDirectory=qz7rack), else to\n"
+               "$XDG_STATE_HOME/qz7rack/log.\n");
 }
 
 QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
@@ -91,9 +118,13 @@ QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
         if (const QString why = readRackFile(options.configFile, file); !why.isEmpty()) return why;
     }
     setup.decks = file.decks + options.decks;
-    if (const QString why = checkDecks(setup.decks); !why.isEmpty()) return why;
+    // An export reads the log alone: it needs no deck.
+    if (!options.logExport)
+        if (const QString why = checkDecks(setup.decks); !why.isEmpty()) return why;
     setup.fileOsc = file.osc;
     setup.osc = mergeOsc(file.osc, options.remote);
+    setup.fileLog = file.log;
+    setup.log = mergeLog(file.log, options.log);
     if (const QString why = checkRemoteOptions(setup.osc); !why.isEmpty()) return why;
     setup.fileHttp = file.http;
     setup.http = mergeHttp(file.http, options.web);
@@ -111,7 +142,18 @@ RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing
       log_(log ? std::move(log) : Rack::Log([](const QString& line) {
           std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
       })),
-      rack_(timing, log_) {}
+      eventLog_(std::make_unique<EventLog>(
+          LogOptions{setup_.log.enabled && !setup_.log.dir.isEmpty(), setup_.log.dir, setup_.log.keepDays})),
+      rack_(timing, log_) {
+    connect(&rack_, &Rack::deckStarted, eventLog_.get(), [this](Deck* deck) { eventLog_->attach(*deck); });
+    // Without a window the log's trouble goes to stderr, once each way.
+    const auto logState = [this](bool off, const QString& why) {
+        log_(off ? QStringLiteral("LOG OFF: %1 (control goes on; trying again every minute)").arg(why)
+                 : QStringLiteral("log: writing again to %1").arg(eventLog_->dir()));
+    };
+    connect(eventLog_.get(), &EventLog::offChanged, this, logState);
+    if (eventLog_->isOff()) logState(true, eventLog_->offReason());
+}
 
 RackService::~RackService() {
     web_.reset();
@@ -150,26 +192,34 @@ QString RackService::reload() {
     if (options_.configFile.isEmpty()) {
         line = QStringLiteral("reload: no --config file; the decks stay as they are");
         log_(line);
+        eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+                          {{QStringLiteral("outcome"), line}});
         return line;
     }
     RackSetup next;
     if (const QString why = loadRackSetup(options_, next); !why.isEmpty()) {
         line = QStringLiteral("reload refused, the running decks stay as they are: %1").arg(why);
         log_(line);
+        eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+                          {{QStringLiteral("outcome"), line}});
         return line;
     }
     if (!(next.fileOsc == setup_.fileOsc))
         log_(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
     if (!(next.fileHttp == setup_.fileHttp))
         log_(QStringLiteral("reload: the [http] section changed; it takes effect at the next start of qz7rack"));
+    if (!(next.fileLog == setup_.fileLog))
+        log_(QStringLiteral("reload: the [log] section changed; it takes effect at the next start of qz7rack"));
     const Rack::Change c = rack_.apply(next.decks);
     showDecksOnWeb();
-    // The OSC endpoint and the web remote keep the options they started with.
+    // The OSC endpoint, the web remote and the log keep the options they started with.
     next.fileOsc = setup_.fileOsc;
     next.osc = setup_.osc;
     next.fileHttp = setup_.fileHttp;
     next.http = setup_.http;
     next.webToken = setup_.webToken;
+    next.fileLog = setup_.fileLog;
+    next.log = setup_.log;
     setup_ = next;
     auto part = [](const char* what, const QStringList& names) {
         return names.isEmpty() ? QString() : QStringLiteral("; %1 %2").arg(QLatin1String(what), names.join(QStringLiteral(", ")));
@@ -177,7 +227,28 @@ QString RackService::reload() {
     line = QStringLiteral("reload: %1 deck(s)").arg(rack_.names().size()) + part("started", c.started) +
            part("stopped", c.stopped) + part("restarted", c.restarted) + part("untouched", c.kept);
     log_(line);
+    QJsonObject args;
+    args.insert(QStringLiteral("started"), QJsonArray::fromStringList(c.started));
+    args.insert(QStringLiteral("stopped"), QJsonArray::fromStringList(c.stopped));
+    args.insert(QStringLiteral("restarted"), QJsonArray::fromStringList(c.restarted));
+    args.insert(QStringLiteral("untouched"), QJsonArray::fromStringList(c.kept));
+    eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+                      {{QStringLiteral("args"), args}, {QStringLiteral("outcome"), line}});
     return line;
+}
+
+QString exportLog(const RackOptions& options, const RackSetup& setup, QByteArray& out, int* skipped) {
+    if (setup.log.dir.isEmpty()) return QStringLiteral("--log-export: no log folder");
+    const auto from = parseLogTime(options.exportFrom, false);
+    const auto to = parseLogTime(options.exportTo, true);
+    if (!from || !to) return QStringLiteral("--log-export: FROM and TO are UTC dates or times");
+    const QList<QJsonObject> events = readEvents(setup.log.dir, *from, *to, skipped);
+    if (options.csv) {
+        out = eventsToCsv(events);
+    } else {
+        for (const QJsonObject& e : events) out += QJsonDocument(e).toJson(QJsonDocument::Compact) + '\n';
+    }
+    return {};
 }
 
 }  // namespace qz7

@@ -13,6 +13,7 @@
 
 namespace qz7 {
 
+class EventLog;
 class OscServer;
 class WebServer;
 
@@ -21,7 +22,12 @@ struct RackOptions {
     QString configFile;     // --config
     RemoteOptions remote;   // --osc ... as given on the command line
     WebOptions web;         // --http ... as given on the command line
+    LogOptions log;         // --log-dir, --log-keep-days, --no-log
     bool checkConfig = false;
+    // --log-export FROM TO [--csv]: print a range of the log and exit.
+    bool logExport = false;
+    QString exportFrom, exportTo;
+    bool csv = false;
     bool help = false;
     bool version = false;
     QString error;  // the command line was not understood
@@ -38,9 +44,14 @@ struct RackSetup {
     WebSection fileHttp;
     WebOptions http;
     QString webToken;
+    LogOptions fileLog;
+    LogOptions log;  // "" dir: no log file (the program fills in its default)
 };
 // "" or why the configuration is refused (the file's line included).
 QString loadRackSetup(const RackOptions& options, RackSetup& setup);
+// --log-export: the range as JSON lines (or CSV) in out; lines that are not
+// JSON are counted in *skipped. "" or why not.
+QString exportLog(const RackOptions& options, const RackSetup& setup, QByteArray& out, int* skipped = nullptr);
 
 class RackService : public QObject {
     Q_OBJECT
@@ -58,11 +69,14 @@ public:
     Rack& rack() { return rack_; }
     OscServer* osc() { return osc_.get(); }
     WebServer* web() { return web_.get(); }
+    // Every deck's events and the reloads.
+    EventLog* eventLog() { return eventLog_.get(); }
 
 private:
     RackOptions options_;
     RackSetup setup_;
     Rack::Log log_;
+    std::unique_ptr<EventLog> eventLog_;
     Rack rack_;
     std::unique_ptr<OscServer> osc_;
     std::unique_ptr<WebServer> web_;

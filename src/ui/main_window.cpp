@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -21,6 +22,7 @@
 #include "ui/cue_group.h"
 #include "ui/device_page.h"
 #include "ui/error_box.h"
+#include "ui/event_log_window.h"
 #include "ui/file_list_panel.h"
 #include "ui/forms.h"
 #include "ui/genlock_page.h"
@@ -201,6 +203,31 @@ void TForm1::wireDeck() {
 
 // "Exit": the poll cycle stops and the program ends; waiting commands are
 // dropped, nothing is saved.
+// A menu of its own after the others, so that File and the clear menu keep
+// their items; and the lamp, shown only while the log cannot write.
+void TForm1::setEventLog(EventLog* log) {
+    if (eventLog_ || !log) return;
+    eventLog_ = log;
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("Log"));
+    menu->setObjectName(QStringLiteral("Log1"));
+    QAction* open = menu->addAction(QStringLiteral("Event Log"));
+    open->setObjectName(QStringLiteral("EventLog1"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    open->setShortcutContext(Qt::WindowShortcut);
+    addAction(open);
+    onSignal(open, &QAction::triggered, this, &TForm1::EventLog1Click);
+    logState_ = new LogStateLamp(*log, statusBar());
+    statusBar()->addWidget(logState_);
+}
+
+void TForm1::EventLog1Click() {
+    if (!eventLog_) return;
+    if (!eventLogWindow_) eventLogWindow_ = new EventLogWindow(*eventLog_, this);
+    eventLogWindow_->show();
+    eventLogWindow_->raise();
+    eventLogWindow_->activateWindow();
+}
+
 void TForm1::Exit1Click() {
     deck_.shutdown();
     QCoreApplication::quit();

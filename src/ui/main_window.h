@@ -34,6 +34,9 @@ class ClearMenu;
 class LinkStateLamp;
 class RecTally;
 class RetrieveProgress;
+class EventLog;
+class EventLogWindow;
+class LogStateLamp;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -79,9 +82,14 @@ public:
     LinkStateLamp* linkStateLamp() { return linkState_; }
     RecTally* recTally() { return recTally_; }
     RetrieveProgress* retrieveProgress() { return retrieveProgress_; }
+    // The event log: the "Event Log" window (Ctrl+L) and LOG OFF in the status bar.
+    void setEventLog(EventLog* log);
+    EventLogWindow* eventLogWindow() { return eventLogWindow_; }
+    LogStateLamp* logStateLamp() { return logState_; }
 
 public slots:
     void Exit1Click();
+    void EventLog1Click();
     void PageControl1Change(int index);  // settings_readback.cpp
 
 private:
@@ -116,6 +124,9 @@ private:
     LinkStateLamp* linkState_ = nullptr;       // LinkState
     RecTally* recTally_ = nullptr;             // RecTally "REC"
     RetrieveProgress* retrieveProgress_ = nullptr;  // RetrieveProgress
+    EventLog* eventLog_ = nullptr;
+    EventLogWindow* eventLogWindow_ = nullptr;  // "Event Log", made when first opened
+    LogStateLamp* logState_ = nullptr;          // LogState "LOG OFF"
 };
 
 }  // namespace qz7

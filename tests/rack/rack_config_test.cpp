@@ -57,7 +57,7 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
         const char* refusal;
     } cases[] = {
         {"devices = 127.0.0.1\n", "rack.conf:1: 'devices' stands outside any section"},
-        {"[osc]\nport = 9000\n[studio]\nx = 1\n", "rack.conf:3: unknown section [studio] (known: [osc], [http], [deck NAME])"},
+        {"[osc]\nport = 9000\n[studio]\nx = 1\n", "rack.conf:3: unknown section [studio] (known: [osc], [http], [log], [deck NAME])"},
         {"[deck a]\ndevices = 127.0.0.1\n[deck has space]\ndevices = 127.0.0.2\n",
          "rack.conf:3: deck name 'has space' is not 1..32 of A-Z a-z 0-9 _ -"},
         {"[deck abcdefghijabcdefghijabcdefghijabc]\ndevices = 127.0.0.1\n",

@@ -1,0 +1,253 @@
+#include "log/event_log.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <algorithm>
+
+#include "deck/deck.h"
+#include "log/log_reader.h"
+#include "net/link_monitor.h"
+
+namespace qz7 {
+
+namespace {
+
+QString hexBytes(const Packet& p) {
+    const std::vector<std::uint8_t> wire = p.wire();
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(wire.data()), static_cast<qsizetype>(wire.size())).toHex());
+}
+
+// Names are byte strings, one character a byte; other texts are UTF-8.
+QString argText(const Arg& a, const std::string& text) {
+    return a.name == "name" ? QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()))
+                            : QString::fromStdString(text);
+}
+
+QJsonObject argsObject(const Args& args) {
+    QJsonObject o;
+    for (const Arg& a : args) {
+        const QString key = QString::fromStdString(a.name);
+        if (const auto* n = std::get_if<std::int64_t>(&a.value))
+            o.insert(key, static_cast<qint64>(*n));
+        else
+            o.insert(key, argText(a, std::get<std::string>(a.value)));
+    }
+    return o;
+}
+
+QString latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The REC FILE / CLIP / SEQ line as one text: "REC FILE : 003".
+QString numberText(const NumberLine& n) {
+    QString text = latin1(n.caption).trimmed() + QLatin1Char(' ') + latin1(n.number).trimmed();
+    if (!n.marker.empty()) text += QLatin1Char(' ') + latin1(n.marker).trimmed();
+    return text.trimmed();
+}
+
+}  // namespace
+
+// What the log last saw of a deck, so that only changes are told.
+struct EventLog::Watch {
+    QString transport = QStringLiteral("STOP");
+    LinkMonitor::State link = LinkMonitor::State::Off;
+    QString errorText;
+    bool retrieving = false;
+    qint64 retrieveRequests = 0;
+};
+
+EventLog::EventLog(const LogOptions& options, LogWriter::Clock clock, QObject* parent)
+    : QObject(parent),
+      clock_(clock ? std::move(clock) : LogWriter::Clock([] { return QDateTime::currentDateTimeUtc(); })),
+      dir_(options.dir),
+      pid_(QCoreApplication::applicationPid()) {
+    if (options.enabled) writer_ = std::make_unique<LogWriter>(options.dir, options.keepDays, clock_);
+    retryTimer_.setInterval(static_cast<int>(LogWriter::kRetryMs));
+    connect(&retryTimer_, &QTimer::timeout, this, &EventLog::retryNow);
+    // A folder that cannot be written shows at start (isOff()), not at the first event.
+    if (writer_ && !writer_->openNow()) {
+        shownOff_ = true;
+        offSince_ = logTimestamp(clock_());
+        retryTimer_.start();
+    }
+}
+
+EventLog::~EventLog() = default;
+
+QJsonObject EventLog::base(const QString& deck, const QString& origin, const QString& kind, const QString& op) const {
+    QJsonObject e;
+    e.insert(QStringLiteral("ts"), logTimestamp(clock_()));
+    e.insert(QStringLiteral("deck"), deck);
+    e.insert(QStringLiteral("origin"), origin);
+    e.insert(QStringLiteral("kind"), kind);
+    e.insert(QStringLiteral("op"), op);
+    e.insert(QStringLiteral("pid"), pid_);
+    return e;
+}
+
+void EventLog::record(const QString& deck, const Origin& origin, const QString& kind, const QString& op,
+                      const QJsonObject& fields) {
+    record(deck, QString::fromStdString(origin.text()), kind, op, fields);
+}
+
+void EventLog::record(const QString& deck, const QString& origin, const QString& kind, const QString& op,
+                      const QJsonObject& fields) {
+    QJsonObject e = base(deck, origin, kind, op);
+    for (auto it = fields.begin(); it != fields.end(); ++it) e.insert(it.key(), it.value());
+    emitEvent(std::move(e));
+}
+
+void EventLog::emitEvent(QJsonObject event) {
+    event.insert(QStringLiteral("seq"), ++seq_);
+    if (writer_) {
+        if (writer_->off() && offSince_.isEmpty()) offSince_ = event.value(QLatin1String("ts")).toString();
+        if (!writer_->write(QJsonDocument(event).toJson(QJsonDocument::Compact)) && offSince_.isEmpty())
+            offSince_ = event.value(QLatin1String("ts")).toString();
+    }
+    std::deque<QJsonObject>& ring = recent_[event.value(QLatin1String("deck")).toString()];
+    ring.push_back(event);
+    if (ring.size() > static_cast<std::size_t>(kRecentPerDeck)) ring.pop_front();
+    emit logged(event);
+    checkOff();
+}
+
+void EventLog::retryNow() {
+    if (!writer_ || !writer_->off()) return;
+    writer_->retry();
+    checkOff();
+}
+
+void EventLog::checkOff() {
+    if (!writer_ || writer_->off() == shownOff_) return;
+    shownOff_ = writer_->off();
+    if (shownOff_) {
+        retryTimer_.start();
+        emit offChanged(true, writer_->reason());
+        return;
+    }
+    retryTimer_.stop();
+    emit offChanged(false, {});
+    // The gap in the file is told in the file.
+    QJsonObject fields;
+    fields.insert(QStringLiteral("args"), QJsonObject{{QStringLiteral("lost"), writer_->takeLost()},
+                                                      {QStringLiteral("since"), offSince_}});
+    offSince_.clear();
+    record(QString(), QStringLiteral("log"), QStringLiteral("system"), QStringLiteral("log/on"), fields);
+}
+
+QJsonArray EventLog::recent(const QString& deck, int count) const {
+    QJsonArray out;
+    const auto it = recent_.find(deck);
+    if (it == recent_.end() || count <= 0) return out;
+    const std::deque<QJsonObject>& ring = it->second;
+    const std::size_t n = std::min<std::size_t>(ring.size(), static_cast<std::size_t>(count));
+    for (std::size_t i = ring.size() - n; i < ring.size(); ++i) out.append(ring[i]);
+    return out;
+}
+
+QList<QJsonObject> EventLog::kept() const {
+    QList<QJsonObject> out;
+    for (const auto& [deck, ring] : recent_) out.append(QList<QJsonObject>(ring.begin(), ring.end()));
+    std::sort(out.begin(), out.end(), [](const QJsonObject& a, const QJsonObject& b) {
+        return a.value(QLatin1String("seq")).toInteger() < b.value(QLatin1String("seq")).toInteger();
+    });
+    return out;
+}
+
+void EventLog::attach(Deck& deck) {
+    auto watch = std::make_shared<Watch>();
+    Deck* d = &deck;
+    watch->transport = QString::fromStdString(deck.status().transport);
+    watch->link = deck.monitor().state();
+
+    auto deckEvent = [this, d](const QString& origin, const QString& kind, const QString& op) {
+        QJsonObject e = base(d->name(), origin, kind, op);
+        e.insert(QStringLiteral("tc"), QString::fromStdString(d->status().timecode.text()));
+        return e;
+    };
+    const QString recorder = QStringLiteral("recorder");
+
+    connect(d, &Deck::operated, this, [this, deckEvent](const Origin& origin, const QString& op, const Outcome& outcome) {
+        const bool queued = outcome.queued();
+        QJsonObject e = deckEvent(QString::fromStdString(origin.text()),
+                                  queued ? QStringLiteral("command") : QStringLiteral("refused"), op);
+        e.insert(QStringLiteral("args"), argsObject(outcome.args));
+        e.insert(QStringLiteral("outcome"), queued ? QStringLiteral("queued") : QString::fromStdString(outcome.refusal));
+        if (outcome.packets.size() == 1) {
+            e.insert(QStringLiteral("bytes"), hexBytes(outcome.packets.front()));
+        } else if (!outcome.packets.empty()) {
+            QJsonArray bytes;
+            for (const Packet& p : outcome.packets) bytes.append(hexBytes(p));
+            e.insert(QStringLiteral("bytes"), bytes);
+        }
+        emitEvent(std::move(e));
+    });
+
+    // A new transport word; going into REC or out of it names the file.
+    connect(d, &Deck::transportChanged, this, [this, d, watch, deckEvent, recorder](const QString& word) {
+        if (word == watch->transport) return;
+        const bool recStart = word == QLatin1String("REC");
+        const bool recStop = watch->transport == QLatin1String("REC");
+        watch->transport = word;
+        QJsonObject e = deckEvent(recorder, QStringLiteral("recorder"),
+                                  recStart ? QStringLiteral("rec/start")
+                                           : recStop ? QStringLiteral("rec/stop") : QStringLiteral("transport"));
+        e.insert(QStringLiteral("transport"), word);
+        if (recStart || recStop) e.insert(QStringLiteral("file"), numberText(d->status().number));
+        emitEvent(std::move(e));
+    });
+
+    // The recorder's error text coming and going.
+    connect(d, &Deck::errorLineChanged, this, [this, d, watch, deckEvent, recorder] {
+        const QString text = latin1(d->status().errorText);
+        if (text == watch->errorText) return;
+        QJsonObject e = deckEvent(recorder, QStringLiteral("recorder"),
+                                  text.isEmpty() ? QStringLiteral("error/off") : QStringLiteral("error/on"));
+        e.insert(QStringLiteral("error"), text.isEmpty() ? watch->errorText : text);
+        watch->errorText = text;
+        emitEvent(std::move(e));
+    });
+
+    // Send and tick errors (the deck already leaves out a repeat).
+    connect(d, &Deck::errorRaised, this, [this, deckEvent](const QString& message) {
+        QJsonObject e = deckEvent(QStringLiteral("recorder"), QStringLiteral("error"), QStringLiteral("deck/error"));
+        e.insert(QStringLiteral("error"), message);
+        emitEvent(std::move(e));
+    });
+
+    // OK, NO REPLY and OFF; the wait between "Apply" and the first answer is
+    // not a change of its own.
+    const LinkMonitor* monitor = &deck.monitor();
+    connect(monitor, &LinkMonitor::changed, this, [this, monitor, watch, deckEvent] {
+        const LinkMonitor::State state = monitor->state();
+        if (state == LinkMonitor::State::Waiting || state == watch->link) return;
+        watch->link = state;
+        QJsonObject e = deckEvent(QStringLiteral("recorder"), QStringLiteral("link"), QStringLiteral("link"));
+        e.insert(QStringLiteral("link"), QString::fromStdString(LinkMonitor::remoteWord(state)));
+        if (state != LinkMonitor::State::Off) e.insert(QStringLiteral("address"), monitor->address());
+        emitEvent(std::move(e));
+    });
+
+    // The Retrieve command is logged as an operation; its end is logged here.
+    connect(d, &Deck::retrieveProgressChanged, this, [this, d, watch, deckEvent, recorder] {
+        const RetrieveProgressState& r = d->retrieveProgress();
+        if (r.running && !watch->retrieving) {
+            watch->retrieving = true;
+            watch->retrieveRequests = r.total;
+            return;
+        }
+        if (r.running || !watch->retrieving) return;
+        watch->retrieving = false;
+        QJsonObject e = deckEvent(recorder, QStringLiteral("recorder"), QStringLiteral("retrieve/done"));
+        QJsonObject args{{QStringLiteral("requests"), watch->retrieveRequests},
+                         {QStringLiteral("missing"), r.incomplete ? r.missing : 0}};
+        if (r.incomplete) args.insert(QStringLiteral("unanswered"), latin1(r.missingText));
+        e.insert(QStringLiteral("args"), args);
+        e.insert(QStringLiteral("outcome"), r.incomplete ? QStringLiteral("incomplete") : QStringLiteral("complete"));
+        emitEvent(std::move(e));
+    });
+}
+
+}  // namespace qz7

@@ -1,0 +1,183 @@
+#include "ui/event_log_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableView>
+#include <QTimeZone>
+#include <QVBoxLayout>
+
+#include "log/event_log.h"
+#include "log/log_reader.h"
+#include "ui/error_box.h"
+#include "ui/event_log_model.h"
+
+namespace qz7 {
+
+namespace {
+QDateTime startOfTodayUtc() {
+    return QDateTime(QDateTime::currentDateTimeUtc().date(), QTime(0, 0), QTimeZone::utc());
+}
+}  // namespace
+
+EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      log_(log),
+      model_(new EventLogModel(this)),
+      filter_(new EventLogFilter(this)) {
+    setObjectName(QStringLiteral("EventLogWindow"));
+    setWindowTitle(QStringLiteral("Event Log"));
+    resize(1000, 480);
+
+    auto combo = [this](const char* name, const QString& all, const QStringList& items) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->addItem(all, QString());
+        for (const QString& item : items) box->addItem(item, item);
+        return box;
+    };
+    deckBox_ = combo("DeckFilter", QStringLiteral("All decks"), {});
+    originBox_ = combo("OriginFilter", QStringLiteral("All origins"),
+                       {QStringLiteral("panel"), QStringLiteral("key"), QStringLiteral("osc"), QStringLiteral("web"),
+                        QStringLiteral("rack"), QStringLiteral("recorder")});
+    kindBox_ = combo("KindFilter", QStringLiteral("All kinds"),
+                     {QStringLiteral("command"), QStringLiteral("refused"), QStringLiteral("recorder"),
+                      QStringLiteral("link"), QStringLiteral("error"), QStringLiteral("system")});
+    textEdit_ = new QLineEdit(this);
+    textEdit_->setObjectName(QStringLiteral("TextFilter"));
+    textEdit_->setPlaceholderText(QStringLiteral("Text"));
+    textEdit_->setClearButtonEnabled(true);
+    follow_ = new QCheckBox(QStringLiteral("Follow new events"), this);
+    follow_->setObjectName(QStringLiteral("Follow"));
+    follow_->setChecked(true);
+    export_ = new QPushButton(QStringLiteral("Export..."), this);
+    export_->setObjectName(QStringLiteral("ExportButton"));
+
+    filter_->setSourceModel(model_);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("EventTable"));
+    table_->setModel(filter_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setWordWrap(false);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(deckBox_);
+    bar->addWidget(originBox_);
+    bar->addWidget(kindBox_);
+    bar->addWidget(textEdit_, 1);
+    bar->addWidget(follow_);
+    bar->addWidget(export_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(table_);
+
+    auto choice = [](QComboBox* box) { return box->currentData().toString(); };
+    connect(deckBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setDeck(choice(deckBox_)); });
+    connect(originBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setOrigin(choice(originBox_)); });
+    connect(kindBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setKind(choice(kindBox_)); });
+    connect(textEdit_, &QLineEdit::textChanged, filter_, &EventLogFilter::setText);
+    connect(export_, &QPushButton::clicked, this, &EventLogWindow::ExportClick);
+    connect(&log_, &EventLog::logged, this, &EventLogWindow::add);
+    connect(filter_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (follow_->isChecked()) table_->scrollToBottom();
+    });
+    reload();
+}
+
+void EventLogWindow::addChoice(QComboBox* box, const QString& value) {
+    if (!value.isEmpty() && box->findData(value) < 0) box->addItem(value, value);
+}
+
+void EventLogWindow::add(const QJsonObject& event) {
+    addChoice(deckBox_, event.value(QLatin1String("deck")).toString());
+    model_->append(event);
+}
+
+void EventLogWindow::reload() {
+    // Without a file (--no-log) what memory holds.
+    QList<QJsonObject> events =
+        log_.enabled() ? readEvents(log_.dir(), startOfTodayUtc(), QDateTime::currentDateTimeUtc().addDays(1))
+                       : log_.kept();
+    for (const QJsonObject& e : events) addChoice(deckBox_, e.value(QLatin1String("deck")).toString());
+    model_->setEvents(std::move(events));
+    if (follow_->isChecked()) table_->scrollToBottom();
+}
+
+QString EventLogWindow::exportRange(const QDateTime& from, const QDateTime& to, const QString& path) const {
+    QList<QJsonObject> events;
+    if (log_.enabled()) {
+        events = readEvents(log_.dir(), from, to);
+    } else {
+        const QString low = logTimestamp(from), high = logTimestamp(to);
+        for (const QJsonObject& e : model_->events()) {
+            const QString ts = e.value(QLatin1String("ts")).toString();
+            if (ts >= low && ts <= high) events.append(e);
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    file.write(eventsToCsv(events));
+    if (!file.commit()) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+// A time range (UTC), then where the CSV goes.
+void EventLogWindow::ExportClick() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setWindowTitle(QStringLiteral("Export Event Log"));
+    auto* from = new QDateTimeEdit(startOfTodayUtc(), &dialog);
+    auto* to = new QDateTimeEdit(QDateTime::currentDateTimeUtc(), &dialog);
+    for (QDateTimeEdit* edit : {from, to}) {
+        edit->setTimeSpec(Qt::UTC);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        edit->setCalendarPopup(true);
+    }
+    from->setObjectName(QStringLiteral("ExportFrom"));
+    to->setObjectName(QStringLiteral("ExportTo"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(QStringLiteral("From (UTC)"), from);
+    form->addRow(QStringLiteral("To (UTC)"), to);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QDateTime a = from->dateTime().toUTC(), b = to->dateTime().toUTC().addMSecs(999);
+    const QString suggested = QStringLiteral("events-%1.csv").arg(a.toString(QStringLiteral("yyyy-MM-dd")));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Event Log"), suggested,
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty()) return;
+    if (const QString why = exportRange(a, b, path); !why.isEmpty()) ErrorBox::show(why);
+}
+
+LogStateLamp::LogStateLamp(EventLog& log, QWidget* parent) : QLabel(parent), log_(log) {
+    setObjectName(QStringLiteral("LogState"));
+    setText(QStringLiteral("LOG OFF"));
+    setStyleSheet(QStringLiteral("QLabel { color: white; background: #b00000; padding: 0 6px; font-weight: bold; }"));
+    connect(&log_, &EventLog::offChanged, this, &LogStateLamp::showState);
+    showState();
+}
+
+void LogStateLamp::showState() {
+    setVisible(log_.isOff());
+    setToolTip(log_.isOff() ? QStringLiteral("The event log is not written: %1. Control goes on; the log tries again "
+                                             "every minute.")
+                                  .arg(log_.offReason())
+                            : QString());
+}
+
+}  // namespace qz7
