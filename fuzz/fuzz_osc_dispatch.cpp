@@ -68,21 +68,22 @@ public:
     bool refuse = false;
     bool throws = false;
 
-    std::string play(const std::string&) override { return call({"play"}); }
-    std::string stop(const std::string&, bool lock) override { return call({"stop", lock ? 1 : 0}); }
-    std::string record(const std::string&) override { return call({"rec"}); }
-    std::string fastForward(const std::string&, int item) override { return call({"ff", item}); }
-    std::string rewind(const std::string&, int item) override { return call({"rew", item}); }
-    std::string slow(const std::string&, int direction, int item) override { return call({"slow", direction, item}); }
-    std::string jog(const std::string&, int direction) override { return call({"jog", direction}); }
-    std::string monitorEE(const std::string&) override { return call({"ee"}); }
-    std::string monitorPB(const std::string&) override { return call({"pb"}); }
-    std::string openFile(const std::string&, int n) override { return call({"file/open", n}); }
-    std::string openClip(const std::string&, int n) override { return call({"clip/open", n}); }
-    std::string openSequence(const std::string&, int n) override { return call({"seq/open", n}); }
-    std::string markCue(const std::string&) override { return call({"cue/mark"}); }
-    std::string searchCue(const std::string&, int n) override { return call({"cue/search", n}); }
-    std::string goTo(const std::string&, const std::string& t) override { return call({"goto", 0, 0, t}); }
+    std::string play(const qz7::Origin&) override { return call({"play"}); }
+    std::string stop(const qz7::Origin&, bool lock) override { return call({"stop", lock ? 1 : 0}); }
+    std::string record(const qz7::Origin&) override { return call({"rec"}); }
+    std::string fastForward(const qz7::Origin&, int item) override { return call({"ff", item}); }
+    std::string rewind(const qz7::Origin&, int item) override { return call({"rew", item}); }
+    std::string slow(const qz7::Origin&, int direction, int item) override { return call({"slow", direction, item}); }
+    std::string jog(const qz7::Origin&, int direction) override { return call({"jog", direction}); }
+    std::string monitorEE(const qz7::Origin&) override { return call({"ee"}); }
+    std::string monitorPB(const qz7::Origin&) override { return call({"pb"}); }
+    std::string openFile(const qz7::Origin&, int n) override { return call({"file/open", n}); }
+    std::string openClip(const qz7::Origin&, int n) override { return call({"clip/open", n}); }
+    std::string openSequence(const qz7::Origin&, int n) override { return call({"seq/open", n}); }
+    std::string markCue(const qz7::Origin&) override { return call({"cue/mark"}); }
+    std::string searchCue(const qz7::Origin&, int n) override { return call({"cue/search", n}); }
+    std::string goTo(const qz7::Origin&, const std::string& t) override { return call({"goto", 0, 0, t}); }
+    std::string retrieve(const qz7::Origin&) override { return call({"retrieve"}); }
 
 private:
     std::string call(Call c) {

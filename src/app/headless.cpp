@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
 
 #include "deck/deck.h"
 #include "log/event_log.h"
 #include "net/link_monitor.h"
 #include "net/signal_watch.h"
 #include "remote/remote_control.h"
+#include "remote/web_server.h"
 
 namespace qz7 {
 
@@ -41,11 +43,25 @@ int runHeadless(const Options& options, int& argc, char** argv) {
     // The deck leaves out a repeat of the same failure, as the window does.
     QObject::connect(&deck, &Deck::errorRaised, &app, [](const QString& message) { logLine(message); });
 
-    RemoteControl remote(deck, options.remote);
     QString error;
-    if (!remote.start(&error)) {
-        logLine(error);
-        return 1;
+    std::unique_ptr<RemoteControl> remote;
+    if (options.remote.osc) {
+        remote = std::make_unique<RemoteControl>(deck, options.remote);
+        if (!remote->start(&error)) {
+            logLine(error);
+            return 1;
+        }
+    }
+    std::unique_ptr<WebServer> web;
+    if (options.web.http) {
+        web = std::make_unique<WebServer>(WebServer::configFrom(options.web, options.webToken));
+        if (!web->start(&error)) {
+            logLine(error);
+            return 1;
+        }
+        web->setDecks({&deck});
+        // Scripts and tests read the port when 0 asked for any free one.
+        logLine(QStringLiteral("web remote on http://%1:%2/").arg(web->address().toString()).arg(web->port()));
     }
     QString shown;
     const LinkMonitor& monitor = deck.monitor();

@@ -10,6 +10,7 @@
 #include "log/event_log.h"
 #include "net/signal_watch.h"
 #include "remote/remote_control.h"
+#include "remote/web_server.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
@@ -55,6 +56,18 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
                 return 1;
             }
+        }
+        std::unique_ptr<qz7::WebServer> web;
+        if (options.web.http) {
+            web = std::make_unique<qz7::WebServer>(qz7::WebServer::configFrom(options.web, options.webToken));
+            QString error;
+            if (!web->start(&error)) {
+                std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
+                return 1;
+            }
+            web->setDecks({&forms.deck()});
+            std::fprintf(stderr, "qz7cont: web remote on http://%s:%u/\n", qPrintable(web->address().toString()),
+                         static_cast<unsigned>(web->port()));
         }
         forms.form1()->show();
         app.exec();

@@ -44,7 +44,7 @@ const ToolkitOption* toolkitOption(const QString& argument) {
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: qz7cont [--devices FIRST[,SECOND]] [--osc PORT ...] [--help] [--version]\n"
+        "Usage: qz7cont [--devices FIRST[,SECOND]] [--osc PORT ...] [--http PORT ...] [--help] [--version]\n"
         "Remote-control panel for one or two HD video disk recorders (UDP port 20000).\n"
         "\n"
         "  --devices FIRST,SECOND  recorder hosts in place of 192.168.1.20 and 192.168.1.21;\n"
@@ -52,7 +52,7 @@ QString usageText() {
         "  --name NAME             the deck's name on the web page and in the event log\n"
         "                          (1..32 of A-Z a-z 0-9 _ -; default deck)\n"
         "  --help                  print this text\n"
-        "  --version               print the version\n") + remoteUsageText() + logUsageText() +
+        "  --version               print the version\n") + remoteUsageText() + webUsageText() + logUsageText() +
            QStringLiteral("The event log goes to $XDG_STATE_HOME/qz7cont/log (~/.local/state/qz7cont/log)\n"
                           "unless --log-dir names another folder.\n");
 }
@@ -77,7 +77,7 @@ Options parseOptions(const QStringList& arguments) {
             o.version = true;
             continue;
         }
-        if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+        if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
             if (!o.error.isEmpty()) return o;
             continue;
         }
@@ -128,6 +128,11 @@ Options parseOptions(const QStringList& arguments) {
         }
     }
     o.error = checkRemoteOptions(o.remote);
+    if (o.error.isEmpty()) o.error = checkWebOptions(o.web);
+    // Without a window a remote front end is the only way in.
+    if (o.error.isEmpty() && o.remote.headless && !o.remote.osc && !o.web.http)
+        o.error = QStringLiteral("--headless needs --osc PORT or --http PORT");
+    if (o.error.isEmpty() && o.web.http) o.error = readWebToken(o.web, o.webToken);
     return o;
 }
 

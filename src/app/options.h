@@ -7,6 +7,7 @@
 
 #include "log/log_options.h"
 #include "remote/remote_options.h"
+#include "remote/web_options.h"
 #include "net/device_pair.h"
 
 namespace qz7 {
@@ -15,6 +16,8 @@ struct Options {
     DevicePair devices;
     QString name = QStringLiteral("deck");  // --name: the deck's name on the web page and in the log
     RemoteOptions remote;  // --osc..., --headless, --select, --verbose
+    WebOptions web;        // --http...
+    QString webToken;      // read from --http-token-file
     LogOptions log;        // --log-dir, --log-keep-days, --no-log
     bool help = false;
     bool version = false;

@@ -26,8 +26,11 @@ Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
     : QObject(parent),
       link_(std::make_unique<RecorderLink>(devices, timing)),
       media_(std::make_unique<MediaModel>()),
+      lines_(std::make_unique<MediaLines>()),
       clock_(monotonicMs) {
     setObjectName(QStringLiteral("Deck"));
+    lines_->setChanged([this](MediaList list) { emit listChanged(list); });
+    media_->setObserver(lines_.get());
     monitor_ = std::make_unique<LinkMonitor>(*link_);
     settings_ = std::make_unique<DeckSettings>(*this, *link_);
     wireReplies();

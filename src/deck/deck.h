@@ -20,6 +20,7 @@
 #include "link/reply_decoder.h"
 #include "link/status_text.h"
 #include "link/timecode.h"
+#include "media/media_lines.h"
 #include "media/media_model.h"
 #include "net/device_pair.h"
 #include "net/recorder_link.h"
@@ -82,7 +83,9 @@ public:
     const DeckStatus& status() const { return status_; }
     const MediaModel& media() const { return *media_; }
     // The lists that show the tables (one observer: the window's lists).
-    void setMediaObserver(MediaObserver* observer) { media_->setObserver(observer); }
+    void setMediaObserver(MediaObserver* observer) { lines_->setDownstream(observer); }
+    // The file, clip and cue lists' lines as the window shows them (listChanged).
+    const std::vector<std::string>& listLines(MediaList list) const { return lines_->lines(list); }
     LinkMonitor& monitor() const { return *monitor_; }
     DeckSettings& settings() const { return *settings_; }
     bool linkEnabled() const { return link_->linkEnabled(); }
@@ -200,6 +203,8 @@ signals:
     void errorRaised(const QString& message);
     // Every operation, queued or refused, with its origin.
     void operated(const qz7::Origin& origin, const QString& op, const qz7::Outcome& outcome);
+    // A line of the file, clip or cue list changed, or lines were appended.
+    void listChanged(qz7::MediaList list);
 
 private:
     Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args = {});
@@ -221,6 +226,7 @@ private:
     QString name_ = QStringLiteral("deck");
     std::unique_ptr<RecorderLink> link_;
     std::unique_ptr<MediaModel> media_;
+    std::unique_ptr<MediaLines> lines_;
     std::unique_ptr<LinkMonitor> monitor_;
     std::unique_ptr<DeckSettings> settings_;
     DeckStatus status_;

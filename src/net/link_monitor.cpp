@@ -39,6 +39,10 @@ QString LinkMonitor::text() const {
     return {};
 }
 
+QString LinkMonitor::lampText() const {
+    return sendError_.isEmpty() ? text() : text() + QStringLiteral("  SEND ERROR");
+}
+
 void LinkMonitor::onLinkEnabled(bool on) {
     // Every "Apply" starts afresh: the values on screen may be another recorder's.
     if (on) {

@@ -43,6 +43,8 @@ public:
     QString sendError() const { return sendError_; }
     // "LINK OFF", "WAITING <address>", "LINK OK <address>" or "NO REPLY <n> s".
     QString text() const;
+    // The lamp's whole text: text(), and "  SEND ERROR" while a send failed.
+    QString lampText() const;
     // The link as remote clients read it: "OFF", "OK", or "NO REPLY" (also
     // while the first reply after "Apply" is awaited).
     static std::string remoteWord(State state) {

@@ -100,7 +100,8 @@ void Rack::stop(const QString& name) {
 }
 
 void Rack::shutdown() {
-    while (!decks_.empty()) stop(decks_.begin()->first);
+    // stop() erases the entry: it gets a copy of the name, not the map's key.
+    while (!decks_.empty()) stop(QString(decks_.begin()->first));
 }
 
 QStringList Rack::names() const {

@@ -126,8 +126,10 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
             p->out->decks.append(deckConfig);
             p->deckHasDevices.append(0);
             p->deck = &p->out->decks.last();
-        } else if (section != QLatin1String("osc") && section != QLatin1String("log")) {
-            return failSection(QStringLiteral("unknown section [%1] (known: [osc], [log], [deck NAME])").arg(section));
+        } else if (section != QLatin1String("osc") && section != QLatin1String("http") &&
+                   section != QLatin1String("log")) {
+            return failSection(
+                QStringLiteral("unknown section [%1] (known: [osc], [http], [log], [deck NAME])").arg(section));
         }
     }
     if (p->keysSeen.contains(key)) return fail(QStringLiteral("'%1' is given twice in [%2]").arg(key, section));
@@ -159,6 +161,27 @@ int onEntry(void* user, const char* sectionText, const char* nameText, const cha
         QString error;
         takeRemoteOption(args, i, osc.options, error);
         if (!error.isEmpty()) return fail(error.replace(args[0], key));
+        return 1;
+    }
+
+    if (section == QLatin1String("http")) {
+        WebSection& http = p->out->http;
+        // The keys are the command line's options without "--http-".
+        static const QStringList kKeys = {QStringLiteral("port"), QStringLiteral("bind"), QStringLiteral("allow"),
+                                          QStringLiteral("token-file"), QStringLiteral("host")};
+        if (!kKeys.contains(key))
+            return fail(QStringLiteral("unknown key '%1' in [http] (known: port, bind, allow, token-file, host)").arg(key));
+        const QString option = key == QLatin1String("port") ? QStringLiteral("--http") : QStringLiteral("--http-") + key;
+        const QStringList args = {option, value};
+        if (key == QLatin1String("port")) http.portGiven = true;
+        if (key == QLatin1String("bind")) http.bindGiven = true;
+        if (key == QLatin1String("allow")) http.allowGiven = true;
+        if (key == QLatin1String("token-file")) http.tokenFileGiven = true;
+        if (key == QLatin1String("host")) http.hostGiven = true;
+        int i = 0;
+        QString error;
+        takeWebOption(args, i, http.options, error);
+        if (!error.isEmpty()) return fail(error.replace(option, key));
         return 1;
     }
 
@@ -254,6 +277,9 @@ QString readRackFile(const QString& path, RackFile& file) {
     }
     if (file.osc.bindGiven && !file.osc.portGiven) return QStringLiteral("%1: [osc] bind needs port").arg(path);
     if (file.osc.allowGiven && !file.osc.portGiven) return QStringLiteral("%1: [osc] allow needs port").arg(path);
+    const WebSection& http = file.http;
+    if ((http.bindGiven || http.allowGiven || http.tokenFileGiven || http.hostGiven) && !http.portGiven)
+        return QStringLiteral("%1: [http] bind, allow, token-file and host need port").arg(path);
     return {};
 }
 
@@ -290,6 +316,22 @@ RemoteOptions mergeOsc(const OscSection& file, const RemoteOptions& cl) {
     }
     if (cl.allow.isEmpty() && file.allowGiven) o.allow = file.options.allow;
     if (file.verboseGiven && !cl.verbose) o.verbose = file.options.verbose;
+    return o;
+}
+
+WebOptions mergeHttp(const WebSection& file, const WebOptions& cl) {
+    WebOptions o = cl;
+    if (!cl.http && file.portGiven) {
+        o.http = true;
+        o.port = file.options.port;
+    }
+    if (!cl.bindGiven && file.bindGiven) {
+        o.bind = file.options.bind;
+        o.bindGiven = true;
+    }
+    if (cl.allow.isEmpty() && file.allowGiven) o.allow = file.options.allow;
+    if (cl.tokenFile.isEmpty() && file.tokenFileGiven) o.tokenFile = file.options.tokenFile;
+    if (cl.hosts.isEmpty() && file.hostGiven) o.hosts = file.options.hosts;
     return o;
 }
 

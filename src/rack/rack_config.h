@@ -1,5 +1,5 @@
 // What the rack runs: its decks, from --deck options and the [deck NAME]
-// sections of a configuration file, and the [osc] and [log] sections. Reading refuses
+// sections of a configuration file, and the [osc], [http] and [log] sections. Reading refuses
 // anything it does not understand, with the file and the line.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "log/log_options.h"
 #include "net/device_pair.h"
 #include "remote/remote_options.h"
+#include "remote/web_options.h"
 
 namespace qz7 {
 
@@ -34,9 +35,21 @@ struct OscSection {
     bool operator==(const OscSection& other) const;
 };
 
+// The [http] section, with what it set.
+struct WebSection {
+    WebOptions options;
+    bool portGiven = false;
+    bool bindGiven = false;
+    bool allowGiven = false;
+    bool tokenFileGiven = false;
+    bool hostGiven = false;
+    bool operator==(const WebSection&) const = default;
+};
+
 struct RackFile {
     QList<DeckConfig> decks;
     OscSection osc;
+    WebSection http;
     LogOptions log;  // the [log] section: dir, keep-days, enabled
 };
 
@@ -52,5 +65,7 @@ QString checkDecks(const QList<DeckConfig>& decks);
 // The [osc] section under the command line's OSC options: what was given on
 // the command line wins.
 RemoteOptions mergeOsc(const OscSection& file, const RemoteOptions& commandLine);
+// The same for the [http] section and the --http options.
+WebOptions mergeHttp(const WebSection& file, const WebOptions& commandLine);
 
 }  // namespace qz7

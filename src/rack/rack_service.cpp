@@ -4,9 +4,11 @@
 #include <QJsonDocument>
 #include <cstdio>
 
+#include "deck/deck.h"
 #include "log/event_log.h"
 #include "log/log_reader.h"
 #include "remote/osc_server.h"
+#include "remote/web_server.h"
 
 namespace qz7 {
 
@@ -37,7 +39,7 @@ RackOptions parseRackOptions(const QStringList& arguments) {
             // Every deck of the rack runs without a window and names its own line.
             o.error = QStringLiteral("%1 is an option of qz7cont; qz7rack sets the line per deck (NAME=FIRST,SECOND@LINE)")
                           .arg(a);
-        } else if (takeRemoteOption(arguments, i, o.remote, o.error)) {
+        } else if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
         } else if (takeLogOption(arguments, i, o.log, o.error)) {
         } else if (a == QLatin1String("--log-export")) {
             if (i + 2 >= arguments.size()) {
@@ -97,13 +99,14 @@ QString rackUsageText() {
                "                          obey only senders inside these networks (default:\n"
                "                          loopback senders)\n"
                "  --verbose               report remote-control traffic and drops on stderr\n") +
-           logUsageText() +
+           webUsageText() + logUsageText() +
            QStringLiteral(
                "  --log-export FROM TO [--csv]\n"
                "                          print the events from FROM to TO (UTC: 2026-12-08, or\n"
                "                          2026-12-08T10:00:00; a date alone is the whole day) as\n"
                "                          JSON lines, or as CSV, and exit\n"
-               "The command line wins over the file's [osc] and [log] sections. Without --log-dir\n"
+               "The command line wins over the file's [osc], [http] and [log] sections ([http]\n"
+               "keys: port, bind, allow, token-file, host). Without --log-dir\n"
                "the log goes to $LOGS_DIRECTORY (the unit's LogsDirectory=qz7rack), else to\n"
                "$XDG_STATE_HOME/qz7rack/log.\n");
 }
@@ -123,6 +126,12 @@ QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
     setup.fileLog = file.log;
     setup.log = mergeLog(file.log, options.log);
     if (const QString why = checkRemoteOptions(setup.osc); !why.isEmpty()) return why;
+    setup.fileHttp = file.http;
+    setup.http = mergeHttp(file.http, options.web);
+    if (const QString why = checkWebOptions(setup.http); !why.isEmpty()) return why;
+    if (setup.http.http) {
+        if (const QString why = readWebToken(setup.http, setup.webToken); !why.isEmpty()) return why;
+    }
     return {};
 }
 
@@ -146,7 +155,10 @@ RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing
     if (eventLog_->isOff()) logState(true, eventLog_->offReason());
 }
 
-RackService::~RackService() { rack_.shutdown(); }
+RackService::~RackService() {
+    web_.reset();
+    rack_.shutdown();
+}
 
 bool RackService::start(QString* error) {
     if (setup_.osc.osc) {
@@ -157,9 +169,22 @@ bool RackService::start(QString* error) {
         connect(&rack_, &Rack::stateChanged, osc_.get(),
                 [this](const std::string& deck, const RemoteState& state) { osc_->publish(deck, state); });
     }
+    if (setup_.http.http) {
+        web_ = std::make_unique<WebServer>(WebServer::configFrom(setup_.http, setup_.webToken));
+        if (!web_->start(error)) return false;
+        log_(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));
+    }
     const Rack::Change change = rack_.apply(setup_.decks);
+    showDecksOnWeb();
     log_(QStringLiteral("running %1 deck(s): %2").arg(change.started.size()).arg(change.started.join(QStringLiteral(", "))));
     return true;
+}
+
+void RackService::showDecksOnWeb() {
+    if (!web_) return;
+    QList<Deck*> decks;
+    for (const QString& name : rack_.names()) decks << rack_.deck(name);
+    web_->setDecks(decks);
 }
 
 QString RackService::reload() {
@@ -181,12 +206,18 @@ QString RackService::reload() {
     }
     if (!(next.fileOsc == setup_.fileOsc))
         log_(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
+    if (!(next.fileHttp == setup_.fileHttp))
+        log_(QStringLiteral("reload: the [http] section changed; it takes effect at the next start of qz7rack"));
     if (!(next.fileLog == setup_.fileLog))
         log_(QStringLiteral("reload: the [log] section changed; it takes effect at the next start of qz7rack"));
     const Rack::Change c = rack_.apply(next.decks);
-    // The OSC endpoint and the log keep the options they started with.
+    showDecksOnWeb();
+    // The OSC endpoint, the web remote and the log keep the options they started with.
     next.fileOsc = setup_.fileOsc;
     next.osc = setup_.osc;
+    next.fileHttp = setup_.fileHttp;
+    next.http = setup_.http;
+    next.webToken = setup_.webToken;
     next.fileLog = setup_.fileLog;
     next.log = setup_.log;
     setup_ = next;

@@ -1,5 +1,5 @@
 // qz7rack as a program: its command line, the configuration it makes, the
-// OSC endpoint over the rack, and reloading the file on SIGHUP.
+// OSC endpoint and the web remote over the rack, and reloading the file on SIGHUP.
 #pragma once
 
 #include <QObject>
@@ -15,11 +15,13 @@ namespace qz7 {
 
 class EventLog;
 class OscServer;
+class WebServer;
 
 struct RackOptions {
     QList<DeckConfig> decks;  // --deck
     QString configFile;     // --config
     RemoteOptions remote;   // --osc ... as given on the command line
+    WebOptions web;         // --http ... as given on the command line
     LogOptions log;         // --log-dir, --log-keep-days, --no-log
     bool checkConfig = false;
     // --log-export FROM TO [--csv]: print a range of the log and exit.
@@ -39,6 +41,9 @@ struct RackSetup {
     QList<DeckConfig> decks;
     OscSection fileOsc;
     RemoteOptions osc;
+    WebSection fileHttp;
+    WebOptions http;
+    QString webToken;
     LogOptions fileLog;
     LogOptions log;  // "" dir: no log file (the program fills in its default)
 };
@@ -63,6 +68,7 @@ public:
 
     Rack& rack() { return rack_; }
     OscServer* osc() { return osc_.get(); }
+    WebServer* web() { return web_.get(); }
     // Every deck's events and the reloads.
     EventLog* eventLog() { return eventLog_.get(); }
 
@@ -73,6 +79,8 @@ private:
     std::unique_ptr<EventLog> eventLog_;
     Rack rack_;
     std::unique_ptr<OscServer> osc_;
+    std::unique_ptr<WebServer> web_;
+    void showDecksOnWeb();
 };
 
 }  // namespace qz7

@@ -1,6 +1,6 @@
 #include "remote/osc_dispatcher.h"
 
-#include "link/timecode.h"
+#include "remote/remote_command.h"
 
 #include <lo/lo.h>
 
@@ -75,23 +75,8 @@ std::optional<std::string> stringAt(const Args& a, std::size_t i) {
 
 std::string usage(const char* form) { return std::string("usage: ") + form; }
 
-std::optional<int> direction(const Args& a, std::size_t i) {
-    const auto d = integerAt(a, i);
-    if (!d || (*d != 1 && *d != -1)) return std::nullopt;
-    return d;
-}
-
-std::optional<int> itemOr(const Args& a, std::size_t i, int fallback, int last) {
-    if (i >= a.size()) return fallback;
-    const auto v = integerAt(a, i);
-    if (!v || *v < 0 || *v > last) return std::nullopt;
-    return v;
-}
-
 // "127.0.0.1:51000": who sent a command, as the deck records it.
 std::string senderText(const OscPeer& peer) { return peer.host + ":" + std::to_string(peer.port); }
-
-bool isTimecodeShape(const std::string& t) { return Timecode::parse(t).has_value(); }
 
 // An address as it may be shown back: the sender chose its bytes.
 std::string shown(const std::string& address) {
@@ -200,6 +185,7 @@ const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address,
         {"/qz7/cue/mark", &OscDispatcher::markCue},
         {"/qz7/cue/search", &OscDispatcher::searchCue},
         {"/qz7/goto", &OscDispatcher::goTo},
+        {"/qz7/retrieve", &OscDispatcher::retrieve},
         {"/qz7/subscribe", &OscDispatcher::subscribe},
         {"/qz7/unsubscribe", &OscDispatcher::unsubscribe},
     };
@@ -364,20 +350,33 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
     return out;
 }
 
+// Each handler checks the OSC form (how many arguments, of which type) and
+// names the arguments; the shared vocabulary checks their values and runs them.
+std::string OscDispatcher::command(RemoteActions& act, const char* op, const CommandArgs& args, const OscPeer& from) {
+    return runCommand(act, op, args, Origin::osc(senderText(from))).reason;
+}
+
+namespace {
+// The integer at i under name, when there is one; false when it is not an integer.
+bool named(CommandArgs& args, const Args& a, std::size_t i, const char* name) {
+    if (i >= a.size()) return true;
+    const auto v = integerAt(a, i);
+    if (!v) return false;
+    args[name] = static_cast<double>(*v);
+    return true;
+}
+}  // namespace
+
 std::string OscDispatcher::play(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/play");
-    return act.play(senderText(from));
+    return command(act, "play", {}, from);
 }
 
 std::string OscDispatcher::stop(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/stop [i lock]");
-    bool lock = false;  // NORM, as the panel starts
-    if (a.size() == 1) {
-        const auto v = integerAt(a, 0);
-        if (!v || (*v != 0 && *v != 1)) return "lock must be 0 (NORM) or 1 (LOCK)";
-        lock = *v == 1;
-    }
-    return act.stop(senderText(from), lock);
+    CommandArgs args;
+    if (!named(args, a, 0, "lock")) return "lock must be 0 (NORM) or 1 (LOCK)";
+    return command(act, "stop", args, from);
 }
 
 // Recording writes to the disks: it takes the explicit argument 1, so that a
@@ -385,85 +384,85 @@ std::string OscDispatcher::stop(RemoteActions& act, const Args& a, const OscPeer
 std::string OscDispatcher::record(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto v = integerAt(a, 0);
     if (a.size() != 1 || !v || *v != 1) return "needs the argument 1: /qz7/rec i 1";
-    return act.record(senderText(from));
+    return command(act, "rec", {{"confirm", 1.0}}, from);
 }
 
-// Item 2 ("x 25") is what the FF/RWD SPEED box shows when the panel starts.
 std::string OscDispatcher::fastForward(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/ff [i item]");
-    const auto item = itemOr(a, 0, 2, 4);
-    if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return act.fastForward(senderText(from), *item);
+    CommandArgs args;
+    if (!named(args, a, 0, "item")) return "item must be 0..4 (x 100 .. x 5)";
+    return command(act, "ff", args, from);
 }
 
 std::string OscDispatcher::rewind(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() > 1) return usage("/qz7/rew [i item]");
-    const auto item = itemOr(a, 0, 2, 4);
-    if (!item) return "item must be 0..4 (x 100 .. x 5)";
-    return act.rewind(senderText(from), *item);
+    CommandArgs args;
+    if (!named(args, a, 0, "item")) return "item must be 0..4 (x 100 .. x 5)";
+    return command(act, "rew", args, from);
 }
 
-// Item 0 ("x 3") is what the SLOW SPEED box shows when the panel starts.
 std::string OscDispatcher::slow(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() < 1 || a.size() > 2) return usage("/qz7/slow i direction [i item]");
-    const auto d = direction(a, 0);
-    if (!d) return "direction must be 1 or -1";
-    const auto item = itemOr(a, 1, 0, 8);
-    if (!item) return "item must be 0..8 (x 3 .. x 1/30)";
-    return act.slow(senderText(from), *d, *item);
+    CommandArgs args;
+    if (!named(args, a, 0, "direction")) return "direction must be 1 or -1";
+    if (!named(args, a, 1, "item")) return "item must be 0..8 (x 3 .. x 1/30)";
+    return command(act, "slow", args, from);
 }
 
 std::string OscDispatcher::jog(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 1) return usage("/qz7/jog i direction");
-    const auto d = direction(a, 0);
-    if (!d) return "direction must be 1 or -1";
-    return act.jog(senderText(from), *d);
+    CommandArgs args;
+    if (!named(args, a, 0, "direction")) return "direction must be 1 or -1";
+    return command(act, "jog", args, from);
 }
 
 std::string OscDispatcher::monitorEE(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/ee");
-    return act.monitorEE(senderText(from));
+    return command(act, "ee", {}, from);
 }
 
 std::string OscDispatcher::monitorPB(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/pb");
-    return act.monitorPB(senderText(from));
+    return command(act, "pb", {}, from);
+}
+
+std::string OscDispatcher::numbered(RemoteActions& act, const Args& a, const OscPeer& from, const char* op) {
+    CommandArgs args;
+    if (a.size() != 1 || !integerAt(a, 0) || !named(args, a, 0, "number"))
+        return usage((std::string("/qz7/") + op + " i number").c_str());
+    return command(act, op, args, from);
 }
 
 std::string OscDispatcher::openFile(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto n = integerAt(a, 0);
-    if (a.size() != 1 || !n) return usage("/qz7/file/open i number");
-    return act.openFile(senderText(from), *n);
+    return numbered(act, a, from, "file/open");
 }
 
 std::string OscDispatcher::openClip(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto n = integerAt(a, 0);
-    if (a.size() != 1 || !n) return usage("/qz7/clip/open i number");
-    return act.openClip(senderText(from), *n);
+    return numbered(act, a, from, "clip/open");
 }
 
 std::string OscDispatcher::openSequence(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto n = integerAt(a, 0);
-    if (a.size() != 1 || !n) return usage("/qz7/seq/open i number");
-    return act.openSequence(senderText(from), *n);
+    return numbered(act, a, from, "seq/open");
 }
 
 std::string OscDispatcher::markCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     if (a.size() != 0) return usage("/qz7/cue/mark");
-    return act.markCue(senderText(from));
+    return command(act, "cue/mark", {}, from);
 }
 
 std::string OscDispatcher::searchCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto n = integerAt(a, 0);
-    if (a.size() != 1 || !n) return usage("/qz7/cue/search i number");
-    return act.searchCue(senderText(from), *n);
+    return numbered(act, a, from, "cue/search");
 }
 
 std::string OscDispatcher::goTo(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
     const auto t = stringAt(a, 0);
     if (a.size() != 1 || !t) return usage("/qz7/goto s hh:mm:ss:ff");
-    if (!isTimecodeShape(*t)) return "timecode must be hh:mm:ss:ff";
-    return act.goTo(senderText(from), *t);
+    return command(act, "goto", {{"timecode", *t}}, from);
+}
+
+std::string OscDispatcher::retrieve(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+    if (a.size() != 0) return usage("/qz7/retrieve");
+    return command(act, "retrieve", {}, from);
 }
 
 std::string OscDispatcher::subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name) {

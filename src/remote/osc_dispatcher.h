@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "remote/remote_actions.h"
+#include "remote/remote_command.h"
 
 namespace qz7 {
 
@@ -97,6 +98,9 @@ private:
     void sendWholeState(const OscPeer& to, std::vector<OscDatagram>& out) const;
     void sendDeckState(const OscPeer& to, const std::string& deck, std::vector<OscDatagram>& out) const;
 
+    // Runs op of the shared vocabulary with the sender as the origin.
+    std::string command(RemoteActions& act, const char* op, const CommandArgs& args, const OscPeer& from);
+    std::string numbered(RemoteActions& act, const Args& a, const OscPeer& from, const char* op);
     std::string play(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string stop(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string record(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
@@ -112,6 +116,7 @@ private:
     std::string markCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string searchCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string goTo(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
+    std::string retrieve(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string subscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
     std::string unsubscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
 

@@ -2,8 +2,6 @@
 
 namespace qz7 {
 
-namespace {
-
 bool isLoopback(const QHostAddress& a) {
     bool v4 = false;
     const quint32 ip = a.toIPv4Address(&v4);
@@ -12,7 +10,7 @@ bool isLoopback(const QHostAddress& a) {
 
 // "--name VALUE" or "--name=VALUE". Returns false when arguments[i] is not
 // this option; sets error when it is but the value is missing.
-bool optionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error) {
+bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error) {
     const QString& a = arguments[i];
     if (a.startsWith(name + QLatin1Char('='))) {
         value = a.mid(name.size() + 1);
@@ -27,31 +25,29 @@ bool optionValue(const QStringList& arguments, int& i, const QString& name, QStr
     return true;
 }
 
-bool parseAddress(const QString& text, QHostAddress& address) {
+bool parseNumericAddress(const QString& text, QHostAddress& address) {
     // Literal addresses only: a host name would be looked up on the network.
     return !text.isEmpty() && address.setAddress(text);
 }
 
-QString parseNetworks(const QString& text, QList<OscNetwork>& networks) {
+QString parseNetworks(const QString& option, const QString& text, QList<OscNetwork>& networks) {
     const QStringList parts = text.split(QLatin1Char(','));
     for (const QString& raw : parts) {
         const QString part = raw.trimmed();
         const qsizetype slash = part.indexOf(QLatin1Char('/'));
         QHostAddress address;
-        if (slash < 0 || !parseAddress(part.left(slash), address))
-            return QStringLiteral("--osc-allow wants NET/LEN[,NET/LEN...], e.g. 192.168.5.0/24; '%1' is not one").arg(part);
+        if (slash < 0 || !parseNumericAddress(part.left(slash), address))
+            return QStringLiteral("%1 wants NET/LEN[,NET/LEN...], e.g. 192.168.5.0/24; '%2' is not one").arg(option, part);
         const int longest = address.protocol() == QAbstractSocket::IPv4Protocol ? 32 : 128;
         bool ok = false;
         const QString lengthText = part.mid(slash + 1);
         const int length = lengthText.toInt(&ok, 10);
         if (!ok || lengthText.startsWith(QLatin1Char('+')) || length < 0 || length > longest)
-            return QStringLiteral("--osc-allow: in '%1' the prefix length must be 0..%2").arg(part).arg(longest);
+            return QStringLiteral("%1: in '%2' the prefix length must be 0..%3").arg(option, part).arg(longest);
         networks.append({address, length});
     }
     return {};
 }
-
-}  // namespace
 
 QList<OscNetwork> RemoteOptions::obeyedNetworks() const {
     if (!allow.isEmpty()) return allow;
@@ -69,7 +65,7 @@ bool takeRemoteOption(const QStringList& arguments, int& i, RemoteOptions& o, QS
         o.verbose = true;
         return true;
     }
-    if (optionValue(arguments, i, QStringLiteral("--osc"), value, error)) {
+    if (takeOptionValue(arguments, i, QStringLiteral("--osc"), value, error)) {
         if (!error.isEmpty()) return true;
         bool ok = false;
         const uint port = value.toUInt(&ok, 10);
@@ -79,19 +75,19 @@ bool takeRemoteOption(const QStringList& arguments, int& i, RemoteOptions& o, QS
         o.port = static_cast<quint16>(port);
         return true;
     }
-    if (optionValue(arguments, i, QStringLiteral("--osc-bind"), value, error)) {
+    if (takeOptionValue(arguments, i, QStringLiteral("--osc-bind"), value, error)) {
         if (!error.isEmpty()) return true;
-        if (!parseAddress(value, o.bind))
+        if (!parseNumericAddress(value, o.bind))
             error = QStringLiteral("--osc-bind wants a numeric IP address, not '%1'").arg(value);
         o.bindGiven = true;
         return true;
     }
-    if (optionValue(arguments, i, QStringLiteral("--osc-allow"), value, error)) {
+    if (takeOptionValue(arguments, i, QStringLiteral("--osc-allow"), value, error)) {
         if (!error.isEmpty()) return true;
-        error = parseNetworks(value, o.allow);
+        error = parseNetworks(QStringLiteral("--osc-allow"), value, o.allow);
         return true;
     }
-    if (optionValue(arguments, i, QStringLiteral("--select"), value, error)) {
+    if (takeOptionValue(arguments, i, QStringLiteral("--select"), value, error)) {
         if (!error.isEmpty()) return true;
         o.selectGiven = true;
         if (value == QLatin1String("0") || value == QLatin1String("1"))
@@ -106,8 +102,6 @@ bool takeRemoteOption(const QStringList& arguments, int& i, RemoteOptions& o, QS
 QString checkRemoteOptions(const RemoteOptions& o) {
     if (!o.osc && o.bindGiven) return QStringLiteral("--osc-bind needs --osc PORT");
     if (!o.osc && !o.allow.isEmpty()) return QStringLiteral("--osc-allow needs --osc PORT");
-    // Without a window the OSC port is the only way in.
-    if (!o.osc && o.headless) return QStringLiteral("--headless needs --osc PORT");
     // The window reads the line chosen on its Device page; a --select it
     // ignored would leave the operator believing the other recorder is read.
     if (o.selectGiven && !o.headless)

@@ -40,6 +40,16 @@ QString checkRemoteOptions(const RemoteOptions& options);
 // The options' lines for the usage text.
 QString remoteUsageText();
 
+// Helpers the web options share.
+bool isLoopback(const QHostAddress& address);
+// "--name VALUE" or "--name=VALUE": false when arguments[i] is not this
+// option; sets error when it is but the value is missing.
+bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error);
+// Literal addresses only: a host name would be looked up on the network.
+bool parseNumericAddress(const QString& text, QHostAddress& address);
+// "NET/LEN[,NET/LEN...]" for option; "" or the error.
+QString parseNetworks(const QString& option, const QString& text, QList<OscNetwork>& networks);
+
 // "127.0.0.0/8, ::1/128"
 QString networksText(const QList<OscNetwork>& networks);
 

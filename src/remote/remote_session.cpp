@@ -6,7 +6,6 @@ namespace qz7 {
 
 namespace {
 Direction direction(int d) { return d < 0 ? Direction::Reverse : Direction::Forward; }
-Origin from(const std::string& sender) { return Origin::osc(sender); }
 }  // namespace
 
 RemoteSession::RemoteSession(Deck& deck, QObject* parent) : QObject(parent), deck_(deck) {
@@ -44,28 +43,29 @@ void RemoteSession::update(RemoteState next) {
     emit stateChanged(state_);
 }
 
-std::string RemoteSession::play(const std::string& s) { return deck_.play(from(s)).refusal; }
-std::string RemoteSession::stop(const std::string& s, bool lock) { return deck_.stop(lock, from(s)).refusal; }
-std::string RemoteSession::record(const std::string& s) { return deck_.record(from(s)).refusal; }
-std::string RemoteSession::fastForward(const std::string& s, int item) {
-    return deck_.wind(Direction::Forward, item, from(s)).refusal;
+std::string RemoteSession::play(const Origin& o) { return deck_.play(o).refusal; }
+std::string RemoteSession::stop(const Origin& o, bool lock) { return deck_.stop(lock, o).refusal; }
+std::string RemoteSession::record(const Origin& o) { return deck_.record(o).refusal; }
+std::string RemoteSession::fastForward(const Origin& o, int item) {
+    return deck_.wind(Direction::Forward, item, o).refusal;
 }
-std::string RemoteSession::rewind(const std::string& s, int item) {
-    return deck_.wind(Direction::Reverse, item, from(s)).refusal;
+std::string RemoteSession::rewind(const Origin& o, int item) {
+    return deck_.wind(Direction::Reverse, item, o).refusal;
 }
-std::string RemoteSession::slow(const std::string& s, int d, int item) {
-    return deck_.slow(direction(d), item, from(s)).refusal;
+std::string RemoteSession::slow(const Origin& o, int d, int item) {
+    return deck_.slow(direction(d), item, o).refusal;
 }
-std::string RemoteSession::jog(const std::string& s, int d) { return deck_.jog(direction(d), from(s)).refusal; }
-std::string RemoteSession::monitorEE(const std::string& s) { return deck_.monitorEE(from(s)).refusal; }
-std::string RemoteSession::monitorPB(const std::string& s) { return deck_.monitorPB(from(s)).refusal; }
-std::string RemoteSession::openFile(const std::string& s, int n) { return deck_.openFile(n, from(s)).refusal; }
-std::string RemoteSession::openClip(const std::string& s, int n) { return deck_.openClip(n, from(s)).refusal; }
-std::string RemoteSession::openSequence(const std::string& s, int n) { return deck_.openSequence(n, from(s)).refusal; }
-std::string RemoteSession::markCue(const std::string& s) { return deck_.markCue(from(s)).refusal; }
-std::string RemoteSession::searchCue(const std::string& s, int n) { return deck_.searchCue(n, false, from(s)).refusal; }
-std::string RemoteSession::goTo(const std::string& s, const std::string& timecode) {
-    return deck_.goTo(timecode, from(s)).refusal;
+std::string RemoteSession::jog(const Origin& o, int d) { return deck_.jog(direction(d), o).refusal; }
+std::string RemoteSession::monitorEE(const Origin& o) { return deck_.monitorEE(o).refusal; }
+std::string RemoteSession::monitorPB(const Origin& o) { return deck_.monitorPB(o).refusal; }
+std::string RemoteSession::openFile(const Origin& o, int n) { return deck_.openFile(n, o).refusal; }
+std::string RemoteSession::openClip(const Origin& o, int n) { return deck_.openClip(n, o).refusal; }
+std::string RemoteSession::openSequence(const Origin& o, int n) { return deck_.openSequence(n, o).refusal; }
+std::string RemoteSession::markCue(const Origin& o) { return deck_.markCue(o).refusal; }
+std::string RemoteSession::searchCue(const Origin& o, int n) { return deck_.searchCue(n, false, o).refusal; }
+std::string RemoteSession::retrieve(const Origin& o) { return deck_.retrieve(o).refusal; }
+std::string RemoteSession::goTo(const Origin& o, const std::string& timecode) {
+    return deck_.goTo(timecode, o).refusal;
 }
 
 }  // namespace qz7

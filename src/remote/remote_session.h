@@ -21,21 +21,22 @@ public:
     // "OFF", "OK" or "NO REPLY".
     void setLinkState(const std::string& link);
 
-    std::string play(const std::string& sender) override;
-    std::string stop(const std::string& sender, bool lock) override;
-    std::string record(const std::string& sender) override;
-    std::string fastForward(const std::string& sender, int item) override;
-    std::string rewind(const std::string& sender, int item) override;
-    std::string slow(const std::string& sender, int direction, int item) override;
-    std::string jog(const std::string& sender, int direction) override;
-    std::string monitorEE(const std::string& sender) override;
-    std::string monitorPB(const std::string& sender) override;
-    std::string openFile(const std::string& sender, int number) override;
-    std::string openClip(const std::string& sender, int number) override;
-    std::string openSequence(const std::string& sender, int number) override;
-    std::string markCue(const std::string& sender) override;
-    std::string searchCue(const std::string& sender, int number) override;
-    std::string goTo(const std::string& sender, const std::string& timecode) override;
+    std::string play(const Origin& origin) override;
+    std::string stop(const Origin& origin, bool lock) override;
+    std::string record(const Origin& origin) override;
+    std::string fastForward(const Origin& origin, int item) override;
+    std::string rewind(const Origin& origin, int item) override;
+    std::string slow(const Origin& origin, int direction, int item) override;
+    std::string jog(const Origin& origin, int direction) override;
+    std::string monitorEE(const Origin& origin) override;
+    std::string monitorPB(const Origin& origin) override;
+    std::string openFile(const Origin& origin, int number) override;
+    std::string openClip(const Origin& origin, int number) override;
+    std::string openSequence(const Origin& origin, int number) override;
+    std::string markCue(const Origin& origin) override;
+    std::string searchCue(const Origin& origin, int number) override;
+    std::string goTo(const Origin& origin, const std::string& timecode) override;
+    std::string retrieve(const Origin& origin) override;
 
 signals:
     void stateChanged(const qz7::RemoteState& state);

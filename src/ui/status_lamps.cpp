@@ -20,13 +20,9 @@ LinkStateLamp::LinkStateLamp(LinkMonitor& monitor, StatusPanel& status, QWidget*
 }
 
 void LinkStateLamp::showState() {
-    QString text = monitor_.text();
     QString tip = QStringLiteral("Selected recorder: %1").arg(monitor_.address());
-    if (!monitor_.sendError().isEmpty()) {
-        text += QStringLiteral("  SEND ERROR");
-        tip += QStringLiteral("\nSend error: ") + monitor_.sendError();
-    }
-    setText(text);
+    if (!monitor_.sendError().isEmpty()) tip += QStringLiteral("\nSend error: ") + monitor_.sendError();
+    setText(monitor_.lampText());
     setToolTip(tip);
     switch (monitor_.state()) {
     case LinkMonitor::State::Off: setStyleSheet(lampStyle("#606060", "#ffffff")); break;

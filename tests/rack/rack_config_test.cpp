@@ -57,7 +57,7 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
         const char* refusal;
     } cases[] = {
         {"devices = 127.0.0.1\n", "rack.conf:1: 'devices' stands outside any section"},
-        {"[osc]\nport = 9000\n[studio]\nx = 1\n", "rack.conf:3: unknown section [studio] (known: [osc], [log], [deck NAME])"},
+        {"[osc]\nport = 9000\n[studio]\nx = 1\n", "rack.conf:3: unknown section [studio] (known: [osc], [http], [log], [deck NAME])"},
         {"[deck a]\ndevices = 127.0.0.1\n[deck has space]\ndevices = 127.0.0.2\n",
          "rack.conf:3: deck name 'has space' is not 1..32 of A-Z a-z 0-9 _ -"},
         {"[deck abcdefghijabcdefghijabcdefghijabc]\ndevices = 127.0.0.1\n",
@@ -82,6 +82,12 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
         {"[osc]\nverbose = maybe\n", "rack.conf:2: verbose is yes or no, not 'maybe'"},
         {"[osc]\nwebsocket = 1\n", "rack.conf:2: unknown key 'websocket' in [osc] (known: port, bind, allow, verbose)"},
         {"[osc]\nbind = 127.0.0.1\n", "rack.conf: [osc] bind needs port"},
+        {"[http]\nport = 70000\n", "rack.conf:2: port wants a TCP port 1..65535 (0: any free port), not '70000'"},
+        {"[http]\nport = 8080\nbind = rack.example\n", "rack.conf:3: bind wants a numeric IP address, not 'rack.example'"},
+        {"[http]\nport = 8080\nallow = 10.0.0.0/40\n", "rack.conf:3: allow: in '10.0.0.0/40' the prefix length must be 0..32"},
+        {"[http]\nport = 8080\nhost = a b\n", "rack.conf:3: host wants host names (letters, digits, '.', '-'), not 'a b'"},
+        {"[http]\nport = 8080\ntoken = x\n", "rack.conf:3: unknown key 'token' in [http] (known: port, bind, allow, token-file, host)"},
+        {"[http]\nallow = 10.0.0.0/8\n", "rack.conf: [http] bind, allow, token-file and host need port"},
         {"[deck a]\ndevices = 127.0.0.1\nthis line has no equals sign\n", "rack.conf:3: neither [section] nor key = value"},
         // The first fault is the one reported.
         {"[deck a]\nfoo = 1\nbar = 2\n", "rack.conf:2: unknown key 'foo' in [deck a] (known: devices, select)"},
@@ -158,6 +164,39 @@ TEST_F(RackConfig, CommandLineWinsOverTheOscSection) {
                           QStringLiteral("--osc"), QStringLiteral("9000"), QStringLiteral("--osc-bind"),
                           QStringLiteral("0.0.0.0")});
     EXPECT_NE(loadRackSetup(o, setup).indexOf(QStringLiteral("--osc-allow")), -1);
+}
+
+TEST_F(RackConfig, HttpSectionUnderTheCommandLineAndItsTokenRules) {
+    const QString token = dir_.filePath(QStringLiteral("token"));
+    QFile t(token);
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("0123456789abcdef-rack\n");
+    t.close();
+    const QString conf = write(QStringLiteral("[http]\nport = 8080\nbind = 10.0.5.2\nallow = 10.0.5.0/24\n"
+                                              "token-file = %1\nhost = Rack1.example\n[deck a]\ndevices = 127.0.0.1\n")
+                                   .arg(token)
+                                   .toUtf8()
+                                   .constData());
+    RackOptions o = parseRackOptions({QStringLiteral("qz7rack"), QStringLiteral("--config"), conf,
+                                      QStringLiteral("--http"), QStringLiteral("9090")});
+    ASSERT_EQ(o.error.toStdString(), "");
+    RackSetup setup;
+    ASSERT_EQ(loadRackSetup(o, setup).toStdString(), "");
+    EXPECT_TRUE(setup.http.http);
+    EXPECT_EQ(setup.http.port, 9090) << "the command line wins";
+    EXPECT_EQ(setup.http.bind.toString().toStdString(), "10.0.5.2");
+    EXPECT_EQ(setup.http.hosts, QStringList{QStringLiteral("rack1.example")});
+    EXPECT_EQ(setup.webToken.toStdString(), "0123456789abcdef-rack");
+
+    // A token too short to resist guessing, or none beyond loopback: refused.
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    t.write("short\n");
+    t.close();
+    EXPECT_NE(loadRackSetup(o, setup).indexOf(QStringLiteral("at least 16 characters")), -1);
+    o = parseRackOptions({QStringLiteral("qz7rack"), QStringLiteral("--deck"), QStringLiteral("a=127.0.0.1"),
+                          QStringLiteral("--http"), QStringLiteral("0"), QStringLiteral("--http-bind"),
+                          QStringLiteral("0.0.0.0"), QStringLiteral("--http-allow"), QStringLiteral("10.0.0.0/8")});
+    EXPECT_NE(loadRackSetup(o, setup).indexOf(QStringLiteral("--http-token-file")), -1);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ TEST_F(Dispatcher, EveryAddressReachesItsCallWithItsArguments) {
         {osc("/qz7/cue/mark"), "cue mark"},
         {osc("/qz7/cue/search", {3}), "cue search 3"},
         {osc("/qz7/goto", {std::string("01:02:03:04")}), "goto 01:02:03:04"},
+        {osc("/qz7/retrieve"), "retrieve"},
         // Controllers that send only floats (TouchOSC), or 64-bit numbers.
         {osc("/qz7/rec", {1.0f}), "rec"},
         {osc("/qz7/stop", {1.0f}), "stop LOCK"},
@@ -74,8 +75,11 @@ TEST_F(Dispatcher, EveryAddressReachesItsCallWithItsArguments) {
     };
     for (const Case& c : cases) {
         panel.calls.clear();
+        panel.origins.clear();
         const auto replies = send(c.message);
         EXPECT_EQ(panel.calls, std::vector<std::string>{c.call}) << c.call;
+        // The deck's log names the OSC sender, address and port.
+        EXPECT_EQ(panel.origins, std::vector<Origin>{Origin::osc(kClient.host + ":" + std::to_string(kClient.port))}) << c.call;
         EXPECT_TRUE(replies.empty()) << c.call << ": an obeyed command is not answered";
     }
     EXPECT_EQ(dispatcher.counters().obeyed, cases.size());
@@ -161,7 +165,7 @@ TEST_F(Dispatcher, UnknownAddressesAndAmbiguousPatternsReachNothing) {
         {osc("/qz7/pla\x01y"), "unknown address /qz7/pla?y"},
         {osc("/qz7/*"), "/qz7/* names more than one address (/qz7/play, /qz7/stop, /qz7/rec, /qz7/ff, /qz7/rew, "
                         "/qz7/slow, /qz7/jog, /qz7/ee, /qz7/pb, /qz7/file/open, /qz7/clip/open, /qz7/seq/open, "
-                        "/qz7/cue/mark, /qz7/cue/search, /qz7/goto, /qz7/subscribe, /qz7/unsubscribe)"},
+                        "/qz7/cue/mark, /qz7/cue/search, /qz7/goto, /qz7/retrieve, /qz7/subscribe, /qz7/unsubscribe)"},
         {osc("/qz7/re?", {1}), "/qz7/re? names more than one address (/qz7/rec, /qz7/rew)"},
         {osc("/qz7/{play,stop}"), "/qz7/{play,stop} names more than one address (/qz7/play, /qz7/stop)"},
     };

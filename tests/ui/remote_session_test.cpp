@@ -13,7 +13,7 @@
 namespace qz7::test {
 namespace {
 
-const std::string kSender = "127.0.0.1:51000";
+const Origin kSender = Origin::osc("127.0.0.1:51000");
 
 class RemoteSessionTest : public PanelTest {
 protected:

@@ -1,0 +1,814 @@
+#include "remote/web_server.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWebSocket>
+#include <QWebSocketServer>
+#include <cstdio>
+
+#include "deck/deck.h"
+#include "net/link_monitor.h"
+#include "remote/remote_command.h"
+#include "remote/remote_session.h"
+
+// Resources of a static library are registered by hand.
+static void initWebPage() { Q_INIT_RESOURCE(web_page); }
+
+namespace qz7 {
+
+namespace {
+
+constexpr int kMaxHeaders = 64;
+const QByteArray kCookie = "qz7token";
+
+const char* reasonPhrase(int status) {
+    switch (status) {
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 409: return "Conflict";
+    case 413: return "Content Too Large";
+    case 415: return "Unsupported Media Type";
+    case 431: return "Request Header Fields Too Large";
+    case 501: return "Not Implemented";
+    case 503: return "Service Unavailable";
+    default: return "Error";
+    }
+}
+
+// An IPv4 client seen through an IPv6 socket is shown as its IPv4 address.
+QHostAddress plain(const QHostAddress& a) {
+    bool v4 = false;
+    const quint32 ip = a.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip) : a;
+}
+
+QString latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+
+// Equal without telling, by its time, how much of a guess was right.
+bool sameSecret(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size()) return false;
+    unsigned char diff = 0;
+    for (qsizetype i = 0; i < a.size(); ++i) diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return diff == 0;
+}
+
+const char* kindName(MediaList list) {
+    switch (list) {
+    case MediaList::Files: return "files";
+    case MediaList::Clips: return "clips";
+    default: return "cues";
+    }
+}
+
+constexpr MediaList kShownLists[] = {MediaList::Files, MediaList::Clips, MediaList::Cues};
+
+std::size_t listSlot(MediaList list) { return list == MediaList::Files ? 0 : list == MediaList::Clips ? 1 : 2; }
+
+const char* lampState(LinkMonitor::State s) {
+    switch (s) {
+    case LinkMonitor::State::Off: return "off";
+    case LinkMonitor::State::Waiting: return "waiting";
+    case LinkMonitor::State::Ok: return "ok";
+    case LinkMonitor::State::NoReply: return "noreply";
+    }
+    return "off";
+}
+
+// A JSON value as a command argument; false for what no argument can be.
+bool commandValue(const QJsonValue& v, CommandValue& out) {
+    if (v.isDouble()) {
+        out = v.toDouble();
+        return true;
+    }
+    if (v.isString()) {
+        out = v.toString().toStdString();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+struct WebServer::Request {
+    QByteArray method;
+    QByteArray path;
+    std::map<QByteArray, QByteArray> headers;  // names in lower case
+    QByteArray body;
+
+    QByteArray header(const QByteArray& name) const {
+        auto it = headers.find(name);
+        return it == headers.end() ? QByteArray() : it->second;
+    }
+    bool has(const QByteArray& name) const { return headers.count(name) != 0; }
+};
+
+struct WebServer::DeckEntry {
+    QString name;
+    QPointer<Deck> deck;
+    std::unique_ptr<RemoteSession> session;
+    bool stateDirty = false;
+    std::array<bool, 3> listDirty{};
+    std::array<QTimer*, 3> listTimer{};
+    std::vector<QMetaObject::Connection> connections;
+
+    ~DeckEntry() {
+        for (const auto& c : connections) QObject::disconnect(c);
+        for (QTimer* t : listTimer) delete t;
+    }
+};
+
+WebServer::Config WebServer::configFrom(const WebOptions& options, const QString& token) {
+    Config c;
+    c.bind = options.bind;
+    c.port = options.port;
+    c.served = options.servedNetworks();
+    c.token = token;
+    c.hosts = options.hosts;
+    return c;
+}
+
+WebServer::WebServer(Config config, QObject* parent)
+    : QObject(parent),
+      config_(std::move(config)),
+      ws_(std::make_unique<QWebSocketServer>(QStringLiteral("qz7"), QWebSocketServer::NonSecureMode)) {
+    initWebPage();
+    server_.setMaxPendingConnections(kMaxRequests);
+    ws_->setMaxPendingConnections(kMaxClients);
+    ws_->setHandshakeTimeout(kRequestTimeoutMs);
+    connect(&server_, &QTcpServer::newConnection, this, &WebServer::onNewConnection);
+    connect(ws_.get(), &QWebSocketServer::newConnection, this, &WebServer::onWebSocket);
+}
+
+WebServer::~WebServer() {
+    for (auto& [socket, timer] : reading_) {
+        socket->disconnect(this);
+        socket->abort();
+        delete socket;
+    }
+    reading_.clear();
+    for (Client& c : clients_) {
+        c.socket->disconnect(this);
+        c.socket->abort();
+        delete c.socket;
+    }
+    clients_.clear();
+    decks_.clear();
+}
+
+bool WebServer::start(QString* error) {
+    if (!server_.listen(config_.bind, config_.port)) {
+        if (error)
+            *error = QStringLiteral("cannot listen on TCP %1:%2: %3")
+                         .arg(config_.bind.toString())
+                         .arg(config_.port)
+                         .arg(server_.errorString());
+        return false;
+    }
+    return true;
+}
+
+quint16 WebServer::port() const { return server_.serverPort(); }
+QHostAddress WebServer::address() const { return server_.serverAddress(); }
+
+// --- decks
+
+WebServer::DeckEntry* WebServer::entry(const QString& name) const {
+    auto it = decks_.find(name);
+    return it == decks_.end() || !it->second->deck ? nullptr : it->second.get();
+}
+
+QStringList WebServer::deckNames() const {
+    QStringList out;
+    for (const auto& [name, e] : decks_) out << name;
+    return out;
+}
+
+QJsonArray WebServer::deckNameArray() const { return QJsonArray::fromStringList(deckNames()); }
+
+void WebServer::setDecks(const QList<Deck*>& decks) {
+    QStringList wanted;
+    for (Deck* d : decks) wanted << d->name();
+    std::vector<QString> gone;
+    for (const auto& [name, e] : decks_)
+        if (!wanted.contains(name) || !e->deck || !decks.contains(e->deck.data())) gone.push_back(name);
+    for (const QString& name : gone) decks_.erase(name);
+
+    std::vector<DeckEntry*> added;
+    for (Deck* d : decks) {
+        if (decks_.count(d->name())) continue;
+        auto e = std::make_unique<DeckEntry>();
+        DeckEntry* raw = e.get();
+        e->name = d->name();
+        e->deck = d;
+        e->session = std::make_unique<RemoteSession>(*d);
+        e->connections.push_back(connect(e->session.get(), &RemoteSession::stateChanged, this,
+                                         [this, raw] { stateMoved(raw); }));
+        e->connections.push_back(connect(&d->monitor(), &LinkMonitor::changed, this, [this, raw] { stateMoved(raw); }));
+        e->connections.push_back(connect(d, &Deck::listChanged, this, [this, raw](MediaList list) { listMoved(raw, list); }));
+        const QString name = e->name;
+        e->connections.push_back(connect(d, &QObject::destroyed, this, [this, name] { removeDeck(name); }));
+        for (std::size_t k = 0; k < 3; ++k) {
+            auto* timer = new QTimer;
+            timer->setSingleShot(true);
+            timer->setInterval(config_.listIntervalMs);
+            const MediaList list = kShownLists[k];
+            connect(timer, &QTimer::timeout, this, [this, raw, list, k] {
+                if (!raw->listDirty[k] || !raw->deck) return;
+                raw->listDirty[k] = false;
+                broadcast(listMessage(*raw, list));
+                raw->listTimer[k]->start();
+            });
+            e->listTimer[k] = timer;
+        }
+        decks_[name] = std::move(e);
+        added.push_back(raw);
+    }
+    // Told after every reload, changed or not: a client may check its list.
+    broadcast({{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
+    for (DeckEntry* e : added) {
+        broadcast(deckState(*e));
+        for (MediaList list : kShownLists) broadcast(listMessage(*e, list));
+    }
+}
+
+void WebServer::removeDeck(const QString& name) {
+    // From the deck's destroyed signal: its connections are gone with it.
+    if (!decks_.erase(name)) return;
+    broadcast({{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
+}
+
+QJsonObject WebServer::deckState(const DeckEntry& e) const {
+    const RemoteState& s = e.session->state();
+    const LinkMonitor& monitor = e.deck->monitor();
+    QJsonArray hosts;
+    for (const QString& h : e.deck->targetHosts()) hosts.append(h);
+    if (hosts.isEmpty()) {
+        hosts.append(e.deck->devices().first);
+        if (!e.deck->devices().single) hosts.append(e.deck->devices().second);
+    }
+    return {
+        {QStringLiteral("type"), QStringLiteral("state")},
+        {QStringLiteral("deck"), e.name},
+        {QStringLiteral("hosts"), hosts},
+        {QStringLiteral("link"), QString::fromStdString(LinkMonitor::remoteWord(monitor.state()))},
+        {QStringLiteral("lamp"), monitor.lampText()},
+        {QStringLiteral("lampState"), QLatin1String(lampState(monitor.state()))},
+        {QStringLiteral("timecode"), latin1(s.timecode)},
+        {QStringLiteral("transport"), latin1(s.transport)},
+        {QStringLiteral("rec"), s.rec},
+        {QStringLiteral("number"), latin1(s.number)},
+        {QStringLiteral("error"), latin1(s.error)},
+    };
+}
+
+QJsonObject WebServer::listMessage(const DeckEntry& e, MediaList list) const {
+    QJsonArray lines;
+    for (const std::string& line : e.deck->listLines(list)) lines.append(latin1(line));
+    return {{QStringLiteral("type"), QStringLiteral("list")},
+            {QStringLiteral("deck"), e.name},
+            {QStringLiteral("kind"), QLatin1String(kindName(list))},
+            {QStringLiteral("lines"), lines}};
+}
+
+void WebServer::stateMoved(DeckEntry* e) {
+    // A reply moves the timecode and the status at once: one message a turn.
+    e->stateDirty = true;
+    if (flushQueued_) return;
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, &WebServer::flushStates);
+}
+
+void WebServer::flushStates() {
+    flushQueued_ = false;
+    for (auto& [name, e] : decks_) {
+        if (!e->stateDirty || !e->deck) continue;
+        e->stateDirty = false;
+        broadcast(deckState(*e));
+    }
+}
+
+void WebServer::listMoved(DeckEntry* e, MediaList list) {
+    if (!MediaLines::kept(list)) return;
+    // A "Retrieve" changes a line per reply: at most one message each 250 ms.
+    const std::size_t k = listSlot(list);
+    if (e->listTimer[k]->isActive()) {
+        e->listDirty[k] = true;
+        return;
+    }
+    broadcast(listMessage(*e, list));
+    e->listTimer[k]->start();
+}
+
+void WebServer::eventLogged(const QJsonObject& event) {
+    const QString deck = event.value(QStringLiteral("deck")).toString();
+    if (!entry(deck)) return;
+    broadcast({{QStringLiteral("type"), QStringLiteral("event")}, {QStringLiteral("deck"), deck}, {QStringLiteral("event"), event}});
+}
+
+// --- HTTP
+
+void WebServer::onNewConnection() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        const QHostAddress peer = socket->peerAddress();
+        if (!insideNetworks(peer, config_.served)) {
+            // Nothing at all for a client outside the served networks.
+            ++counters_.notServed;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        if (static_cast<int>(reading_.size()) >= kMaxRequests) {
+            ++counters_.dropped;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        // Qt reads no further than this: a request that does not fit is refused.
+        socket->setReadBufferSize(kMaxHead + kMaxBody + 4);
+        auto* deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, this, [this, socket] {
+            forget(socket);
+            socket->abort();
+            socket->deleteLater();
+        });
+        deadline->start(kRequestTimeoutMs);
+        reading_[socket] = deadline;
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            forget(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void WebServer::forget(QTcpSocket* socket) {
+    auto it = reading_.find(socket);
+    if (it == reading_.end()) return;
+    delete it->second;
+    reading_.erase(it);
+}
+
+void WebServer::onReadable(QTcpSocket* socket) {
+    if (!reading_.count(socket)) return;
+    // Peeked, not read: an upgrade goes to the WebSocket server unread.
+    const QByteArray data = socket->peek(kMaxHead + kMaxBody + 4);
+    const qsizetype headEnd = data.indexOf("\r\n\r\n");
+    if (headEnd < 0 || headEnd > kMaxHead) {
+        if (data.size() > kMaxHead) respond(socket, 431, "text/plain", "request head too long\n");
+        return;
+    }
+    Request r;
+    const QList<QByteArray> lines = data.left(headEnd).split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    if (first.size() != 3 || !first[2].startsWith("HTTP/1.")) {
+        respond(socket, 400, "text/plain", "bad request line\n");
+        return;
+    }
+    r.method = first[0];
+    r.path = first[1];
+    if (const qsizetype q = r.path.indexOf('?'); q >= 0) r.path.truncate(q);
+    if (lines.size() - 1 > kMaxHeaders) {
+        respond(socket, 431, "text/plain", "too many header fields\n");
+        return;
+    }
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0) {
+            respond(socket, 400, "text/plain", "bad header field\n");
+            return;
+        }
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        // Two Hosts or two Origins could be read differently by a proxy.
+        if (r.headers.count(name) && (name == "host" || name == "origin" || name == "content-length" ||
+                                      name == "authorization" || name == "content-type")) {
+            respond(socket, 400, "text/plain", "repeated header field\n");
+            return;
+        }
+        r.headers[name] = r.headers.count(name) ? r.headers[name] + "; " + value : value;
+    }
+    if (r.has("transfer-encoding")) {
+        respond(socket, 501, "text/plain", "chunked bodies are not taken\n");
+        return;
+    }
+    qint64 length = 0;
+    if (r.has("content-length")) {
+        bool ok = false;
+        length = r.header("content-length").toLongLong(&ok);
+        if (!ok || length < 0) {
+            respond(socket, 400, "text/plain", "bad Content-Length\n");
+            return;
+        }
+        if (length > kMaxBody) {
+            respond(socket, 413, "text/plain", "body over 4 KiB\n");
+            return;
+        }
+    }
+    const bool isUpgrade = r.header("upgrade").toLower() == "websocket";
+    if (!isUpgrade) {
+        if (data.size() < headEnd + 4 + length) return;  // the body is still coming
+        socket->read(headEnd + 4);
+        r.body = socket->read(length);
+    }
+    handle(socket, r);
+}
+
+void WebServer::respond(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
+                        const QByteArray& extraHeaders) {
+    forget(socket);
+    ++counters_.requests;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
+    head += "Content-Type: " + type + "\r\n";
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    head += "Cache-Control: no-store\r\n";
+    head += "X-Content-Type-Options: nosniff\r\n";
+    // No other site may frame the page and have the operator tap its buttons.
+    head += "X-Frame-Options: DENY\r\n";
+    head += "Content-Security-Policy: default-src 'self'; connect-src 'self'; frame-ancestors 'none'\r\n";
+    head += extraHeaders;
+    head += "Connection: close\r\n\r\n";
+    socket->disconnect(this);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->write(head + body);
+    socket->disconnectFromHost();
+    // A client that never reads its answer does not keep the socket.
+    QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); });
+}
+
+void WebServer::respondJson(QTcpSocket* socket, int status, const QJsonObject& body) {
+    respond(socket, status, "application/json", QJsonDocument(body).toJson(QJsonDocument::Compact));
+}
+
+bool WebServer::hostAllowed(const QTcpSocket* socket, const QByteArray& host) const {
+    QByteArray name = host.toLower();
+    QByteArray portText;
+    if (name.startsWith('[')) {
+        const qsizetype close = name.indexOf(']');
+        if (close < 0) return false;
+        portText = name.mid(close + 1);
+        name = name.mid(1, close - 1);
+        if (!portText.isEmpty() && !portText.startsWith(':')) return false;
+        portText = portText.mid(1);
+    } else if (const qsizetype colon = name.indexOf(':'); colon >= 0) {
+        portText = name.mid(colon + 1);
+        name = name.left(colon);
+    }
+    if (!portText.isEmpty() && portText != QByteArray::number(port())) return false;
+    if (name.isEmpty()) return false;
+    const QString n = QString::fromLatin1(name);
+    if (config_.hosts.contains(n)) return true;
+    QHostAddress literal;
+    if (literal.setAddress(n)) {
+        // The address the client reached, or the one bound.
+        literal = plain(literal);
+        if (literal == plain(socket->localAddress()) || literal == plain(config_.bind)) return true;
+        return isLoopback(config_.bind) && isLoopback(literal);
+    }
+    return isLoopback(config_.bind) && n == QLatin1String("localhost");
+}
+
+bool WebServer::originForeign(const Request& r) const {
+    // Scripts and curl send no Origin: their token and address judge them.
+    if (!r.has("origin")) return false;
+    return r.header("origin").toLower() != "http://" + r.header("host").toLower();
+}
+
+bool WebServer::authorized(const Request& r) const {
+    if (config_.token.isEmpty()) return true;
+    const QByteArray token = config_.token.toLatin1();
+    const QByteArray auth = r.header("authorization");
+    if (auth.startsWith("Bearer ") && sameSecret(auth.mid(7).trimmed(), token)) return true;
+    for (const QByteArray& part : r.header("cookie").split(';')) {
+        const QByteArray p = part.trimmed();
+        if (p.startsWith(kCookie + '=') && sameSecret(p.mid(kCookie.size() + 1), token)) return true;
+    }
+    return false;
+}
+
+void WebServer::handle(QTcpSocket* socket, const Request& r) {
+    if (!r.has("host")) {
+        respond(socket, 400, "text/plain", "no Host\n");
+        return;
+    }
+    if (!hostAllowed(socket, r.header("host"))) {
+        // A page of another name that resolves here (DNS rebinding).
+        ++counters_.forbidden;
+        respond(socket, 403, "text/plain", "unknown host\n");
+        return;
+    }
+    const bool post = r.method == "POST";
+    if (!post && r.method != "GET") {
+        respond(socket, 405, "text/plain", "GET or POST\n", "Allow: GET, POST\r\n");
+        return;
+    }
+    if (r.path == "/ws") {
+        upgrade(socket, r);
+        return;
+    }
+    if (post && originForeign(r)) {
+        ++counters_.forbidden;
+        respond(socket, 403, "text/plain", "foreign origin\n");
+        return;
+    }
+    if (!post) {
+        static const std::map<QByteArray, std::pair<const char*, QByteArray>> kFiles = {
+            {"/", {":/qz7web/index.html", "text/html; charset=utf-8"}},
+            {"/index.html", {":/qz7web/index.html", "text/html; charset=utf-8"}},
+            {"/app.js", {":/qz7web/app.js", "text/javascript; charset=utf-8"}},
+            {"/app.css", {":/qz7web/app.css", "text/css; charset=utf-8"}},
+        };
+        if (auto it = kFiles.find(r.path); it != kFiles.end()) {
+            QFile file(QString::fromLatin1(it->second.first));
+            if (!file.open(QIODevice::ReadOnly)) {
+                respond(socket, 404, "text/plain", "not built in\n");
+                return;
+            }
+            respond(socket, 200, it->second.second, file.readAll());
+            return;
+        }
+    }
+    if (post && r.path == "/login") {
+        handleLogin(socket, r);
+        return;
+    }
+    if (!r.path.startsWith("/api/")) {
+        respond(socket, 404, "text/plain", "not found\n");
+        return;
+    }
+    if (!authorized(r)) {
+        ++counters_.unauthorized;
+        respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}});
+        return;
+    }
+    handleApi(socket, r, plain(socket->peerAddress()).toString());
+}
+
+namespace {
+// A POST's body as a JSON object; an empty body is no arguments.
+bool jsonBody(const QByteArray& body, QJsonObject& out, QString& why) {
+    if (body.trimmed().isEmpty()) return true;
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        why = error.error != QJsonParseError::NoError ? QStringLiteral("bad JSON: ") + error.errorString()
+                                                      : QStringLiteral("bad JSON: not an object");
+        return false;
+    }
+    out = doc.object();
+    return true;
+}
+
+bool isJson(const QByteArray& contentType) {
+    return contentType.split(';').value(0).trimmed().toLower() == "application/json";
+}
+}  // namespace
+
+void WebServer::handleLogin(QTcpSocket* socket, const Request& r) {
+    if (!isJson(r.header("content-type"))) {
+        respondJson(socket, 415, {{QStringLiteral("error"), QStringLiteral("Content-Type must be application/json")}});
+        return;
+    }
+    QJsonObject body;
+    QString why;
+    if (!jsonBody(r.body, body, why)) {
+        respondJson(socket, 400, {{QStringLiteral("error"), why}});
+        return;
+    }
+    const QByteArray given = body.value(QStringLiteral("token")).toString().toLatin1();
+    if (config_.token.isEmpty() || !sameSecret(given, config_.token.toLatin1())) {
+        ++counters_.unauthorized;
+        respondJson(socket, 401, {{QStringLiteral("error"), config_.token.isEmpty() ? QStringLiteral("no token is asked here")
+                                                                                    : QStringLiteral("wrong token")}});
+        return;
+    }
+    respond(socket, 200, "application/json", R"({"ok":true})",
+            "Set-Cookie: " + kCookie + '=' + config_.token.toLatin1() + "; Path=/; HttpOnly; SameSite=Strict\r\n");
+}
+
+void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& client) {
+    const QList<QByteArray> parts = r.path.mid(5).split('/');  // after "/api/"
+    if (parts.value(0) != "decks") {
+        respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("not found")}});
+        return;
+    }
+    if (parts.size() == 1 || (parts.size() == 2 && parts[1].isEmpty())) {
+        if (r.method != "GET") {
+            respondJson(socket, 405, {{QStringLiteral("error"), QStringLiteral("GET")}});
+            return;
+        }
+        QJsonArray all;
+        for (const auto& [name, e] : decks_) {
+            if (!e->deck) continue;
+            QJsonObject s = deckState(*e);
+            s.remove(QStringLiteral("type"));
+            all.append(s);
+        }
+        respond(socket, 200, "application/json", QJsonDocument(all).toJson(QJsonDocument::Compact));
+        return;
+    }
+    const QString name = QString::fromLatin1(parts[1]);
+    DeckEntry* e = entry(name);
+    if (!e) {
+        respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("no deck ") + name}});
+        return;
+    }
+    const QByteArray rest = parts.mid(2).join('/');
+    if (r.method == "GET") {
+        if (rest.isEmpty()) {
+            QJsonObject s = deckState(*e);
+            s.remove(QStringLiteral("type"));
+            respondJson(socket, 200, s);
+            return;
+        }
+        for (MediaList list : kShownLists) {
+            if (rest != kindName(list)) continue;
+            QJsonObject m = listMessage(*e, list);
+            m.remove(QStringLiteral("type"));
+            respondJson(socket, 200, m);
+            return;
+        }
+        respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("not found")}});
+        return;
+    }
+    // POST /api/decks/NAME/OP
+    const std::string op = rest.toStdString();
+    if (!isCommand(op)) {
+        respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("no operation ") + QString::fromLatin1(rest)}});
+        return;
+    }
+    if (!isJson(r.header("content-type"))) {
+        respondJson(socket, 415, {{QStringLiteral("error"), QStringLiteral("Content-Type must be application/json")}});
+        return;
+    }
+    QJsonObject body;
+    QString why;
+    if (!jsonBody(r.body, body, why)) {
+        respondJson(socket, 400, {{QStringLiteral("error"), why}});
+        return;
+    }
+    CommandArgs args;
+    for (auto it = body.begin(); it != body.end(); ++it) {
+        CommandValue v;
+        if (!commandValue(it.value(), v)) {
+            respondJson(socket, 400, {{QStringLiteral("error"), it.key() + QStringLiteral(" must be a number or a text")}});
+            return;
+        }
+        args[it.key().toStdString()] = std::move(v);
+    }
+    const CommandResult result = runCommand(*e->session, op, args, Origin::web(client.toStdString()));
+    const QString reason = QString::fromStdString(result.reason);
+    switch (result.status) {
+    case CommandResult::Status::Queued: respond(socket, 200, "application/json", R"({"ok":true})"); return;
+    case CommandResult::Status::Refused: respondJson(socket, 409, {{QStringLiteral("refused"), reason}}); return;
+    case CommandResult::Status::BadArguments: respondJson(socket, 400, {{QStringLiteral("error"), reason}}); return;
+    case CommandResult::Status::UnknownOperation: respondJson(socket, 404, {{QStringLiteral("error"), reason}}); return;
+    }
+}
+
+// --- WebSocket
+
+void WebServer::upgrade(QTcpSocket* socket, const Request& r) {
+    if (r.method != "GET" || r.header("upgrade").toLower() != "websocket") {
+        respond(socket, 400, "text/plain", "/ws is a WebSocket\n");
+        return;
+    }
+    if (originForeign(r)) {
+        ++counters_.forbidden;
+        respond(socket, 403, "text/plain", "foreign origin\n");
+        return;
+    }
+    if (!authorized(r)) {
+        ++counters_.unauthorized;
+        respond(socket, 401, "text/plain", "token needed\n");
+        return;
+    }
+    if (clientCount() >= kMaxClients) {
+        ++counters_.dropped;
+        respond(socket, 503, "text/plain", "too many clients\n");
+        return;
+    }
+    forget(socket);
+    socket->disconnect(this);
+    socket->setReadBufferSize(0);
+    ws_->handleConnection(socket);
+}
+
+void WebServer::onWebSocket() {
+    while (QWebSocket* socket = ws_->nextPendingConnection()) {
+        if (clientCount() >= kMaxClients) {
+            ++counters_.dropped;
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("too many clients"));
+            socket->deleteLater();
+            continue;
+        }
+        socket->setParent(this);
+        socket->setMaxAllowedIncomingMessageSize(kMaxBody);
+        socket->setMaxAllowedIncomingFrameSize(kMaxBody);
+        clients_.push_back({socket, plain(socket->peerAddress()).toString()});
+        connect(socket, &QWebSocket::textMessageReceived, this,
+                [this, socket](const QString& text) { onMessage(socket, text); });
+        connect(socket, &QWebSocket::binaryMessageReceived, this, [this, socket] { dropClient(socket); });
+        connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        emit clientsChanged(clientCount());
+        greet(socket);
+    }
+}
+
+void WebServer::dropClient(QWebSocket* socket) {
+    auto it = std::find_if(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
+    if (it == clients_.end()) return;
+    clients_.erase(it);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    emit clientsChanged(clientCount());
+}
+
+void WebServer::send(QWebSocket* socket, const QJsonObject& message) {
+    // A client that stopped reading is dropped, not buffered for.
+    if (socket->bytesToWrite() > kMaxBacklog) {
+        ++counters_.dropped;
+        dropClient(socket);
+        return;
+    }
+    socket->sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+}
+
+void WebServer::broadcast(const QJsonObject& message) {
+    if (clients_.empty()) return;
+    const QString text = QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
+    std::vector<QWebSocket*> slow;
+    for (const Client& c : clients_) {
+        if (c.socket->bytesToWrite() > kMaxBacklog)
+            slow.push_back(c.socket);
+        else
+            c.socket->sendTextMessage(text);
+    }
+    for (QWebSocket* s : slow) {
+        ++counters_.dropped;
+        dropClient(s);
+    }
+}
+
+void WebServer::greet(QWebSocket* socket) {
+    send(socket, {{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
+    for (const auto& [name, e] : decks_) {
+        if (!e->deck) continue;
+        send(socket, deckState(*e));
+        for (MediaList list : kShownLists) send(socket, listMessage(*e, list));
+        if (eventFeed_)
+            send(socket, {{QStringLiteral("type"), QStringLiteral("events")},
+                          {QStringLiteral("deck"), name},
+                          {QStringLiteral("events"), eventFeed_(name)}});
+    }
+}
+
+void WebServer::onMessage(QWebSocket* socket, const QString& text) {
+    auto it = std::find_if(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
+    if (it == clients_.end()) return;
+    const QString client = it->address;
+    QJsonObject reply{{QStringLiteral("type"), QStringLiteral("refused")}};
+    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8());
+    if (!doc.isObject()) {
+        reply[QStringLiteral("reason")] = QStringLiteral("bad JSON");
+        send(socket, reply);
+        return;
+    }
+    QJsonObject m = doc.object();
+    reply[QStringLiteral("id")] = m.value(QStringLiteral("id"));
+    const QString deck = m.value(QStringLiteral("deck")).toString();
+    const QString op = m.value(QStringLiteral("op")).toString();
+    reply[QStringLiteral("deck")] = deck;
+    reply[QStringLiteral("op")] = op;
+    m.remove(QStringLiteral("id"));
+    m.remove(QStringLiteral("deck"));
+    m.remove(QStringLiteral("op"));
+    DeckEntry* e = entry(deck);
+    CommandArgs args;
+    QString why;
+    for (auto a = m.begin(); a != m.end() && why.isEmpty(); ++a) {
+        CommandValue v;
+        if (!commandValue(a.value(), v))
+            why = a.key() + QStringLiteral(" must be a number or a text");
+        else
+            args[a.key().toStdString()] = std::move(v);
+    }
+    if (!e) why = QStringLiteral("no deck ") + deck;
+    if (why.isEmpty()) {
+        const CommandResult result = runCommand(*e->session, op.toStdString(), args, Origin::web(client.toStdString()));
+        why = QString::fromStdString(result.reason);
+        if (result.queued()) reply[QStringLiteral("type")] = QStringLiteral("ack");
+    }
+    reply[QStringLiteral("reason")] = why;
+    send(socket, reply);
+}
+
+}  // namespace qz7
