@@ -60,6 +60,7 @@ int runHeadless(const Options& options, int& argc, char** argv) {
             return 1;
         }
         web->setDecks({&deck});
+        web->followLog(eventLog);
         // Scripts and tests read the port when 0 asked for any free one.
         logLine(QStringLiteral("web remote on http://%1:%2/").arg(web->address().toString()).arg(web->port()));
     }

@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             web->setDecks({&forms.deck()});
+            web->followLog(eventLog);
             std::fprintf(stderr, "qz7cont: web remote on http://%s:%u/\n", qPrintable(web->address().toString()),
                          static_cast<unsigned>(web->port()));
         }

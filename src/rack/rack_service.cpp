@@ -172,6 +172,7 @@ bool RackService::start(QString* error) {
     if (setup_.http.http) {
         web_ = std::make_unique<WebServer>(WebServer::configFrom(setup_.http, setup_.webToken));
         if (!web_->start(error)) return false;
+        web_->followLog(*eventLog_);
         log_(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));
     }
     const Rack::Change change = rack_.apply(setup_.decks);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "deck/deck.h"
+#include "log/event_log.h"
 #include "net/link_monitor.h"
 #include "remote/remote_command.h"
 #include "remote/remote_session.h"
@@ -303,6 +304,11 @@ void WebServer::listMoved(DeckEntry* e, MediaList list) {
     }
     broadcast(listMessage(*e, list));
     e->listTimer[k]->start();
+}
+
+void WebServer::followLog(const EventLog& log) {
+    setEventFeed([&log](const QString& deck) { return log.recent(deck, kEventsShown); });
+    connect(&log, &EventLog::logged, this, &WebServer::eventLogged);
 }
 
 void WebServer::eventLogged(const QJsonObject& event) {

@@ -30,6 +30,8 @@ class QWebSocketServer;
 
 namespace qz7 {
 
+class EventLog;
+
 class Deck;
 class RemoteSession;
 
@@ -78,6 +80,10 @@ public:
     // A deck's last events, sent to each client when it connects.
     using EventFeed = std::function<QJsonArray(const QString& deck)>;
     void setEventFeed(EventFeed feed) { eventFeed_ = std::move(feed); }
+    // The page's events from this log: each deck's last 50 on connect, then
+    // every new one. The log outlives the server.
+    void followLog(const EventLog& log);
+    static constexpr int kEventsShown = 50;
 
     int clientCount() const { return static_cast<int>(clients_.size()); }
     const Counters& counters() const { return counters_; }

@@ -297,6 +297,13 @@ def main():
             By.CSS_SELECTOR, ".tally").get_attribute("class"))
         print("ok: REC: a short tap sent nothing, a one-second hold recorded")
 
+        # The event log's view: who did what, and what the recorder did.
+        def events():
+            return tile(driver, "studio-a").find_element(By.CSS_SELECTOR, ".eventlist").get_attribute("textContent")
+        wait_for("the play in the events", lambda: "web 127.0.0.1  play  queued" in events())
+        wait_for("the recording in the events", lambda: "recorder  rec/start" in events())
+        print("ok: the events show the web client's play and the recorder's REC start")
+
         # The lists: RETRIEVE fills them; a tap only selects, OPEN opens the selection.
         button(driver, "studio-a", "STOP").click()
         wait_for("STOP shown", lambda: text(driver, "studio-a", ".transport") == "STOP")
