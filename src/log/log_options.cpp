@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include "deck/command_line.h"
+
 namespace qz7 {
 
 bool LogOptions::operator==(const LogOptions& o) const {
@@ -18,18 +20,7 @@ QString parseKeepDays(const QString& text, int& days) {
 
 bool takeLogOption(const QStringList& arguments, int& i, LogOptions& o, QString& error) {
     const QString& a = arguments[i];
-    auto value = [&](const QString& name, QString& v) {
-        if (a.startsWith(name + QLatin1Char('='))) {
-            v = a.mid(name.size() + 1);
-            return true;
-        }
-        if (a != name) return false;
-        if (i + 1 >= arguments.size())
-            error = QStringLiteral("%1 needs a value").arg(name);
-        else
-            v = arguments[++i];
-        return true;
-    };
+    auto value = [&](const QString& name, QString& v) { return takeOptionValue(arguments, i, name, v, error); };
     QString v;
     if (a == QLatin1String("--no-log")) {
         o.enabled = false;

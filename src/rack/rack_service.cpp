@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <cstdio>
 
+#include "deck/command_line.h"
 #include "deck/deck.h"
 #include "log/event_log.h"
 #include "log/log_reader.h"
@@ -16,18 +17,7 @@ RackOptions parseRackOptions(const QStringList& arguments) {
     RackOptions o;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        auto value = [&](const QString& name, QString& v) {
-            if (a.startsWith(name + QLatin1Char('='))) {
-                v = a.mid(name.size() + 1);
-                return true;
-            }
-            if (a != name) return false;
-            if (i + 1 >= arguments.size())
-                o.error = QStringLiteral("%1 needs a value").arg(name);
-            else
-                v = arguments[++i];
-            return true;
-        };
+        auto value = [&](const QString& name, QString& v) { return takeOptionValue(arguments, i, name, v, o.error); };
         QString v;
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;

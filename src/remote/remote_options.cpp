@@ -8,23 +8,6 @@ bool isLoopback(const QHostAddress& a) {
     return v4 ? (ip >> 24) == 127 : a.isLoopback();
 }
 
-// "--name VALUE" or "--name=VALUE". Returns false when arguments[i] is not
-// this option; sets error when it is but the value is missing.
-bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error) {
-    const QString& a = arguments[i];
-    if (a.startsWith(name + QLatin1Char('='))) {
-        value = a.mid(name.size() + 1);
-        return true;
-    }
-    if (a != name) return false;
-    if (i + 1 >= arguments.size()) {
-        error = QStringLiteral("%1 needs a value").arg(name);
-        return true;
-    }
-    value = arguments[++i];
-    return true;
-}
-
 bool parseNumericAddress(const QString& text, QHostAddress& address) {
     // Literal addresses only: a host name would be looked up on the network.
     return !text.isEmpty() && address.setAddress(text);

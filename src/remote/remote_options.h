@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "deck/command_line.h"
+
 namespace qz7 {
 
 using OscNetwork = QPair<QHostAddress, int>;  // address, prefix length
@@ -42,9 +44,6 @@ QString remoteUsageText();
 
 // Helpers the web options share.
 bool isLoopback(const QHostAddress& address);
-// "--name VALUE" or "--name=VALUE": false when arguments[i] is not this
-// option; sets error when it is but the value is missing.
-bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error);
 // Literal addresses only: a host name would be looked up on the network.
 bool parseNumericAddress(const QString& text, QHostAddress& address);
 // "NET/LEN[,NET/LEN...]" for option; "" or the error.

@@ -577,17 +577,22 @@ bool isJson(const QByteArray& contentType) {
 }
 }  // namespace
 
-void WebServer::handleLogin(QTcpSocket* socket, const Request& r) {
+bool WebServer::readJsonBody(QTcpSocket* socket, const Request& r, QJsonObject& body) {
     if (!isJson(r.header("content-type"))) {
         respondJson(socket, 415, {{QStringLiteral("error"), QStringLiteral("Content-Type must be application/json")}});
-        return;
+        return false;
     }
-    QJsonObject body;
     QString why;
     if (!jsonBody(r.body, body, why)) {
         respondJson(socket, 400, {{QStringLiteral("error"), why}});
-        return;
+        return false;
     }
+    return true;
+}
+
+void WebServer::handleLogin(QTcpSocket* socket, const Request& r) {
+    QJsonObject body;
+    if (!readJsonBody(socket, r, body)) return;
     const QByteArray given = body.value(QStringLiteral("token")).toString().toLatin1();
     if (config_.token.isEmpty() || !sameSecret(given, config_.token.toLatin1())) {
         ++counters_.unauthorized;
@@ -650,16 +655,8 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
         respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("no operation ") + QString::fromLatin1(rest)}});
         return;
     }
-    if (!isJson(r.header("content-type"))) {
-        respondJson(socket, 415, {{QStringLiteral("error"), QStringLiteral("Content-Type must be application/json")}});
-        return;
-    }
     QJsonObject body;
-    QString why;
-    if (!jsonBody(r.body, body, why)) {
-        respondJson(socket, 400, {{QStringLiteral("error"), why}});
-        return;
-    }
+    if (!readJsonBody(socket, r, body)) return;
     CommandArgs args;
     for (auto it = body.begin(); it != body.end(); ++it) {
         CommandValue v;

@@ -107,6 +107,8 @@ private:
     void onReadable(QTcpSocket* socket);
     void handle(QTcpSocket* socket, const Request& request);
     void handleApi(QTcpSocket* socket, const Request& request, const QString& clientAddress);
+    // A POST body: JSON, else answered here with 415 or 400.
+    bool readJsonBody(QTcpSocket* socket, const Request& request, QJsonObject& body);
     void handleLogin(QTcpSocket* socket, const Request& request);
     void upgrade(QTcpSocket* socket, const Request& request);
     void respond(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
