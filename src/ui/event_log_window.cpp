@@ -72,6 +72,8 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setWordWrap(false);
+    // The time whole: "2026-12-08T14:03:07.125Z", and a little room.
+    table_->setColumnWidth(0, table_->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-08T00:00:00.000Z")) + 16);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(deckBox_);
