@@ -191,7 +191,9 @@ def foreign_page_cannot_connect(driver, port, outdir):
 
         def log_message(self, *args):
             pass
-    server = http.server.HTTPServer((FOREIGN, 0), Page)
+    # Threaded: a connection Chromium opens ahead and leaves idle must not
+    # hold the page's own request behind it.
+    server = http.server.ThreadingHTTPServer((FOREIGN, 0), Page)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
         driver.get("http://%s:%d/" % (FOREIGN, server.server_port))
