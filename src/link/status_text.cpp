@@ -42,6 +42,12 @@ NumberLine numberLine(const StatusReply& s) {
     return line;
 }
 
+std::string numberText(const NumberLine& line) {
+    std::string text = line.caption + " " + line.number;
+    if (!line.marker.empty() && line.marker != " ") text += " " + line.marker;
+    return text;
+}
+
 namespace {
 // Texts carry their trailing blanks, as the panel has always shown them.
 const char* const kStandards[16][2] = {

@@ -22,6 +22,9 @@ struct NumberLine {
     std::string marker;
 };
 NumberLine numberLine(const StatusReply& status);
+// The line as one text for remote clients and the log: "REC FILE : 003",
+// "REC FILE : 004 *", "SEQ No. : 002 C 005" (a blank marker left out).
+std::string numberText(const NumberLine& line);
 
 // The video standard (byte 21) and quality (byte 22) as the panel shows them,
 // trailing blanks included.

@@ -40,13 +40,6 @@ QString latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The REC FILE / CLIP / SEQ line as one text: "REC FILE : 003".
-QString numberText(const NumberLine& n) {
-    QString text = latin1(n.caption).trimmed() + QLatin1Char(' ') + latin1(n.number).trimmed();
-    if (!n.marker.empty()) text += QLatin1Char(' ') + latin1(n.marker).trimmed();
-    return text.trimmed();
-}
-
 }  // namespace
 
 // What the log last saw of a deck, so that only changes are told.
@@ -195,7 +188,7 @@ void EventLog::attach(Deck& deck) {
                                   recStart ? QStringLiteral("rec/start")
                                            : recStop ? QStringLiteral("rec/stop") : QStringLiteral("transport"));
         e.insert(QStringLiteral("transport"), word);
-        if (recStart || recStop) e.insert(QStringLiteral("file"), numberText(d->status().number));
+        if (recStart || recStop) e.insert(QStringLiteral("file"), latin1(numberText(d->status().number)));
         emitEvent(std::move(e));
     });
 

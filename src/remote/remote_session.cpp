@@ -21,7 +21,7 @@ RemoteSession::RemoteSession(Deck& deck, QObject* parent) : QObject(parent), dec
         RemoteState next = state_;
         next.transport = s.transport;
         next.rec = s.rec ? 1 : 0;
-        next.number = s.number.caption + " " + s.number.number + (s.number.marker == " " ? "" : " " + s.number.marker);
+        next.number = numberText(s.number);
         update(next);
     });
     connect(&deck_, &Deck::errorLineChanged, this, [this] {
