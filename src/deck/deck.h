@@ -7,6 +7,7 @@
 // and the front ends redraw from its signals. QtCore and QtNetwork only.
 #pragma once
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -203,6 +204,10 @@ signals:
     void errorRaised(const QString& message);
     // Every operation, queued or refused, with its origin.
     void operated(const qz7::Origin& origin, const QString& op, const qz7::Outcome& outcome);
+    // A STOP took the transport commands still waiting off the stack before
+    // it went out: by is the STOP's origin, count how many were removed and
+    // removed how many of each operation ("ff" -> 2000, "play" -> 3).
+    void superseded(const qz7::Origin& by, int count, const QMap<QString, int>& removed);
     // A line of the file, clip or cue list changed, or lines were appended.
     void listChanged(qz7::MediaList list);
 
