@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <exception>
+#include <set>
 
 #include "deck/deck_settings.h"
 #include "net/link_monitor.h"
@@ -183,6 +184,14 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
                      Args args) {
     if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off", std::move(args));
     CommandStack& stack = link_->commandStack();
+    const bool stopping = op == "stop";
+    if (stopping) supersedeMotion(origin);
+    const bool remote = origin.kind == Origin::Kind::Osc || origin.kind == Origin::Kind::Web;
+    // A STOP is never held back by a quota: it has just made room of its own.
+    if (remote && !stopping) {
+        std::string why = remoteRoom(origin);
+        if (!why.empty()) return refuse(origin, op, std::move(why), std::move(args));
+    }
     // All of an operation's packets or none: a transfer cut in half would
     // leave the recorder with half a sequence.
     if (stack.count() + static_cast<int>(packets.size()) > CommandStack::kCapacity) {
@@ -193,12 +202,76 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
         emit operated(origin, QString::fromStdString(op), o);
         return o;
     }
-    for (const Packet& p : packets) stack.queue(p);
+    // Local operations never ask remoteRoom(); the table is swept now and then.
+    if (waiting_.size() > static_cast<std::size_t>(stack.count()) + 256) forgetSent();
+    const CommandStack::Tag tag = nextTag_++;
+    waiting_[tag] = {origin.text(), remote, op};
+    for (const Packet& p : packets) stack.queue(p, tag);
     Outcome o;
     o.packets = std::move(packets);
     o.args = std::move(args);
     emit operated(origin, QString::fromStdString(op), o);
     return o;
+}
+
+// Why a remote origin may not queue one more operation, or "" when it may.
+// Counting operations, not packets: a Retrieve is one operation of 1 256.
+std::string Deck::remoteRoom(const Origin& origin) {
+    forgetSent();
+    const std::string who = origin.text();
+    int mine = 0, remotes = 0;
+    for (const auto& [tag, w] : waiting_) {
+        if (!w.remote) continue;
+        ++remotes;
+        if (w.origin == who) ++mine;
+    }
+    if (mine >= kOpsPerRemoteOrigin)
+        return std::to_string(mine) + " commands from " + who +
+               " are still waiting; the new command was not queued";
+    if (remotes >= kRemoteOps)
+        return "remote clients have " + std::to_string(remotes) +
+               " commands waiting; the new command was not queued";
+    return {};
+}
+
+// Forgets the operations whose packets have all left the stack.
+void Deck::forgetSent() {
+    const CommandStack& stack = link_->commandStack();
+    std::unordered_map<CommandStack::Tag, Waiting> live;
+    for (int i = 0; i < stack.count(); ++i) {
+        const auto it = waiting_.find(stack.tagAt(i));
+        if (it != waiting_.end()) live.insert(*it);
+    }
+    waiting_.swap(live);
+}
+
+// Stop means stop now. The stack goes last in, first out, so whatever moves
+// the transport and still waits under a STOP would follow it onto the wire:
+// a play, a wind or a search queued before the STOP is taken off instead,
+// and so is an earlier STOP, which this one makes needless.
+void Deck::supersedeMotion(const Origin& by) {
+    static const std::set<std::string> motion{"play",     "stop",      "rec",       "ff",       "rew",
+                                              "slow",     "jog",       "ee",        "pb",       "goto",
+                                              "cue/cue",  "cue/search", "file/open", "clip/open", "seq/open"};
+    CommandStack& stack = link_->commandStack();
+    QMap<QString, int> removedOps;
+    const auto drop = [&](CommandStack::Tag tag) {
+        const auto it = waiting_.find(tag);
+        return it != waiting_.end() && motion.count(it->second.op) > 0;
+    };
+    for (int i = 0; i < stack.count(); ++i)
+        if (drop(stack.tagAt(i))) ++removedOps[QString::fromStdString(waiting_.at(stack.tagAt(i)).op)];
+    if (removedOps.isEmpty()) return;
+    const std::vector<int> removed = stack.removeIf(drop);
+    // A Retrieve's burst is tracked by stack positions: those below it moved down.
+    if (retrieve_.running) {
+        const auto below = [&removed](int position) {
+            return static_cast<int>(std::lower_bound(removed.begin(), removed.end(), position) - removed.begin());
+        };
+        retrieveBottom_ -= below(retrieveBottom_);
+        retrieveLowest_ -= below(retrieveLowest_);
+    }
+    emit superseded(by, static_cast<int>(removed.size()), removedOps);
 }
 
 Outcome Deck::command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "deck/origin.h"
@@ -103,6 +104,10 @@ public:
     const RetrieveProgressState& retrieveProgress() const { return retrieve_; }
     // Packets waiting on the command stack.
     int commandsWaiting() const;
+    // What remote clients (OSC senders, web clients) may have waiting: each
+    // a few operations, all of them together never the room the panel needs.
+    static constexpr int kOpsPerRemoteOrigin = 8;
+    static constexpr int kRemoteOps = 64;
     // Poll ticks begun (for tests and the benchmark).
     qint64 ticks() const;
     // Milliseconds on a monotonic clock; tests drive time by hand.
@@ -214,6 +219,9 @@ signals:
 private:
     Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args = {});
     Outcome refuse(const Origin& origin, const std::string& op, std::string why, Args args = {});
+    std::string remoteRoom(const Origin& origin);
+    void forgetSent();
+    void supersedeMotion(const Origin& by);
     void wireReplies();
     void onStatus(const StatusReply& s);
     void onTickError(const QString& message);
@@ -252,6 +260,15 @@ private:
     // The requests of the refresh not answered yet (sense code, entry), in queue order.
     std::vector<std::pair<std::uint8_t, int>> unanswered_;
     std::function<qint64()> clock_;
+
+    // The operations with packets still on the stack, by the tag their slots carry.
+    struct Waiting {
+        std::string origin;  // Origin::text()
+        bool remote = false;
+        std::string op;
+    };
+    std::unordered_map<CommandStack::Tag, Waiting> waiting_;
+    CommandStack::Tag nextTag_ = 1;
 };
 
 }  // namespace qz7

@@ -2,6 +2,7 @@
 // with --devices. Line 0 of the device list is the first, line 1 the second.
 #pragma once
 
+#include <QHostAddress>
 #include <QString>
 
 namespace qz7 {
@@ -13,5 +14,14 @@ struct DevicePair {
     QString secondId = QStringLiteral("QA51200041");
     bool single = false;  // one recorder only: nothing goes to a second endpoint
 };
+
+// A recorder is one host: not "this network" (0.0.0.0/8), not a multicast
+// group, not the reserved block that holds the broadcast address.
+inline bool isUnicastIpv4(const QHostAddress& a) {
+    if (a.protocol() != QAbstractSocket::IPv4Protocol) return false;
+    const quint32 v = a.toIPv4Address();
+    const quint32 top = v >> 24;
+    return top != 0 && top < 224;
+}
 
 }  // namespace qz7

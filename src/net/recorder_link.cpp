@@ -52,6 +52,8 @@ QStringList RecorderLink::targetHosts() const {
 
 void RecorderLink::stop() {
     cycle_.setLinkEnabled(false);
+    // With the link off only discovery datagrams count, from any device.
+    transport_->acceptAnySender();
     emit linkEnabledChanged(false);
 }
 

@@ -1,6 +1,7 @@
 #include "net/udp_transport.h"
 
 #include <QHostInfo>
+#include <linux/filter.h>
 #include <sys/socket.h>
 
 #include "link/command_stack.h"
@@ -14,6 +15,24 @@ namespace {
 void refuseBroadcast(QUdpSocket* socket) {
     const int off = 0;
     ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &off, sizeof off);
+}
+
+// A recorder is the only sender a socket reads: the kernel drops datagrams
+// from anyone else before they take room in the socket's queue, so a flood
+// from another host cannot crowd out the recorder's replies. (connect()
+// would filter too, but would also turn a closed port's ICMP answer into a
+// send error, where an absent recorder is simply one that does not reply.)
+void acceptOnlyFrom(QUdpSocket* socket, const QHostAddress& address) {
+    const quint32 v4 = address.toIPv4Address();
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, static_cast<std::uint32_t>(SKF_NET_OFF + 12)),  // IPv4 source
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, v4, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, 0xFFFFFFFFu),
+        BPF_STMT(BPF_RET | BPF_K, 0),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_ATTACH_FILTER, &program,
+                 sizeof program);
 }
 }  // namespace
 
@@ -54,6 +73,15 @@ void UdpTransport::lookedUp(const QString& host, const QHostInfo& info) {
     name.failed.start();
 }
 
+void UdpTransport::acceptAnySender() {
+    for (QUdpSocket* socket : {socket1_, socket2_}) {
+        int unused = 0;
+        ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_DETACH_FILTER, &unused,
+                     sizeof unused);
+    }
+    filtered1_ = filtered2_ = QHostAddress();
+}
+
 QHostAddress UdpTransport::firstAddress() { return resolve(first_.host); }
 
 void UdpTransport::send(int endpoint, std::span<const std::uint8_t> datagram) {
@@ -64,6 +92,11 @@ void UdpTransport::send(int endpoint, std::span<const std::uint8_t> datagram) {
         throw LinkError(QStringLiteral("Host not found: %1").arg(ep.host).toStdString());
     if (!ep.broadcast && address == QHostAddress(QHostAddress::Broadcast))
         throw LinkError(QStringLiteral("Broadcast is off: %1").arg(ep.host).toStdString());
+    QHostAddress& filtered = endpoint == 1 ? filtered1_ : filtered2_;
+    if (filtered != address) {
+        acceptOnlyFrom(socket, address);
+        filtered = address;
+    }
     const qint64 sent = socket->writeDatagram(reinterpret_cast<const char*>(datagram.data()),
                                               static_cast<qint64>(datagram.size()), address, ep.port);
     if (sent < 0)

@@ -43,6 +43,9 @@ public:
     QHostAddress firstAddress();
 
     void setLookupRetryMs(int ms) { lookupRetryMs_ = ms; }
+    // Each socket reads only its recorder's datagrams from its first send on;
+    // this lifts that until the next send.
+    void acceptAnySender();
 
 private:
     // A host name's state: looked up in the background, never on the tick.
@@ -60,6 +63,8 @@ private:
     Endpoint first_{QStringLiteral("192.168.1.20")};
     Endpoint second_{QStringLiteral("192.168.1.21")};
     QHash<QString, NameLookup> names_;
+    // The sender each socket's kernel filter lets through (null: anyone, until the first send).
+    QHostAddress filtered1_, filtered2_;
     int lookupRetryMs_ = kLookupRetryMs;
 };
 

@@ -9,7 +9,10 @@
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
 #include <ini.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qz7 {
 
@@ -25,6 +28,7 @@ QString parseDevices(const QString& text, DevicePair& devices) {
         QHostAddress a;
         if (h.isEmpty() || !a.setAddress(h) || a.protocol() != QAbstractSocket::IPv4Protocol)
             return QStringLiteral("'%1' is not a numeric IPv4 address").arg(h);
+        if (!isUnicastIpv4(a)) return QStringLiteral("'%1' is not one recorder's address (unicast)").arg(h);
     }
     devices.first = hosts[0].trimmed();
     if (hosts.size() == 2) {
@@ -255,8 +259,21 @@ QString parseDeckOption(const QString& text, DeckConfig& deckConfig) {
 
 QString readRackFile(const QString& path, RackFile& file) {
     file = {};
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(QFile::encodeName(path).constData(), "r"), &std::fclose);
-    if (!f) return QStringLiteral("%1: cannot read: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    // Opened without waiting and checked before reading: a FIFO or a device
+    // given as the file would block the rack's loop on a reload.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return QStringLiteral("%1: cannot read: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("%1: cannot read: not a regular file").arg(path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::unique_ptr<FILE, int (*)(FILE*)> f(::fdopen(fd, "r"), &std::fclose);
+    if (!f) {
+        ::close(fd);
+        return QStringLiteral("%1: cannot read: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
     Parse p;
     p.reader.file = f.get();
     p.out = &file;

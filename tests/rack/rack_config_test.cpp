@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "rack/rack_config.h"
 #include "rack/rack_service.h"
@@ -97,6 +98,11 @@ TEST_F(RackConfig, RefusesBadFilesWithLineAndReason) {
     RackFile file;
     const QString missing = dir_.filePath(QStringLiteral("none.conf"));
     EXPECT_EQ(readRackFile(missing, file).toStdString(), missing.toStdString() + ": cannot read: No such file or directory");
+    // A FIFO would block the loop on its first read: refused at once.
+    const QString fifo = dir_.filePath(QStringLiteral("fifo.conf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(readRackFile(fifo, file).toStdString(), fifo.toStdString() + ": cannot read: not a regular file");
+    EXPECT_EQ(readRackFile(dir_.path(), file).toStdString(), dir_.path().toStdString() + ": cannot read: not a regular file");
 }
 
 TEST_F(RackConfig, DeckOptionAndTheWholeSet) {
@@ -118,6 +124,9 @@ TEST_F(RackConfig, DeckOptionAndTheWholeSet) {
         {"a=127.0.0.1@2", "--deck a: the line is 0 or 1 (the recorder whose replies are read), not '2'"},
         {"a=127.0.0.1@1", "--deck a: line 1 needs a second recorder"},
         {"a=", "--deck a: '' is not a numeric IPv4 address"},
+        {"a=0.0.0.0", "--deck a: '0.0.0.0' is not one recorder's address (unicast)"},
+        {"a=127.0.0.1,239.1.2.3", "--deck a: '239.1.2.3' is not one recorder's address (unicast)"},
+        {"a=255.255.255.255", "--deck a: '255.255.255.255' is not one recorder's address (unicast)"},
     };
     for (const auto& c : bad) {
         DeckConfig s;
