@@ -173,7 +173,7 @@ WebServer::~WebServer() {
         delete socket;
     }
     reading_.clear();
-    for (auto& [socket, key] : handshaking_) {
+    for (auto& [socket, handover] : handshaking_) {
         socket->disconnect(this);
         socket->abort();
         socket->deleteLater();
@@ -548,16 +548,16 @@ namespace {
 QByteArray sessionDigest(const QByteArray& id) { return QCryptographicHash::hash(id, QCryptographicHash::Sha256); }
 }  // namespace
 
-bool WebServer::validSession(const Request& r) {
+qint64 WebServer::sessionEnd(const Request& r) {
     for (const QByteArray& part : r.header("cookie").split(';')) {
         const QByteArray p = part.trimmed();
         if (!p.startsWith(kCookie + '=')) continue;
         auto it = sessions_.find(sessionDigest(p.mid(kCookie.size() + 1)));
         if (it == sessions_.end()) continue;
-        if (it->second > clock_.elapsed()) return true;
+        if (it->second > clock_.elapsed()) return it->second;
         sessions_.erase(it);
     }
-    return false;
+    return 0;
 }
 
 QByteArray WebServer::newSession() {
@@ -575,7 +575,15 @@ QByteArray WebServer::newSession() {
     return id;
 }
 
-void WebServer::endSessions() { sessions_.clear(); }
+void WebServer::endSessions() {
+    sessions_.clear();
+    if (config_.token.isEmpty() && !tokenBroken_) return;
+    // A socket lives on what let it in: the old token or one of its sessions.
+    while (!clients_.empty()) dropClient(clients_.back().socket);
+    std::vector<QTcpSocket*> handing;
+    for (const auto& [socket, handover] : handshaking_) handing.push_back(socket);
+    for (QTcpSocket* socket : handing) socket->abort();
+}
 
 int WebServer::retryAfter(const QString& key) {
     auto it = failures_.find(key);
@@ -627,9 +635,12 @@ void WebServer::respondThrottled(QTcpSocket* socket, const char* op, bool json) 
         respond(socket, 429, "text/plain", "too many wrong tokens; try again later\n", header);
 }
 
-WebServer::Auth WebServer::authorize(const QTcpSocket* socket, const Request& r, const char* op) {
+WebServer::Auth WebServer::authorize(const QTcpSocket* socket, const Request& r, const char* op, qint64* ends) {
     if (config_.token.isEmpty() && !tokenBroken_) return Auth::Ok;
-    if (validSession(r)) return Auth::Ok;
+    if (const qint64 end = sessionEnd(r)) {
+        if (ends) *ends = end;
+        return Auth::Ok;
+    }
     const QByteArray auth = r.header("authorization");
     if (!auth.startsWith("Bearer ")) return Auth::None;
     // While throttled not even the right token is tried: it would still be a guess.
@@ -868,7 +879,8 @@ void WebServer::upgrade(QTcpSocket* socket, const Request& r) {
         respond(socket, 403, "text/plain", "foreign origin\n");
         return;
     }
-    switch (authorize(socket, r, "bearer")) {
+    qint64 ends = 0;
+    switch (authorize(socket, r, "bearer", &ends)) {
     case Auth::Ok: break;
     case Auth::Throttled: respondThrottled(socket, "bearer", false); return;
     case Auth::None: ++counters_.unauthorized; [[fallthrough]];
@@ -877,7 +889,7 @@ void WebServer::upgrade(QTcpSocket* socket, const Request& r) {
     // Sockets being handed over count already.
     const QString key = clientKey(socket->peerAddress());
     int pending = 0;
-    for (const auto& [s, k] : handshaking_) pending += k == key;
+    for (const auto& [s, h] : handshaking_) pending += h.key == key;
     if (clientCount() + static_cast<int>(handshaking_.size()) >= kMaxClients ||
         clientsOf(key) + pending >= kMaxClientsPerAddress) {
         ++counters_.dropped;
@@ -886,7 +898,7 @@ void WebServer::upgrade(QTcpSocket* socket, const Request& r) {
     }
     forget(socket);
     socket->disconnect(this);
-    handshaking_[socket] = key;
+    handshaking_[socket] = {key, ends};
     // A handshake that fails or times out leaves by this; one that succeeds
     // is taken over in onWebSocket().
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -903,8 +915,12 @@ void WebServer::onWebSocket() {
     while (QWebSocket* socket = ws_->nextPendingConnection()) {
         // The TCP socket it was handed as: the same peer.
         QTcpSocket* tcp = nullptr;
-        for (const auto& [s, key] : handshaking_)
-            if (s->peerPort() == socket->peerPort() && s->peerAddress() == socket->peerAddress()) tcp = s;
+        qint64 ends = 0;
+        for (const auto& [s, h] : handshaking_)
+            if (s->peerPort() == socket->peerPort() && s->peerAddress() == socket->peerAddress()) {
+                tcp = s;
+                ends = h.endsMs;
+            }
         const QString key = clientKey(socket->peerAddress());
         if (tcp) {
             handshaking_.erase(tcp);
@@ -925,7 +941,7 @@ void WebServer::onWebSocket() {
         // pings and never reads would otherwise grow the backlog unseen.
         socket->setReadBufferSize(kSocketReadBuffer);
         connect(tcp, &QTcpSocket::readyRead, this, [this, socket] { checkBacklog(socket); });
-        clients_.push_back({socket, plain(socket->peerAddress()).toString(), key, tcp, clock_.elapsed()});
+        clients_.push_back({socket, plain(socket->peerAddress()).toString(), key, tcp, clock_.elapsed(), ends});
         connect(socket, &QWebSocket::textMessageReceived, this,
                 [this, socket](const QString& text) { onMessage(socket, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this, [this, socket] { dropClient(socket); });
@@ -967,7 +983,8 @@ void WebServer::pingClients() {
     const qint64 now = clock_.elapsed();
     std::vector<QWebSocket*> silent;
     for (const Client& c : clients_) {
-        if (now - c.heardMs > config_.pongTimeoutMs)
+        // A login's session ends its socket too.
+        if (now - c.heardMs > config_.pongTimeoutMs || (c.endsMs && now >= c.endsMs))
             silent.push_back(c.socket);
         else
             c.socket->ping();

@@ -141,6 +141,11 @@ private:
         QString key;                // the address as limits count it (see clientKey)
         QPointer<QTcpSocket> tcp;   // under socket: its backlog is checked as it reads
         qint64 heardMs = 0;         // its last pong (or its connect)
+        qint64 endsMs = 0;          // its login session's end; 0: none
+    };
+    struct Handover {
+        QString key;
+        qint64 endsMs;
     };
     struct Reading {
         QTimer* deadline;
@@ -169,14 +174,15 @@ private:
     bool hostAllowed(const QTcpSocket* socket, const QByteArray& host) const;
     bool originForeign(const Request& request) const;
     // The cookie's session or the Bearer token; counts a wrong token.
-    Auth authorize(const QTcpSocket* socket, const Request& request, const char* op);
-    bool validSession(const Request& request);
+    // sessionEnd: when the cookie's session ends (0: no session used).
+    Auth authorize(const QTcpSocket* socket, const Request& request, const char* op, qint64* sessionEnd = nullptr);
+    qint64 sessionEnd(const Request& request);  // 0: no live session
     // Seconds until a throttled address may try again; 0: it may now.
     int retryAfter(const QString& key);
     void failed(const QTcpSocket* socket, const char* op);
     void respondThrottled(QTcpSocket* socket, const char* op, bool json);
     QByteArray newSession();
-    void endSessions();
+    void endSessions();  // and every socket opened by a session or the token
     void watchTokenFile();
 
     void onWebSocket();
@@ -203,7 +209,7 @@ private:
     std::unique_ptr<QWebSocketServer> ws_;
     std::map<QTcpSocket*, Reading> reading_;  // requests being read, with their deadline
     quint64 serial_ = 0;
-    std::map<QTcpSocket*, QString> handshaking_;  // handed to ws_, not yet a client
+    std::map<QTcpSocket*, Handover> handshaking_;  // handed to ws_, not yet a client
     std::vector<Client> clients_;
     QTimer pingTimer_;
     QElapsedTimer clock_;
