@@ -110,7 +110,8 @@ QString webUsageText() {
         "                          answer only clients inside these networks (default:\n"
         "                          loopback clients)\n"
         "  --http-token-file FILE  a secret of at least 16 characters the page and API\n"
-        "                          clients must give (sent in clear: no TLS)\n"
+        "                          clients must give (sent in clear: no TLS); the file\n"
+        "                          readable by its owner only (chmod 600)\n"
         "  --http-host NAME[,NAME...]\n"
         "                          host names the page may be reached by, besides the\n"
         "                          bound address\n");
