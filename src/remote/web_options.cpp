@@ -89,6 +89,13 @@ QString readWebToken(const WebOptions& o, QString& token) {
         return QStringLiteral("--http-token-file %1: the token must be at least %2 characters")
             .arg(o.tokenFile)
             .arg(kMinTokenLength);
+    // A secret others on this machine can read (or replace) is no secret: the
+    // fix is one command, so say it.
+    const QFileDevice::Permissions mode = file.permissions();
+    const bool readable = mode & (QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (readable || (mode & (QFileDevice::WriteGroup | QFileDevice::WriteOther)))
+        return QStringLiteral("token file %1 is %2 by others; chmod 600 %1")
+            .arg(o.tokenFile, readable ? QStringLiteral("readable") : QStringLiteral("writable"));
     token = QString::fromLatin1(first);
     return {};
 }
@@ -103,7 +110,8 @@ QString webUsageText() {
         "                          answer only clients inside these networks (default:\n"
         "                          loopback clients)\n"
         "  --http-token-file FILE  a secret of at least 16 characters the page and API\n"
-        "                          clients must give (sent in clear: no TLS)\n"
+        "                          clients must give (sent in clear: no TLS); the file\n"
+        "                          readable by its owner only (chmod 600)\n"
         "  --http-host NAME[,NAME...]\n"
         "                          host names the page may be reached by, besides the\n"
         "                          bound address\n");

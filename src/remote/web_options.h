@@ -38,7 +38,8 @@ bool takeWebOption(const QStringList& arguments, int& i, WebOptions& options, QS
 QString checkWebOptions(const WebOptions& options);
 
 // Reads the token of options.tokenFile (its first line, blanks around it
-// dropped). "" or why it cannot be used. No file: token stays empty.
+// dropped). "" or why it cannot be used (also when group or others may read
+// the file). No file: token stays empty.
 QString readWebToken(const WebOptions& options, QString& token);
 
 QString webUsageText();

@@ -1,7 +1,11 @@
 #include "remote/web_server.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
@@ -22,7 +26,7 @@ namespace qz7 {
 namespace {
 
 constexpr int kMaxHeaders = 64;
-const QByteArray kCookie = "qz7token";
+const QByteArray kCookie = "qz7session";
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -35,6 +39,7 @@ const char* reasonPhrase(int status) {
     case 409: return "Conflict";
     case 413: return "Content Too Large";
     case 415: return "Unsupported Media Type";
+    case 429: return "Too Many Requests";
     case 431: return "Request Header Fields Too Large";
     case 501: return "Not Implemented";
     case 503: return "Service Unavailable";
@@ -47,6 +52,16 @@ QHostAddress plain(const QHostAddress& a) {
     bool v4 = false;
     const quint32 ip = a.toIPv4Address(&v4);
     return v4 ? QHostAddress(ip) : a;
+}
+
+// What the limits count as one client: an IPv4 address, or an IPv6 /64 (one
+// host may hold a whole /64).
+QString clientKey(const QHostAddress& address) {
+    const QHostAddress a = plain(address);
+    if (a.protocol() != QAbstractSocket::IPv6Protocol) return a.toString();
+    Q_IPV6ADDR bytes = a.toIPv6Address();
+    for (int i = 8; i < 16; ++i) bytes[i] = 0;
+    return QHostAddress(bytes).toString() + QStringLiteral("/64");
 }
 
 QString latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
@@ -130,6 +145,7 @@ WebServer::Config WebServer::configFrom(const WebOptions& options, const QString
     c.port = options.port;
     c.served = options.servedNetworks();
     c.token = token;
+    c.tokenFile = options.tokenFile;
     c.hosts = options.hosts;
     return c;
 }
@@ -144,19 +160,30 @@ WebServer::WebServer(Config config, QObject* parent)
     ws_->setHandshakeTimeout(kRequestTimeoutMs);
     connect(&server_, &QTcpServer::newConnection, this, &WebServer::onNewConnection);
     connect(ws_.get(), &QWebSocketServer::newConnection, this, &WebServer::onWebSocket);
+    clock_.start();
+    pingTimer_.setInterval(config_.pingIntervalMs);
+    connect(&pingTimer_, &QTimer::timeout, this, &WebServer::pingClients);
+    watchTokenFile();
 }
 
 WebServer::~WebServer() {
-    for (auto& [socket, timer] : reading_) {
+    for (auto& [socket, reading] : reading_) {
         socket->disconnect(this);
         socket->abort();
         delete socket;
     }
     reading_.clear();
+    for (auto& [socket, handover] : handshaking_) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+    handshaking_.clear();
     for (Client& c : clients_) {
         c.socket->disconnect(this);
         c.socket->abort();
         delete c.socket;
+        delete c.tcp.data();
     }
     clients_.clear();
     decks_.clear();
@@ -306,9 +333,18 @@ void WebServer::listMoved(DeckEntry* e, MediaList list) {
     e->listTimer[k]->start();
 }
 
-void WebServer::followLog(const EventLog& log) {
+void WebServer::followLog(EventLog& log) {
     setEventFeed([&log](const QString& deck) { return log.recent(deck, kEventsShown); });
     connect(&log, &EventLog::logged, this, &WebServer::eventLogged);
+    connect(this, &WebServer::refused, &log, [&log](const QString& client, const QString& op, const QString& reason) {
+        log.record(QString(), Origin::web(client.toStdString()), QStringLiteral("refused"), op,
+                   {{QStringLiteral("outcome"), reason}});
+    });
+    connect(this, &WebServer::tokenReloaded, &log, [&log](const QString& why) {
+        log.record(QString(), Origin::web({}), QStringLiteral("system"), QStringLiteral("token"),
+                   {{QStringLiteral("outcome"), why.isEmpty() ? QStringLiteral("new token; every session ended")
+                                                              : why + QStringLiteral("; no one gets in until it is mended")}});
+    });
 }
 
 void WebServer::eventLogged(const QJsonObject& event) {
@@ -329,7 +365,23 @@ void WebServer::onNewConnection() {
             socket->deleteLater();
             continue;
         }
-        if (static_cast<int>(reading_.size()) >= kMaxRequests) {
+        const QString key = clientKey(peer);
+        // One address holds a few unfinished requests: its oldest ends for a
+        // new one, so slow heads from one place never lock out another.
+        QTcpSocket* oldest = nullptr;
+        int held = 0;
+        for (const auto& [s, r] : reading_) {
+            if (r.key != key) continue;
+            ++held;
+            if (!oldest || r.serial < reading_[oldest].serial) oldest = s;
+        }
+        if (held >= kMaxRequestsPerAddress) {
+            ++counters_.dropped;
+            forget(oldest);
+            oldest->disconnect(this);
+            oldest->abort();
+            oldest->deleteLater();
+        } else if (static_cast<int>(reading_.size()) >= kMaxRequests) {
             ++counters_.dropped;
             socket->abort();
             socket->deleteLater();
@@ -340,12 +392,14 @@ void WebServer::onNewConnection() {
         auto* deadline = new QTimer(socket);
         deadline->setSingleShot(true);
         connect(deadline, &QTimer::timeout, this, [this, socket] {
+            ++counters_.dropped;
             forget(socket);
+            socket->disconnect(this);
             socket->abort();
             socket->deleteLater();
         });
         deadline->start(kRequestTimeoutMs);
-        reading_[socket] = deadline;
+        reading_[socket] = {deadline, key, ++serial_};
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             forget(socket);
@@ -357,7 +411,7 @@ void WebServer::onNewConnection() {
 void WebServer::forget(QTcpSocket* socket) {
     auto it = reading_.find(socket);
     if (it == reading_.end()) return;
-    delete it->second;
+    delete it->second.deadline;
     reading_.erase(it);
 }
 
@@ -487,16 +541,141 @@ bool WebServer::originForeign(const Request& r) const {
     return r.header("origin").toLower() != "http://" + r.header("host").toLower();
 }
 
-bool WebServer::authorized(const Request& r) const {
-    if (config_.token.isEmpty()) return true;
-    const QByteArray token = config_.token.toLatin1();
-    const QByteArray auth = r.header("authorization");
-    if (auth.startsWith("Bearer ") && sameSecret(auth.mid(7).trimmed(), token)) return true;
+// --- tokens and sessions
+
+namespace {
+// Sessions are looked up by this, so a lookup's time tells nothing of the ids held.
+QByteArray sessionDigest(const QByteArray& id) { return QCryptographicHash::hash(id, QCryptographicHash::Sha256); }
+}  // namespace
+
+qint64 WebServer::sessionEnd(const Request& r) {
     for (const QByteArray& part : r.header("cookie").split(';')) {
         const QByteArray p = part.trimmed();
-        if (p.startsWith(kCookie + '=') && sameSecret(p.mid(kCookie.size() + 1), token)) return true;
+        if (!p.startsWith(kCookie + '=')) continue;
+        auto it = sessions_.find(sessionDigest(p.mid(kCookie.size() + 1)));
+        if (it == sessions_.end()) continue;
+        if (it->second > clock_.elapsed()) return it->second;
+        sessions_.erase(it);
     }
-    return false;
+    return 0;
+}
+
+QByteArray WebServer::newSession() {
+    const qint64 now = clock_.elapsed();
+    std::erase_if(sessions_, [now](const auto& s) { return s.second <= now; });
+    if (static_cast<int>(sessions_.size()) >= kMaxSessions)
+        sessions_.erase(std::min_element(sessions_.begin(), sessions_.end(),
+                                         [](const auto& a, const auto& b) { return a.second < b.second; }));
+    // 256 bits from the system's CSPRNG.
+    quint32 words[8];
+    QRandomGenerator::system()->fillRange(words);
+    const QByteArray id = QByteArray(reinterpret_cast<const char*>(words), sizeof words)
+                              .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    sessions_[sessionDigest(id)] = now + config_.sessionLifetimeMs;
+    return id;
+}
+
+void WebServer::endSessions() {
+    sessions_.clear();
+    if (config_.token.isEmpty() && !tokenBroken_) return;
+    // A socket lives on what let it in: the old token or one of its sessions.
+    while (!clients_.empty()) dropClient(clients_.back().socket);
+    std::vector<QTcpSocket*> handing;
+    for (const auto& [socket, handover] : handshaking_) handing.push_back(socket);
+    for (QTcpSocket* socket : handing) socket->abort();
+}
+
+int WebServer::retryAfter(const QString& key) {
+    auto it = failures_.find(key);
+    if (it == failures_.end()) return 0;
+    const qint64 now = clock_.elapsed();
+    std::deque<qint64>& at = it->second.atMs;
+    while (!at.empty() && now - at.front() >= kFailureWindowMs) at.pop_front();
+    if (at.empty()) {
+        failures_.erase(it);
+        return 0;
+    }
+    if (static_cast<int>(at.size()) < kMaxFailures) {
+        it->second.told = false;
+        return 0;
+    }
+    return static_cast<int>((kFailureWindowMs - (now - at.front()) + 999) / 1000);
+}
+
+void WebServer::failed(const QTcpSocket* socket, const char* op) {
+    const QHostAddress peer = plain(socket->peerAddress());
+    const qint64 now = clock_.elapsed();
+    // Addresses whose failures are a minute old are forgotten, so that many
+    // addresses cost no more than the last minute's.
+    if (failures_.size() > 256)
+        std::erase_if(failures_, [now](const auto& f) { return f.second.atMs.empty() || now - f.second.atMs.back() >= kFailureWindowMs; });
+    std::deque<qint64>& at = failures_[clientKey(peer)].atMs;
+    at.push_back(now);
+    while (static_cast<int>(at.size()) > kMaxFailures) at.pop_front();
+    ++counters_.unauthorized;
+    emit refused(peer.toString(), QLatin1String(op), QStringLiteral("wrong token"));
+}
+
+void WebServer::respondThrottled(QTcpSocket* socket, const char* op, bool json) {
+    const QHostAddress peer = plain(socket->peerAddress());
+    const QString key = clientKey(peer);
+    const int seconds = retryAfter(key);
+    ++counters_.throttled;
+    // Once in the log per throttling: a flood of refusals would flood it.
+    Failures& f = failures_[key];
+    if (!f.told) {
+        f.told = true;
+        emit refused(peer.toString(), QLatin1String(op),
+                     QStringLiteral("throttled: %1 wrong tokens within a minute; refused for %2 s").arg(kMaxFailures).arg(seconds));
+    }
+    const QByteArray header = "Retry-After: " + QByteArray::number(seconds) + "\r\n";
+    if (json)
+        respond(socket, 429, "application/json", R"({"error":"too many wrong tokens; try again later"})", header);
+    else
+        respond(socket, 429, "text/plain", "too many wrong tokens; try again later\n", header);
+}
+
+WebServer::Auth WebServer::authorize(const QTcpSocket* socket, const Request& r, const char* op, qint64* ends) {
+    if (config_.token.isEmpty() && !tokenBroken_) return Auth::Ok;
+    if (const qint64 end = sessionEnd(r)) {
+        if (ends) *ends = end;
+        return Auth::Ok;
+    }
+    const QByteArray auth = r.header("authorization");
+    if (!auth.startsWith("Bearer ")) return Auth::None;
+    // While throttled not even the right token is tried: it would still be a guess.
+    if (retryAfter(clientKey(socket->peerAddress())) > 0) return Auth::Throttled;
+    if (!tokenBroken_ && sameSecret(auth.mid(7).trimmed(), config_.token.toLatin1())) return Auth::Ok;
+    failed(socket, op);
+    return Auth::Wrong;
+}
+
+void WebServer::watchTokenFile() {
+    if (config_.tokenFile.isEmpty()) return;
+    watcher_ = new QFileSystemWatcher(this);
+    // The directory too: an editor that saves by renaming replaces the file
+    // the watch was on.
+    watcher_->addPath(QFileInfo(config_.tokenFile).absolutePath());
+    watcher_->addPath(config_.tokenFile);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadToken(); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!watcher_->files().contains(config_.tokenFile) && QFileInfo::exists(config_.tokenFile)) reloadToken();
+    });
+}
+
+QString WebServer::reloadToken() {
+    if (config_.tokenFile.isEmpty()) return {};
+    if (watcher_ && !watcher_->files().contains(config_.tokenFile) && QFileInfo::exists(config_.tokenFile))
+        watcher_->addPath(config_.tokenFile);
+    WebOptions options;
+    options.tokenFile = config_.tokenFile;
+    QString token;
+    const QString why = readWebToken(options, token);
+    tokenBroken_ = !why.isEmpty();
+    if (!tokenBroken_) config_.token = token;
+    endSessions();
+    emit tokenReloaded(why);
+    return why;
 }
 
 void WebServer::handle(QTcpSocket* socket, const Request& r) {
@@ -549,10 +728,11 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
         respond(socket, 404, "text/plain", "not found\n");
         return;
     }
-    if (!authorized(r)) {
-        ++counters_.unauthorized;
-        respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}});
-        return;
+    switch (authorize(socket, r, "bearer")) {
+    case Auth::Ok: break;
+    case Auth::Throttled: respondThrottled(socket, "bearer", true); return;
+    case Auth::None: ++counters_.unauthorized; [[fallthrough]];
+    case Auth::Wrong: respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}}); return;
     }
     handleApi(socket, r, plain(socket->peerAddress()).toString());
 }
@@ -591,17 +771,28 @@ bool WebServer::readJsonBody(QTcpSocket* socket, const Request& r, QJsonObject& 
 }
 
 void WebServer::handleLogin(QTcpSocket* socket, const Request& r) {
+    if (config_.token.isEmpty() && !tokenBroken_) {
+        respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("no token is asked here")}});
+        return;
+    }
+    if (retryAfter(clientKey(socket->peerAddress())) > 0) {
+        respondThrottled(socket, "login", true);
+        return;
+    }
     QJsonObject body;
     if (!readJsonBody(socket, r, body)) return;
     const QByteArray given = body.value(QStringLiteral("token")).toString().toLatin1();
-    if (config_.token.isEmpty() || !sameSecret(given, config_.token.toLatin1())) {
-        ++counters_.unauthorized;
-        respondJson(socket, 401, {{QStringLiteral("error"), config_.token.isEmpty() ? QStringLiteral("no token is asked here")
-                                                                                    : QStringLiteral("wrong token")}});
+    if (tokenBroken_ || !sameSecret(given, config_.token.toLatin1())) {
+        failed(socket, "login");
+        respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("wrong token")}});
         return;
     }
+    // The cookie holds a session, not the token: it ends by itself, and with
+    // every change of the token file.
     respond(socket, 200, "application/json", R"({"ok":true})",
-            "Set-Cookie: " + kCookie + '=' + config_.token.toLatin1() + "; Path=/; HttpOnly; SameSite=Strict\r\n");
+            "Set-Cookie: " + kCookie + '=' + newSession() +
+                "; Path=/; Max-Age=" + QByteArray::number((config_.sessionLifetimeMs + 999) / 1000) +
+                "; HttpOnly; SameSite=Strict\r\n");
 }
 
 void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& client) {
@@ -688,38 +879,78 @@ void WebServer::upgrade(QTcpSocket* socket, const Request& r) {
         respond(socket, 403, "text/plain", "foreign origin\n");
         return;
     }
-    if (!authorized(r)) {
-        ++counters_.unauthorized;
-        respond(socket, 401, "text/plain", "token needed\n");
-        return;
+    qint64 ends = 0;
+    switch (authorize(socket, r, "bearer", &ends)) {
+    case Auth::Ok: break;
+    case Auth::Throttled: respondThrottled(socket, "bearer", false); return;
+    case Auth::None: ++counters_.unauthorized; [[fallthrough]];
+    case Auth::Wrong: respond(socket, 401, "text/plain", "token needed\n"); return;
     }
-    if (clientCount() >= kMaxClients) {
+    // Sockets being handed over count already.
+    const QString key = clientKey(socket->peerAddress());
+    int pending = 0;
+    for (const auto& [s, h] : handshaking_) pending += h.key == key;
+    if (clientCount() + static_cast<int>(handshaking_.size()) >= kMaxClients ||
+        clientsOf(key) + pending >= kMaxClientsPerAddress) {
         ++counters_.dropped;
         respond(socket, 503, "text/plain", "too many clients\n");
         return;
     }
     forget(socket);
     socket->disconnect(this);
-    socket->setReadBufferSize(0);
+    handshaking_[socket] = {key, ends};
+    // A handshake that fails or times out leaves by this; one that succeeds
+    // is taken over in onWebSocket().
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        if (handshaking_.erase(socket)) socket->deleteLater();
+    });
     ws_->handleConnection(socket);
+}
+
+int WebServer::clientsOf(const QString& key) const {
+    return static_cast<int>(std::count_if(clients_.begin(), clients_.end(), [&key](const Client& c) { return c.key == key; }));
 }
 
 void WebServer::onWebSocket() {
     while (QWebSocket* socket = ws_->nextPendingConnection()) {
-        if (clientCount() >= kMaxClients) {
+        // The TCP socket it was handed as: the same peer.
+        QTcpSocket* tcp = nullptr;
+        qint64 ends = 0;
+        for (const auto& [s, h] : handshaking_)
+            if (s->peerPort() == socket->peerPort() && s->peerAddress() == socket->peerAddress()) {
+                tcp = s;
+                ends = h.endsMs;
+            }
+        const QString key = clientKey(socket->peerAddress());
+        if (tcp) {
+            handshaking_.erase(tcp);
+            tcp->disconnect(this);
+        }
+        if (!tcp || clientCount() >= kMaxClients || clientsOf(key) >= kMaxClientsPerAddress) {
             ++counters_.dropped;
-            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("too many clients"));
+            socket->abort();
             socket->deleteLater();
+            if (tcp) tcp->deleteLater();
             continue;
         }
         socket->setParent(this);
         socket->setMaxAllowedIncomingMessageSize(kMaxBody);
         socket->setMaxAllowedIncomingFrameSize(kMaxBody);
-        clients_.push_back({socket, plain(socket->peerAddress()).toString()});
+        // A bounded read each turn, and after each the backlog checked: Qt
+        // answers every ping with a pong by itself, so a client that sends
+        // pings and never reads would otherwise grow the backlog unseen.
+        socket->setReadBufferSize(kSocketReadBuffer);
+        connect(tcp, &QTcpSocket::readyRead, this, [this, socket] { checkBacklog(socket); });
+        clients_.push_back({socket, plain(socket->peerAddress()).toString(), key, tcp, clock_.elapsed(), ends});
         connect(socket, &QWebSocket::textMessageReceived, this,
                 [this, socket](const QString& text) { onMessage(socket, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this, [this, socket] { dropClient(socket); });
         connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropClient(socket); });
+        connect(socket, &QWebSocket::pong, this, [this, socket] {
+            for (Client& c : clients_)
+                if (c.socket == socket) c.heardMs = clock_.elapsed();
+        });
+        if (!pingTimer_.isActive()) pingTimer_.start();
         emit clientsChanged(clientCount());
         greet(socket);
     }
@@ -728,11 +959,40 @@ void WebServer::onWebSocket() {
 void WebServer::dropClient(QWebSocket* socket) {
     auto it = std::find_if(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
     if (it == clients_.end()) return;
+    QPointer<QTcpSocket> tcp = it->tcp;
     clients_.erase(it);
     socket->disconnect(this);
+    if (tcp) tcp->disconnect(this);
+    // abort() drops what was waiting to be sent; both objects go, whichever
+    // of them owns the other.
     socket->abort();
     socket->deleteLater();
+    if (tcp) tcp->deleteLater();
+    if (clients_.empty()) pingTimer_.stop();
     emit clientsChanged(clientCount());
+}
+
+void WebServer::checkBacklog(QWebSocket* socket) {
+    if (socket->bytesToWrite() <= kMaxBacklog) return;
+    ++counters_.dropped;
+    dropClient(socket);
+}
+
+void WebServer::pingClients() {
+    // A tablet that shows the status all day answers; one that vanished does not.
+    const qint64 now = clock_.elapsed();
+    std::vector<QWebSocket*> silent;
+    for (const Client& c : clients_) {
+        // A login's session ends its socket too.
+        if (now - c.heardMs > config_.pongTimeoutMs || (c.endsMs && now >= c.endsMs))
+            silent.push_back(c.socket);
+        else
+            c.socket->ping();
+    }
+    for (QWebSocket* s : silent) {
+        ++counters_.dropped;
+        dropClient(s);
+    }
 }
 
 void WebServer::send(QWebSocket* socket, const QJsonObject& message) {

@@ -181,6 +181,7 @@ TEST_F(RackConfig, HttpSectionUnderTheCommandLineAndItsTokenRules) {
     ASSERT_TRUE(t.open(QIODevice::WriteOnly));
     t.write("0123456789abcdef-rack\n");
     t.close();
+    t.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QString conf = write(QStringLiteral("[http]\nport = 8080\nbind = 10.0.5.2\nallow = 10.0.5.0/24\n"
                                               "token-file = %1\nhost = Rack1.example\n[deck a]\ndevices = 127.0.0.1\n")
                                    .arg(token)

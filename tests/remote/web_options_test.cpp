@@ -59,12 +59,14 @@ TEST(WebOptions, LoopbackByDefaultAndBeyondOnlyWithAllowListAndToken) {
 
 TEST(WebOptions, TheTokenFileGivesItsFirstLineOrAReason) {
     QTemporaryDir dir;
-    auto tokenOf = [&](const QByteArray& content, QString& token) {
+    auto tokenOf = [&](const QByteArray& content, QString& token,
+                       QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner) {
         const QString path = dir.filePath(QStringLiteral("token"));
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
         f.close();
+        f.setPermissions(mode);
         WebOptions o;
         o.tokenFile = path;
         return readWebToken(o, token).replace(path, QStringLiteral("FILE"));
@@ -77,6 +79,12 @@ TEST(WebOptions, TheTokenFileGivesItsFirstLineOrAReason) {
     EXPECT_TRUE(token.isEmpty());
     EXPECT_EQ(tokenOf("with a blank inside it\n", token),
               QStringLiteral("--http-token-file FILE: the token must be printable ASCII without blanks"));
+    // A secret others may read is refused, with the fix.
+    const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    EXPECT_EQ(tokenOf("s3cret-token-of-20ch\n", token, owner | QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QStringLiteral("token file FILE is readable by others; chmod 600 FILE"));
+    EXPECT_EQ(tokenOf("s3cret-token-of-20ch\n", token, owner | QFileDevice::WriteOther),
+              QStringLiteral("token file FILE is writable by others; chmod 600 FILE"));
     WebOptions missing;
     missing.tokenFile = dir.filePath(QStringLiteral("none"));
     EXPECT_TRUE(readWebToken(missing, token).startsWith(QStringLiteral("--http-token-file ")));

@@ -216,7 +216,9 @@ loginForm.addEventListener("submit", async (e) => {
     document.getElementById("loginError").textContent = "";
     connect();
   } else {
-    document.getElementById("loginError").textContent = "wrong token";
+    document.getElementById("loginError").textContent = r.status === 429
+      ? "too many wrong tokens: try again in " + (r.headers.get("Retry-After") || "60") + " s"
+      : "wrong token";
   }
 });
 
