@@ -2,8 +2,8 @@
 // datagrams from senders outside the obeyed networks, hands the rest to the
 // dispatcher, and sends what the dispatcher answers. Nothing here blocks.
 // The socket is Qt's rather than a liblo server's: liblo 0.31 binds every
-// interface and cannot be held to 127.0.0.1. liblo decodes, matches and
-// encodes; no liblo thread runs.
+// interface and cannot be held to 127.0.0.1. liblo decodes and encodes (the
+// dispatcher matches patterns itself); no liblo thread runs.
 // Status goes out at most once per deck per kStatusInterval: a burst of
 // changes (a timecode with every reply of a tick) reaches the subscribers as
 // its last state, so what one subscriber is sent stays bounded.
