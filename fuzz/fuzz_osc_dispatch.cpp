@@ -12,8 +12,14 @@
 // Checked after every datagram: replies go only to the sender's own host and
 // are well-formed OSC of the feedback addresses; a panel call comes only from
 // a message that names one address, with arguments in range; a refusal calls
-// nothing or is the panel's own; subscribers stay at most eight and publish
-// sends exactly the changed fields to each of them.
+// nothing or is the panel's own; subscribers stay at most eight, four from
+// one address, and publish sends exactly the changed fields to each of them;
+// no datagram takes long.
+//
+// The address pattern of every message is also matched against the command
+// addresses and a few deck names, and must agree with a plain backtracking
+// reading of the pattern language below, and with liblo's matcher where the
+// two languages are the same (no braces, no ranges, no "//").
 #include <lo/lo.h>
 
 #include <algorithm>
@@ -27,6 +33,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -99,6 +106,7 @@ struct Decoded {
     std::string path;
     std::string types;
     std::vector<double> numbers;  // each numeric argument; NaN for others
+    std::string firstString;      // the first string argument, if any
 };
 
 Decoded decode(std::span<const std::uint8_t> bytes) {
@@ -122,6 +130,10 @@ Decoded decode(std::span<const std::uint8_t> bytes) {
             case LO_INT64: { std::int64_t x; std::memcpy(&x, p, 8); v = static_cast<double>(x); break; }
             case LO_FLOAT: { float x; std::memcpy(&x, p, 4); v = x; break; }
             case LO_DOUBLE: { double x; std::memcpy(&x, p, 8); v = x; break; }
+            case LO_STRING:
+            case LO_SYMBOL:
+                if (d.firstString.empty()) d.firstString = reinterpret_cast<const char*>(p);
+                break;
             default: break;
             }
             d.numbers.push_back(v);
@@ -137,11 +149,78 @@ bool isFeedbackAddress(const std::string& p) {
     return std::any_of(kFeedback.begin(), kFeedback.end(), [&](const char* a) { return p == a; });
 }
 
+// The pattern language read straight off the text, trying every way: slow
+// (only ever run on short patterns here) but plainly what the words say.
+bool slowMatch(std::string_view p, std::string_view s) {
+    if (p.empty()) return s.empty();
+    switch (p[0]) {
+    case '*':
+        return slowMatch(p.substr(1), s) || (!s.empty() && slowMatch(p, s.substr(1)));
+    case '?':
+        return !s.empty() && slowMatch(p.substr(1), s.substr(1));
+    case '[': {
+        std::size_t i = 1;
+        const bool outside = i < p.size() && p[i] == '!';
+        if (outside) ++i;
+        bool in = false;
+        for (bool first = true;; first = false) {
+            if (i >= p.size()) return false;
+            if (p[i] == ']' && !first) break;
+            const auto lo = static_cast<unsigned char>(p[i]);
+            auto hi = lo;
+            if (i + 2 < p.size() && p[i + 1] == '-' && p[i + 2] != ']') {
+                hi = static_cast<unsigned char>(p[i + 2]);
+                i += 3;
+            } else {
+                ++i;
+            }
+            const auto c = s.empty() ? 0 : static_cast<unsigned char>(s[0]);
+            if (!s.empty() && (c == lo || c == hi || (c > lo && c < hi))) in = true;
+        }
+        return !s.empty() && in != outside && slowMatch(p.substr(i + 1), s.substr(1));
+    }
+    case '{': {
+        const std::size_t close = p.find('}');
+        if (close == std::string_view::npos) return false;
+        for (std::size_t at = 1;;) {
+            const std::size_t comma = std::min(p.find(',', at), close);
+            const std::string_view word = p.substr(at, comma - at);
+            if (s.starts_with(word) && slowMatch(p.substr(close + 1), s.substr(word.size()))) return true;
+            if (comma == close) return false;
+            at = comma + 1;
+        }
+    }
+    default:
+        return !s.empty() && s[0] == p[0] && slowMatch(p.substr(1), s.substr(1));
+    }
+}
+
+void checkPattern(const std::string& pattern, const std::string& argument, std::span<const std::uint8_t> datagram) {
+    // Backtracking takes time exponential in the stars: keep to short ones.
+    if (pattern.size() > 40 || std::count(pattern.begin(), pattern.end(), '*') > 5) return;
+    static const std::array<std::string, 22> kNames{
+        "/qz7/play", "/qz7/stop", "/qz7/rec", "/qz7/ff", "/qz7/rew", "/qz7/slow", "/qz7/jog", "/qz7/ee",
+        "/qz7/pb", "/qz7/file/open", "/qz7/clip/open", "/qz7/seq/open", "/qz7/cue/mark", "/qz7/cue/search",
+        "/qz7/goto", "/qz7/retrieve", "/qz7/subscribe", "/qz7/unsubscribe", "studio-a", "cam1", "cam10",
+        "machine-room-deck-10-xxxxxxxxxxx"};
+    const qz7::OscPattern compiled(pattern);
+    // liblo also reads "//" as any number of address parts, which no address here needs.
+    const bool sameAsLiblo = pattern.find_first_of("{-") == std::string::npos && pattern.find("//") == std::string::npos;
+    auto check = [&](const std::string& name) {
+        const bool ours = compiled.matches(name);
+        if (ours != slowMatch(pattern, name)) fail("the matcher disagrees with the pattern language", datagram, pattern + " " + name);
+        if (sameAsLiblo && name.find('\0') == std::string::npos && ours != (lo_pattern_match(name.c_str(), pattern.c_str()) != 0))
+            fail("the matcher disagrees with liblo", datagram, pattern + " " + name);
+    };
+    for (const std::string& name : kNames) check(name);
+    if (argument.size() <= 40) check(argument);
+}
+
 void checkCall(const Call& c, const Decoded& m, std::span<const std::uint8_t> datagram) {
     if (!m.ok) fail("a call from a datagram liblo does not read", datagram);
     const bool exact = m.path == "/qz7/" + c.name;
     const bool pattern = m.path.find_first_of("*?[]{}") != std::string::npos;
-    if (!exact && !(pattern && lo_pattern_match(("/qz7/" + c.name).c_str(), m.path.c_str())))
+    if (!exact && !(pattern && slowMatch(m.path, "/qz7/" + c.name)))
         fail("a call its address does not name", datagram, c.name);
     auto number = [&](std::size_t k) { return k < m.numbers.size() ? m.numbers[k] : __builtin_nan(""); };
     const std::size_t n = m.types.size();
@@ -215,11 +294,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const qz7::OscPeer& from = kSenders[(how + round) & 3];
         const std::size_t callsBefore = panel.calls.size();
         const qz7::OscDispatcher::Counters before = dispatcher.counters();
+        const auto started = std::chrono::steady_clock::now();
         const auto replies = dispatcher.handle(datagram, from);
+        // Generous for a sanitized build on a busy machine; backtracking took seconds.
+        if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(250)) fail("a slow datagram", datagram);
 
         const std::size_t calls = panel.calls.size() - callsBefore;
         if (calls > 1) fail("more than one call for one datagram", datagram);
         const Decoded message = decode(datagram);
+        if (message.ok) {
+            checkPattern(message.path, message.firstString, datagram);
+            checkPattern(message.firstString, message.path, datagram);
+        }
         if (calls == 1) checkCall(panel.calls.back(), message, datagram);
 
         const auto& c = dispatcher.counters();
@@ -256,6 +342,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const std::vector<qz7::OscPeer> live = dispatcher.subscribers();
         if (live.size() > qz7::OscDispatcher::kMaxSubscribers) fail("more than eight subscribers", datagram);
+        for (const qz7::OscPeer& p : live)
+            if (static_cast<std::size_t>(std::count_if(live.begin(), live.end(), [&](const qz7::OscPeer& q) {
+                    return q.host == p.host;
+                })) > qz7::OscDispatcher::kMaxSubscribersPerAddress)
+                fail("more than four subscribers from one address", datagram, p.host);
         for (const qz7::OscPeer& p : live)
             if (std::none_of(kSenders.begin(), kSenders.end(), [&](const qz7::OscPeer& s) { return s.host == p.host; }))
                 fail("a subscriber on a host that never sent", datagram, p.host);

@@ -86,6 +86,9 @@ SINGLE = {
     "pattern_one": message("/qz7/p[l]ay"),
     "pattern_many": message("/qz7/*"),
     "pattern_braces": message("/qz7/{ee,pb}"),
+    "pattern_backtracking": message("/qz7/" + "*?" * 12 + "#"),
+    "pattern_words_sets": message("/qz7/{re,se}[!a-e]{,/open}"),
+    "pattern_with_name": message("/qz7/goto", ("s", "{cam1,cam10}")),
     "bundle": bundle(message("/qz7/play"), message("/qz7/stop")),
 }
 

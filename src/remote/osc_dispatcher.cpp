@@ -117,6 +117,106 @@ std::vector<std::uint8_t> oscMessage(const std::string& address, int value) {
     return serialise(m.get(), address);
 }
 
+OscPattern::OscPattern(std::string_view p) {
+    std::size_t pos = 0;
+    while (pos < p.size()) {
+        const auto c = static_cast<unsigned char>(p[pos++]);
+        if (c == '*') {
+            // A run of stars is one star.
+            if (tokens_.empty() || tokens_.back().kind != Kind::Star) tokens_.push_back({Kind::Star});
+        } else if (c == '?') {
+            tokens_.push_back({Kind::Any});
+        } else if (c == '[') {
+            std::bitset<256> set;
+            const bool outside = pos < p.size() && p[pos] == '!';
+            if (outside) ++pos;
+            for (bool first = true;; first = false) {
+                if (pos >= p.size()) {
+                    valid_ = false;
+                    return;
+                }
+                const auto from = static_cast<unsigned char>(p[pos]);
+                if (from == ']' && !first) {
+                    ++pos;
+                    break;
+                }
+                if (pos + 2 < p.size() && p[pos + 1] == '-' && p[pos + 2] != ']') {
+                    const auto to = static_cast<unsigned char>(p[pos + 2]);
+                    // Written backwards, a range holds just its two ends.
+                    set.set(from);
+                    set.set(to);
+                    for (unsigned x = from; x <= to; ++x) set.set(x);
+                    pos += 3;
+                } else {
+                    set.set(from);
+                    ++pos;
+                }
+            }
+            if (outside) set.flip();
+            tokens_.push_back({Kind::Set, 0, static_cast<std::uint32_t>(sets_.size())});
+            sets_.push_back(set);
+        } else if (c == '{') {
+            const std::size_t close = p.find('}', pos);
+            if (close == std::string_view::npos) {
+                valid_ = false;
+                return;
+            }
+            Token t{Kind::Words, 0, static_cast<std::uint32_t>(words_.size())};
+            for (std::size_t at = pos;;) {
+                const std::size_t comma = std::min(p.find(',', at), close);
+                words_.emplace_back(p.substr(at, comma - at));
+                if (comma == close) break;
+                at = comma + 1;
+            }
+            t.last = static_cast<std::uint32_t>(words_.size());
+            tokens_.push_back(t);
+            pos = close + 1;
+        } else {
+            tokens_.push_back({Kind::Byte, c});
+        }
+    }
+}
+
+bool OscPattern::matches(std::string_view name) const {
+    if (!valid_) return false;
+    const std::size_t n = name.size();
+    const std::size_t width = tokens_.size() + 1;
+    // reached[i * width + j]: the first j tokens match the first i characters.
+    std::vector<char> reached((n + 1) * width, 0);
+    reached[0] = 1;
+    for (std::size_t i = 0; i <= n; ++i) {
+        char* here = &reached[i * width];
+        char* next = i < n ? here + width : nullptr;
+        const auto c = i < n ? static_cast<unsigned char>(name[i]) : 0;
+        // Moves that read nothing go to a later token, so one pass in order
+        // sees every position this character can be read from.
+        for (std::size_t j = 0; j + 1 < width; ++j) {
+            if (!here[j]) continue;
+            const Token& t = tokens_[j];
+            switch (t.kind) {
+            case Kind::Star:
+                here[j + 1] = 1;
+                if (next) next[j] = 1;
+                break;
+            case Kind::Any:
+                if (next) next[j + 1] = 1;
+                break;
+            case Kind::Byte:
+                if (next && c == t.byte) next[j + 1] = 1;
+                break;
+            case Kind::Set:
+                if (next && sets_[t.first].test(c)) next[j + 1] = 1;
+                break;
+            case Kind::Words:
+                for (std::uint32_t w = t.first; w < t.last; ++w)
+                    if (name.substr(i).starts_with(words_[w])) reached[(i + words_[w].size()) * width + j + 1] = 1;
+                break;
+            }
+        }
+    }
+    return reached[n * width + width - 1] != 0;
+}
+
 namespace {
 OscDispatcher::Clock steadyOr(OscDispatcher::Clock clock) {
     return clock ? std::move(clock) : OscDispatcher::Clock([] { return std::chrono::steady_clock::now(); });
@@ -189,17 +289,17 @@ const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address,
         {"/qz7/subscribe", &OscDispatcher::subscribe},
         {"/qz7/unsubscribe", &OscDispatcher::unsubscribe},
     };
-    // Longer than any address here: not worth matching as a pattern.
-    constexpr std::size_t kLongestPattern = 64;
-
     // An OSC pattern runs a command only when it names exactly one address:
     // "/qz7/*" must not play, record and stop at once.
-    std::vector<const Route*> matches;
     const bool pattern = isPattern(address);
+    if (pattern && address.size() > kMaxPattern) {
+        why = "pattern longer than " + std::to_string(kMaxPattern) + " characters: " + shown(address);
+        return nullptr;
+    }
+    const OscPattern compiled(pattern ? std::string_view(address) : std::string_view());
+    std::vector<const Route*> matches;
     for (const Route& r : kRoutes) {
-        if (address == r.address ||
-            (pattern && address.size() <= kLongestPattern && lo_pattern_match(r.address, address.c_str())))
-            matches.push_back(&r);
+        if (address == r.address || (pattern && compiled.matches(r.address))) matches.push_back(&r);
     }
     if (matches.empty()) {
         why = "unknown address " + shown(address);
@@ -288,11 +388,12 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
             return refuse(shown(address) + " names no command: /qz7/deck/NAME/COMMAND");
         const std::string deck = address.substr(kDeckPrefix.size(), slash - kDeckPrefix.size());
         command = "/qz7" + address.substr(slash);
-        constexpr std::size_t kLongestDeckPattern = 64;
+        const bool pattern = isPattern(deck);
+        if (pattern && deck.size() > kMaxPattern)
+            return refuse("deck pattern longer than " + std::to_string(kMaxPattern) + " characters: " + shown(deck));
+        const OscPattern compiled(pattern ? std::string_view(deck) : std::string_view());
         for (const std::string& n : names) {
-            if (n == deck || (isPattern(deck) && deck.size() <= kLongestDeckPattern &&
-                              lo_pattern_match(n.c_str(), deck.c_str())))
-                chosen.push_back(n);
+            if (n == deck || (pattern && compiled.matches(n))) chosen.push_back(n);
         }
         if (chosen.empty()) return refuse("no deck matches " + shown(deck) + " (decks: " + nameList() + ")");
     }
@@ -481,6 +582,11 @@ std::string OscDispatcher::addSubscriber(const OscPeer& peer, const std::vector<
     const auto now = clock_();
     auto it = std::find_if(subscribers_.begin(), subscribers_.end(), [&](const Subscriber& s) { return s.peer == peer; });
     if (it == subscribers_.end()) {
+        const auto fromAddress = std::count_if(subscribers_.begin(), subscribers_.end(),
+                                               [&](const Subscriber& s) { return s.peer.host == peer.host; });
+        if (static_cast<std::size_t>(fromAddress) >= kMaxSubscribersPerAddress)
+            return "too many subscribers from " + peer.host + " (at most " +
+                   std::to_string(kMaxSubscribersPerAddress) + " per address)";
         const std::size_t most = decks_ ? kMaxRackSubscribers : kMaxSubscribers;
         if (subscribers_.size() >= most) return "too many subscribers";
         subscribers_.push_back({peer, now, decks.empty(), decks});

@@ -7,6 +7,7 @@
 // where NAME may be an OSC pattern that picks several decks.
 #pragma once
 
+#include <bitset>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "remote/remote_actions.h"
@@ -25,6 +27,35 @@ struct OscPeer {
     std::string host;  // numeric address as the socket reported it
     std::uint16_t port = 0;
     bool operator==(const OscPeer&) const = default;
+};
+
+// An OSC address pattern, read once and matched against many names.
+//   ?        any one character
+//   *        any run of characters, slashes included (the addresses here are
+//            few and short, so "/qz7/*" names them all)
+//   [abc]    one character of the set; a-z is a range, its ends included;
+//   [!a-z]   after !, one character outside it; ] first and - last are plain
+//   {ab,cd}  one of the words, each plain text
+// Any other character is itself; a [ or { left open matches nothing.
+// Matching walks the name once, keeping the set of pattern positions reached:
+// its time grows with len(pattern) x len(name) and never by backtracking.
+class OscPattern {
+public:
+    explicit OscPattern(std::string_view pattern);
+    bool matches(std::string_view name) const;
+
+private:
+    enum class Kind : std::uint8_t { Byte, Any, Star, Set, Words };
+    struct Token {
+        Kind kind;
+        unsigned char byte = 0;
+        std::uint32_t first = 0;  // Set: index into sets_; Words: [first, last) of words_
+        std::uint32_t last = 0;
+    };
+    std::vector<Token> tokens_;
+    std::vector<std::bitset<256>> sets_;
+    std::vector<std::string> words_;
+    bool valid_ = true;
 };
 
 struct OscDatagram {
@@ -41,7 +72,13 @@ public:
     static constexpr std::size_t kMaxSubscribers = 8;
     // One rack process serves a whole machine room's clients.
     static constexpr std::size_t kMaxRackSubscribers = 16;
+    // A sender's address (its host, whatever the port) holds at most this
+    // many subscriptions, so one client cannot take every place.
+    static constexpr std::size_t kMaxSubscribersPerAddress = 4;
     static constexpr std::chrono::seconds kSubscriptionLifetime{60};
+    // A pattern (the command part, or the deck part of /qz7/deck/NAME/...)
+    // longer than this is refused: no address here comes near it.
+    static constexpr std::size_t kMaxPattern = 256;
 
     struct Counters {
         std::uint64_t obeyed = 0;     // commands handed to the panel, subscriptions

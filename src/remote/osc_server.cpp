@@ -1,6 +1,7 @@
 #include "remote/osc_server.h"
 
 #include <QNetworkDatagram>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -10,6 +11,10 @@ namespace {
 // Datagrams read per wake-up: a flood waits in the socket's queue while the
 // window and the poll cycle get their turn.
 constexpr int kBatch = 64;
+
+OscDispatcher::Clock steadyOr(OscDispatcher::Clock clock) {
+    return clock ? std::move(clock) : OscDispatcher::Clock([] { return std::chrono::steady_clock::now(); });
+}
 }  // namespace
 
 OscServer::Config OscServer::configFrom(const RemoteOptions& options) {
@@ -22,12 +27,12 @@ OscServer::Config OscServer::configFrom(const RemoteOptions& options) {
 }
 
 OscServer::OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock, QObject* parent)
-    : QObject(parent), config_(std::move(config)), socket_(this), dispatcher_(actions, std::move(clock)) {
+    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(actions, clock_) {
     init();
 }
 
 OscServer::OscServer(RemoteDecks& decks, Config config, OscDispatcher::Clock clock, QObject* parent)
-    : QObject(parent), config_(std::move(config)), socket_(this), dispatcher_(decks, std::move(clock)) {
+    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(decks, clock_) {
     init();
 }
 
@@ -98,9 +103,30 @@ void OscServer::readPending() {
     emit datagramsHandled();
 }
 
-void OscServer::publish(const std::string& deck, const RemoteState& state) {
+void OscServer::publish(const std::string& deck, const RemoteState& state) { offer(deck, true, state); }
+
+void OscServer::publish(const RemoteState& state) { offer({}, false, state); }
+
+void OscServer::offer(const std::string& deck, bool rack, const RemoteState& state) {
     try {
-        send(dispatcher_.publish(deck, state));
+        Outgoing& o = outgoing_[deck];
+        if (o.timer == nullptr) {
+            o.timer = new QTimer(this);
+            o.timer->setSingleShot(true);
+            connect(o.timer, &QTimer::timeout, this, [this, deck, rack] { flush(deck, rack); });
+        }
+        const auto now = clock_();
+        if (!o.timer->isActive() && (!o.sent || now - *o.sent >= kStatusInterval)) {
+            o.sent = now;
+            send(rack ? dispatcher_.publish(deck, state) : dispatcher_.publish(state));
+            return;
+        }
+        o.held = state;
+        if (!o.timer->isActive()) {
+            using std::chrono::milliseconds;
+            const auto since = o.sent ? std::chrono::duration_cast<milliseconds>(now - *o.sent) : milliseconds(0);
+            o.timer->start(std::clamp(kStatusInterval - since, milliseconds(1), kStatusInterval));
+        }
     } catch (const std::exception& e) {
         note(QStringLiteral("error while publishing: %1").arg(QString::fromUtf8(e.what())));
     } catch (...) {
@@ -108,9 +134,15 @@ void OscServer::publish(const std::string& deck, const RemoteState& state) {
     }
 }
 
-void OscServer::publish(const RemoteState& state) {
+// A timer's slot: nothing may escape into Qt's frames.
+void OscServer::flush(const std::string& deck, bool rack) {
     try {
-        send(dispatcher_.publish(state));
+        auto it = outgoing_.find(deck);
+        if (it == outgoing_.end() || !it->second.held) return;
+        const RemoteState state = std::move(*it->second.held);
+        it->second.held.reset();
+        it->second.sent = clock_();
+        send(rack ? dispatcher_.publish(deck, state) : dispatcher_.publish(state));
     } catch (const std::exception& e) {
         note(QStringLiteral("error while publishing: %1").arg(QString::fromUtf8(e.what())));
     } catch (...) {

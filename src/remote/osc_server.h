@@ -2,14 +2,22 @@
 // datagrams from senders outside the obeyed networks, hands the rest to the
 // dispatcher, and sends what the dispatcher answers. Nothing here blocks.
 // The socket is Qt's rather than a liblo server's: liblo 0.31 binds every
-// interface and cannot be held to 127.0.0.1. liblo decodes, matches and
-// encodes; no liblo thread runs.
+// interface and cannot be held to 127.0.0.1. liblo decodes and encodes (the
+// dispatcher matches patterns itself); no liblo thread runs.
+// Status goes out at most once per deck per kStatusInterval: a burst of
+// changes (a timecode with every reply of a tick) reaches the subscribers as
+// its last state, so what one subscriber is sent stays bounded.
 #pragma once
 
 #include <QHostAddress>
 #include <QObject>
+#include <QTimer>
 #include <QUdpSocket>
+#include <chrono>
 #include <functional>
+#include <map>
+#include <optional>
+#include <string>
 
 #include "remote/osc_dispatcher.h"
 #include "remote/remote_options.h"
@@ -28,6 +36,9 @@ public:
     };
     static Config configFrom(const RemoteOptions& options);
 
+    // The poll cycle's tick: one status batch per deck per tick at most.
+    static constexpr std::chrono::milliseconds kStatusInterval{20};
+
     struct Counters {
         quint64 received = 0;    // datagrams read from the socket
         quint64 notAllowed = 0;  // from a sender outside the obeyed networks
@@ -43,7 +54,8 @@ public:
     bool start(QString* error);
     quint16 port() const { return socket_.localPort(); }
 
-    // Sends the fields that changed since the last publish to the subscribers.
+    // Sends the fields that changed since the last publish to the subscribers:
+    // at once, or when kStatusInterval has passed since the last batch.
     void publish(const RemoteState& state);
     void publish(const std::string& deck, const RemoteState& state);
 
@@ -63,11 +75,22 @@ private:
     void readPending();
     void send(const std::vector<OscDatagram>& datagrams);
     void note(const QString& line, bool always = false);
+    // One deck's state ("" and rack false: the panel's); sent or held.
+    void offer(const std::string& deck, bool rack, const RemoteState& state);
+    void flush(const std::string& deck, bool rack);
+
+    struct Outgoing {
+        std::optional<RemoteState> held;  // the latest state not yet sent
+        std::optional<std::chrono::steady_clock::time_point> sent;
+        QTimer* timer = nullptr;
+    };
 
     Config config_;
     QUdpSocket socket_;
+    OscDispatcher::Clock clock_;
     OscDispatcher dispatcher_;
     Counters counters_;
+    std::map<std::string, Outgoing> outgoing_;  // by deck
     std::function<void(const QString&)> log_;
 };
 

@@ -2,6 +2,8 @@
 // the decks (a pattern picks several), the command part exactly one command.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <map>
 
 #include "../remote/fake_remote_actions.h"
@@ -35,9 +37,10 @@ protected:
     void SetUp() override {
         for (const char* n : {"studio-a", "studio-b", "edit1"}) decks.decks[n];
     }
-    std::vector<OscSeen> send(const std::string& path, const std::vector<OscArg>& args = {}, std::uint16_t port = 5000) {
+    std::vector<OscSeen> send(const std::string& path, const std::vector<OscArg>& args = {}, std::uint16_t port = 5000,
+                              const std::string& host = "127.0.0.1") {
         std::vector<OscSeen> replies;
-        for (const OscDatagram& d : dispatcher.handle(osc(path, args), {"127.0.0.1", port})) {
+        for (const OscDatagram& d : dispatcher.handle(osc(path, args), {host, port})) {
             replies.push_back(decode(d.bytes));
         }
         return replies;
@@ -129,9 +132,67 @@ TEST_F(RackRouting, DeckListAndSubscriptions) {
     EXPECT_TRUE(send("/qz7/deck/edit1/unsubscribe", {}, 7000).empty());
     EXPECT_EQ(dispatcher.subscribers().size(), 1u);
 
-    // Sixteen subscribers at most, for the whole process.
-    for (std::uint16_t p = 1; p < 16; ++p) EXPECT_EQ(send("/qz7/subscribe", {}, p).size(), 18u) << p;
-    EXPECT_EQ(send("/qz7/subscribe", {}, 16), (std::vector<OscSeen>{{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}}));
+    // Sixteen subscribers at most, for the whole process, four from one address.
+    for (std::uint16_t p = 1; p < 16; ++p)
+        EXPECT_EQ(send("/qz7/subscribe", {}, p, "127.0.0." + std::to_string(2 + p % 4)).size(), 18u) << p;
+    EXPECT_EQ(send("/qz7/subscribe", {}, 16, "127.0.0.9"),
+              (std::vector<OscSeen>{{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}}));
+    EXPECT_EQ(send("/qz7/deck/edit1/subscribe", {}, 16, "127.0.0.3").at(0).value,
+              "/qz7/subscribe: too many subscribers from 127.0.0.3 (at most 4 per address)");
+}
+
+// Thirty-two decks with 32-character names: however a pattern is built, its
+// datagram is handled in a moment, and one too long is refused, saying so.
+TEST(RackRoutingCost, NoPatternHoldsTheRackForMoreThanAMoment) {
+    FakeDecks decks;
+    for (int k = 0; k < 32; ++k) {
+        std::string name = "machine-room-deck-" + std::to_string(10 + k) + "-";
+        name.resize(32, 'x');
+        decks.decks[name];
+    }
+    OscDispatcher dispatcher{decks};
+    std::string starAny;
+    for (int k = 0; k < 18; ++k) starAny += "*?";
+    std::string names = "{";
+    for (int k = 0; k < 11; ++k) names += "machine-room-deck-" + std::to_string(10 + k) + ",";
+    names.back() = '}';
+    std::string range = "[!";
+    for (char c = '0'; c <= 'z'; ++c)
+        if (c != ']' && c != '\\') range += std::string{c, '-', c};
+    range += "]";
+    std::string sets;
+    for (int k = 0; k < 50; ++k) sets += "[!#]*";
+    struct Case {
+        std::string address;
+        std::string reply;  // the start of the one reply, or "" for none
+    };
+    const std::vector<Case> cases = {
+        {"/qz7/deck/" + starAny + "#/play", "no deck matches "},
+        {"/qz7/deck/" + starAny + "/stop", ""},
+        {"/qz7/deck/" + std::string(200, '*') + "?#/stop", "no deck matches "},
+        {"/qz7/deck/" + std::string(1000, '*') + "/stop", "deck pattern longer than 256 characters: ****"},
+        {"/qz7/deck/" + names + "*/stop", ""},
+        {"/qz7/deck/" + range + "*#/stop", "no deck matches "},
+        {"/qz7/deck/" + sets + "#/stop", "no deck matches "},
+        {"/qz7/deck/machine-room-deck-10-xxxxxxxxxxx/" + starAny + "#", "unknown address /qz7/"},
+    };
+    for (const Case& c : cases) {
+        const auto message = osc(c.address, {1});
+        double slowest = 0;
+        for (int rep = 0; rep < 3; ++rep) {
+            const auto start = std::chrono::steady_clock::now();
+            const auto replies = dispatcher.handle(message, {"127.0.0.1", 5000});
+            slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            if (c.reply.empty()) {
+                EXPECT_TRUE(replies.empty()) << c.address;
+            } else {
+                ASSERT_EQ(replies.size(), 1u) << c.address;
+                EXPECT_EQ(decode(replies[0].bytes).value.rfind(c.reply, 0), 0u) << decode(replies[0].bytes).value;
+            }
+        }
+        std::printf("%8.3f ms  %.60s\n", slowest, c.address.c_str());
+        EXPECT_LT(slowest, 5.0) << c.address;
+    }
 }
 
 }  // namespace

@@ -308,15 +308,22 @@ TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
 }
 
 TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAreTooMany) {
-    for (std::uint16_t k = 0; k < 8; ++k) ASSERT_EQ(send(osc("/qz7/subscribe", {9000 + k})).size(), 6u);
+    // Four from each of two addresses: one address holds four at most.
+    const OscPeer other{"127.0.0.2", 50000};
+    for (std::uint16_t k = 0; k < 8; ++k)
+        ASSERT_EQ(send(osc("/qz7/subscribe", {9000 + k}), k < 4 ? kClient : other).size(), 6u);
+    auto refused = send(osc("/qz7/subscribe", {9100}));
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(decode(refused[0].bytes).value, "/qz7/subscribe: too many subscribers from 127.0.0.1 (at most 4 per address)");
     // Renewing one of the eight is not a ninth.
     now += std::chrono::seconds(30);
     ASSERT_EQ(send(osc("/qz7/subscribe", {9000})).size(), 6u);
     EXPECT_EQ(dispatcher.subscribers().size(), 8u);
 
-    auto refused = send(osc("/qz7/subscribe", {9100}));
+    const OscPeer third{"127.0.0.3", 50000};
+    refused = send(osc("/qz7/subscribe", {9100}), third);
     ASSERT_EQ(refused.size(), 1u);
-    EXPECT_EQ(refused[0].to, kClient);
+    EXPECT_EQ(refused[0].to, third);
     EXPECT_EQ(decode(refused[0].bytes), (OscSeen{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}));
 
     // 9001..9007 subscribed at 0 s, 9000 renewed at 30 s.
@@ -337,6 +344,38 @@ TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAr
     EXPECT_EQ(dispatcher.subscribers(), (std::vector<OscPeer>{{"127.0.0.1", 9100}}));
     now += std::chrono::seconds(30);
     EXPECT_TRUE(dispatcher.subscribers().empty());
+}
+
+}  // namespace
+}  // namespace qz7
+
+namespace qz7 {
+namespace {
+
+// The pattern language form by form, and the odd corners of each.
+TEST(OscPatternTest, EachFormTakesWhatItSaysAndNoMore) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    };
+    const std::vector<Case> cases = {
+        {"play", "play", true}, {"play", "pla", false}, {"play", "plays", false}, {"", "", true}, {"", "a", false},
+        {"p?ay", "play", true}, {"p?ay", "pay", false}, {"?", "", false}, {"??", "/q", true},
+        {"*", "", true}, {"*", "/qz7/file/open", true}, {"/qz7/*/open", "/qz7/file/open", true},
+        {"a*b*c", "axxbyyc", true}, {"a*b*c", "axxbyy", false}, {"***a", "a", true}, {"a***", "a", true},
+        {"*?*?*?*?#", "machine-room", false}, {"*?*?", "ab", true}, {"*?*?", "a", false}, {"*c", "abcc", true},
+        {"[abc]x", "bx", true}, {"[abc]x", "dx", false}, {"[a-c]", "b", true}, {"[a-c]", "d", false},
+        {"[!a-c]", "d", true}, {"[!a-c]", "b", false}, {"[!a-c]", "", false}, {"[c-a]", "b", false},
+        {"[c-a]", "a", true}, {"[]a]", "]", true}, {"[!]a]", "]", false}, {"[a-]", "-", true}, {"[a-]", "b", false},
+        {"[-a]", "-", true}, {"[ab", "a", false}, {"[!]", "x", false}, {"x[0-9][0-9]", "x42", true},
+        {"[*]", "*", true}, {"[*]", "a", false}, {"[\x01-\xff]", "\xe9", true},
+        {"{play,pb}", "pb", true}, {"{play,pb}", "stop", false}, {"{cam1,cam10}", "cam10", true},
+        {"{a,ab}c", "abc", true}, {"a{,b}", "a", true}, {"a{,b}", "ab", true}, {"{a*,b}", "a*", true},
+        {"{a*,b}", "ax", false}, {"{ab", "ab", false}, {"}", "}", true}, {"studio-{a,b}*", "studio-b2", true},
+        {"{x,y}{1,2}[!3]", "y2a", true}, {"{x,y}{1,2}[!3]", "y23", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(OscPattern(c.pattern).matches(c.name), c.matches) << c.pattern << " " << c.name;
 }
 
 }  // namespace
