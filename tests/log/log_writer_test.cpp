@@ -12,6 +12,7 @@
 #include <QTimeZone>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -241,6 +242,13 @@ TEST(LogWriter, FilesArePrivateAndALinkOrFifoAtTheNameIsRefused) {
     EXPECT_EQ(args(on).value(QLatin1String("lost")).toInteger(), 2);
     EXPECT_EQ(text(args(on), "since"), QStringLiteral("2026-12-08T10:00:00.000Z"));
     EXPECT_EQ(modeOf(name), 0640u);
+
+    // A day file an older version left readable by all is made private.
+    const QString old = folder + QStringLiteral("/events-2026-12-09.jsonl");
+    ASSERT_EQ(::close(::open(QFile::encodeName(old).constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    c.now = utc("2026-12-09T00:00:00.000Z");
+    record(log, "rew");
+    EXPECT_EQ(modeOf(old), 0640u);
     ::umask(mask);
 }
 
