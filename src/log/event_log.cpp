@@ -1,8 +1,10 @@
 #include "log/event_log.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <algorithm>
+#include <utility>
 
 #include "deck/deck.h"
 #include "log/log_reader.h"
@@ -56,18 +58,20 @@ EventLog::EventLog(const LogOptions& options, LogWriter::Clock clock, QObject* p
       clock_(clock ? std::move(clock) : LogWriter::Clock([] { return QDateTime::currentDateTimeUtc(); })),
       dir_(options.dir),
       pid_(QCoreApplication::applicationPid()) {
-    if (options.enabled) writer_ = std::make_unique<LogWriter>(options.dir, options.keepDays, clock_);
-    retryTimer_.setInterval(static_cast<int>(LogWriter::kRetryMs));
-    connect(&retryTimer_, &QTimer::timeout, this, &EventLog::retryNow);
+    minuteTimer_.setInterval(static_cast<int>(LogWriter::kRetryMs));
+    connect(&minuteTimer_, &QTimer::timeout, this, &EventLog::onMinute);
+    repeatTimer_.setInterval(kRepeatMs / 4);
+    connect(&repeatTimer_, &QTimer::timeout, this, &EventLog::flushRepeats);
+    if (!options.enabled) return;
+    writer_ = std::make_unique<LogWriter>(options.dir, options.keepDays, clock_);
+    minuteTimer_.start();
     // A folder that cannot be written shows at start (isOff()), not at the first event.
-    if (writer_ && !writer_->openNow()) {
-        shownOff_ = true;
-        offSince_ = logTimestamp(clock_());
-        retryTimer_.start();
-    }
+    shownOff_ = !writer_->openNow();
+    checkWriter();
 }
 
-EventLog::~EventLog() = default;
+// The counts of refusals still open go to the file before it closes.
+EventLog::~EventLog() { endRuns(clock_(), true); }
 
 QJsonObject EventLog::base(const QString& deck, const QString& origin, const QString& kind, const QString& op) const {
     QJsonObject e;
@@ -94,40 +98,109 @@ void EventLog::record(const QString& deck, const QString& origin, const QString&
 
 void EventLog::emitEvent(QJsonObject event) {
     event.insert(QStringLiteral("seq"), ++seq_);
-    if (writer_) {
-        if (writer_->off() && offSince_.isEmpty()) offSince_ = event.value(QLatin1String("ts")).toString();
-        if (!writer_->write(QJsonDocument(event).toJson(QJsonDocument::Compact)) && offSince_.isEmpty())
-            offSince_ = event.value(QLatin1String("ts")).toString();
-    }
+    if (writer_) writer_->write(QJsonDocument(event).toJson(QJsonDocument::Compact));
     std::deque<QJsonObject>& ring = recent_[event.value(QLatin1String("deck")).toString()];
     ring.push_back(event);
     if (ring.size() > static_cast<std::size_t>(kRecentPerDeck)) ring.pop_front();
     emit logged(event);
-    checkOff();
+    checkWriter();
+}
+
+void EventLog::refused(QJsonObject event, const QString& reason) {
+    const QDateTime now = clock_();
+    endRuns(now, false);
+    const QChar unit(0x1f);
+    const QString key = event.value(QLatin1String("deck")).toString() + unit +
+                        event.value(QLatin1String("origin")).toString() + unit +
+                        event.value(QLatin1String("op")).toString() + unit + reason;
+    if (const auto it = runs_.find(key); it != runs_.end()) {
+        ++it->second.repeats;
+        it->second.last = std::move(event);
+        return;
+    }
+    runs_.emplace(key, Run{{}, 0, now.addMSecs(kRepeatMs)});
+    if (!repeatTimer_.isActive()) repeatTimer_.start();
+    emitEvent(std::move(event));
+}
+
+void EventLog::flushRepeats() { endRuns(clock_(), false); }
+
+// A run whose second ended with repeats: one line for them (the last one's
+// time and arguments, "repeated": how many), and the run goes on for another
+// second; a quiet second ends it, and the next refusal is written at once.
+void EventLog::endRuns(const QDateTime& now, bool all) {
+    QList<QJsonObject> told;
+    for (auto it = runs_.begin(); it != runs_.end();) {
+        Run& run = it->second;
+        if (!all && now < run.until) {
+            ++it;
+            continue;
+        }
+        if (run.repeats > 0) {
+            QJsonObject e = std::move(run.last);
+            e.insert(QStringLiteral("repeated"), run.repeats);
+            told.append(std::move(e));
+        }
+        if (all || run.repeats == 0) {
+            it = runs_.erase(it);
+            continue;
+        }
+        run = Run{{}, 0, now.addMSecs(kRepeatMs)};
+        ++it;
+    }
+    if (runs_.empty()) repeatTimer_.stop();
+    std::stable_sort(told.begin(), told.end(), [](const QJsonObject& a, const QJsonObject& b) {
+        return a.value(QLatin1String("ts")).toString() < b.value(QLatin1String("ts")).toString();
+    });
+    for (QJsonObject& e : told) emitEvent(std::move(e));
 }
 
 void EventLog::retryNow() {
     if (!writer_ || !writer_->off()) return;
     writer_->retry();
-    checkOff();
+    checkWriter();
 }
 
-void EventLog::checkOff() {
-    if (!writer_ || writer_->off() == shownOff_) return;
-    shownOff_ = writer_->off();
-    if (shownOff_) {
-        retryTimer_.start();
-        emit offChanged(true, writer_->reason());
+void EventLog::onMinute() {
+    if (!writer_) return;
+    if (writer_->off()) {
+        retryNow();
         return;
     }
-    retryTimer_.stop();
-    emit offChanged(false, {});
-    // The gap in the file is told in the file.
-    QJsonObject fields;
-    fields.insert(QStringLiteral("args"), QJsonObject{{QStringLiteral("lost"), writer_->takeLost()},
-                                                      {QStringLiteral("since"), offSince_}});
-    offSince_.clear();
-    record(QString(), QStringLiteral("log"), QStringLiteral("system"), QStringLiteral("log/on"), fields);
+    writer_->check();
+    checkWriter();
+}
+
+// Off, back on, or a stretch the file does not hold: told to listeners and,
+// once the file takes lines again, in the file (lost, since, why).
+void EventLog::checkWriter() {
+    if (!writer_) return;
+    if (writer_->off()) {
+        if (!shownOff_) {
+            shownOff_ = true;
+            emit offChanged(true, writer_->reason());
+        }
+        return;
+    }
+    const bool wasOff = std::exchange(shownOff_, false);
+    if (writer_->gapPending()) {
+        const LogWriter::Gap gap = writer_->takeGap();
+        // The file was replaced under the log and a new one is open already:
+        // told both ways all the same, a stretch is missing.
+        if (!wasOff) emit offChanged(true, gap.reason);
+        emit offChanged(false, {});
+        record(QString(), QStringLiteral("log"), QStringLiteral("system"), QStringLiteral("log/on"),
+               {{QStringLiteral("args"), QJsonObject{{QStringLiteral("lost"), gap.lost},
+                                                     {QStringLiteral("since"), logTimestamp(gap.since)},
+                                                     {QStringLiteral("reason"), gap.reason}}}});
+    } else if (wasOff) {
+        emit offChanged(false, {});
+    }
+    if (const qint64 cut = writer_->takeRepaired(); cut > 0)
+        record(QString(), QStringLiteral("log"), QStringLiteral("system"), QStringLiteral("log/repair"),
+               {{QStringLiteral("args"), QJsonObject{{QStringLiteral("bytes"), cut},
+                                                     {QStringLiteral("file"),
+                                                      QFileInfo(writer_->repairedFile()).fileName()}}}});
 }
 
 QJsonArray EventLog::recent(const QString& deck, int count) const {
@@ -167,7 +240,8 @@ void EventLog::attach(Deck& deck) {
         QJsonObject e = deckEvent(QString::fromStdString(origin.text()),
                                   queued ? QStringLiteral("command") : QStringLiteral("refused"), op);
         e.insert(QStringLiteral("args"), argsObject(outcome.args));
-        e.insert(QStringLiteral("outcome"), queued ? QStringLiteral("queued") : QString::fromStdString(outcome.refusal));
+        const QString result = queued ? QStringLiteral("queued") : QString::fromStdString(outcome.refusal);
+        e.insert(QStringLiteral("outcome"), result);
         if (outcome.packets.size() == 1) {
             e.insert(QStringLiteral("bytes"), hexBytes(outcome.packets.front()));
         } else if (!outcome.packets.empty()) {
@@ -175,8 +249,23 @@ void EventLog::attach(Deck& deck) {
             for (const Packet& p : outcome.packets) bytes.append(hexBytes(p));
             e.insert(QStringLiteral("bytes"), bytes);
         }
-        emitEvent(std::move(e));
+        if (queued)
+            emitEvent(std::move(e));
+        else
+            refused(std::move(e), result);
     });
+
+    // A STOP took the transport commands still waiting off the stack.
+    connect(d, &Deck::superseded, this,
+            [this, deckEvent](const Origin& by, int count, const QMap<QString, int>& removed) {
+                QJsonObject e = deckEvent(QString::fromStdString(by.text()), QStringLiteral("superseded"),
+                                          QStringLiteral("stop"));
+                QJsonObject ops;
+                for (auto it = removed.begin(); it != removed.end(); ++it) ops.insert(it.key(), it.value());
+                e.insert(QStringLiteral("count"), count);
+                e.insert(QStringLiteral("removed"), ops);
+                emitEvent(std::move(e));
+            });
 
     // A new transport word; going into REC or out of it names the file.
     connect(d, &Deck::transportChanged, this, [this, d, watch, deckEvent, recorder](const QString& word) {

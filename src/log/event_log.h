@@ -2,7 +2,10 @@
 // It follows decks: every operation with its origin, named arguments,
 // outcome and command bytes, and what the recorder reported that matters on
 // air (a new transport word, REC start and stop, the link, an error text
-// coming and going, a send error, a Retrieve finishing). Each event is one
+// coming and going, a send error, a Retrieve finishing, the commands a STOP
+// took off the stack). A run of one refusal (same deck, origin, operation
+// and reason) is one line at once and then one line a second with the count
+// ("repeated"), so that a flood cannot fill the disk. Each event is one
 // JSON object: written as a line by the LogWriter, kept in a short ring per
 // deck for front ends, and told to whoever listens (the viewer, the web page).
 #pragma once
@@ -29,6 +32,8 @@ class EventLog : public QObject {
 public:
     // Events kept in memory per deck, for recent().
     static constexpr int kRecentPerDeck = 200;
+    // A run of one refusal is counted for this long before its line.
+    static constexpr int kRepeatMs = 1000;
 
     // options.dir must be set when options.enabled (the program picks its default).
     explicit EventLog(const LogOptions& options, LogWriter::Clock clock = {}, QObject* parent = nullptr);
@@ -60,6 +65,9 @@ public:
 
     // Tries the file again at once (the minute's timer does this by itself).
     void retryNow();
+    // Writes the count of each run of refusals whose second has ended (a
+    // timer calls this while a run goes on).
+    void flushRepeats();
 
 signals:
     // Every event, with its "deck" field; also while the file is off.
@@ -70,9 +78,18 @@ signals:
 
 private:
     struct Watch;
+    // One refusal said once, its repeats counted until the second ends.
+    struct Run {
+        QJsonObject last;
+        qint64 repeats = 0;
+        QDateTime until;
+    };
     void emitEvent(QJsonObject event);
+    void refused(QJsonObject event, const QString& reason);
+    void endRuns(const QDateTime& now, bool all);
     QJsonObject base(const QString& deck, const QString& origin, const QString& kind, const QString& op) const;
-    void checkOff();
+    void checkWriter();
+    void onMinute();
 
     LogWriter::Clock clock_;
     std::unique_ptr<LogWriter> writer_;
@@ -80,8 +97,9 @@ private:
     qint64 seq_ = 0;
     qint64 pid_ = 0;
     bool shownOff_ = false;
-    QString offSince_;  // ts of the first line lost
-    QTimer retryTimer_;
+    QTimer minuteTimer_;  // the retry while off, the file's check while on
+    QTimer repeatTimer_;
+    std::map<QString, Run> runs_;
     std::map<QString, std::deque<QJsonObject>> recent_;
 };
 

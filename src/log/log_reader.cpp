@@ -46,7 +46,11 @@ QList<QJsonObject> readEvents(const QString& dirPath, const QDateTime& from, con
         QFile file(dir.filePath(name));
         if (!file.open(QIODevice::ReadOnly)) continue;
         while (!file.atEnd()) {
-            const QByteArray line = file.readLine().trimmed();
+            QByteArray line = file.readLine();
+            // The last line without its newline: cut by a kill (the writer
+            // removes it at its next start) or being written this moment.
+            if (!line.endsWith('\n')) break;
+            line = line.trimmed();
             if (line.isEmpty()) continue;
             QJsonParseError error{};
             const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
@@ -91,19 +95,42 @@ QByteArray cellText(const QJsonValue& v) {
     return {};
 }
 
-QByteArray quoted(const QByteArray& cell) {
-    if (!cell.contains(',') && !cell.contains('"') && !cell.contains('\n') && !cell.contains('\r')) return cell;
+// A cell a spreadsheet would take for a formula (=, +, -, @ first, after
+// any apostrophes) gets one apostrophe more in front, so that it shows as
+// text; the reader takes exactly one away again.
+bool formulaLike(const QByteArray& cell) {
+    qsizetype i = 0;
+    while (i < cell.size() && cell[i] == '\'') ++i;
+    return i < cell.size() && (cell[i] == '=' || cell[i] == '+' || cell[i] == '-' || cell[i] == '@');
+}
+
+QByteArray quoted(const QByteArray& text) {
+    const bool formula = formulaLike(text);
+    const QByteArray cell = formula ? '\'' + text : text;
+    if (!formula && !cell.contains(',') && !cell.contains('"') && !cell.contains('\n') && !cell.contains('\r'))
+        return cell;
     QByteArray q = cell;
     q.replace('"', "\"\"");
     return '"' + q + '"';
 }
 
-// seq and pid are numbers, args and bytes JSON (bytes is text for one
-// packet); everything else the log writes is text, read back as text even
-// where it begins like JSON (an error text "[E12] FAN").
+QByteArray unquoted(const QByteArray& cell) {
+    return cell.startsWith('\'') && formulaLike(cell) ? cell.mid(1) : cell;
+}
+
+bool numberColumn(const QString& column) {
+    for (const char* name : {"seq", "pid", "count", "repeated"})
+        if (column == QLatin1String(name)) return true;
+    return false;
+}
+
+// seq, pid, count and repeated are numbers, args, bytes and removed JSON
+// (bytes is text for one packet); everything else the log writes is text,
+// read back as text even where it begins like JSON (an error text "[E12] FAN").
 QJsonValue cellValue(const QString& column, const QByteArray& cell) {
-    if (column == QLatin1String("seq") || column == QLatin1String("pid")) return QJsonValue(cell.toLongLong());
-    if ((column == QLatin1String("args") || column == QLatin1String("bytes")) && (cell.startsWith('{') || cell.startsWith('['))) {
+    if (numberColumn(column)) return QJsonValue(cell.toLongLong());
+    if ((column == QLatin1String("args") || column == QLatin1String("bytes") || column == QLatin1String("removed")) &&
+        (cell.startsWith('{') || cell.startsWith('['))) {
         const QJsonDocument doc = QJsonDocument::fromJson(cell);
         if (doc.isObject()) return doc.object();
         if (doc.isArray()) return doc.array();
@@ -175,7 +202,9 @@ QStringList csvColumns(const QList<QJsonObject>& events) {
 
 QByteArray eventsToCsv(const QList<QJsonObject>& events) {
     const QStringList columns = csvColumns(events);
-    QByteArray out = columns.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    QByteArray out;
+    for (qsizetype c = 0; c < columns.size(); ++c) out.append(c ? "," : "").append(quoted(columns[c].toUtf8()));
+    out.append("\r\n");
     for (const QJsonObject& e : events) {
         for (qsizetype c = 0; c < columns.size(); ++c) {
             if (c) out.append(',');
@@ -195,7 +224,7 @@ QList<QJsonObject> eventsFromCsv(const QByteArray& csv, QString* error) {
         return events;
     }
     QStringList columns;
-    for (const QByteArray& name : records.first()) columns.append(QString::fromUtf8(name));
+    for (const QByteArray& name : records.first()) columns.append(QString::fromUtf8(unquoted(name)));
     for (qsizetype r = 1; r < records.size(); ++r) {
         const QList<QByteArray>& record = records[r];
         if (record.size() != columns.size() && why.isEmpty())
@@ -205,7 +234,7 @@ QList<QJsonObject> eventsFromCsv(const QByteArray& csv, QString* error) {
         // ""); the others are left out where the cell is empty.
         for (qsizetype c = 0; c < std::min(record.size(), columns.size()); ++c)
             if (const qsizetype fixed = fixedColumns().indexOf(columns[c]); !record[c].isEmpty() || (fixed >= 0 && fixed < 7))
-                e.insert(columns[c], cellValue(columns[c], record[c]));
+                e.insert(columns[c], cellValue(columns[c], unquoted(record[c])));
         events.append(e);
     }
     if (error) *error = why;

@@ -22,12 +22,16 @@ QString logTimestamp(const QDateTime& utc);
 
 // Events with from <= ts <= to, from every day file of dir, in time order
 // (lines of several processes interleave by ts). A line that is not a JSON
-// object is skipped and counted in *skipped.
+// object is skipped and counted in *skipped; a last line without its newline
+// (cut, or being written now) is left out and not counted.
 QList<QJsonObject> readEvents(const QString& dir, const QDateTime& from, const QDateTime& to, int* skipped = nullptr);
 
 // The columns every event has, in this order; fields beyond them follow,
-// sorted by name. args and bytes (and any value that is not text) are
-// written as compact JSON; read back, only args and bytes are JSON again.
+// sorted by name. args, bytes, removed (and any value that is not text) are
+// written as compact JSON; read back, args, bytes and removed are JSON again,
+// seq, pid, count and repeated numbers, the rest text. A cell that begins
+// like a formula (=, +, -, @, after any apostrophes) gets an apostrophe in
+// front, so that a spreadsheet shows text; eventsFromCsv takes it away.
 QStringList csvColumns(const QList<QJsonObject>& events);
 QByteArray eventsToCsv(const QList<QJsonObject>& events);
 // The events of a CSV made by eventsToCsv. "" error: read whole.

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -217,6 +218,15 @@ TEST_F(EventLogTest, CsvExportRoundTrips) {
                 {{QStringLiteral("error"), QStringLiteral("[E12] {FAN}")}});
     log->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
                 {{QStringLiteral("outcome"), QStringLiteral("reload: 1 deck(s)\nsecond line")}});
+    // Texts a spreadsheet would run as formulas, one that begins with the
+    // apostrophe itself, and the numbers and objects of later events.
+    const QStringList formulas = {QStringLiteral("=HYPERLINK(\"http://x\",\"y\")"), QStringLiteral("+1"),
+                                  QStringLiteral("-2,3"), QStringLiteral("@SUM(A1)"), QStringLiteral("'=1"),
+                                  QStringLiteral("''-"), QStringLiteral("'plain")};
+    for (const QString& text : formulas)
+        log->record(QStringLiteral("deck"), Origin::web(text.toStdString()), QStringLiteral("recorder"),
+                    QStringLiteral("error/on"), {{QStringLiteral("error"), text}, {QStringLiteral("repeated"), 4}});
+    emit deck->superseded(Origin::panel(), 3, {{QStringLiteral("ff"), 2}, {QStringLiteral("play"), 1}});
     const QList<QJsonObject> events = fromFile();
     ASSERT_GE(events.size(), 4);
     const QByteArray csv = eventsToCsv(events);
@@ -228,8 +238,76 @@ TEST_F(EventLogTest, CsvExportRoundTrips) {
     for (qsizetype i = 0; i < events.size(); ++i)
         EXPECT_EQ(back[i], events[i]) << QJsonDocument(back[i]).toJson().toStdString() << " from "
                                       << QJsonDocument(events[i]).toJson().toStdString();
+    // What a spreadsheet is given: each formula cell quoted, an apostrophe first.
+    for (const char* cell : {",\"'=HYPERLINK(", ",\"'+1\",", ",\"'-2,3\",", ",\"'@SUM(A1)\",", ",\"''=1\",",
+                             ",\"'''-\",", ",'plain,"})
+        EXPECT_TRUE(csv.contains(cell)) << cell;
+    for (const char* cell : {",=", ",+", ",-", ",@", ",\"=", ",\"-"}) EXPECT_FALSE(csv.contains(cell)) << cell;
     EXPECT_FALSE(eventsFromCsv("ts,seq\n\"open", &error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A flood of one refusal from one origin: the first line at once, the
+// repeats as one line a second with their count, a quiet second ends the run;
+// every refusal is in a count. A STOP's clearing of the stack is one line.
+TEST(EventLogFlood, RefusalRunsAreCountedAndASupersedeIsOneLine) {
+    QTemporaryDir dir;
+    QDateTime now;
+    auto at = [&now](int ms) { now = QDateTime(QDate(2026, 12, 8), QTime(10, 0), QTimeZone::utc()).addMSecs(ms); };
+    at(0);
+    DevicePair devices;
+    devices.first = devices.second = QStringLiteral("127.0.148.1");
+    devices.single = true;
+    Deck deck(devices);  // never started: every operation is refused, "link off"
+    deck.setName(QStringLiteral("a"));
+    const Origin flooder = Origin::osc("127.0.0.1:51000"), other = Origin::web("127.0.0.9");
+    {
+        EventLog log({true, dir.path(), 90}, [&now] { return now; });
+        log.attach(deck);
+        for (int i = 0; i < 1000; ++i) deck.play(flooder);
+        for (int i = 0; i < 5; ++i) deck.play(other);
+        deck.stop(false, flooder);
+        at(999);
+        log.flushRepeats();  // the second is not over
+        at(1000);
+        log.flushRepeats();
+        at(1500);
+        for (int i = 0; i < 10; ++i) deck.play(flooder);
+        at(2000);
+        log.flushRepeats();
+        at(3000);
+        log.flushRepeats();  // a quiet second: the run ends
+        at(3100);
+        deck.play(flooder);
+        deck.play(flooder);
+        emit deck.superseded(flooder, 2003, {{QStringLiteral("ff"), 2000}, {QStringLiteral("play"), 3}});
+    }  // the last count goes out with the log
+
+    const QList<QJsonObject> events = readEvents(dir.path(), now.addDays(-1), now.addDays(1));
+    using Line = std::tuple<QString, QString, qint64>;  // origin, op, repeated
+    std::vector<Line> got;
+    qint64 plays = 0;
+    for (const QJsonObject& e : events) {
+        const qint64 repeated = e.value(QLatin1String("repeated")).toInteger(0);
+        got.emplace_back(field(e, "origin"), field(e, "op"), repeated);
+        if (field(e, "origin") == QLatin1String("osc 127.0.0.1:51000") && field(e, "op") == QLatin1String("play"))
+            plays += std::max<qint64>(1, repeated);
+    }
+    const QString osc = QStringLiteral("osc 127.0.0.1:51000"), web = QStringLiteral("web 127.0.0.9");
+    const QString play = QStringLiteral("play"), stop = QStringLiteral("stop");
+    EXPECT_EQ(got, (std::vector<Line>{{osc, play, 0}, {web, play, 0}, {osc, stop, 0}, {osc, play, 999}, {web, play, 4},
+                                      {osc, play, 10}, {osc, play, 0}, {osc, stop, 0}, {osc, play, 1}}));
+    EXPECT_EQ(plays, 1012);
+    ASSERT_EQ(events.size(), 9);
+    EXPECT_EQ(field(events[3], "outcome"), QStringLiteral("link off"));
+    EXPECT_EQ(field(events[3], "kind"), QStringLiteral("refused"));
+    EXPECT_EQ(field(events[3], "ts"), QStringLiteral("2026-12-08T10:00:00.000Z"));  // the last repeat's time
+    const QJsonObject& cleared = events[7];
+    EXPECT_EQ(field(cleared, "kind"), QStringLiteral("superseded"));
+    EXPECT_EQ(field(cleared, "deck"), QStringLiteral("a"));
+    EXPECT_EQ(cleared.value(QLatin1String("count")).toInteger(), 2003);
+    EXPECT_EQ(cleared.value(QLatin1String("removed")).toObject(),
+              (QJsonObject{{QStringLiteral("ff"), 2000}, {QStringLiteral("play"), 3}}));
 }
 
 // The rack: its decks logged under their names, an OSC sender with its

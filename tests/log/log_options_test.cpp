@@ -111,7 +111,8 @@ TEST(LogOptions, ExportPrintsTheRangeAsJsonLinesOrCsv) {
     {
         QFile f(dir.filePath(QStringLiteral("events-2026-12-08.jsonl")));
         ASSERT_TRUE(f.open(QIODevice::Append));
-        f.write("{\"ts\":\"2026-12-08T02:00:00.000Z\",\"op\":\"cut");  // a torn line from elsewhere
+        // A line that is not JSON, and a cut last line (left out, not counted).
+        f.write("not json\n{\"ts\":\"2026-12-08T02:00:00.000Z\",\"op\":\"cut");
     }
 
     RackSetup setup;
