@@ -35,11 +35,11 @@ TEST_F(LinkStateE2E, LampAndTallyFollowTheRecorderAndItsSilence) {
     EXPECT_TRUE(status->isLive());
 
     TransportPanel* transport = main().transportPanel();
-    QTest::mouseClick(transport->recordButton, Qt::LeftButton);  // REC
+    QTest::mouseClick(transport->recordButton, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return tallyLit(); }, 3000));
     EXPECT_EQ(status->transportLabel->text(), QStringLiteral("REC"));
     EXPECT_TRUE(transport->recordButton->property("lit").toBool());
-    QTest::mouseClick(transport->stopButton, Qt::LeftButton);  // STOP
+    QTest::mouseClick(transport->stopButton, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return !tallyLit(); }, 3000));
     EXPECT_EQ(status->transportLabel->text(), QStringLiteral("STOP"));
     EXPECT_FALSE(transport->recordButton->property("lit").toBool());

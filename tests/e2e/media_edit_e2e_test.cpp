@@ -161,16 +161,16 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     m.pages()->setCurrentIndex(MainWindow::ClipTab);
     ClipPage* clipPage = m.clipPage();
     ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) > 0; }, 3000)) << "the timecode does not run";
-    click(clipPage->inButton);  // IN
+    click(clipPage->inButton);
     const Timecode in = fieldsOf(clipPage->startHoursEdit, clipPage->startMinutesEdit, clipPage->startSecondsEdit, clipPage->startFramesEdit);
     EXPECT_EQ(in.text(), displayed(status).text());
     ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) >= toFrames(in) + 30; }, 3000));
-    click(clipPage->outButton);  // OUT
+    click(clipPage->outButton);
     const Timecode out = fieldsOf(clipPage->stopHoursEdit, clipPage->stopMinutesEdit, clipPage->stopSecondsEdit, clipPage->stopFramesEdit);
     EXPECT_EQ(out.text(), displayed(status).text());
     EXPECT_GE(toFrames(out), toFrames(in) + 30) << in.text() << " to " << out.text();
 
-    click(m.transportPanel()->stopButton);  // STOP
+    click(m.transportPanel()->stopButton);
     ASSERT_TRUE(waitFor([&] { return status->transportLabel->text() == QStringLiteral("STOP"); }, 3000));
     EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Stop);
     // Stopped, the display settles on the recorder's own position.
@@ -193,7 +193,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
         EXPECT_EQ(maskedText(edit->positionEdit).toStdString(), stoppedAt.text());
         typeInto(edit->nameEdit, QStringLiteral("Goal"));
-        click(edit->okButton);  // OK
+        click(edit->okButton);
     });
     doubleClickLine(cues->cueList, 3);
 
@@ -212,7 +212,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         EXPECT_FALSE(edit->inhibitBox->isChecked());
         typeInto(edit->nameEdit, QStringLiteral("Harbour dawn"));
         edit->inhibitBox->click();
-        click(edit->okButton);  // OK
+        click(edit->okButton);
     });
     doubleClickLine(files->fileList, 1);
     whenDialogShows(&m, [&](QDialog* dialog) {
@@ -220,7 +220,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
         EXPECT_TRUE(edit->inhibitBox->isChecked());
         edit->inhibitBox->click();
-        click(edit->okButton);  // OK
+        click(edit->okButton);
     });
     doubleClickLine(files->fileList, 2);
     ASSERT_TRUE(waitDrained(10000));
@@ -314,10 +314,10 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
         EXPECT_EQ(toBytes(editor->stepList->item(1)->text()), "  2  000  CLIP 000");
         EXPECT_EQ(toBytes(editor->stepList->item(2)->text()), "  3  001  CLIP 001");
         EXPECT_EQ(toBytes(editor->stepList->item(7)->text()), "  8  ");
-        click(editor->saveButton);  // SAVE
+        click(editor->saveButton);
         edited = true;
     });
-    click(page->editSequenceButton);  // EDIT
+    click(page->editSequenceButton);
     ASSERT_TRUE(edited);
     EXPECT_EQ(toBytes(page->sequenceList->item(2)->text()), "002");
     ASSERT_TRUE(waitDrained(10000));

@@ -82,7 +82,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     timecode->presetMinutesEdit->setText(QStringLiteral("34"));
     timecode->presetSecondsEdit->setText(QStringLiteral("56"));
     timecode->presetFramesEdit->setText(QStringLiteral("07"));
-    press(timecode->presetButton);  // PRESET
+    press(timecode->presetButton);
 
     GenlockPage* genlock = m.genlockPage();
     enter(MainWindow::GenlockTab);
@@ -122,8 +122,8 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
         click();
         EXPECT_TRUE(waitFor([&] { return m.deck().commandsWaiting() == 0; }, 2000));
     };
-    for (int i = 0; i < 5; ++i) paced([&] { press(character->rightButton); });  // R
-    for (int i = 0; i < 3; ++i) paced([&] { press(character->downButton); });  // D
+    for (int i = 0; i < 5; ++i) paced([&] { press(character->rightButton); });
+    for (int i = 0; i < 3; ++i) paced([&] { press(character->downButton); });
     paced([&] { pick(character->audioLevelGroup, 3); });   // Audio Level "3"
     paced([&] { toggle(character->remainTimeBox); });      // "Remain time" off
     paced([&] { toggle(character->qualityBox); });     // "Quality" off
@@ -188,8 +188,8 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     pick(audio->delayGroup, 2);
     pick(video->qualityGroup, 1);
     pick(video->ancGroup, 0);
-    for (int i = 0; i < 3; ++i) press(character->leftButton);  // L
-    for (int i = 0; i < 2; ++i) press(character->upButton);  // U
+    for (int i = 0; i < 3; ++i) press(character->leftButton);
+    for (int i = 0; i < 2; ++i) press(character->upButton);
     pick(character->audioLevelGroup, 0);
     toggle(character->diskModeBox);
     toggle(character->remainTimeBox);

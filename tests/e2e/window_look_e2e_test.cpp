@@ -73,7 +73,7 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
         if (!dialog) return;
         where = dialog->recordersLabel->text();
         save(dialog, "last_file_erase");
-        dialog->cancelButton->click();  // Cancel
+        dialog->cancelButton->click();
     });
     erase->trigger();
     EXPECT_EQ(where, QStringLiteral("on 127.0.0.91 and 127.0.0.92"));

@@ -58,7 +58,7 @@ TEST_F(CharacterPageTest, PositionButtonsStepWithinTheirRangeAndSendOnlyOnAMove)
     press(page()->leftButton);  // "L" at 0
     EXPECT_TRUE(takeQueued().empty());
 
-    for (int i = 0; i < 45; ++i) press(page()->rightButton);  // "R"
+    for (int i = 0; i < 45; ++i) press(page()->rightButton);
     auto q = takeQueued();
     ASSERT_EQ(q.size(), 40u);
     EXPECT_EQ(q.front()[4], 1);

@@ -70,7 +70,7 @@ protected:
 TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndExports) {
     start(dir.path());
     TransportPanel* panel = main().transportPanel();
-    QTest::mouseClick(panel->playButton, Qt::LeftButton);  // PLAY
+    QTest::mouseClick(panel->playButton, Qt::LeftButton);
     QTest::keyClick(focused(), Qt::Key_F6);              // STOP
     QTest::keyClick(focused(), Qt::Key_F9, Qt::ShiftModifier);
     EXPECT_EQ(takeQueued().size(), 3u);

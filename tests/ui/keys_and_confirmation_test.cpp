@@ -152,6 +152,8 @@ TEST_F(ConfirmationTest, ReturnAndEscapeNeverConfirm) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         ask([this] { erase(); },
             [key](ConfirmationDialog* d) {
+                // A busy machine shows the dialog a moment before it has the focus.
+                ASSERT_TRUE(QTest::qWaitForWindowActive(d));
                 EXPECT_EQ(QApplication::focusWidget(), d->cancelButton) << "Cancel has the focus";
                 EXPECT_TRUE(d->cancelButton->isDefault());
                 QTest::keyClick(QApplication::focusWidget(), key);
@@ -159,6 +161,7 @@ TEST_F(ConfirmationTest, ReturnAndEscapeNeverConfirm) {
         ask([this] { clear("ClearCueList1"); },
             [key](ConfirmationDialog* d) {
                 // Even with the focus moved onto OK.
+                ASSERT_TRUE(QTest::qWaitForWindowActive(d));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
                 EXPECT_EQ(QApplication::focusWidget(), d->okButton);
                 QTest::keyClick(QApplication::focusWidget(), key);

@@ -162,12 +162,12 @@ TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
     ConfigPage* page = main().configPage();
     ConfirmationDialog* confirm = forms->confirmationDialog();
 
-    whenModalShows([confirm](QWidget*) { press(confirm->cancelButton); });  // "Cancel"
+    whenModalShows([confirm](QWidget*) { press(confirm->cancelButton); });
     press(page->eraseDisksButton);
     EXPECT_TRUE(takeQueued().empty());
 
     pick(page->diskConfigurationGroup, 1);  // "RAID 1 (Mirroring)"
-    whenModalShows([confirm](QWidget*) { press(confirm->okButton); });  // "OK"
+    whenModalShows([confirm](QWidget*) { press(confirm->okButton); });
     press(page->eraseDisksButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x32, 0x00, 0x01, 0x72}}));
 

@@ -33,7 +33,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
         ErrorBox::dismiss();
     };
 
-    QTest::mouseClick(page->applyButton, Qt::LeftButton);  // Apply
+    QTest::mouseClick(page->applyButton, Qt::LeftButton);
     for (int i = 0; i < 5; ++i) tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
 
