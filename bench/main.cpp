@@ -89,10 +89,10 @@ qz7::DevicePair singleRecorder(const QString& host) {
 }
 
 // "Apply" on the Device page with the first device line selected.
-void apply(qz7::TForm1& main) {
+void apply(qz7::MainWindow& main) {
     qz7::DevicePage* page = main.devicePage();
-    page->ListBox5->setCurrentRow(0);
-    page->Button7->click();
+    page->deviceList->setCurrentRow(0);
+    page->applyButton->click();
 }
 
 void report(const char* key, const QString& value) {
@@ -140,8 +140,8 @@ int startupChild(int& argc, char** argv, long long enteredNs) {
     const long long appNs = nowNs();
     qz7::Forms forms(singleRecorder(kSilentHost));
     FirstPaint probe;
-    forms.form1()->installEventFilter(&probe);
-    forms.form1()->show();
+    forms.mainWindow()->installEventFilter(&probe);
+    forms.mainWindow()->show();
     const bool painted = waitFor([&] { return probe.paintedNs != 0; }, 10000, 1);
     report("entered_ns", QString::number(enteredNs));
     report("app_ns", QString::number(appNs));
@@ -166,13 +166,13 @@ void dumpTicks(const QString& path, const std::vector<double>& idle, const std::
 
 int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     qz7::Forms forms(singleRecorder(kSimHost));
-    qz7::TForm1& main = *forms.form1();
+    qz7::MainWindow& main = *forms.mainWindow();
     main.show();
     qz7::PollDriver& driver = main.deck().linkForTesting().pollDriver();
     TickRecorder ticks(driver);
 
     apply(main);
-    QPushButton* retrieve = main.devicePage()->Button6;
+    QPushButton* retrieve = main.devicePage()->retrieveButton;
     if (!waitFor([retrieve] { return retrieve->isEnabled(); }, 5000)) {
         report("error", QStringLiteral("no system reply from the simulator at %1").arg(kSimHost));
         return 3;
@@ -185,8 +185,8 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     reportSummary("idle_tick_ms", summarize(idleIntervals));
 
     const int files = main.deck().media().tables().recordedFileCount;
-    QListWidget* fileList = main.fileListPanel()->ListBox2;
-    QListWidget* cueList = main.cueGroup()->ListBox4;
+    QListWidget* fileList = main.fileListPanel()->fileList;
+    QListWidget* cueList = main.cueGroup()->cueList;
     const auto filled = [](QListWidget* list, int row) {
         return row < 0 || (list->count() > row && list->item(row)->text() != QStringLiteral(" "));
     };
@@ -514,7 +514,7 @@ double cpuPercent(int seconds) {
 void measurePanelSilent(const Settings& s, Results& r) {
     qz7::ErrorBox::resetCounters();
     qz7::Forms forms(singleRecorder(kSilentHost));
-    qz7::TForm1& main = *forms.form1();
+    qz7::MainWindow& main = *forms.mainWindow();
     main.show();
     apply(main);
     runFor(s.settleMs);

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         if (logOptions.dir.isEmpty()) logOptions.dir = qz7::defaultPanelLogDir();
         qz7::EventLog eventLog(logOptions);
         eventLog.attach(forms.deck());
-        forms.form1()->setEventLog(&eventLog);
+        forms.mainWindow()->setEventLog(&eventLog);
         std::unique_ptr<qz7::RemoteControl> remote;
         if (options.remote.osc) {
             remote = std::make_unique<qz7::RemoteControl>(forms.deck(), options.remote);
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qz7cont: web remote on http://%s:%u/\n", qPrintable(web->address().toString()),
                          static_cast<unsigned>(web->port()));
         }
-        forms.form1()->show();
+        forms.mainWindow()->show();
         app.exec();
     } catch (const std::exception& e) {
         // The panel cannot run without its windows: say why, where a script sees it too.

@@ -37,16 +37,16 @@ const std::vector<Row>& rows() {
 // page is entered, the delay with its own answer: each sets its own groups.
 AudioPage::AudioPage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet4"), rows(), true, parent),
-      RadioGroup10(radio(QStringLiteral("RadioGroup10"))),
-      RadioGroup11(radio(QStringLiteral("RadioGroup11"))),
-      RadioGroup12(radio(QStringLiteral("RadioGroup12"))),
-      RadioGroup13(radio(QStringLiteral("RadioGroup13"))),
-      Button8(button(QStringLiteral("Button8"))) {
-    onSignal(Button8, &QPushButton::clicked, this, &AudioPage::Button8Click);
+      inputGroup(radio(QStringLiteral("RadioGroup10"))),
+      channelsGroup(radio(QStringLiteral("RadioGroup11"))),
+      converterGroup(radio(QStringLiteral("RadioGroup12"))),
+      delayGroup(radio(QStringLiteral("RadioGroup13"))),
+      setButton(button(QStringLiteral("Button8"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &AudioPage::sendSettings);
 }
 
 // "SET": four packets; the recorder gets them last first, so the sample rate
 // converter is set before the delay, the channels and the input.
-void AudioPage::Button8Click() { write(selected()); }
+void AudioPage::sendSettings() { write(selected()); }
 
 }  // namespace qz7

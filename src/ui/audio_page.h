@@ -10,14 +10,14 @@ class AudioPage : public SettingsSheet<AudioSettings> {
 public:
     AudioPage(Deck& deck, QWidget* parent);
 
-    RadioGroup* const RadioGroup10;  // "Input"
-    RadioGroup* const RadioGroup11;  // "Audio channels"
-    RadioGroup* const RadioGroup12;  // "Sample rate converter"
-    RadioGroup* const RadioGroup13;  // "Audio delay (frame)"
-    QPushButton* const Button8;      // "SET"
+    RadioGroup* const inputGroup;  // "Input"
+    RadioGroup* const channelsGroup;  // "Audio channels"
+    RadioGroup* const converterGroup;  // "Sample rate converter"
+    RadioGroup* const delayGroup;  // "Audio delay (frame)"
+    QPushButton* const setButton;
 
 public slots:
-    void Button8Click();
+    void sendSettings();
 };
 
 }  // namespace qz7

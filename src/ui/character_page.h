@@ -1,4 +1,4 @@
-// The "Character" page (TabSheet8): the recorder's character overlay. There
+// The "Character" page (objectName "TabSheet8"): the recorder's character overlay. There
 // is no "SET": every change queues the whole page as one command.
 #pragma once
 
@@ -32,42 +32,33 @@ public:
     CharacterSettings value() const;
 
     // "Character display"
-    QCheckBox* CheckBox1;   // "Disk mode"
-    QCheckBox* CheckBox2;   // "Remain time"
-    QCheckBox* CheckBox3;   // "Reference"
-    QCheckBox* CheckBox12;  // "File count"
-    QCheckBox* CheckBox13;  // "Quality"
-    QCheckBox* CheckBox14;  // "Standard"
-    QCheckBox* CheckBox15;  // "Operation mode"
-    QCheckBox* CheckBox16;  // "Time code"
-    RadioGroup* RadioGroup1;   // "Audio Level"
-    RadioGroup* RadioGroup16;  // "Character insertion"
-    RadioGroup* RadioGroup23;  // "Caharcter Size for 1080"
+    QCheckBox* diskModeBox;
+    QCheckBox* remainTimeBox;
+    QCheckBox* referenceBox;
+    QCheckBox* fileCountBox;
+    QCheckBox* qualityBox;
+    QCheckBox* standardBox;
+    QCheckBox* operationModeBox;
+    QCheckBox* timeCodeBox;
+    RadioGroup* audioLevelGroup;
+    RadioGroup* insertionGroup;
+    RadioGroup* sizeGroup;  // "Caharcter Size for 1080"
     // "Position"
-    QPushButton* BitBtn19;  // "U"
-    QPushButton* BitBtn23;  // "D"
-    QPushButton* BitBtn24;  // "L"
-    QPushButton* BitBtn29;  // "R"
+    QPushButton* upButton;
+    QPushButton* downButton;
+    QPushButton* leftButton;
+    QPushButton* rightButton;
 
 public slots:
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void CheckBox3Click();
-    void CheckBox12Click();
-    void CheckBox13Click();
-    void CheckBox14Click();
-    void CheckBox15Click();
-    void CheckBox16Click();
-    void RadioGroup1Click();
-    void RadioGroup16Click();
-    void RadioGroup23Click();
-    void BitBtn19Click();
-    void BitBtn23Click();
-    void BitBtn24Click();
-    void BitBtn29Click();
+    // Any display item, level, insertion or size changed: the page goes out.
+    void sendSettings();
+    void moveUp();
+    void moveDown();
+    void moveLeft();
+    void moveRight();
 
 private:
-    void sendSettings(const Origin& origin = Origin::panel());
+    void sendFrom(const Origin& origin);
     // The recorder's answer: positions first, then each control in byte
     // order; every control it changes sends the page once more, as it stands
     // with the whole answer applied.

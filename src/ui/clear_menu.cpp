@@ -19,29 +19,29 @@ ClearMenu::ClearMenu(Deck& deck, Forms& forms, FileListPanel& files, QWidget* pa
         return a;
     };
     onSignal(action("ClearCueList1", QStringLiteral("Clear Cue")), &QAction::triggered, this,
-             &ClearMenu::ClearCueList1Click);
+             &ClearMenu::clearCues);
     onSignal(action("ClearClipList1", QStringLiteral("Clear Clip")), &QAction::triggered, this,
-             &ClearMenu::ClearClipList1Click);
-    onSignal(action("ClearSeq1", QStringLiteral("Clear Seq ")), &QAction::triggered, this, &ClearMenu::ClearSeq1Click);
+             &ClearMenu::clearClips);
+    onSignal(action("ClearSeq1", QStringLiteral("Clear Seq ")), &QAction::triggered, this, &ClearMenu::clearSequences);
     onSignal(action("LastFileErase2", QStringLiteral("Last File Erase")), &QAction::triggered, &files,
-             &FileListPanel::LastFileErase2Click);
+             &FileListPanel::eraseLastFile);
 }
 
 bool ClearMenu::confirm(const QString& what) {
-    return forms_.form5()->ask(what + QLatin1Char(' ') + onHosts(deck_.targetHosts()));
+    return forms_.confirmationDialog()->ask(what + QLatin1Char(' ') + onHosts(deck_.targetHosts()));
 }
 
-void ClearMenu::ClearCueList1Click() {
+void ClearMenu::clearCues() {
     if (!confirm(QStringLiteral("Clear all cue marks"))) return;
     act(deck_.clearCues(Origin::panel()));
 }
 
-void ClearMenu::ClearClipList1Click() {
+void ClearMenu::clearClips() {
     if (!confirm(QStringLiteral("Clear all clips"))) return;
     act(deck_.clearClips(Origin::panel()));
 }
 
-void ClearMenu::ClearSeq1Click() {
+void ClearMenu::clearSequences() {
     if (!confirm(QStringLiteral("Clear all sequences"))) return;
     act(deck_.clearSequences(Origin::panel()));
 }

@@ -16,9 +16,9 @@ public:
     ClearMenu(Deck& deck, Forms& forms, FileListPanel& files, QWidget* parent);
 
 public slots:
-    void ClearCueList1Click();
-    void ClearClipList1Click();
-    void ClearSeq1Click();
+    void clearCues();
+    void clearClips();
+    void clearSequences();
 
 private:
     // "Confirmation" naming what goes and on which recorders.

@@ -1,4 +1,4 @@
-// The "CLIPS" panel (Panel6): the clip list ListBox1 and "OPEN". Selecting a
+// The "CLIPS" panel (objectName "Panel6"): the clip list and "OPEN". Selecting a
 // line loads that clip into the " Clip" page; a double-click also brings the
 // page to the front.
 #pragma once
@@ -18,17 +18,17 @@ class ClipListPanel : public QWidget {
 public:
     ClipListPanel(Deck& deck, ClipPage& clipPage, QWidget* parent);
 
-    QListWidget* ListBox1;  // line k = clip k
-    QPushButton* BitBtn15;  // "OPEN"
+    QListWidget* clipList;  // line k = clip k
+    QPushButton* openClipButton;
 
 signals:
     // A double-click: the " Clip" page should come to the front.
     void clipPageWanted();
 
 public slots:
-    void ListBox1Click();
-    void ListBox1DblClick();
-    void BitBtn15Click();
+    void showSelectedClip();
+    void showSelectedClipPage();
+    void openClip();
 
 private:
     Deck& deck_;

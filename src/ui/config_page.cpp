@@ -16,28 +16,28 @@ namespace qz7 {
 ConfigPage::ConfigPage(Deck& deck, Forms& forms, QWidget* parent)
     : QWidget(parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet10"));
-    RadioGroup2 = new RadioGroup(QStringLiteral("RadioGroup2"), QStringLiteral("HDD Configuration"),
+    diskConfigurationGroup = new RadioGroup(QStringLiteral("RadioGroup2"), QStringLiteral("HDD Configuration"),
                                  {QStringLiteral("RAID 0"), QStringLiteral("RAID 1 (Mirroring)")}, 0, this);
-    Button9 = makeButton(QStringLiteral("Button9"), QStringLiteral("HDD ERASE"), this);
+    eraseDisksButton = makeButton(QStringLiteral("Button9"), QStringLiteral("HDD ERASE"), this);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(RadioGroup2, 0, Qt::AlignTop);
-    row->addWidget(Button9, 0, Qt::AlignBottom);
+    row->addWidget(diskConfigurationGroup, 0, Qt::AlignTop);
+    row->addWidget(eraseDisksButton, 0, Qt::AlignBottom);
     row->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addStretch();
 
-    onSignal(Button9, &QPushButton::clicked, this, &ConfigPage::Button9Click);
+    onSignal(eraseDisksButton, &QPushButton::clicked, this, &ConfigPage::eraseDisks);
 }
 
 // "HDD ERASE": erases every disk, so only an explicit "OK" of this very
 // question counts; a stale answer left by another dialog must not.
-void ConfigPage::Button9Click() {
+void ConfigPage::eraseDisks() {
     const QString what = QStringLiteral("Erase all disks as %1 %2")
-                             .arg(RadioGroup2->items().value(RadioGroup2->itemIndex()), onHosts(deck_.targetHosts()));
-    if (!forms_.form5()->ask(what)) return;
-    act(deck_.eraseDisks(RadioGroup2->itemIndex(), Origin::panel()));
+                             .arg(diskConfigurationGroup->items().value(diskConfigurationGroup->itemIndex()), onHosts(deck_.targetHosts()));
+    if (!forms_.confirmationDialog()->ask(what)) return;
+    act(deck_.eraseDisks(diskConfigurationGroup->itemIndex(), Origin::panel()));
 }
 
 }  // namespace qz7

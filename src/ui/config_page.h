@@ -14,14 +14,13 @@ class RadioGroup;
 class ConfigPage : public QWidget {
     Q_OBJECT
 public:
-    // "Confirmation" is the forms' TForm5.
     ConfigPage(Deck& deck, Forms& forms, QWidget* parent);
 
-    RadioGroup* RadioGroup2;  // "HDD Configuration"
-    QPushButton* Button9;     // "HDD ERASE"
+    RadioGroup* diskConfigurationGroup;  // "HDD Configuration"
+    QPushButton* eraseDisksButton;
 
 public slots:
-    void Button9Click();
+    void eraseDisks();
 
 private:
     Deck& deck_;

@@ -1,4 +1,4 @@
-// TForm5, "Confirmation": "Are you sure?" with OK and Cancel; ask() is true
+// "Confirmation": "Are you sure?" with OK and Cancel; ask() is true
 // only for an OK given to this question.
 #pragma once
 
@@ -11,23 +11,23 @@ class QPushButton;
 namespace qz7 {
 
 
-class TForm5 : public QDialog {
+class ConfirmationDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent);
+    explicit ConfirmationDialog(QWidget* parent);
 
     // Shows the dialog modally with `what` OK will do under the question;
     // true after OK.
     bool ask(const QString& what);
 
-    QLabel* Label1;        // "Are you sure?"
-    QLabel* Label2;        // what OK will do, and on which recorders
-    QPushButton* Button1;  // "OK"
-    QPushButton* Button2;  // "Cancel"
+    QLabel* questionLabel;  // "Are you sure?"
+    QLabel* whatLabel;  // what OK will do, and on which recorders
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
 public slots:
-    void Button1Click();
-    void Button2Click();
+    void confirm();
+    void cancel();
 };
 
 // "on 127.0.0.1 and 127.0.0.2", or "on 127.0.0.1" for a recorder alone.

@@ -40,17 +40,17 @@ const std::vector<Row>& rows() {
 
 ControlPage::ControlPage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet6"), rows(), true, parent),
-      RadioGroup3(radio(QStringLiteral("RadioGroup3"))),
-      MaskEdit11(field(QStringLiteral("MaskEdit11"))),
-      RadioGroup17(radio(QStringLiteral("RadioGroup17"))),
-      MaskEdit10(field(QStringLiteral("MaskEdit10"))),
-      RadioGroup22(radio(QStringLiteral("RadioGroup22"))),
-      Button16(button(QStringLiteral("Button16"))) {
-    onSignal(Button16, &QPushButton::clicked, this, &ControlPage::Button16Click);
-    onSignal(MaskEdit11, &QLineEdit::textEdited, this, &ControlPage::MaskEdit11Edited);
+      recordModeGroup(radio(QStringLiteral("RadioGroup3"))),
+      rateEdit(field(QStringLiteral("MaskEdit11"))),
+      playbackModeGroup(radio(QStringLiteral("RadioGroup17"))),
+      prerollEdit(field(QStringLiteral("MaskEdit10"))),
+      stillModeGroup(radio(QStringLiteral("RadioGroup22"))),
+      setButton(button(QStringLiteral("Button16"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &ControlPage::sendSettings);
+    onSignal(rateEdit, &QLineEdit::textEdited, this, &ControlPage::rateEdited);
 }
 
-QString ControlPage::prerollText() const { return maskedText(MaskEdit10); }
+QString ControlPage::prerollText() const { return maskedText(prerollEdit); }
 int ControlPage::prerollSeconds() const { return toInteger(prerollText()); }
 
 // "SET": playback mode, record mode with rate, preroll, still mode; the
@@ -58,10 +58,10 @@ int ControlPage::prerollSeconds() const { return toInteger(prerollText()); }
 // the action, but the playback mode goes, as it always has. A marked rate
 // field still sends what it shows; the recorder's own rate is in its tooltip
 // and the operator decides.
-void ControlPage::Button16Click() {
+void ControlPage::sendSettings() {
     ControlSettings value = selected();
     try {
-        value.rate = static_cast<unsigned>(toInteger(maskedText(MaskEdit11)));
+        value.rate = static_cast<unsigned>(toInteger(maskedText(rateEdit)));
     } catch (const std::invalid_argument&) {
         act(deck().settings().writePlaybackMode(value.playbackMode, Origin::panel()));
         throw;
@@ -73,7 +73,7 @@ void ControlPage::Button16Click() {
 void ControlPage::reported(const ControlSettings& value, SettingsFields fields) {
     SettingsSheet::reported(value, fields);
     if (fields & ControlSettings::Rate) showRate(value.rate);
-    if (fields & ControlSettings::Preroll) MaskEdit10->setText(QString::asprintf("%02x", value.preroll));
+    if (fields & ControlSettings::Preroll) prerollEdit->setText(QString::asprintf("%02x", value.preroll));
 }
 
 // A rate beyond what the field holds would show cut to three digits and go
@@ -84,23 +84,23 @@ void ControlPage::showRate(unsigned rate) {
         markRateOutOfRange(rate);
         return;
     }
-    MaskEdit11->setText(QString::asprintf("%03u", rate));
+    rateEdit->setText(QString::asprintf("%03u", rate));
     clearRateMark();
 }
 
-void ControlPage::MaskEdit11Edited() { clearRateMark(); }
+void ControlPage::rateEdited() { clearRateMark(); }
 
 // Without a mark the field would look as if the recorder ran at its rate.
 void ControlPage::markRateOutOfRange(unsigned rate) {
-    MaskEdit11->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #d01010; }"));
-    MaskEdit11->setToolTip(
+    rateEdit->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #d01010; }"));
+    rateEdit->setToolTip(
         QStringLiteral("The recorder reports an intermittent rate of %1 frames; this field holds 000 to 999.")
             .arg(rate));
 }
 
 void ControlPage::clearRateMark() {
-    MaskEdit11->setStyleSheet(QString());
-    MaskEdit11->setToolTip(QString());
+    rateEdit->setStyleSheet(QString());
+    rateEdit->setToolTip(QString());
 }
 
 }  // namespace qz7

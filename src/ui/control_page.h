@@ -11,7 +11,7 @@ class ControlPage : public SettingsSheet<ControlSettings> {
 public:
     ControlPage(Deck& deck, QWidget* parent);
 
-    // The "Preroll time" field (MaskEdit10) as it shows, read by Cue.
+    // The "Preroll time" field (prerollEdit) as it shows, read by Cue.
     QString prerollText() const;
     // The same in seconds; a field that does not hold a number fails as any
     // typed number does ("'%s' は整数ではありません").
@@ -20,17 +20,17 @@ public:
     // Largest rate the "Intermittent rate" field can show.
     static constexpr unsigned kMaxRate = 999;
 
-    RadioGroup* const RadioGroup3;   // "Record mode"
-    QLineEdit* const MaskEdit11;     // "Intermittent rate", frames
-    RadioGroup* const RadioGroup17;  // "Playback mode"
-    QLineEdit* const MaskEdit10;     // "Preroll time", seconds
-    RadioGroup* const RadioGroup22;  // "Stll mode"
-    QPushButton* const Button16;     // "SET"
+    RadioGroup* const recordModeGroup;
+    QLineEdit* const rateEdit;  // "Intermittent rate", frames
+    RadioGroup* const playbackModeGroup;
+    QLineEdit* const prerollEdit;  // "Preroll time", seconds
+    RadioGroup* const stillModeGroup;  // "Stll mode"
+    QPushButton* const setButton;
 
 public slots:
-    void Button16Click();
+    void sendSettings();
     // The operator typed in "Intermittent rate": the field is theirs again.
-    void MaskEdit11Edited();
+    void rateEdited();
 
 protected:
     // Besides the groups: the rate and the preroll fields.

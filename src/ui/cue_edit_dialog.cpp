@@ -21,53 +21,53 @@ Timecode typedPosition(const QString& text) {
     return *position;
 }
 
-TForm6::TForm6(QWidget* parent) : QDialog(parent) {
+CueEditDialog::CueEditDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("CUE Edit"));
     setModal(true);
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Position"), this);
-    MaskEdit1 = makeMaskedEdit(QStringLiteral("MaskEdit1"), QStringLiteral("00:00:00:00;_"),
+    positionCaptionLabel = makeLabel(QStringLiteral("Label1"), QStringLiteral("Position"), this);
+    positionEdit = makeMaskedEdit(QStringLiteral("MaskEdit1"), QStringLiteral("00:00:00:00;_"),
                                QStringLiteral("00:00:00:00"), this);
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Name"), this);
-    Edit1 = makeNameEdit(QStringLiteral("Edit1"), this);
-    Edit1->setMinimumWidth(260);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("OK"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Cancel"), this);
-    Button1->setDefault(true);
+    nameCaptionLabel = makeLabel(QStringLiteral("Label2"), QStringLiteral("Name"), this);
+    nameEdit = makeNameEdit(QStringLiteral("Edit1"), this);
+    nameEdit->setMinimumWidth(260);
+    okButton = makeButton(QStringLiteral("Button1"), QStringLiteral("OK"), this);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Cancel"), this);
+    okButton->setDefault(true);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(MaskEdit1, 0, 1);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Edit1, 1, 1);
+    grid->addWidget(positionCaptionLabel, 0, 0);
+    grid->addWidget(positionEdit, 0, 1);
+    grid->addWidget(nameCaptionLabel, 1, 0);
+    grid->addWidget(nameEdit, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     grid->addLayout(buttons, 2, 0, 1, 2);
 
-    onSignal(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
-    onSignal(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    onSignal(okButton, &QPushButton::clicked, this, &CueEditDialog::acceptEdit);
+    onSignal(cancelButton, &QPushButton::clicked, this, &CueEditDialog::cancel);
 }
 
 // A position with blanks keeps the dialog open with the error box; the
 // entry is written only once the whole input is good.
-void TForm6::Button1Click() {
-    result_ = CueEdit{typedPosition(maskedText(MaskEdit1)), toBytes(Edit1->text())};
+void CueEditDialog::acceptEdit() {
+    result_ = CueEdit{typedPosition(maskedText(positionEdit)), toBytes(nameEdit->text())};
     accept();
 }
 
-void TForm6::Button2Click() { reject(); }
+void CueEditDialog::cancel() { reject(); }
 
-std::optional<CueEdit> TForm6::edit(const CueEntry& cue) {
-    MaskEdit1->setText(fromBytes(cue.position.text()));
-    Edit1->setText(fromBytes(cue.name));
+std::optional<CueEdit> CueEditDialog::edit(const CueEntry& cue) {
+    positionEdit->setText(fromBytes(cue.position.text()));
+    nameEdit->setText(fromBytes(cue.name));
     result_.reset();
     exec();
     return std::exchange(result_, std::nullopt);
 }
 
-void TForm6::reject() {
+void CueEditDialog::reject() {
     result_.reset();
     QDialog::reject();
 }

@@ -1,4 +1,4 @@
-// TForm6, "CUE Edit": changes a cue's position and name. edit() fills the
+// "CUE Edit": changes a cue's position and name. edit() fills the
 // fields, shows the dialog and returns what OK took.
 #pragma once
 
@@ -25,24 +25,24 @@ struct CueEdit {
 // anything but two digits: blanks would go out as bytes that are not BCD.
 Timecode typedPosition(const QString& text);
 
-class TForm6 : public QDialog {
+class CueEditDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm6(QWidget* parent);
+    explicit CueEditDialog(QWidget* parent);
 
     // Shows a cue's position and name; empty after Cancel.
     std::optional<CueEdit> edit(const CueEntry& cue);
 
-    QLabel* Label1;        // "Position"
-    QLineEdit* MaskEdit1;  // hh:mm:ss:ff
-    QLabel* Label2;        // "Name"
-    QLineEdit* Edit1;      // the cue name
-    QPushButton* Button1;  // "OK"
-    QPushButton* Button2;  // "Cancel"
+    QLabel* positionCaptionLabel;
+    QLineEdit* positionEdit;  // hh:mm:ss:ff
+    QLabel* nameCaptionLabel;
+    QLineEdit* nameEdit;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
 public slots:
-    void Button1Click();
-    void Button2Click();
+    void acceptEdit();
+    void cancel();
     // Escape and the window's close button count as Cancel.
     void reject() override;
 

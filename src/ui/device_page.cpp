@@ -20,34 +20,34 @@ DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(dec
     setObjectName(QStringLiteral("TabSheet11"));
     const DevicePair& d = deck.devices();
 
-    ListBox5 = new QListWidget(this);
-    ListBox5->setObjectName(QStringLiteral("ListBox5"));
-    ListBox5->addItem(d.first + QStringLiteral("   ") + d.firstId);
-    if (!d.single) ListBox5->addItem(d.second + QStringLiteral("   ") + d.secondId);
+    deviceList = new QListWidget(this);
+    deviceList->setObjectName(QStringLiteral("ListBox5"));
+    deviceList->addItem(d.first + QStringLiteral("   ") + d.firstId);
+    if (!d.single) deviceList->addItem(d.second + QStringLiteral("   ") + d.secondId);
 
-    Edit13 = new QLineEdit(this);
-    Edit13->setObjectName(QStringLiteral("Edit13"));
-    Edit14 = new QLineEdit(this);
-    Edit14->setObjectName(QStringLiteral("Edit14"));
+    addressEdit = new QLineEdit(this);
+    addressEdit->setObjectName(QStringLiteral("Edit13"));
+    idCodeEdit = new QLineEdit(this);
+    idCodeEdit->setObjectName(QStringLiteral("Edit14"));
     auto* selected = new QGroupBox(QStringLiteral("Selected Device"), this);
     selected->setObjectName(QStringLiteral("GroupBoxSelectedDevice"));
     auto* form = new QFormLayout(selected);
-    form->addRow(QStringLiteral("IP Address"), Edit13);
-    form->addRow(QStringLiteral("ID code"), Edit14);
+    form->addRow(QStringLiteral("IP Address"), addressEdit);
+    form->addRow(QStringLiteral("ID code"), idCodeEdit);
 
-    Button7 = makeButton(QStringLiteral("Button7"), QStringLiteral("Apply"), this);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Retrieve"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Scan"), this);
-    Button6->setEnabled(false);
-    Button2->setEnabled(false);
+    applyButton = makeButton(QStringLiteral("Button7"), QStringLiteral("Apply"), this);
+    retrieveButton = makeButton(QStringLiteral("Button6"), QStringLiteral("Retrieve"), this);
+    scanButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Scan"), this);
+    retrieveButton->setEnabled(false);
+    scanButton->setEnabled(false);
 
     auto* left = new QVBoxLayout;
     left->addWidget(makeLabel(QStringLiteral("LabelDeviceList"), QStringLiteral("Device List"), this));
-    left->addWidget(ListBox5);
+    left->addWidget(deviceList);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button7);
-    buttons->addWidget(Button6);
-    buttons->addWidget(Button2);
+    buttons->addWidget(applyButton);
+    buttons->addWidget(retrieveButton);
+    buttons->addWidget(scanButton);
     auto* right = new QVBoxLayout;
     right->addWidget(selected);
     right->addLayout(buttons);
@@ -56,33 +56,33 @@ DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(dec
     layout->addLayout(left, 1);
     layout->addLayout(right, 1);
 
-    onSignal(Button7, &QPushButton::clicked, this, &DevicePage::Button7Click);
-    onSignal(Button6, &QPushButton::clicked, this, &DevicePage::Button6Click);
-    onSignal(Button2, &QPushButton::clicked, this, &DevicePage::Button2Click);
+    onSignal(applyButton, &QPushButton::clicked, this, &DevicePage::apply);
+    onSignal(retrieveButton, &QPushButton::clicked, this, &DevicePage::retrieve);
+    onSignal(scanButton, &QPushButton::clicked, this, &DevicePage::scan);
     // "Retrieve" goes once a recorder answered, and not while its burst is going out.
-    connect(&deck_, &Deck::retrieveAvailableChanged, Button6, &QPushButton::setEnabled);
+    connect(&deck_, &Deck::retrieveAvailableChanged, retrieveButton, &QPushButton::setEnabled);
     connect(&deck_, &Deck::applied, this, [this] {
-        Edit13->setText(deck_.selectedHost());
-        Edit14->setText(deck_.selectedId());
+        addressEdit->setText(deck_.selectedHost());
+        idCodeEdit->setText(deck_.selectedId());
     });
 }
 
 // "Apply": the selected line picks the recorder whose replies we read; the
 // other of the pair receives every packet too.
-void DevicePage::Button7Click() { act(deck_.apply(selectedLine(ListBox5), Origin::panel())); }
+void DevicePage::apply() { act(deck_.apply(selectedLine(deviceList), Origin::panel())); }
 
 // "Retrieve": blank lists, then the whole list refresh.
-void DevicePage::Button6Click() {
+void DevicePage::retrieve() {
     const Outcome outcome = deck_.retrieve(Origin::panel());
     act(outcome);
     if (outcome.queued()) emit retrieveQueued();
 }
 
 // "Scan": forget the found devices and stop the link until the next "Apply".
-void DevicePage::Button2Click() { act(deck_.scan(Origin::panel())); }
+void DevicePage::scan() { act(deck_.scan(Origin::panel())); }
 
 void DevicePage::showDiscoveredDevice(int line, const QString& senderAddress) {
-    replaceLine(ListBox5, line, senderAddress);
+    replaceLine(deviceList, line, senderAddress);
 }
 
 }  // namespace qz7

@@ -20,21 +20,21 @@ public:
     // A device announced itself: line `line` of the device list shows it.
     void showDiscoveredDevice(int line, const QString& senderAddress);
 
-    QListWidget* ListBox5;  // "Device List"
-    QLineEdit* Edit13;      // "IP Address"
-    QLineEdit* Edit14;      // "ID code"
-    QPushButton* Button7;   // "Apply"
-    QPushButton* Button6;   // "Retrieve"
-    QPushButton* Button2;   // "Scan"
+    QListWidget* deviceList;
+    QLineEdit* addressEdit;  // "IP Address"
+    QLineEdit* idCodeEdit;  // "ID code"
+    QPushButton* applyButton;
+    QPushButton* retrieveButton;
+    QPushButton* scanButton;
 
 signals:
     // "Retrieve" has queued the list refresh: the lists may be used.
     void retrieveQueued();
 
 public slots:
-    void Button7Click();
-    void Button6Click();
-    void Button2Click();
+    void apply();
+    void retrieve();
+    void scan();
 
 private:
     Deck& deck_;

@@ -91,7 +91,7 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     connect(originBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setOrigin(choice(originBox_)); });
     connect(kindBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setKind(choice(kindBox_)); });
     connect(textEdit_, &QLineEdit::textChanged, filter_, &EventLogFilter::setText);
-    connect(export_, &QPushButton::clicked, this, &EventLogWindow::ExportClick);
+    connect(export_, &QPushButton::clicked, this, &EventLogWindow::exportEvents);
     connect(&log_, &EventLog::logged, this, &EventLogWindow::add);
     connect(filter_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (follow_->isChecked()) table_->scrollToBottom();
@@ -137,7 +137,7 @@ QString EventLogWindow::exportRange(const QDateTime& from, const QDateTime& to, 
 }
 
 // A time range (UTC), then where the CSV goes.
-void EventLogWindow::ExportClick() {
+void EventLogWindow::exportEvents() {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setWindowTitle(QStringLiteral("Export Event Log"));

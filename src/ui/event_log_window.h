@@ -34,7 +34,7 @@ public:
     QString exportRange(const QDateTime& from, const QDateTime& to, const QString& path) const;
 
 public slots:
-    void ExportClick();
+    void exportEvents();
 
 private:
     void add(const QJsonObject& event);

@@ -1,4 +1,4 @@
-// The recorded file list: "REC" "FILES" panel (Panel9) with ListBox2 and
+// The recorded file list: "REC" "FILES" panel (objectName "Panel9") with the list and
 // "OPEN". A double-click renames or inhibits a file in "File Name Edit";
 // "Last File Erase" lives in the main window's Clear menu.
 #pragma once
@@ -18,14 +18,14 @@ class FileListPanel : public QWidget {
 public:
     FileListPanel(Deck& deck, Forms& forms, QWidget* parent);
 
-    QListWidget* ListBox2;  // line k = recorded file k + 1
-    QPushButton* BitBtn7;   // "OPEN"
+    QListWidget* fileList;  // line k = recorded file k + 1
+    QPushButton* openFileButton;
 
 public slots:
-    void BitBtn7Click();
-    void ListBox2DblClick();
+    void openFile();
+    void editSelectedFile();
     // Clear > "Last File Erase".
-    void LastFileErase2Click();
+    void eraseLastFile();
 
 private:
     Deck& deck_;

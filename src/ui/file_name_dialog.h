@@ -1,4 +1,4 @@
-// TForm3, "File Name Edit": renames a recorded file and sets its inhibit
+// "File Name Edit": renames a recorded file and sets its inhibit
 // flag. edit() fills the fields, shows the dialog and returns what OK took.
 #pragma once
 
@@ -21,25 +21,25 @@ struct FileEdit {
     std::uint8_t inhibit = 0;  // 0x01 when "File Inhibit" is ticked
 };
 
-class TForm3 : public QDialog {
+class FileNameDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget* parent);
+    explicit FileNameDialog(QWidget* parent);
 
     // Shows file fileNumber's name and flag; any nonzero flag ticks the box.
     // Empty after Cancel.
     std::optional<FileEdit> edit(int fileNumber, const std::string& name, std::uint8_t inhibit);
 
-    QLabel* Label1;        // "File No."
-    QLabel* Label2;        // the file number
-    QLineEdit* Edit1;      // the file name
-    QCheckBox* CheckBox1;  // "File Inhibit"
-    QPushButton* Button2;  // "OK"
-    QPushButton* Button1;  // "Cancel"
+    QLabel* fileNumberCaptionLabel;
+    QLabel* fileNumberLabel;  // the file number
+    QLineEdit* nameEdit;
+    QCheckBox* inhibitBox;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
 public slots:
-    void Button2Click();
-    void Button1Click();
+    void acceptEdit();
+    void cancel();
     // Escape and the window's close button count as Cancel.
     void reject() override;
 

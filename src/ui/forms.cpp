@@ -12,16 +12,16 @@ namespace qz7 {
 
 Forms::Forms(const DevicePair& devices, LinkTiming timing)
     : deck_(std::make_unique<Deck>(devices, timing)) {
-    form1_ = std::make_unique<TForm1>(*this);
-    form2_ = std::make_unique<TForm2>(deck_->media(), form1_.get());
-    form3_ = std::make_unique<TForm3>(form1_.get());
-    form4_ = std::make_unique<TForm4>(form1_.get());
-    form5_ = std::make_unique<TForm5>(form1_.get());
-    form6_ = std::make_unique<TForm6>(form1_.get());
+    mainWindow_ = std::make_unique<MainWindow>(*this);
+    scheduleWindow_ = std::make_unique<ScheduleWindow>(deck_->media(), mainWindow_.get());
+    fileNameDialog_ = std::make_unique<FileNameDialog>(mainWindow_.get());
+    lastFileEraseDialog_ = std::make_unique<LastFileEraseDialog>(mainWindow_.get());
+    confirmationDialog_ = std::make_unique<ConfirmationDialog>(mainWindow_.get());
+    cueEditDialog_ = std::make_unique<CueEditDialog>(mainWindow_.get());
 
     lists_ = std::make_unique<MediaLists>();
-    form1_->showMediaLists(*lists_);
-    lists_->show(MediaList::ScheduleClips, form2_->ListBox1);
+    mainWindow_->showMediaLists(*lists_);
+    lists_->show(MediaList::ScheduleClips, scheduleWindow_->clipList);
     deck_->setMediaObserver(lists_.get());
 }
 
@@ -29,12 +29,12 @@ Forms::Forms(const DevicePair& devices, LinkTiming timing)
 // reporting before the lists go.
 Forms::~Forms() {
     deck_->setMediaObserver(nullptr);
-    form6_.reset();
-    form5_.reset();
-    form4_.reset();
-    form3_.reset();
-    form2_.reset();
-    form1_.reset();
+    cueEditDialog_.reset();
+    confirmationDialog_.reset();
+    lastFileEraseDialog_.reset();
+    fileNameDialog_.reset();
+    scheduleWindow_.reset();
+    mainWindow_.reset();
 }
 
 }  // namespace qz7

@@ -9,12 +9,12 @@
 namespace qz7 {
 
 class MediaLists;
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm6;
+class MainWindow;
+class ScheduleWindow;
+class FileNameDialog;
+class LastFileEraseDialog;
+class ConfirmationDialog;
+class CueEditDialog;
 
 class Forms {
 public:
@@ -25,21 +25,21 @@ public:
 
     Deck& deck() const { return *deck_; }
 
-    TForm1* form1() const { return form1_.get(); }  // "QZ7pro-Controller"
-    TForm2* form2() const { return form2_.get(); }  // "Sequence Play"
-    TForm3* form3() const { return form3_.get(); }  // "File Name Edit"
-    TForm4* form4() const { return form4_.get(); }  // "Last file erase"
-    TForm5* form5() const { return form5_.get(); }  // "Confirmation"
-    TForm6* form6() const { return form6_.get(); }  // "CUE Edit"
+    MainWindow* mainWindow() const { return mainWindow_.get(); }  // "QZ7pro-Controller"
+    ScheduleWindow* scheduleWindow() const { return scheduleWindow_.get(); }  // "Sequence Play"
+    FileNameDialog* fileNameDialog() const { return fileNameDialog_.get(); }  // "File Name Edit"
+    LastFileEraseDialog* lastFileEraseDialog() const { return lastFileEraseDialog_.get(); }  // "Last file erase"
+    ConfirmationDialog* confirmationDialog() const { return confirmationDialog_.get(); }  // "Confirmation"
+    CueEditDialog* cueEditDialog() const { return cueEditDialog_.get(); }  // "CUE Edit"
 
 private:
     std::unique_ptr<Deck> deck_;
-    std::unique_ptr<TForm1> form1_;
-    std::unique_ptr<TForm2> form2_;
-    std::unique_ptr<TForm3> form3_;
-    std::unique_ptr<TForm4> form4_;
-    std::unique_ptr<TForm5> form5_;
-    std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<ScheduleWindow> scheduleWindow_;
+    std::unique_ptr<FileNameDialog> fileNameDialog_;
+    std::unique_ptr<LastFileEraseDialog> lastFileEraseDialog_;
+    std::unique_ptr<ConfirmationDialog> confirmationDialog_;
+    std::unique_ptr<CueEditDialog> cueEditDialog_;
     std::unique_ptr<MediaLists> lists_;
 };
 

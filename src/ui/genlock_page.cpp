@@ -28,14 +28,14 @@ const std::vector<Row>& rows() {
 
 GenlockPage::GenlockPage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet2"), rows(), true, parent),
-      RadioGroup7(radio(QStringLiteral("RadioGroup7"))),
-      RadioGroup20(radio(QStringLiteral("RadioGroup20"))),
-      RadioGroup21(radio(QStringLiteral("RadioGroup21"))),
-      Button12(button(QStringLiteral("Button12"))) {
-    onSignal(Button12, &QPushButton::clicked, this, &GenlockPage::Button12Click);
+      sourceGroup(radio(QStringLiteral("RadioGroup7"))),
+      fixedStandardGroup(radio(QStringLiteral("RadioGroup20"))),
+      psfGroup(radio(QStringLiteral("RadioGroup21"))),
+      setButton(button(QStringLiteral("Button12"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &GenlockPage::sendSettings);
 }
 
 // "SET": source, fixed standard and PSF mode, each an item index.
-void GenlockPage::Button12Click() { write(selected()); }
+void GenlockPage::sendSettings() { write(selected()); }
 
 }  // namespace qz7

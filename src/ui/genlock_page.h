@@ -10,13 +10,13 @@ class GenlockPage : public SettingsSheet<GenlockSettings> {
 public:
     GenlockPage(Deck& deck, QWidget* parent);
 
-    RadioGroup* const RadioGroup7;   // "Genlock source"
-    RadioGroup* const RadioGroup20;  // "Fixed Standard"
-    RadioGroup* const RadioGroup21;  // "PSF mode"
-    QPushButton* const Button12;     // "SET"
+    RadioGroup* const sourceGroup;
+    RadioGroup* const fixedStandardGroup;
+    RadioGroup* const psfGroup;
+    QPushButton* const setButton;
 
 public slots:
-    void Button12Click();
+    void sendSettings();
 };
 
 }  // namespace qz7

@@ -10,48 +10,48 @@
 
 namespace qz7 {
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+LastFileEraseDialog::LastFileEraseDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Last file erase"));
     setModal(true);
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("May I erase the last file?"), this);
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("File No."), this);
-    Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
+    questionLabel = makeLabel(QStringLiteral("Label1"), QStringLiteral("May I erase the last file?"), this);
+    fileNumberCaptionLabel = makeLabel(QStringLiteral("Label2"), QStringLiteral("File No."), this);
+    fileNumberLabel = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
     // Which recorders lose the file, as the other confirmations say.
-    LabelRecorders = makeLabel(QStringLiteral("LabelRecorders"), QString(), this);
-    BitBtn1 = makeButton(QStringLiteral("BitBtn1"), QStringLiteral("OK"), this);
-    BitBtn2 = makeButton(QStringLiteral("BitBtn2"), QStringLiteral("Cancel"), this);
+    recordersLabel = makeLabel(QStringLiteral("LabelRecorders"), QString(), this);
+    okButton = makeButton(QStringLiteral("BitBtn1"), QStringLiteral("OK"), this);
+    cancelButton = makeButton(QStringLiteral("BitBtn2"), QStringLiteral("Cancel"), this);
     // A slip of the Enter key must not erase a recording.
-    BitBtn2->setDefault(true);
+    cancelButton->setDefault(true);
 
     auto* number = new QHBoxLayout;
-    number->addWidget(Label2);
-    number->addWidget(Label3);
+    number->addWidget(fileNumberCaptionLabel);
+    number->addWidget(fileNumberLabel);
     number->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
+    layout->addWidget(questionLabel);
     layout->addLayout(number);
-    layout->addWidget(LabelRecorders);
+    layout->addWidget(recordersLabel);
     layout->addLayout(buttons);
 
-    onSignal(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
-    onSignal(BitBtn2, &QPushButton::clicked, this, &TForm4::BitBtn2Click);
+    onSignal(okButton, &QPushButton::clicked, this, &LastFileEraseDialog::confirmErase);
+    onSignal(cancelButton, &QPushButton::clicked, this, &LastFileEraseDialog::cancel);
 }
 
-bool TForm4::confirm(int recordedFileCount, const QString& where) {
-    Label3->setText(QString::asprintf("%03d  ", recordedFileCount));
-    LabelRecorders->setText(where);
+bool LastFileEraseDialog::confirm(int recordedFileCount, const QString& where) {
+    fileNumberLabel->setText(QString::asprintf("%03d  ", recordedFileCount));
+    recordersLabel->setText(where);
     return exec() == QDialog::Accepted;
 }
 
-void TForm4::BitBtn1Click() { accept(); }
+void LastFileEraseDialog::confirmErase() { accept(); }
 
-void TForm4::BitBtn2Click() { reject(); }
+void LastFileEraseDialog::cancel() { reject(); }
 
-void TForm4::reject() { QDialog::reject(); }
+void LastFileEraseDialog::reject() { QDialog::reject(); }
 
 }  // namespace qz7

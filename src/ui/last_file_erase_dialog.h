@@ -1,4 +1,4 @@
-// TForm4, "Last file erase": asks before the most recent recording is
+// "Last file erase": asks before the most recent recording is
 // erased. confirm() is true after OK.
 #pragma once
 
@@ -10,25 +10,25 @@ class QPushButton;
 namespace qz7 {
 
 
-class TForm4 : public QDialog {
+class LastFileEraseDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* parent);
+    explicit LastFileEraseDialog(QWidget* parent);
 
     // Shows the recorded file count as the file to erase; true after OK.
     // where: the recorders that lose it ("on 192.168.1.20 and 192.168.1.21").
     bool confirm(int recordedFileCount, const QString& where);
 
-    QLabel* Label1;        // "May I erase the last file?"
-    QLabel* Label2;        // "File No."
-    QLabel* Label3;        // the recorded file count
-    QLabel* LabelRecorders;  // on which recorders
-    QPushButton* BitBtn1;  // "OK"
-    QPushButton* BitBtn2;  // "Cancel"
+    QLabel* questionLabel;  // "May I erase the last file?"
+    QLabel* fileNumberCaptionLabel;
+    QLabel* fileNumberLabel;  // the recorded file count
+    QLabel* recordersLabel;  // on which recorders
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
 public slots:
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void confirmErase();
+    void cancel();
     // Escape and the window's close button count as Cancel.
     void reject() override;
 };

@@ -40,7 +40,7 @@
 
 namespace qz7 {
 
-TForm1::TForm1(Forms& forms, QWidget* parent)
+MainWindow::MainWindow(Forms& forms, QWidget* parent)
     : QMainWindow(parent), forms_(forms), deck_(forms.deck()) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("QZ7pro-Controller"));
@@ -49,68 +49,68 @@ TForm1::TForm1(Forms& forms, QWidget* parent)
     buildMenu();
     buildStatusBar();
     wireDeck();
-    FormCreate();
+    resetToStartState();
     // The poll cycle ticks from the first moment; nothing is sent before "Apply".
     deck_.start();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::FormCreate() {
+void MainWindow::resetToStartState() {
     deck_.reset();
 }
 
-void TForm1::showMediaLists(MediaLists& lists) {
-    lists.show(MediaList::Files, fileList_->ListBox2);
-    lists.show(MediaList::Clips, clipList_->ListBox1);
-    lists.show(MediaList::Cues, cueGroup_->ListBox4);
-    lists.show(MediaList::Sequences, sequencePage_->ListBox3);
+void MainWindow::showMediaLists(MediaLists& lists) {
+    lists.show(MediaList::Files, fileList_->fileList);
+    lists.show(MediaList::Clips, clipList_->clipList);
+    lists.show(MediaList::Cues, cueGroup_->cueList);
+    lists.show(MediaList::Sequences, sequencePage_->sequenceList);
 }
 
-void TForm1::buildAreas() {
+void MainWindow::buildAreas() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("CentralArea"));
     setCentralWidget(central);
 
     status_ = new StatusPanel(deck_, central);
-    progressBar_ = new QProgressBar(central);
-    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(80);
-    progressBar_->setFormat(QStringLiteral("REMAINING TIME"));
-    progressBar_->setTextVisible(true);
-    progressBar_->setEnabled(false);
+    remainingTimeBar_ = new QProgressBar(central);
+    remainingTimeBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    remainingTimeBar_->setRange(0, 100);
+    remainingTimeBar_->setValue(80);
+    remainingTimeBar_->setFormat(QStringLiteral("REMAINING TIME"));
+    remainingTimeBar_->setTextVisible(true);
+    remainingTimeBar_->setEnabled(false);
 
     transportPanel_ = new TransportPanel(deck_, central);
     transportPanel_->setEnabled(false);
 
-    pageControl_ = new QTabWidget(central);
-    pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    timecodePage_ = new TimecodePage(deck_, pageControl_);
-    genlockPage_ = new GenlockPage(deck_, pageControl_);
-    testSignalPage_ = new TestSignalPage(deck_, pageControl_);
-    audioPage_ = new AudioPage(deck_, pageControl_);
-    videoPage_ = new VideoPage(deck_, pageControl_);
-    characterPage_ = new CharacterPage(deck_, pageControl_);
-    controlPage_ = new ControlPage(deck_, pageControl_);
-    clipPage_ = new ClipPage(deck_, pageControl_);
-    sequencePage_ = new SequencePage(deck_, forms_, pageControl_);
-    configPage_ = new ConfigPage(deck_, forms_, pageControl_);
-    devicePage_ = new DevicePage(deck_, pageControl_);
-    pageControl_->addTab(timecodePage_, QStringLiteral("Timecode"));
-    pageControl_->addTab(genlockPage_, QStringLiteral("Gen-lock"));
-    pageControl_->addTab(testSignalPage_, QStringLiteral("Test signal"));
-    pageControl_->addTab(audioPage_, QStringLiteral("  Audio  "));
-    pageControl_->addTab(videoPage_, QStringLiteral("  Video  "));
-    pageControl_->addTab(characterPage_, QStringLiteral("Character"));
-    pageControl_->addTab(controlPage_, QStringLiteral("Control"));
-    pageControl_->addTab(clipPage_, QStringLiteral(" Clip"));
-    pageControl_->addTab(sequencePage_, QStringLiteral("Sequence"));
-    pageControl_->addTab(configPage_, QStringLiteral("Config"));
-    pageControl_->addTab(devicePage_, QStringLiteral("Device"));
-    pageControl_->setCurrentIndex(DeviceTab);
+    pages_ = new QTabWidget(central);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    timecodePage_ = new TimecodePage(deck_, pages_);
+    genlockPage_ = new GenlockPage(deck_, pages_);
+    testSignalPage_ = new TestSignalPage(deck_, pages_);
+    audioPage_ = new AudioPage(deck_, pages_);
+    videoPage_ = new VideoPage(deck_, pages_);
+    characterPage_ = new CharacterPage(deck_, pages_);
+    controlPage_ = new ControlPage(deck_, pages_);
+    clipPage_ = new ClipPage(deck_, pages_);
+    sequencePage_ = new SequencePage(deck_, forms_, pages_);
+    configPage_ = new ConfigPage(deck_, forms_, pages_);
+    devicePage_ = new DevicePage(deck_, pages_);
+    pages_->addTab(timecodePage_, QStringLiteral("Timecode"));
+    pages_->addTab(genlockPage_, QStringLiteral("Gen-lock"));
+    pages_->addTab(testSignalPage_, QStringLiteral("Test signal"));
+    pages_->addTab(audioPage_, QStringLiteral("  Audio  "));
+    pages_->addTab(videoPage_, QStringLiteral("  Video  "));
+    pages_->addTab(characterPage_, QStringLiteral("Character"));
+    pages_->addTab(controlPage_, QStringLiteral("Control"));
+    pages_->addTab(clipPage_, QStringLiteral(" Clip"));
+    pages_->addTab(sequencePage_, QStringLiteral("Sequence"));
+    pages_->addTab(configPage_, QStringLiteral("Config"));
+    pages_->addTab(devicePage_, QStringLiteral("Device"));
+    pages_->setCurrentIndex(DeviceTab);
     // Connected after the opening page is set: start-up reads nothing back.
-    onSignal(pageControl_, &QTabWidget::currentChanged, this, [this](int index) { PageControl1Change(index); });
+    onSignal(pages_, &QTabWidget::currentChanged, this, [this](int index) { readBackPage(index); });
 
     clipList_ = new ClipListPanel(deck_, *clipPage_, central);
     clipList_->setEnabled(false);
@@ -119,10 +119,10 @@ void TForm1::buildAreas() {
     cueGroup_ = new CueGroup(deck_, *controlPage_, forms_, central);
     cueGroup_->setEnabled(false);
 
-    connect(clipList_, &ClipListPanel::clipPageWanted, pageControl_, [this] { pageControl_->setCurrentIndex(ClipTab); });
+    connect(clipList_, &ClipListPanel::clipPageWanted, pages_, [this] { pages_->setCurrentIndex(ClipTab); });
     connect(&deck_, &Deck::applied, this, [this] {
         transportPanel_->setEnabled(true);
-        progressBar_->setEnabled(true);
+        remainingTimeBar_->setEnabled(true);
     });
     connect(devicePage_, &DevicePage::retrieveQueued, this, [this] {
         clipList_->setEnabled(true);
@@ -131,18 +131,18 @@ void TForm1::buildAreas() {
     });
 }
 
-void TForm1::buildLayout() {
+void MainWindow::buildLayout() {
     // The status display beside the transport buttons rather than above them:
     // the window must fit a 1280 x 720 screen and leave the lists their rows.
     auto* statusColumn = new QVBoxLayout;
     statusColumn->addWidget(status_, 1);
-    statusColumn->addWidget(progressBar_);
+    statusColumn->addWidget(remainingTimeBar_);
     auto* top = new QHBoxLayout;
     top->addLayout(statusColumn, 1);
     top->addWidget(transportPanel_);
     auto* left = new QVBoxLayout;
     left->addLayout(top);
-    left->addWidget(pageControl_, 1);
+    left->addWidget(pages_, 1);
     auto* lists = new QHBoxLayout;
     lists->addWidget(clipList_);
     lists->addWidget(fileList_);
@@ -152,7 +152,7 @@ void TForm1::buildLayout() {
     layout->addLayout(left);
 }
 
-void TForm1::buildMenu() {
+void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto action = [](QMenu* menu, const char* name, const QString& caption) {
@@ -166,7 +166,7 @@ void TForm1::buildMenu() {
     action(file, "RecFile1", QStringLiteral("Save File List"))->setEnabled(false);
     action(file, "SaveClipList1", QStringLiteral("Save Clip List"))->setEnabled(false);
     action(file, "SaveS1", QStringLiteral("Save Seq List"))->setEnabled(false);
-    onSignal(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &TForm1::Exit1Click);
+    onSignal(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &MainWindow::quitProgram);
 
     clearMenu_ = new ClearMenu(deck_, forms_, *fileList_, bar);
     bar->addMenu(clearMenu_);
@@ -174,7 +174,7 @@ void TForm1::buildMenu() {
 
 // The link lamp, the REC tally and the "Retrieve" progress: what the operator
 // must see at a glance, whichever page is open.
-void TForm1::buildStatusBar() {
+void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     linkState_ = new LinkStateLamp(deck_.monitor(), *status_, bar);
@@ -192,11 +192,11 @@ void TForm1::buildStatusBar() {
 }
 
 // What the deck hears from the recorder, where the pages do not listen themselves.
-void TForm1::wireDeck() {
+void MainWindow::wireDeck() {
     onSignal(&deck_, &Deck::discovered, devicePage_,
              [this](int line, const QString& address) { devicePage_->showDiscoveredDevice(line, address); });
     onSignal(&deck_, &Deck::diskConfigurationReported, configPage_,
-             [this](int item) { configPage_->RadioGroup2->setFromReply(item); });
+             [this](int item) { configPage_->diskConfigurationGroup->setFromReply(item); });
     // The deck has already left out a repeat of the same failure.
     connect(&deck_, &Deck::errorRaised, this, [](const QString& message) { ErrorBox::show(message); });
 }
@@ -205,7 +205,7 @@ void TForm1::wireDeck() {
 // dropped, nothing is saved.
 // A menu of its own after the others, so that File and the clear menu keep
 // their items; and the lamp, shown only while the log cannot write.
-void TForm1::setEventLog(EventLog* log) {
+void MainWindow::setEventLog(EventLog* log) {
     if (eventLog_ || !log) return;
     eventLog_ = log;
     QMenu* menu = menuBar()->addMenu(QStringLiteral("Log"));
@@ -215,12 +215,12 @@ void TForm1::setEventLog(EventLog* log) {
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     open->setShortcutContext(Qt::WindowShortcut);
     addAction(open);
-    onSignal(open, &QAction::triggered, this, &TForm1::EventLog1Click);
+    onSignal(open, &QAction::triggered, this, &MainWindow::showEventLog);
     logState_ = new LogStateLamp(*log, statusBar());
     statusBar()->addWidget(logState_);
 }
 
-void TForm1::EventLog1Click() {
+void MainWindow::showEventLog() {
     if (!eventLog_) return;
     if (!eventLogWindow_) eventLogWindow_ = new EventLogWindow(*eventLog_, this);
     eventLogWindow_->show();
@@ -228,7 +228,7 @@ void TForm1::EventLog1Click() {
     eventLogWindow_->activateWindow();
 }
 
-void TForm1::Exit1Click() {
+void MainWindow::quitProgram() {
     deck_.shutdown();
     QCoreApplication::quit();
 }

@@ -1,4 +1,4 @@
-// TForm1, "QZ7pro-Controller": the main window, a view of one deck. It builds
+// "QZ7pro-Controller": the main window, a view of one deck. It builds
 // its areas (each its own class in its own file, named after what the operator
 // sees) and hands each the deck and the few widgets it drives; the areas call
 // the deck's operations and redraw from its signals.
@@ -38,20 +38,20 @@ class EventLog;
 class EventLogWindow;
 class LogStateLamp;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Page indexes of PageControl1, in tab order.
+    // Page indexes of the tabbed pages, in tab order.
     enum Page {
         TimecodeTab = 0, GenlockTab, TestSignalTab, AudioTab, VideoTab, CharacterTab,
         ControlTab, ClipTab, SequenceTab, ConfigTab, DeviceTab
     };
 
-    explicit TForm1(Forms& forms, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(Forms& forms, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up state: link off, empty tables, nothing queued.
-    void FormCreate();
+    void resetToStartState();
 
     // Tells the media lists which widgets show them.
     void showMediaLists(MediaLists& lists);
@@ -59,8 +59,8 @@ public:
     Forms& forms() { return forms_; }
     Deck& deck() { return deck_; }
 
-    QTabWidget* PageControl1() { return pageControl_; }
-    QProgressBar* ProgressBar1() { return progressBar_; }
+    QTabWidget* pages() { return pages_; }
+    QProgressBar* remainingTimeBar() { return remainingTimeBar_; }
 
     StatusPanel* statusPanel() { return status_; }
     TransportPanel* transportPanel() { return transportPanel_; }
@@ -88,9 +88,9 @@ public:
     LogStateLamp* logStateLamp() { return logState_; }
 
 public slots:
-    void Exit1Click();
-    void EventLog1Click();
-    void PageControl1Change(int index);  // settings_readback.cpp
+    void quitProgram();
+    void showEventLog();
+    void readBackPage(int index);  // settings_readback.cpp
 
 private:
     void buildAreas();
@@ -102,8 +102,8 @@ private:
     Forms& forms_;
     Deck& deck_;
 
-    QTabWidget* pageControl_ = nullptr;   // PageControl1
-    QProgressBar* progressBar_ = nullptr; // ProgressBar1 "REMAINING TIME"
+    QTabWidget* pages_ = nullptr;
+    QProgressBar* remainingTimeBar_ = nullptr;  // "REMAINING TIME"
     StatusPanel* status_ = nullptr;
     TransportPanel* transportPanel_ = nullptr;
     FileListPanel* fileList_ = nullptr;
@@ -121,12 +121,12 @@ private:
     ConfigPage* configPage_ = nullptr;
     DevicePage* devicePage_ = nullptr;
     ClearMenu* clearMenu_ = nullptr;
-    LinkStateLamp* linkState_ = nullptr;       // LinkState
-    RecTally* recTally_ = nullptr;             // RecTally "REC"
+    LinkStateLamp* linkState_ = nullptr;  // LinkState
+    RecTally* recTally_ = nullptr;  // RecTally "REC"
     RetrieveProgress* retrieveProgress_ = nullptr;  // RetrieveProgress
     EventLog* eventLog_ = nullptr;
     EventLogWindow* eventLogWindow_ = nullptr;  // "Event Log", made when first opened
-    LogStateLamp* logState_ = nullptr;          // LogState "LOG OFF"
+    LogStateLamp* logState_ = nullptr;  // LogState "LOG OFF"
 };
 
 }  // namespace qz7

@@ -16,63 +16,63 @@
 
 namespace qz7 {
 
-TForm2::TForm2(const MediaModel& media, QWidget* parent) : QDialog(parent), media_(media) {
+ScheduleWindow::ScheduleWindow(const MediaModel& media, QWidget* parent) : QDialog(parent), media_(media) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Sequence Play"));
 
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("CLIPS"), this);
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    for (int i = 0; i < 100; ++i) ListBox1->addItem(QString());
+    clipsLabel = makeLabel(QStringLiteral("Label1"), QStringLiteral("CLIPS"), this);
+    clipList = new QListWidget(this);
+    clipList->setObjectName(QStringLiteral("ListBox1"));
+    for (int i = 0; i < 100; ++i) clipList->addItem(QString());
 
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("SEQUENCE"), this);
-    Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
-    ListBox2 = new QListWidget(this);
-    ListBox2->setObjectName(QStringLiteral("ListBox2"));
-    for (int k = 0; k < kEditableSteps; ++k) ListBox2->addItem(QString::asprintf("%3d", k + 1));
+    sequenceCaptionLabel = makeLabel(QStringLiteral("Label2"), QStringLiteral("SEQUENCE"), this);
+    sequenceNumberLabel = makeLabel(QStringLiteral("Label3"), QStringLiteral("001"), this);
+    stepList = new QListWidget(this);
+    stepList->setObjectName(QStringLiteral("ListBox2"));
+    for (int k = 0; k < kEditableSteps; ++k) stepList->addItem(QString::asprintf("%3d", k + 1));
 
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("ADD"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("DEL"), this);
-    BitBtn18 = makeButton(QStringLiteral("BitBtn18"), QStringLiteral("CANCEL"), this);
-    BitBtn19 = makeButton(QStringLiteral("BitBtn19"), QStringLiteral("SAVE"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("CLOSE"), this);
+    addStepButton = makeButton(QStringLiteral("Button1"), QStringLiteral("ADD"), this);
+    deleteStepButton = makeButton(QStringLiteral("Button2"), QStringLiteral("DEL"), this);
+    cancelButton = makeButton(QStringLiteral("BitBtn18"), QStringLiteral("CANCEL"), this);
+    saveButton = makeButton(QStringLiteral("BitBtn19"), QStringLiteral("SAVE"), this);
+    closeButton = makeButton(QStringLiteral("Button3"), QStringLiteral("CLOSE"), this);
     // Fixed texts of the layout; nothing computes a duration.
-    Label4 = makeLabel(QStringLiteral("Label4"), QStringLiteral("Duration"), this);
-    Label5 = makeLabel(QStringLiteral("Label5"), QStringLiteral("00:02:01:00"), this);
+    durationCaptionLabel = makeLabel(QStringLiteral("Label4"), QStringLiteral("Duration"), this);
+    durationLabel = makeLabel(QStringLiteral("Label5"), QStringLiteral("00:02:01:00"), this);
 
     auto* clips = new QVBoxLayout;
-    clips->addWidget(Label1);
-    clips->addWidget(ListBox1);
+    clips->addWidget(clipsLabel);
+    clips->addWidget(clipList);
     auto* title = new QHBoxLayout;
-    title->addWidget(Label2);
-    title->addWidget(Label3);
+    title->addWidget(sequenceCaptionLabel);
+    title->addWidget(sequenceNumberLabel);
     title->addStretch();
     auto* steps = new QVBoxLayout;
     steps->addLayout(title);
-    steps->addWidget(ListBox2);
+    steps->addWidget(stepList);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(addStepButton);
+    buttons->addWidget(deleteStepButton);
     buttons->addStretch();
-    buttons->addWidget(Label4);
-    buttons->addWidget(Label5);
+    buttons->addWidget(durationCaptionLabel);
+    buttons->addWidget(durationLabel);
     buttons->addStretch();
-    buttons->addWidget(BitBtn18);
-    buttons->addWidget(BitBtn19);
-    buttons->addWidget(Button3);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(clips, 1);
     layout->addLayout(steps, 1);
     layout->addLayout(buttons);
 
-    onSignal(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    onSignal(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
-    onSignal(BitBtn18, &QPushButton::clicked, this, &TForm2::BitBtn18Click);
-    onSignal(BitBtn19, &QPushButton::clicked, this, &TForm2::BitBtn19Click);
-    onSignal(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    onSignal(addStepButton, &QPushButton::clicked, this, &ScheduleWindow::addStep);
+    onSignal(deleteStepButton, &QPushButton::clicked, this, &ScheduleWindow::deleteStep);
+    onSignal(cancelButton, &QPushButton::clicked, this, &ScheduleWindow::revertEdits);
+    onSignal(saveButton, &QPushButton::clicked, this, &ScheduleWindow::save);
+    onSignal(closeButton, &QPushButton::clicked, this, &ScheduleWindow::closeWithoutSaving);
 }
 
-void TForm2::loadWorkingCopy(const SequenceRecord& record) {
+void ScheduleWindow::loadWorkingCopy(const SequenceRecord& record) {
     std::copy_n(record.steps.begin(), kEditableSteps, workingCopy.steps.begin());
     // A header reply may claim more steps than the editor holds; the editor
     // never works past its 128 lines.
@@ -80,28 +80,28 @@ void TForm2::loadWorkingCopy(const SequenceRecord& record) {
     std::fill(workingCopy.steps.begin() + workingCopy.entryCount, workingCopy.steps.end(), std::int16_t{-1});
 }
 
-void TForm2::showSequence(int sequence, const SequenceRecord& record) {
-    Label3->setText(QString::fromStdString(sequenceLine(sequence)));
+void ScheduleWindow::showSequence(int sequence, const SequenceRecord& record) {
+    sequenceNumberLabel->setText(QString::fromStdString(sequenceLine(sequence)));
     const bool used = record.entryCount != 0;
     for (int k = 0; k < kEditableSteps; ++k)
-        replaceLine(ListBox2, k, stepLine(k, used ? record.steps[static_cast<std::size_t>(k)] : -1));
+        replaceLine(stepList, k, stepLine(k, used ? record.steps[static_cast<std::size_t>(k)] : -1));
 }
 
-std::string TForm2::stepLine(int k, int clip) const { return qz7::stepLine(k, clip, media_.tables()); }
+std::string ScheduleWindow::stepLine(int k, int clip) const { return qz7::stepLine(k, clip, media_.tables()); }
 
-void TForm2::redrawStep(int k) { replaceLine(ListBox2, k, stepLine(k, workingCopy.steps[static_cast<std::size_t>(k)])); }
+void ScheduleWindow::redrawStep(int k) { replaceLine(stepList, k, stepLine(k, workingCopy.steps[static_cast<std::size_t>(k)])); }
 
-int TForm2::editedSequence() const {
-    const int m = toInteger(Label3->text());
+int ScheduleWindow::editedSequence() const {
+    const int m = toInteger(sequenceNumberLabel->text());
     if (m < 0 || m >= kSequenceCount)
         throw std::out_of_range("Sequence number out of range (" + std::to_string(m) + ")");
     return m;
 }
 
 // ADD: inserts the selected clip before the selected step (or right after the last one).
-void TForm2::Button1Click() {
-    const int c = selectedLine(ListBox1);
-    const int p = selectedLine(ListBox2);
+void ScheduleWindow::addStep() {
+    const int c = selectedLine(clipList);
+    const int p = selectedLine(stepList);
     const int n = workingCopy.entryCount;
     if (p < 0 || p > n || c < 0 || c >= media_.clipCount() || c >= kTableSize) return;
     // A full sequence takes no more: an insertion would push its last step out.
@@ -119,8 +119,8 @@ void TForm2::Button1Click() {
 }
 
 // DEL: removes the selected step; the later steps move up one line.
-void TForm2::Button2Click() {
-    const int p = selectedLine(ListBox2);
+void ScheduleWindow::deleteStep() {
+    const int p = selectedLine(stepList);
     const int n = workingCopy.entryCount;
     if (p < 0 || p >= n) return;
 
@@ -135,19 +135,19 @@ void TForm2::Button2Click() {
 }
 
 // CANCEL: back to the table's copy; the window stays open.
-void TForm2::BitBtn18Click() {
+void ScheduleWindow::revertEdits() {
     const int m = editedSequence();
     loadWorkingCopy(media_.sequence(m));
     showSequence(m, workingCopy);
 }
 
 // SAVE: accept the working copy; "EDIT" writes it to the table and sends it.
-void TForm2::BitBtn19Click() {
+void ScheduleWindow::save() {
     editedSequence();  // a window showing no sequence has nothing to save
     accept();
 }
 
 // CLOSE: leave without accepting; the edits stay here until the next reload.
-void TForm2::Button3Click() { reject(); }
+void ScheduleWindow::closeWithoutSaving() { reject(); }
 
 }  // namespace qz7

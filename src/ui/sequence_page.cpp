@@ -18,49 +18,49 @@ namespace qz7 {
 SequencePage::SequencePage(Deck& deck, Forms& forms, QWidget* parent)
     : QWidget(parent), deck_(deck), forms_(forms) {
     setObjectName(QStringLiteral("TabSheet9"));
-    Label23 = makeLabel(QStringLiteral("Label23"), QStringLiteral("Sequence   List"), this);
-    ListBox3 = new QListWidget(this);
-    ListBox3->setObjectName(QStringLiteral("ListBox3"));
-    for (int s = 0; s < kSequenceCount; ++s) ListBox3->addItem(QString());
-    BitBtn18 = makeButton(QStringLiteral("BitBtn18"), QStringLiteral("EDIT"), this);
-    BitBtn8 = makeButton(QStringLiteral("BitBtn8"), QStringLiteral("DEL"), this);
-    BitBtn12 = makeButton(QStringLiteral("BitBtn12"), QStringLiteral("OPEN"), this);
+    sequenceListLabel = makeLabel(QStringLiteral("Label23"), QStringLiteral("Sequence   List"), this);
+    sequenceList = new QListWidget(this);
+    sequenceList->setObjectName(QStringLiteral("ListBox3"));
+    for (int s = 0; s < kSequenceCount; ++s) sequenceList->addItem(QString());
+    editSequenceButton = makeButton(QStringLiteral("BitBtn18"), QStringLiteral("EDIT"), this);
+    deleteSequenceButton = makeButton(QStringLiteral("BitBtn8"), QStringLiteral("DEL"), this);
+    openSequenceButton = makeButton(QStringLiteral("BitBtn12"), QStringLiteral("OPEN"), this);
 
     auto* list = new QVBoxLayout;
-    list->addWidget(Label23);
-    list->addWidget(ListBox3);
+    list->addWidget(sequenceListLabel);
+    list->addWidget(sequenceList);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BitBtn18);
-    buttons->addWidget(BitBtn8);
-    buttons->addWidget(BitBtn12);
+    buttons->addWidget(editSequenceButton);
+    buttons->addWidget(deleteSequenceButton);
+    buttons->addWidget(openSequenceButton);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(list, 1);
     layout->addLayout(buttons);
 
     // A click on a line, or a selection moved by the keyboard, prepares the editor.
-    onSignal(ListBox3, &QListWidget::itemClicked, this, &SequencePage::ListBox3Click);
-    onSignal(ListBox3, &QListWidget::currentRowChanged, this, &SequencePage::ListBox3Click);
-    onSignal(BitBtn18, &QPushButton::clicked, this, &SequencePage::BitBtn18Click);
-    onSignal(BitBtn8, &QPushButton::clicked, this, &SequencePage::BitBtn8Click);
-    onSignal(BitBtn12, &QPushButton::clicked, this, &SequencePage::BitBtn12Click);
+    onSignal(sequenceList, &QListWidget::itemClicked, this, &SequencePage::showSelectedSequence);
+    onSignal(sequenceList, &QListWidget::currentRowChanged, this, &SequencePage::showSelectedSequence);
+    onSignal(editSequenceButton, &QPushButton::clicked, this, &SequencePage::editSequence);
+    onSignal(deleteSequenceButton, &QPushButton::clicked, this, &SequencePage::deleteSequence);
+    onSignal(openSequenceButton, &QPushButton::clicked, this, &SequencePage::openSequence);
 }
 
 void SequencePage::requestBlocks() { act(deck_.requestSequenceBlocks(Origin::panel())); }
 
 // Shows the selected sequence's steps in the "Sequence Play" window.
-void SequencePage::ListBox3Click() {
-    const int s = selectedLine(ListBox3);
+void SequencePage::showSelectedSequence() {
+    const int s = selectedLine(sequenceList);
     if (s < 0) return;
-    forms_.form2()->showSequence(s, deck_.media().sequence(s));
+    forms_.scheduleWindow()->showSequence(s, deck_.media().sequence(s));
 }
 
 // EDIT: the selected sequence in the "Sequence Play" window; once saved there,
 // into the table and to the recorder.
-void SequencePage::BitBtn18Click() {
-    const int s = selectedLine(ListBox3);
+void SequencePage::editSequence() {
+    const int s = selectedLine(sequenceList);
     if (s < 0) return;
-    TForm2* editor = forms_.form2();
+    ScheduleWindow* editor = forms_.scheduleWindow();
     editor->loadWorkingCopy(deck_.media().sequence(s));
     // Show what is being edited: the window may still hold edits that CLOSE
     // discarded, or the steps from before the block replies came in.
@@ -71,15 +71,15 @@ void SequencePage::BitBtn18Click() {
 
 // DEL: deletes the sequence on the recorder. The table keeps it until the
 // next header reply or "Clear Seq ".
-void SequencePage::BitBtn8Click() {
-    const int s = selectedLine(ListBox3);
+void SequencePage::deleteSequence() {
+    const int s = selectedLine(sequenceList);
     if (s < 0) return;
     act(deck_.deleteSequence(s, Origin::panel()));
 }
 
 // OPEN: selects the sequence on the recorder; a blank line opens nothing.
-void SequencePage::BitBtn12Click() {
-    const int s = selectedLine(ListBox3);
+void SequencePage::openSequence() {
+    const int s = selectedLine(sequenceList);
     if (s < 0) return;
     act(deck_.openSequence(s, Origin::panel()));
 }

@@ -1,4 +1,4 @@
-// The "Sequence" page (TabSheet9): the list of the recorder's 16 sequences,
+// The "Sequence" page (objectName "TabSheet9"): the list of the recorder's 16 sequences,
 // with EDIT (in the "Sequence Play" window), DEL and OPEN.
 #pragma once
 
@@ -20,23 +20,23 @@ class Deck;
 class SequencePage : public QWidget {
     Q_OBJECT
 public:
-    // "Sequence Play" is the forms' TForm2.
+    // "Sequence Play" is the forms' schedule window.
     SequencePage(Deck& deck, Forms& forms, QWidget* parent);
 
     // Entering the page asks for the blocks of every sequence in use.
     void requestBlocks();
 
-    QLabel* Label23;        // "Sequence   List"
-    QListWidget* ListBox3;  // line s = sequence s: "%03d" when it exists
-    QPushButton* BitBtn18;  // "EDIT"
-    QPushButton* BitBtn8;   // "DEL"
-    QPushButton* BitBtn12;  // "OPEN"
+    QLabel* sequenceListLabel;
+    QListWidget* sequenceList;  // line s = sequence s: "%03d" when it exists
+    QPushButton* editSequenceButton;
+    QPushButton* deleteSequenceButton;
+    QPushButton* openSequenceButton;
 
 public slots:
-    void ListBox3Click();
-    void BitBtn18Click();  // EDIT
-    void BitBtn8Click();   // DEL
-    void BitBtn12Click();  // OPEN
+    void showSelectedSequence();
+    void editSequence();
+    void deleteSequence();
+    void openSequence();
 
 private:
     Deck& deck_;

@@ -9,7 +9,7 @@
 
 namespace qz7 {
 
-void TForm1::PageControl1Change(int index) {
+void MainWindow::readBackPage(int index) {
     const auto read = [this](SettingsPage page) { act(deck_.settings().read(page, Origin::panel())); };
     switch (index) {
     case TimecodeTab: read(SettingsPage::Timecode); break;

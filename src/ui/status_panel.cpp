@@ -36,59 +36,59 @@ StatusPanel::StatusPanel(Deck& deck, QWidget* parent) : QWidget(parent), deck_(d
         l->setFont(digits);
         return l;
     };
-    Label3 = tc("Label3");
-    Label30 = tc("Label30");
-    Label31 = tc("Label31");
-    Label32 = tc("Label32");
+    hoursLabel = tc("Label3");
+    minutesLabel = tc("Label30");
+    secondsLabel = tc("Label31");
+    framesLabel = tc("Label32");
     auto colon = [&](int i) {
         QLabel* l = makeLabel(QStringLiteral("LabelColon%1").arg(i), QStringLiteral(":"), this);
         l->setFont(digits);
         return l;
     };
-    Label4 = makeLabel(QStringLiteral("Label4"), QStringLiteral("STOP"), this);
-    Label37 = makeLabel(QStringLiteral("Label37"), QStringLiteral("REC FILE :"), this);
-    Label40 = makeLabel(QStringLiteral("Label40"), QStringLiteral("001"), this);
-    Label25 = makeLabel(QStringLiteral("Label25"), QString(), this);
-    Label36 = new ClickableLabel(QString(), this);
-    Label36->setObjectName(QStringLiteral("Label36"));
-    Label36->setMinimumWidth(260);
-    Label7 = makeLabel(QStringLiteral("Label7"), QStringLiteral("1080/59.94I"), this);
-    Label11 = makeLabel(QStringLiteral("Label11"), QStringLiteral("HQ"), this);
-    Label24 = makeLabel(QStringLiteral("Label24"), QStringLiteral("INT"), this);
+    transportLabel = makeLabel(QStringLiteral("Label4"), QStringLiteral("STOP"), this);
+    numberCaptionLabel = makeLabel(QStringLiteral("Label37"), QStringLiteral("REC FILE :"), this);
+    numberLabel = makeLabel(QStringLiteral("Label40"), QStringLiteral("001"), this);
+    numberMarkerLabel = makeLabel(QStringLiteral("Label25"), QString(), this);
+    errorLineLabel = new ClickableLabel(QString(), this);
+    errorLineLabel->setObjectName(QStringLiteral("Label36"));
+    errorLineLabel->setMinimumWidth(260);
+    standardLabel = makeLabel(QStringLiteral("Label7"), QStringLiteral("1080/59.94I"), this);
+    qualityLabel = makeLabel(QStringLiteral("Label11"), QStringLiteral("HQ"), this);
+    referenceLabel = makeLabel(QStringLiteral("Label24"), QStringLiteral("INT"), this);
     QFont word = font();
     word.setBold(true);
     word.setPixelSize(16);
-    for (QLabel* l : {Label4, Label37, Label40, Label25, Label7, Label11, Label24}) l->setFont(word);
-    Label36->setFont(word);
+    for (QLabel* l : {transportLabel, numberCaptionLabel, numberLabel, numberMarkerLabel, standardLabel, qualityLabel, referenceLabel}) l->setFont(word);
+    errorLineLabel->setFont(word);
 
     auto* time = new QHBoxLayout;
-    time->addWidget(Label3);
+    time->addWidget(hoursLabel);
     time->addWidget(colon(1));
-    time->addWidget(Label30);
+    time->addWidget(minutesLabel);
     time->addWidget(colon(2));
-    time->addWidget(Label31);
+    time->addWidget(secondsLabel);
     time->addWidget(colon(3));
-    time->addWidget(Label32);
+    time->addWidget(framesLabel);
     time->addSpacing(16);
-    time->addWidget(Label4);
+    time->addWidget(transportLabel);
     time->addStretch();
 
     auto* numberRow = new QHBoxLayout;
-    numberRow->addWidget(Label37);
-    numberRow->addWidget(Label40);
-    numberRow->addWidget(Label25);
+    numberRow->addWidget(numberCaptionLabel);
+    numberRow->addWidget(numberLabel);
+    numberRow->addWidget(numberMarkerLabel);
     numberRow->addStretch();
-    numberRow->addWidget(Label7);
-    numberRow->addWidget(Label11);
-    numberRow->addWidget(Label24);
+    numberRow->addWidget(standardLabel);
+    numberRow->addWidget(qualityLabel);
+    numberRow->addWidget(referenceLabel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(time);
     layout->addLayout(numberRow);
-    layout->addWidget(Label36);
+    layout->addWidget(errorLineLabel);
 
     paintColours();
-    onSignal(Label36, &ClickableLabel::doubleClicked, this, &StatusPanel::Label36DblClick);
+    onSignal(errorLineLabel, &ClickableLabel::doubleClicked, this, &StatusPanel::resetError);
     connect(&deck_, &Deck::timecodeChanged, this, &StatusPanel::showTimecode);
     connect(&deck_, &Deck::statusChanged, this, &StatusPanel::showStatus);
     connect(&deck_, &Deck::errorLineChanged, this, &StatusPanel::showErrorLine);
@@ -107,33 +107,33 @@ void StatusPanel::paintColours() {
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::WindowText, shade(QColor(0x80, 0xFF, 0xFF)));
     setPalette(pal);
-    QPalette errPal = Label36->palette();
+    QPalette errPal = errorLineLabel->palette();
     errPal.setColor(QPalette::WindowText, shade(QColor(0xFF, 0x00, 0xFF)));
-    Label36->setPalette(errPal);
+    errorLineLabel->setPalette(errPal);
 }
 
 void StatusPanel::showTimecode() {
     const Timecode& tc = deck_.status().timecode;
-    setIfChanged(Label32, fromBytes(tc.frames));
-    setIfChanged(Label31, fromBytes(tc.seconds));
-    setIfChanged(Label30, fromBytes(tc.minutes));
-    setIfChanged(Label3, fromBytes(tc.hours));
+    setIfChanged(framesLabel, fromBytes(tc.frames));
+    setIfChanged(secondsLabel, fromBytes(tc.seconds));
+    setIfChanged(minutesLabel, fromBytes(tc.minutes));
+    setIfChanged(hoursLabel, fromBytes(tc.hours));
 }
 
 void StatusPanel::showStatus() {
     const DeckStatus& s = deck_.status();
-    setIfChanged(Label4, fromBytes(s.transport));
-    setIfChanged(Label24, fromBytes(s.reference));
-    setIfChanged(Label7, fromBytes(s.standard));
-    setIfChanged(Label11, fromBytes(s.quality));
-    setIfChanged(Label37, fromBytes(s.number.caption));
-    setIfChanged(Label40, fromBytes(s.number.number));
-    setIfChanged(Label25, fromBytes(s.number.marker));
+    setIfChanged(transportLabel, fromBytes(s.transport));
+    setIfChanged(referenceLabel, fromBytes(s.reference));
+    setIfChanged(standardLabel, fromBytes(s.standard));
+    setIfChanged(qualityLabel, fromBytes(s.quality));
+    setIfChanged(numberCaptionLabel, fromBytes(s.number.caption));
+    setIfChanged(numberLabel, fromBytes(s.number.number));
+    setIfChanged(numberMarkerLabel, fromBytes(s.number.marker));
 }
 
-void StatusPanel::showErrorLine() { setIfChanged(Label36, fromBytes(deck_.status().errorLine)); }
+void StatusPanel::showErrorLine() { setIfChanged(errorLineLabel, fromBytes(deck_.status().errorLine)); }
 
-void StatusPanel::Label36DblClick() {
+void StatusPanel::resetError() {
     if (deck_.status().errorLatch) deck_.errorReset(Origin::panel());
 }
 

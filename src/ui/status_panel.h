@@ -1,4 +1,4 @@
-// The black status panel (Panel4): timecode, transport word, file/clip/
+// The black status panel (objectName "Panel4"): timecode, transport word, file/clip/
 // sequence number, error line, standard, quality, reference.
 #pragma once
 
@@ -31,22 +31,22 @@ public:
     void setLive(bool live);
     bool isLive() const { return live_; }
 
-    QLabel* Label3;         // hours
-    QLabel* Label30;        // minutes
-    QLabel* Label31;        // seconds
-    QLabel* Label32;        // frames
-    QLabel* Label4;         // transport word
-    QLabel* Label37;        // number caption
-    QLabel* Label40;        // number
-    QLabel* Label25;        // number marker
-    ClickableLabel* Label36;  // error line
-    QLabel* Label7;         // video standard
-    QLabel* Label11;        // quality
-    QLabel* Label24;        // reference word
+    QLabel* hoursLabel;
+    QLabel* minutesLabel;
+    QLabel* secondsLabel;
+    QLabel* framesLabel;
+    QLabel* transportLabel;
+    QLabel* numberCaptionLabel;  // "REC FILE :", "CLIP :", ...
+    QLabel* numberLabel;
+    QLabel* numberMarkerLabel;
+    ClickableLabel* errorLineLabel;
+    QLabel* standardLabel;
+    QLabel* qualityLabel;
+    QLabel* referenceLabel;
 
 public slots:
     // Double-click on the error line while an error is reported: error reset.
-    void Label36DblClick();
+    void resetError();
 
 private:
     void showTimecode();

@@ -25,13 +25,13 @@ const std::vector<Row>& rows() {
 
 TestSignalPage::TestSignalPage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet3"), rows(), true, parent),
-      RadioGroup8(radio(QStringLiteral("RadioGroup8"))),
-      RadioGroup9(radio(QStringLiteral("RadioGroup9"))),
-      Button10(button(QStringLiteral("Button10"))) {
-    onSignal(Button10, &QPushButton::clicked, this, &TestSignalPage::Button10Click);
+      videoGroup(radio(QStringLiteral("RadioGroup8"))),
+      audioGroup(radio(QStringLiteral("RadioGroup9"))),
+      setButton(button(QStringLiteral("Button10"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &TestSignalPage::sendSettings);
 }
 
 // "SET": the video pattern and the audio tone, one packet.
-void TestSignalPage::Button10Click() { write(selected()); }
+void TestSignalPage::sendSettings() { write(selected()); }
 
 }  // namespace qz7

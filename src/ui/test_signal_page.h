@@ -10,12 +10,12 @@ class TestSignalPage : public SettingsSheet<TestSignalSettings> {
 public:
     TestSignalPage(Deck& deck, QWidget* parent);
 
-    RadioGroup* const RadioGroup8;  // "Video"
-    RadioGroup* const RadioGroup9;  // "Audio"
-    QPushButton* const Button10;    // "SET"
+    RadioGroup* const videoGroup;
+    RadioGroup* const audioGroup;
+    QPushButton* const setButton;
 
 public slots:
-    void Button10Click();
+    void sendSettings();
 };
 
 }  // namespace qz7

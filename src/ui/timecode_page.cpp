@@ -66,36 +66,36 @@ const std::vector<Row>& rows() {
 // The preset group takes the rest of the row, "SET" at its right edge.
 TimecodePage::TimecodePage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet1"), rows(), false, parent),
-      RadioGroup4(radio(QStringLiteral("RadioGroup4"))),
-      RadioGroup5(radio(QStringLiteral("RadioGroup5"))),
-      RadioGroup6(radio(QStringLiteral("RadioGroup6"))),
-      Button3(button(QStringLiteral("Button3"))),
-      MaskEdit12(field(QStringLiteral("MaskEdit12"))),
-      MaskEdit13(field(QStringLiteral("MaskEdit13"))),
-      MaskEdit14(field(QStringLiteral("MaskEdit14"))),
-      MaskEdit15(field(QStringLiteral("MaskEdit15"))),
-      Button4(button(QStringLiteral("Button4"))),
-      Button5(button(QStringLiteral("Button5"))) {
-    onSignal(Button3, &QPushButton::clicked, this, &TimecodePage::Button3Click);
-    onSignal(Button4, &QPushButton::clicked, this, &TimecodePage::Button4Click);
-    onSignal(Button5, &QPushButton::clicked, this, &TimecodePage::Button5Click);
+      sourceGroup(radio(QStringLiteral("RadioGroup4"))),
+      countGroup(radio(QStringLiteral("RadioGroup5"))),
+      userBitGroup(radio(QStringLiteral("RadioGroup6"))),
+      setButton(button(QStringLiteral("Button3"))),
+      presetHoursEdit(field(QStringLiteral("MaskEdit12"))),
+      presetMinutesEdit(field(QStringLiteral("MaskEdit13"))),
+      presetSecondsEdit(field(QStringLiteral("MaskEdit14"))),
+      presetFramesEdit(field(QStringLiteral("MaskEdit15"))),
+      presetButton(button(QStringLiteral("Button4"))),
+      resetButton(button(QStringLiteral("Button5"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &TimecodePage::sendSettings);
+    onSignal(presetButton, &QPushButton::clicked, this, &TimecodePage::presetTimecode);
+    onSignal(resetButton, &QPushButton::clicked, this, &TimecodePage::resetTimecode);
 }
 
 // "SET": generator source, count mode and user bit source in one byte.
-void TimecodePage::Button3Click() { write(selected()); }
+void TimecodePage::sendSettings() { write(selected()); }
 
 // "PRESET": the fields in display order, hours first, as typed. The fields
 // are sent as they stand; the recorder judges the digits.
-void TimecodePage::Button4Click() {
+void TimecodePage::presetTimecode() {
     const auto bcd = [](const QLineEdit* e) { return bcd2(toBytes(maskedText(e))); };
-    act(deck().settings().preset({bcd(MaskEdit12), bcd(MaskEdit13), bcd(MaskEdit14), bcd(MaskEdit15)},
+    act(deck().settings().preset({bcd(presetHoursEdit), bcd(presetMinutesEdit), bcd(presetSecondsEdit), bcd(presetFramesEdit)},
                                  Origin::panel()));
 }
 
 // "RESET": a preset of 00:00:00:00 that also leaves the fields at zero.
-void TimecodePage::Button5Click() {
-    for (QLineEdit* e : {MaskEdit12, MaskEdit13, MaskEdit14, MaskEdit15}) e->setText(QStringLiteral("00"));
-    Button4Click();
+void TimecodePage::resetTimecode() {
+    for (QLineEdit* e : {presetHoursEdit, presetMinutesEdit, presetSecondsEdit, presetFramesEdit}) e->setText(QStringLiteral("00"));
+    presetTimecode();
 }
 
 }  // namespace qz7

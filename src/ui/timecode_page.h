@@ -10,22 +10,22 @@ class TimecodePage : public SettingsSheet<TimecodeSettings> {
 public:
     TimecodePage(Deck& deck, QWidget* parent);
 
-    RadioGroup* const RadioGroup4;  // "TCG Source"
-    RadioGroup* const RadioGroup5;  // "TC Count"
-    RadioGroup* const RadioGroup6;  // "User bit"
-    QPushButton* const Button3;     // "SET"
+    RadioGroup* const sourceGroup;  // "TCG Source"
+    RadioGroup* const countGroup;  // "TC Count"
+    RadioGroup* const userBitGroup;
+    QPushButton* const setButton;
     // "TIME CODE SET": hours, minutes, seconds, frames, left to right.
-    QLineEdit* const MaskEdit12;
-    QLineEdit* const MaskEdit13;
-    QLineEdit* const MaskEdit14;
-    QLineEdit* const MaskEdit15;
-    QPushButton* const Button4;     // "PRESET"
-    QPushButton* const Button5;     // "RESET"
+    QLineEdit* const presetHoursEdit;
+    QLineEdit* const presetMinutesEdit;
+    QLineEdit* const presetSecondsEdit;
+    QLineEdit* const presetFramesEdit;
+    QPushButton* const presetButton;
+    QPushButton* const resetButton;
 
 public slots:
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
+    void sendSettings();
+    void presetTimecode();
+    void resetTimecode();
 };
 
 }  // namespace qz7

@@ -1,4 +1,4 @@
-// The transport panel (Panel7): play, record, stop, wind, slow and jog, EE/PB.
+// The transport panel (objectName "Panel7"): play, record, stop, wind, slow and jog, EE/PB.
 // Every button queues one command; the status display shows what follows.
 #pragma once
 
@@ -32,37 +32,37 @@ public:
     // REC lit red while the recorder reports recording.
     void showRecording(bool recording);
 
-    QPushButton* BitBtn9;      // reverse arrow
-    QPushButton* BitBtn11;     // Jog
-    QPushButton* BitBtn4;      // Var
-    QPushButton* BitBtn10;     // forward arrow
-    QComboBox* ComboBox3;      // "FF/RWD SPEED"
-    QComboBox* ComboBox4;      // "SLOW SPEED"
-    QPushButton* BitBtn6;      // rewind
-    QPushButton* BitBtn5;      // fast forward
-    QPushButton* BitBtn1;      // play
-    QPushButton* BitBtn3;      // record
-    RadioGroup* RadioGroup18;  // "EE" / "PB"
-    QPushButton* BitBtn2;      // stop
-    RadioGroup* RadioGroup19;  // "LOCK" / "NORM"
+    QPushButton* reverseButton;
+    QPushButton* jogButton;
+    QPushButton* varButton;
+    QPushButton* forwardButton;
+    QComboBox* windSpeedBox;  // "FF/RWD SPEED"
+    QComboBox* slowSpeedBox;  // "SLOW SPEED"
+    QPushButton* rewindButton;
+    QPushButton* fastForwardButton;
+    QPushButton* playButton;
+    QPushButton* recordButton;
+    RadioGroup* monitorGroup;  // "EE" / "PB"
+    QPushButton* stopButton;
+    RadioGroup* stopModeGroup;  // "LOCK" / "NORM"
 
 public slots:
-    void BitBtn1Click();   // PLAY
-    void BitBtn3Click();   // REC
-    void BitBtn2Click();   // STOP
-    void BitBtn5Click();   // FF
-    void BitBtn6Click();   // REW
-    void BitBtn10Click();  // forward arrow
-    void BitBtn9Click();   // reverse arrow
-    void BitBtn11Click();  // Jog
-    void BitBtn4Click();   // Var
-    void RadioGroup18Click();
+    void play();
+    void record();
+    void stop();
+    void fastForward();
+    void rewind();
+    void stepForward();
+    void stepReverse();
+    void selectJog();
+    void selectVar();
+    void switchMonitor();
 
 private:
     void showJogMode();
-    void play(const Origin& origin);
-    void record(const Origin& origin);
-    void stop(const Origin& origin);
+    void playFrom(const Origin& origin);
+    void recordFrom(const Origin& origin);
+    void stopFrom(const Origin& origin);
     void wind(Direction direction, const Origin& origin);
     void arrow(Direction direction);
 

@@ -64,17 +64,17 @@ const std::vector<Row>& rows() {
 
 VideoPage::VideoPage(Deck& deck, QWidget* parent)
     : SettingsSheet(deck, QStringLiteral("TabSheet5"), rows(), true, parent),
-      RadioGroup14(radio(QStringLiteral("RadioGroup14"))),
-      RadioGroup15(radio(QStringLiteral("RadioGroup15"))),
-      Button11(button(QStringLiteral("Button11"))),
-      Edit17(field(QStringLiteral("Edit17"))),
-      UpDown1(findChild<QSpinBox*>(QStringLiteral("UpDown1"))),
-      Edit15(field(QStringLiteral("Edit15"))),
-      UpDown2(findChild<QSpinBox*>(QStringLiteral("UpDown2"))) {
-    onSignal(Button11, &QPushButton::clicked, this, &VideoPage::Button11Click);
+      qualityGroup(radio(QStringLiteral("RadioGroup14"))),
+      ancGroup(radio(QStringLiteral("RadioGroup15"))),
+      setButton(button(QStringLiteral("Button11"))),
+      hPhaseEdit(field(QStringLiteral("Edit17"))),
+      hPhaseArrows(findChild<QSpinBox*>(QStringLiteral("UpDown1"))),
+      vPhaseEdit(field(QStringLiteral("Edit15"))),
+      vPhaseArrows(findChild<QSpinBox*>(QStringLiteral("UpDown2"))) {
+    onSignal(setButton, &QPushButton::clicked, this, &VideoPage::sendSettings);
 }
 
 // "SET": quality, then ANC; the recorder gets ANC first.
-void VideoPage::Button11Click() { write(selected()); }
+void VideoPage::sendSettings() { write(selected()); }
 
 }  // namespace qz7

@@ -12,18 +12,18 @@ class VideoPage : public SettingsSheet<VideoSettings> {
 public:
     VideoPage(Deck& deck, QWidget* parent);
 
-    RadioGroup* const RadioGroup14;  // "Compression Quality"
-    RadioGroup* const RadioGroup15;  // "ANC"
-    QPushButton* const Button11;     // "SET"
+    RadioGroup* const qualityGroup;
+    RadioGroup* const ancGroup;
+    QPushButton* const setButton;
     // "Output phase": shown for the operator's reference; nothing sends it,
     // and the arrows are not tied to the fields.
-    QLineEdit* const Edit17;         // "H phase"
-    QSpinBox* const UpDown1;         // 1..1920, wraps
-    QLineEdit* const Edit15;         // "V phase"
-    QSpinBox* const UpDown2;         // 1..720, wraps
+    QLineEdit* const hPhaseEdit;
+    QSpinBox* const hPhaseArrows;  // 1..1920, wraps
+    QLineEdit* const vPhaseEdit;
+    QSpinBox* const vPhaseArrows;  // 1..720, wraps
 
 public slots:
-    void Button11Click();
+    void sendSettings();
 };
 
 }  // namespace qz7

@@ -43,7 +43,7 @@ TEST_F(CueSearchE2E, CueStopsThePrerollBeforeTheMarkAndSrhAtIt) {
     qz7sim::Config content;
     content.cues = 3;  // "CUE 000" .. "CUE 002" at 00:00:05:00, 00:00:15:00, 00:00:25:00
     startSim(address, content);
-    TForm1& m = startPanel(DevicePair{address, QStringLiteral("QA51200040"), address, QStringLiteral("QA51200041"), true});
+    MainWindow& m = startPanel(DevicePair{address, QStringLiteral("QA51200040"), address, QStringLiteral("QA51200041"), true});
     m.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
     apply(0);
@@ -65,7 +65,7 @@ TEST_F(CueSearchE2E, CueStopsThePrerollBeforeTheMarkAndSrhAtIt) {
 
     // Preroll 12 through the Control page. Entering the page reads the
     // recorder's preroll back into the field, so type only once that is done.
-    control<QTabWidget>("PageControl1")->setCurrentIndex(TForm1::ControlTab);
+    control<QTabWidget>("PageControl1")->setCurrentIndex(MainWindow::ControlTab);
     ASSERT_TRUE(waitDrained(5000));
     control<QLineEdit>("MaskEdit10")->setText(QStringLiteral("12"));
     click("Button16");  // "SET"

@@ -28,17 +28,17 @@ TEST_F(DefaultHosts, ApplyReachesBothBuiltInRecordersInsideAPrivateNamespace) {
     startSim(QStringLiteral("192.168.1.21"));
     const Options noOptions = parseOptions({QStringLiteral("qz7cont")});
     ASSERT_TRUE(noOptions.error.isEmpty());
-    TForm1& m = startPanel(noOptions.devices);
+    MainWindow& m = startPanel(noOptions.devices);
     apply(-1);
     ASSERT_TRUE(waitFor([&] { return received(0).size() >= 6 && received(1).size() >= 6; }, 5000));
     for (std::size_t i : {0u, 1u}) {
         const auto& got = received(i);
         EXPECT_NE(std::find(got.begin(), got.begin() + 3, kLinkStart), got.begin() + 3);
     }
-    EXPECT_EQ(m.devicePage()->Edit13->text(), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(m.devicePage()->addressEdit->text(), QStringLiteral("192.168.1.20"));
     ASSERT_TRUE(retrieve());
     ASSERT_TRUE(waitDrained(20000));
-    EXPECT_EQ(listLines(m.fileListPanel()->ListBox2)[1], "002   FILE 002");
+    EXPECT_EQ(listLines(m.fileListPanel()->fileList)[1], "002   FILE 002");
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_F(EventLogE2E, EveryFrontEndAndEveryRecorderChangeOnceInOneFile) {
     ASSERT_TRUE(waitFor([&] { return deck.status().errorText == "FAN STOP"; }, 5000));
     ASSERT_TRUE(waitFor([&] { return main().transportPanel()->isEnabled(); }, 5000));
 
-    QTest::mouseClick(main().transportPanel()->BitBtn1, Qt::LeftButton);  // PLAY
+    QTest::mouseClick(main().transportPanel()->playButton, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return deck.status().transport == "PLAY"; }, 5000));
     QTest::keyClick(&main(), Qt::Key_F8);  // FF
     ASSERT_TRUE(waitFor([&] { return deck.status().transport != "PLAY"; }, 5000));

@@ -53,21 +53,21 @@ protected:
 };
 
 TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidReplyIsDecoded) {
-    TForm1& m = startPanel(DevicePair{QStringLiteral("127.0.0.31"), QStringLiteral("QA51200040"),
+    MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.31"), QStringLiteral("QA51200040"),
                                       QStringLiteral("127.0.0.31"), QStringLiteral("QA51200041"), true});
     apply(0);
     send(frame(Group::SystemAnswer, Sys::LinkStart, 26, {{23, 4}}));
-    ASSERT_TRUE(waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 3000));
-    QTest::mouseClick(m.devicePage()->Button6, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 3000));
+    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
     m.deck().linkForTesting().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
     m.deck().linkForTesting().commandStack().clear();
     m.deck().linkForTesting().pollCycle().setLinkEnabled(true);
 
     const auto snapshot = [&] {
-        return std::make_tuple(listLines(m.cueGroup()->ListBox4), listLines(m.clipListPanel()->ListBox1),
-                               listLines(m.fileListPanel()->ListBox2), listLines(m.sequencePage()->ListBox3),
+        return std::make_tuple(listLines(m.cueGroup()->cueList), listLines(m.clipListPanel()->clipList),
+                               listLines(m.fileListPanel()->fileList), listLines(m.sequencePage()->sequenceList),
                                m.deck().mediaForTesting().tables().cueCount, m.deck().mediaForTesting().tables().clipCount, m.deck().mediaForTesting().tables().recordedFileCount,
-                               m.statusPanel()->Label4->text(), m.statusPanel()->Label3->text());
+                               m.statusPanel()->transportLabel->text(), m.statusPanel()->hoursLabel->text());
     };
     const auto before = snapshot();
     const long rssBefore = residentKb();
@@ -103,14 +103,14 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     // A flood of discovery datagrams from anyone: the device list stops at 64 lines.
     for (int i = 0; i < 300; ++i) send(stranger, Bytes{0x00, 0x00, 0x00, 0xF7});
     ASSERT_TRUE(drained(20000));
-    EXPECT_LE(m.devicePage()->ListBox5->count(), 64);
-    EXPECT_EQ(listLines(m.devicePage()->ListBox5)[0], "127.0.0.32");
+    EXPECT_LE(m.devicePage()->deviceList->count(), 64);
+    EXPECT_EQ(listLines(m.devicePage()->deviceList)[0], "127.0.0.32");
 
     // A burst of 10 000 valid replies: whatever the socket kept is applied, nothing else.
     Bytes cue5 = frame(Group::Answer, Sense::CueEntry, 44, {{4, 5}, {6, 0x10}, {7, 0x20}, {8, 0x30}, {9, 0x01}, {10, 'Q'}, {42, 1}});
     for (int i = 0; i < 10000; ++i) send(cue5);
     ASSERT_TRUE(drained(60000));
-    const auto cues = listLines(m.cueGroup()->ListBox4);
+    const auto cues = listLines(m.cueGroup()->cueList);
     EXPECT_EQ(cues[5], "01:30:20:10 Q");
     EXPECT_EQ(cues[4], " ");
     EXPECT_EQ(cues[6], " ");
@@ -120,8 +120,8 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
 
     // The next valid reply is still decoded.
     send(frame(Group::Answer, Sense::TimecodeReply, 9, {{4, 0x05}, {5, 0x04}, {6, 0x03}, {7, 0x02}}));
-    EXPECT_TRUE(waitFor([&] { return m.statusPanel()->Label3->text() == QStringLiteral("02"); }, 3000));
-    EXPECT_EQ(m.statusPanel()->Label32->text(), QStringLiteral("05"));
+    EXPECT_TRUE(waitFor([&] { return m.statusPanel()->hoursLabel->text() == QStringLiteral("02"); }, 3000));
+    EXPECT_EQ(m.statusPanel()->framesLabel->text(), QStringLiteral("05"));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
@@ -133,16 +133,16 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     lossy.dropPercent = 20;
     lossy.seed = 7;
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.33"), content, lossy);
-    TForm1& m = startPanel(DevicePair{QStringLiteral("127.0.0.33"), QStringLiteral("QA51200040"),
+    MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.33"), QStringLiteral("QA51200040"),
                                       QStringLiteral("127.0.0.33"), QStringLiteral("QA51200041"), true});
     // The link start may be lost too: the operator presses "Apply" again.
-    for (int i = 0; i < 20 && !m.devicePage()->Button6->isEnabled(); ++i) {
+    for (int i = 0; i < 20 && !m.devicePage()->retrieveButton->isEnabled(); ++i) {
         apply(0);
-        waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 300);
+        waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 300);
     }
-    ASSERT_TRUE(m.devicePage()->Button6->isEnabled());
+    ASSERT_TRUE(m.devicePage()->retrieveButton->isEnabled());
     received_[0].clear();
-    QTest::mouseClick(m.devicePage()->Button6, Qt::LeftButton);
+    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
     // 2 x (216 + 60) ticks of 20 ms, with room for a loaded machine.
     ASSERT_TRUE(waitDrained(60000)) << "the refresh hung";
     EXPECT_GT(sim.requestsDropped(), 0u);
@@ -152,7 +152,7 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
             hexBytes({0x3E, 0x02, 0x36, code, i & 0xFF, i >> 8, (0x3E + 0x02 + 0x36 + code + (i & 0xFF) + (i >> 8)) & 0xFF});
         return std::find(received(0).begin(), received(0).end(), request) != received(0).end();
     };
-    const auto files = listLines(m.fileListPanel()->ListBox2);
+    const auto files = listLines(m.fileListPanel()->fileList);
     int shown = 0;
     for (int n = 1; n <= 30; ++n) {
         const qz7sim::File& f = sim.recorder().state().files[static_cast<std::size_t>(n - 1)];
@@ -163,7 +163,7 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     }
     EXPECT_GT(shown, 10);
     EXPECT_LT(shown, 30);
-    const auto clips = listLines(m.clipListPanel()->ListBox1);
+    const auto clips = listLines(m.clipListPanel()->clipList);
     int clipAnswers = 0;
     for (int k = 0; k < 100; ++k) clipAnswers += answered(Sense::ClipEntry, k) && k < 10;
     EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, clipAnswers);

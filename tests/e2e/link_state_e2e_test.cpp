@@ -35,14 +35,14 @@ TEST_F(LinkStateE2E, LampAndTallyFollowTheRecorderAndItsSilence) {
     EXPECT_TRUE(status->isLive());
 
     TransportPanel* transport = main().transportPanel();
-    QTest::mouseClick(transport->BitBtn3, Qt::LeftButton);  // REC
+    QTest::mouseClick(transport->recordButton, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return tallyLit(); }, 3000));
-    EXPECT_EQ(status->Label4->text(), QStringLiteral("REC"));
-    EXPECT_TRUE(transport->BitBtn3->property("lit").toBool());
-    QTest::mouseClick(transport->BitBtn2, Qt::LeftButton);  // STOP
+    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("REC"));
+    EXPECT_TRUE(transport->recordButton->property("lit").toBool());
+    QTest::mouseClick(transport->stopButton, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return !tallyLit(); }, 3000));
-    EXPECT_EQ(status->Label4->text(), QStringLiteral("STOP"));
-    EXPECT_FALSE(transport->BitBtn3->property("lit").toBool());
+    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("STOP"));
+    EXPECT_FALSE(transport->recordButton->property("lit").toBool());
     EXPECT_EQ(lamp(), QStringLiteral("LINK OK 127.0.0.1"));
 
     QElapsedTimer silent;

@@ -94,8 +94,8 @@ void whenDialogShows(QObject* owner, std::function<void(QDialog*)> answer) {
 
 // The timecode as the status panel shows it.
 Timecode displayed(const StatusPanel* s) {
-    return Timecode{toBytes(s->Label3->text()), toBytes(s->Label30->text()), toBytes(s->Label31->text()),
-                    toBytes(s->Label32->text())};
+    return Timecode{toBytes(s->hoursLabel->text()), toBytes(s->minutesLabel->text()), toBytes(s->secondsLabel->text()),
+                    toBytes(s->framesLabel->text())};
 }
 
 Timecode fieldsOf(QLineEdit* h, QLineEdit* m, QLineEdit* s, QLineEdit* f) {
@@ -125,8 +125,8 @@ std::string describe(const qz7sim::Sequence& s) {
 
 class MediaEditE2E : public LivePanelTest {
 protected:
-    TForm1& showPanel(const QString& address) {
-        TForm1& m = startPanel(singleRecorder(address));
+    MainWindow& showPanel(const QString& address) {
+        MainWindow& m = startPanel(singleRecorder(address));
         m.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&m));
         return m;
@@ -146,7 +146,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     content.cues = 3;
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.41"), content);
     const qz7sim::State before = sim.recorder().state();
-    TForm1& m = showPanel(QStringLiteral("127.0.0.41"));
+    MainWindow& m = showPanel(QStringLiteral("127.0.0.41"));
     connectAndRetrieve();
     ASSERT_EQ(m.deck().mediaForTesting().tables().recordedFileCount, 6);
     ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 4);
@@ -154,24 +154,24 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
 
     // PLAY, then IN and OUT from the running timecode at least a second apart.
     StatusPanel* status = m.statusPanel();
-    EXPECT_EQ(status->Label4->text(), QStringLiteral("STOP"));
-    click(m.transportPanel()->BitBtn1);
-    ASSERT_TRUE(waitFor([&] { return status->Label4->text() == QStringLiteral("PLAY"); }, 3000));
+    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("STOP"));
+    click(m.transportPanel()->playButton);
+    ASSERT_TRUE(waitFor([&] { return status->transportLabel->text() == QStringLiteral("PLAY"); }, 3000));
     EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Play);
-    m.PageControl1()->setCurrentIndex(TForm1::ClipTab);
+    m.pages()->setCurrentIndex(MainWindow::ClipTab);
     ClipPage* clipPage = m.clipPage();
     ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) > 0; }, 3000)) << "the timecode does not run";
-    click(clipPage->BitBtn13);  // IN
-    const Timecode in = fieldsOf(clipPage->MaskEdit2, clipPage->MaskEdit3, clipPage->MaskEdit4, clipPage->MaskEdit5);
+    click(clipPage->inButton);
+    const Timecode in = fieldsOf(clipPage->startHoursEdit, clipPage->startMinutesEdit, clipPage->startSecondsEdit, clipPage->startFramesEdit);
     EXPECT_EQ(in.text(), displayed(status).text());
     ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) >= toFrames(in) + 30; }, 3000));
-    click(clipPage->BitBtn16);  // OUT
-    const Timecode out = fieldsOf(clipPage->MaskEdit6, clipPage->MaskEdit7, clipPage->MaskEdit8, clipPage->MaskEdit9);
+    click(clipPage->outButton);
+    const Timecode out = fieldsOf(clipPage->stopHoursEdit, clipPage->stopMinutesEdit, clipPage->stopSecondsEdit, clipPage->stopFramesEdit);
     EXPECT_EQ(out.text(), displayed(status).text());
     EXPECT_GE(toFrames(out), toFrames(in) + 30) << in.text() << " to " << out.text();
 
-    click(m.transportPanel()->BitBtn2);  // STOP
-    ASSERT_TRUE(waitFor([&] { return status->Label4->text() == QStringLiteral("STOP"); }, 3000));
+    click(m.transportPanel()->stopButton);
+    ASSERT_TRUE(waitFor([&] { return status->transportLabel->text() == QStringLiteral("STOP"); }, 3000));
     EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Stop);
     // Stopped, the display settles on the recorder's own position.
     const auto recorderTime = [&] { return Timecode::fromBytes(sim.recorder().timecode()); };
@@ -184,45 +184,45 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     // names it once the mark has gone out, as it has long before an operator
     // gets the dialog open.
     CueGroup* cues = m.cueGroup();
-    click(cues->BitBtn20);
+    click(cues->markButton);
     ASSERT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
     EXPECT_EQ(m.deck().mediaForTesting().tables().cues[3].position, stoppedAt);
     ASSERT_TRUE(waitDrained(3000));
     whenDialogShows(&m, [&](QDialog* dialog) {
-        auto* edit = qobject_cast<TForm6*>(dialog);
+        auto* edit = qobject_cast<CueEditDialog*>(dialog);
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
-        EXPECT_EQ(maskedText(edit->MaskEdit1).toStdString(), stoppedAt.text());
-        typeInto(edit->Edit1, QStringLiteral("Goal"));
-        click(edit->Button1);  // OK
+        EXPECT_EQ(maskedText(edit->positionEdit).toStdString(), stoppedAt.text());
+        typeInto(edit->nameEdit, QStringLiteral("Goal"));
+        click(edit->okButton);
     });
-    doubleClickLine(cues->ListBox4, 3);
+    doubleClickLine(cues->cueList, 3);
 
     // SAVE clip 9 with its name; IN and OUT are already in the fields.
-    clipPage->MaskEdit16->setText(QStringLiteral("009"));
-    typeInto(clipPage->LabeledEdit2, QStringLiteral("Sunset take 2"));
-    click(clipPage->BitBtn27);
+    clipPage->clipNumberEdit->setText(QStringLiteral("009"));
+    typeInto(clipPage->clipNameEdit, QStringLiteral("Sunset take 2"));
+    click(clipPage->saveClipButton);
 
     // File 002: new name and inhibited. File 003 (inhibited): inhibit lifted, name kept.
     FileListPanel* files = m.fileListPanel();
     whenDialogShows(&m, [&](QDialog* dialog) {
-        auto* edit = qobject_cast<TForm3*>(dialog);
+        auto* edit = qobject_cast<FileNameDialog*>(dialog);
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
-        EXPECT_EQ(edit->Label2->text(), QStringLiteral("002  "));
-        EXPECT_EQ(edit->Edit1->text(), QStringLiteral("FILE 002"));
-        EXPECT_FALSE(edit->CheckBox1->isChecked());
-        typeInto(edit->Edit1, QStringLiteral("Harbour dawn"));
-        edit->CheckBox1->click();
-        click(edit->Button2);  // OK
+        EXPECT_EQ(edit->fileNumberLabel->text(), QStringLiteral("002  "));
+        EXPECT_EQ(edit->nameEdit->text(), QStringLiteral("FILE 002"));
+        EXPECT_FALSE(edit->inhibitBox->isChecked());
+        typeInto(edit->nameEdit, QStringLiteral("Harbour dawn"));
+        edit->inhibitBox->click();
+        click(edit->okButton);
     });
-    doubleClickLine(files->ListBox2, 1);
+    doubleClickLine(files->fileList, 1);
     whenDialogShows(&m, [&](QDialog* dialog) {
-        auto* edit = qobject_cast<TForm3*>(dialog);
+        auto* edit = qobject_cast<FileNameDialog*>(dialog);
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
-        EXPECT_TRUE(edit->CheckBox1->isChecked());
-        edit->CheckBox1->click();
-        click(edit->Button2);  // OK
+        EXPECT_TRUE(edit->inhibitBox->isChecked());
+        edit->inhibitBox->click();
+        click(edit->okButton);
     });
-    doubleClickLine(files->ListBox2, 2);
+    doubleClickLine(files->fileList, 2);
     ASSERT_TRUE(waitDrained(10000));
 
     // The recorder holds exactly the edits; everything else is as it was.
@@ -245,9 +245,9 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     // "Retrieve" again: 512 more blank lines, and the first 512 show the recorder.
     ASSERT_TRUE(retrieve());
     ASSERT_TRUE(waitDrained(30000));
-    const auto fileLines = listLines(files->ListBox2);
-    const auto clipLines = listLines(m.clipListPanel()->ListBox1);
-    const auto cueLines = listLines(cues->ListBox4);
+    const auto fileLines = listLines(files->fileList);
+    const auto clipLines = listLines(m.clipListPanel()->clipList);
+    const auto cueLines = listLines(cues->cueList);
     ASSERT_EQ(fileLines.size(), 1024u);
     ASSERT_EQ(clipLines.size(), 1024u);
     ASSERT_EQ(cueLines.size(), 1024u);
@@ -270,7 +270,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
             EXPECT_EQ(cueLines[i], " ") << "cue line " << i;
         }
     }
-    EXPECT_EQ(toBytes(forms_->form2()->ListBox1->item(9)->text()), " 009  Sunset take 2");
+    EXPECT_EQ(toBytes(forms_->scheduleWindow()->clipList->item(9)->text()), " 009  Sunset take 2");
     EXPECT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
     EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
     EXPECT_EQ(m.deck().mediaForTesting().tables().clips[9].in, in);
@@ -284,21 +284,21 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     qz7sim::Config content;
     content.clips = 6;
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.42"), content);
-    TForm1& m = showPanel(QStringLiteral("127.0.0.42"));
+    MainWindow& m = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
     ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 6);
 
-    m.PageControl1()->setCurrentIndex(TForm1::SequenceTab);
+    m.pages()->setCurrentIndex(MainWindow::SequenceTab);
     SequencePage* page = m.sequencePage();
-    clickLine(page->ListBox3, 2);
-    TForm2* editor = forms_->form2();
-    EXPECT_EQ(editor->Label3->text(), QStringLiteral("002"));
+    clickLine(page->sequenceList, 2);
+    ScheduleWindow* editor = forms_->scheduleWindow();
+    EXPECT_EQ(editor->sequenceNumberLabel->text(), QStringLiteral("002"));
 
     // ADD: a CLIPS line, then a step line. Inserting at step 1 moves the later steps down.
     const auto add = [editor](int clip, int step) {
-        clickLine(editor->ListBox1, clip);
-        clickLine(editor->ListBox2, step);
-        click(editor->Button1);
+        clickLine(editor->clipList, clip);
+        clickLine(editor->stepList, step);
+        click(editor->addStepButton);
     };
     bool edited = false;
     whenDialogShows(&m, [&](QDialog* dialog) {
@@ -311,15 +311,15 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
         add(3, 5);
         add(2, 6);
         EXPECT_EQ(editor->workingCopy.entryCount, 7);
-        EXPECT_EQ(toBytes(editor->ListBox2->item(1)->text()), "  2  000  CLIP 000");
-        EXPECT_EQ(toBytes(editor->ListBox2->item(2)->text()), "  3  001  CLIP 001");
-        EXPECT_EQ(toBytes(editor->ListBox2->item(7)->text()), "  8  ");
-        click(editor->BitBtn19);  // SAVE
+        EXPECT_EQ(toBytes(editor->stepList->item(1)->text()), "  2  000  CLIP 000");
+        EXPECT_EQ(toBytes(editor->stepList->item(2)->text()), "  3  001  CLIP 001");
+        EXPECT_EQ(toBytes(editor->stepList->item(7)->text()), "  8  ");
+        click(editor->saveButton);
         edited = true;
     });
-    click(page->BitBtn18);  // EDIT
+    click(page->editSequenceButton);
     ASSERT_TRUE(edited);
-    EXPECT_EQ(toBytes(page->ListBox3->item(2)->text()), "002");
+    EXPECT_EQ(toBytes(page->sequenceList->item(2)->text()), "002");
     ASSERT_TRUE(waitDrained(10000));
 
     // Seven steps travel in two blocks; the recorder keeps exactly them.
@@ -337,27 +337,27 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     // A panel started afresh learns the sequence from the recorder: the
     // header with "Retrieve", the steps on entering the Sequence page.
     forms_.reset();
-    TForm1& fresh = showPanel(QStringLiteral("127.0.0.42"));
+    MainWindow& fresh = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
     const SequenceRecord& record = fresh.deck().mediaForTesting().tables().sequences[2];
     EXPECT_EQ(record.entryCount, 7);
     EXPECT_EQ(record.blockCount, 2);
     EXPECT_EQ(record.steps[0], -1) << "steps come only with the Sequence page";
-    fresh.PageControl1()->setCurrentIndex(TForm1::SequenceTab);
+    fresh.pages()->setCurrentIndex(MainWindow::SequenceTab);
     ASSERT_TRUE(waitDrained(5000));
     const std::vector<std::int16_t> panelSteps(record.steps.begin(), record.steps.begin() + 10);
     EXPECT_EQ(panelSteps, (std::vector<std::int16_t>{4, 0, 1, 5, 2, 3, 2, -1, -1, -1}));
     EXPECT_TRUE(std::all_of(record.steps.begin() + 7, record.steps.end(), [](std::int16_t v) { return v == -1; }));
-    const auto sequenceLines = listLines(fresh.sequencePage()->ListBox3);
+    const auto sequenceLines = listLines(fresh.sequencePage()->sequenceList);
     ASSERT_EQ(sequenceLines.size(), 16u);
     for (std::size_t s = 0; s < 16; ++s) EXPECT_EQ(sequenceLines[s], s == 2 ? "002" : "") << "sequence line " << s;
 
     // Clicking the line shows the steps with the clip names in Sequence Play.
-    clickLine(fresh.sequencePage()->ListBox3, 2);
-    TForm2* shown = forms_->form2();
-    EXPECT_EQ(toBytes(shown->ListBox2->item(0)->text()), "  1  004  CLIP 004");
-    EXPECT_EQ(toBytes(shown->ListBox2->item(6)->text()), "  7  002  CLIP 002");
-    EXPECT_EQ(toBytes(shown->ListBox2->item(7)->text()), "  8  ");
+    clickLine(fresh.sequencePage()->sequenceList, 2);
+    ScheduleWindow* shown = forms_->scheduleWindow();
+    EXPECT_EQ(toBytes(shown->stepList->item(0)->text()), "  1  004  CLIP 004");
+    EXPECT_EQ(toBytes(shown->stepList->item(6)->text()), "  7  002  CLIP 002");
+    EXPECT_EQ(toBytes(shown->stepList->item(7)->text()), "  8  ");
     EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
 }
 

@@ -51,12 +51,12 @@ class SettingsE2E : public LivePanelTest {
 protected:
     // Entering a page asks the recorder; its answers land before this returns.
     void enter(int page) {
-        main().PageControl1()->setCurrentIndex(page);
+        main().pages()->setCurrentIndex(page);
         ASSERT_TRUE(waitDrained(5000));
     }
     // Away and back, as the operator does to see the recorder's values again.
     void revisit(int page) {
-        main().PageControl1()->setCurrentIndex(TForm1::ConfigTab);
+        main().pages()->setCurrentIndex(MainWindow::ConfigTab);
         enter(page);
     }
     std::string stored(std::uint8_t code) { return hex(sims_.front()->recorder().setting(code)); }
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.43"));
-    TForm1& m = startPanel(DevicePair{QStringLiteral("127.0.0.43"), QStringLiteral("QA51200040"),
+    MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.43"), QStringLiteral("QA51200040"),
                                       QStringLiteral("127.0.0.43"), QStringLiteral("QA51200041"), true});
     m.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
@@ -73,72 +73,72 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     StatusPanel* status = m.statusPanel();
 
     TimecodePage* timecode = m.timecodePage();
-    enter(TForm1::TimecodeTab);
-    pick(timecode->RadioGroup4, 2);  // "VITC"
-    pick(timecode->RadioGroup5, 1);  // "Drop frame"
-    pick(timecode->RadioGroup6, 1);  // "EXT"
-    press(timecode->Button3);
-    timecode->MaskEdit12->setText(QStringLiteral("12"));
-    timecode->MaskEdit13->setText(QStringLiteral("34"));
-    timecode->MaskEdit14->setText(QStringLiteral("56"));
-    timecode->MaskEdit15->setText(QStringLiteral("07"));
-    press(timecode->Button4);  // PRESET
+    enter(MainWindow::TimecodeTab);
+    pick(timecode->sourceGroup, 2);  // "VITC"
+    pick(timecode->countGroup, 1);  // "Drop frame"
+    pick(timecode->userBitGroup, 1);  // "EXT"
+    press(timecode->setButton);
+    timecode->presetHoursEdit->setText(QStringLiteral("12"));
+    timecode->presetMinutesEdit->setText(QStringLiteral("34"));
+    timecode->presetSecondsEdit->setText(QStringLiteral("56"));
+    timecode->presetFramesEdit->setText(QStringLiteral("07"));
+    press(timecode->presetButton);
 
     GenlockPage* genlock = m.genlockPage();
-    enter(TForm1::GenlockTab);
-    pick(genlock->RadioGroup7, 1);   // "EXT"
-    pick(genlock->RadioGroup20, 1);  // "1080/59.94i"
-    pick(genlock->RadioGroup21, 1);  // PSF "ON"
-    press(genlock->Button12);
+    enter(MainWindow::GenlockTab);
+    pick(genlock->sourceGroup, 1);   // "EXT"
+    pick(genlock->fixedStandardGroup, 1);  // "1080/59.94i"
+    pick(genlock->psfGroup, 1);  // PSF "ON"
+    press(genlock->setButton);
 
     TestSignalPage* testSignal = m.testSignalPage();
-    enter(TForm1::TestSignalTab);
-    pick(testSignal->RadioGroup8, 2);  // "Ramp"
-    pick(testSignal->RadioGroup9, 1);  // "1 kHz"
-    press(testSignal->Button10);
+    enter(MainWindow::TestSignalTab);
+    pick(testSignal->videoGroup, 2);  // "Ramp"
+    pick(testSignal->audioGroup, 1);  // "1 kHz"
+    press(testSignal->setButton);
 
     AudioPage* audio = m.audioPage();
-    enter(TForm1::AudioTab);
-    pick(audio->RadioGroup10, 0);  // "Embedded"
-    pick(audio->RadioGroup11, 2);  // "4"
-    pick(audio->RadioGroup12, 1);  // converter "ON"
-    pick(audio->RadioGroup13, 7);  // "3.5"
-    press(audio->Button8);
+    enter(MainWindow::AudioTab);
+    pick(audio->inputGroup, 0);  // "Embedded"
+    pick(audio->channelsGroup, 2);  // "4"
+    pick(audio->converterGroup, 1);  // converter "ON"
+    pick(audio->delayGroup, 7);  // "3.5"
+    press(audio->setButton);
 
     VideoPage* video = m.videoPage();
-    enter(TForm1::VideoTab);
-    pick(video->RadioGroup14, 3);  // "Lossless"
-    pick(video->RadioGroup15, 1);  // ANC "ON"
-    press(video->Button11);
+    enter(MainWindow::VideoTab);
+    pick(video->qualityGroup, 3);  // "Lossless"
+    pick(video->ancGroup, 1);  // ANC "ON"
+    press(video->setButton);
 
     // The Character page sends the whole page on every change. An operator's
     // clicks are far apart next to the 40 ms command turn, so each command
     // has left before the next click. The recorder starts at 1, 1.
     CharacterPage* character = m.characterPage();
-    enter(TForm1::CharacterTab);
+    enter(MainWindow::CharacterTab);
     EXPECT_EQ(character->horizontal(), 1);
     EXPECT_EQ(character->vertical(), 1);
     const auto paced = [&](const std::function<void()>& click) {
         click();
         EXPECT_TRUE(waitFor([&] { return m.deck().commandsWaiting() == 0; }, 2000));
     };
-    for (int i = 0; i < 5; ++i) paced([&] { press(character->BitBtn29); });  // R
-    for (int i = 0; i < 3; ++i) paced([&] { press(character->BitBtn23); });  // D
-    paced([&] { pick(character->RadioGroup1, 3); });   // Audio Level "3"
-    paced([&] { toggle(character->CheckBox2); });      // "Remain time" off
-    paced([&] { toggle(character->CheckBox13); });     // "Quality" off
-    paced([&] { toggle(character->CheckBox16); });     // "Time code" off
-    paced([&] { pick(character->RadioGroup16, 0); });  // insertion "OFF"
-    paced([&] { pick(character->RadioGroup23, 1); });  // "Small"
+    for (int i = 0; i < 5; ++i) paced([&] { press(character->rightButton); });
+    for (int i = 0; i < 3; ++i) paced([&] { press(character->downButton); });
+    paced([&] { pick(character->audioLevelGroup, 3); });   // Audio Level "3"
+    paced([&] { toggle(character->remainTimeBox); });      // "Remain time" off
+    paced([&] { toggle(character->qualityBox); });     // "Quality" off
+    paced([&] { toggle(character->timeCodeBox); });     // "Time code" off
+    paced([&] { pick(character->insertionGroup, 0); });  // insertion "OFF"
+    paced([&] { pick(character->sizeGroup, 1); });  // "Small"
 
     ControlPage* control = m.controlPage();
-    enter(TForm1::ControlTab);
-    pick(control->RadioGroup3, 3);  // "INTERMITTENT"
-    control->MaskEdit11->setText(QStringLiteral("250"));
-    pick(control->RadioGroup17, 2);  // "DUBBING PLAY"
-    control->MaskEdit10->setText(QStringLiteral("15"));
-    pick(control->RadioGroup22, 0);  // "Frame"
-    press(control->Button16);
+    enter(MainWindow::ControlTab);
+    pick(control->recordModeGroup, 3);  // "INTERMITTENT"
+    control->rateEdit->setText(QStringLiteral("250"));
+    pick(control->playbackModeGroup, 2);  // "DUBBING PLAY"
+    control->prerollEdit->setText(QStringLiteral("15"));
+    pick(control->stillModeGroup, 0);  // "Frame"
+    press(control->setButton);
     ASSERT_TRUE(waitDrained(10000));
 
     // What the recorder stored, byte for byte.
@@ -162,45 +162,45 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     const qz7sim::Position presetTo = sim.recorder().timecode();
     EXPECT_EQ(hex({presetTo.begin(), presetTo.end()}), "07 56 34 12") << "PRESET";
     // The status panel follows: preset time, reference from the genlock source, quality.
-    EXPECT_TRUE(waitFor([&] { return status->Label3->text() == QStringLiteral("12") &&
-                                     status->Label30->text() == QStringLiteral("34") &&
-                                     status->Label31->text() == QStringLiteral("56") &&
-                                     status->Label32->text() == QStringLiteral("07"); },
+    EXPECT_TRUE(waitFor([&] { return status->hoursLabel->text() == QStringLiteral("12") &&
+                                     status->minutesLabel->text() == QStringLiteral("34") &&
+                                     status->secondsLabel->text() == QStringLiteral("56") &&
+                                     status->framesLabel->text() == QStringLiteral("07"); },
                         3000));
-    EXPECT_TRUE(waitFor([&] { return status->Label24->text() == QStringLiteral("EXT"); }, 3000));
-    EXPECT_TRUE(waitFor([&] { return status->Label11->text() == QStringLiteral("LOSSLESS"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return status->referenceLabel->text() == QStringLiteral("EXT"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return status->qualityLabel->text() == QStringLiteral("LOSSLESS"); }, 3000));
 
     // With the link off, the controls go to other values; nothing reaches the recorder.
-    m.devicePage()->Button2Click();  // "Scan"
+    m.devicePage()->scan();  // "Scan"
     ASSERT_FALSE(m.deck().linkEnabled());
     const qz7sim::State set = sim.recorder().state();
-    pick(timecode->RadioGroup4, 0);
-    pick(timecode->RadioGroup5, 0);
-    pick(timecode->RadioGroup6, 0);
-    pick(genlock->RadioGroup7, 2);
-    pick(genlock->RadioGroup20, 0);
-    pick(genlock->RadioGroup21, 0);
-    pick(testSignal->RadioGroup8, 3);
-    pick(testSignal->RadioGroup9, 0);
-    pick(audio->RadioGroup10, 1);
-    pick(audio->RadioGroup11, 3);
-    pick(audio->RadioGroup12, 0);
-    pick(audio->RadioGroup13, 2);
-    pick(video->RadioGroup14, 1);
-    pick(video->RadioGroup15, 0);
-    for (int i = 0; i < 3; ++i) press(character->BitBtn24);  // L
-    for (int i = 0; i < 2; ++i) press(character->BitBtn19);  // U
-    pick(character->RadioGroup1, 0);
-    toggle(character->CheckBox1);
-    toggle(character->CheckBox2);
-    toggle(character->CheckBox13);
-    pick(character->RadioGroup16, 1);
-    pick(character->RadioGroup23, 0);
-    pick(control->RadioGroup3, 1);
-    control->MaskEdit11->setText(QStringLiteral("040"));
-    pick(control->RadioGroup17, 1);
-    control->MaskEdit10->setText(QStringLiteral("09"));
-    pick(control->RadioGroup22, 1);
+    pick(timecode->sourceGroup, 0);
+    pick(timecode->countGroup, 0);
+    pick(timecode->userBitGroup, 0);
+    pick(genlock->sourceGroup, 2);
+    pick(genlock->fixedStandardGroup, 0);
+    pick(genlock->psfGroup, 0);
+    pick(testSignal->videoGroup, 3);
+    pick(testSignal->audioGroup, 0);
+    pick(audio->inputGroup, 1);
+    pick(audio->channelsGroup, 3);
+    pick(audio->converterGroup, 0);
+    pick(audio->delayGroup, 2);
+    pick(video->qualityGroup, 1);
+    pick(video->ancGroup, 0);
+    for (int i = 0; i < 3; ++i) press(character->leftButton);
+    for (int i = 0; i < 2; ++i) press(character->upButton);
+    pick(character->audioLevelGroup, 0);
+    toggle(character->diskModeBox);
+    toggle(character->remainTimeBox);
+    toggle(character->qualityBox);
+    pick(character->insertionGroup, 1);
+    pick(character->sizeGroup, 0);
+    pick(control->recordModeGroup, 1);
+    control->rateEdit->setText(QStringLiteral("040"));
+    pick(control->playbackModeGroup, 1);
+    control->prerollEdit->setText(QStringLiteral("09"));
+    pick(control->stillModeGroup, 1);
     ASSERT_EQ(character->horizontal(), 3);
     ASSERT_EQ(character->vertical(), 2);
     ASSERT_TRUE(waitDrained(3000));
@@ -210,33 +210,33 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     // "Apply" again, then each page shows the recorder's values once entered.
     apply(0);
     ASSERT_TRUE(waitDrained(5000));
-    revisit(TForm1::TimecodeTab);
-    EXPECT_EQ(timecode->RadioGroup4->itemIndex(), 2);
-    EXPECT_EQ(timecode->RadioGroup5->itemIndex(), 1);
-    EXPECT_EQ(timecode->RadioGroup6->itemIndex(), 1);
-    revisit(TForm1::GenlockTab);
-    EXPECT_EQ(genlock->RadioGroup7->itemIndex(), 1);
-    EXPECT_EQ(genlock->RadioGroup20->itemIndex(), 1);
-    EXPECT_EQ(genlock->RadioGroup21->itemIndex(), 1);
-    revisit(TForm1::TestSignalTab);
-    EXPECT_EQ(testSignal->RadioGroup8->itemIndex(), 2);
-    EXPECT_EQ(testSignal->RadioGroup9->itemIndex(), 1);
-    revisit(TForm1::AudioTab);
-    EXPECT_EQ(audio->RadioGroup10->itemIndex(), 0) << "input, from the status reply";
-    EXPECT_EQ(audio->RadioGroup11->itemIndex(), 2) << "channels, from the status reply";
-    EXPECT_EQ(audio->RadioGroup12->itemIndex(), 1) << "converter, from the status reply";
-    EXPECT_EQ(audio->RadioGroup13->itemIndex(), 7);
-    revisit(TForm1::VideoTab);
-    EXPECT_EQ(video->RadioGroup14->itemIndex(), 3);
-    EXPECT_EQ(video->RadioGroup15->itemIndex(), 1);
-    revisit(TForm1::CharacterTab);
+    revisit(MainWindow::TimecodeTab);
+    EXPECT_EQ(timecode->sourceGroup->itemIndex(), 2);
+    EXPECT_EQ(timecode->countGroup->itemIndex(), 1);
+    EXPECT_EQ(timecode->userBitGroup->itemIndex(), 1);
+    revisit(MainWindow::GenlockTab);
+    EXPECT_EQ(genlock->sourceGroup->itemIndex(), 1);
+    EXPECT_EQ(genlock->fixedStandardGroup->itemIndex(), 1);
+    EXPECT_EQ(genlock->psfGroup->itemIndex(), 1);
+    revisit(MainWindow::TestSignalTab);
+    EXPECT_EQ(testSignal->videoGroup->itemIndex(), 2);
+    EXPECT_EQ(testSignal->audioGroup->itemIndex(), 1);
+    revisit(MainWindow::AudioTab);
+    EXPECT_EQ(audio->inputGroup->itemIndex(), 0) << "input, from the status reply";
+    EXPECT_EQ(audio->channelsGroup->itemIndex(), 2) << "channels, from the status reply";
+    EXPECT_EQ(audio->converterGroup->itemIndex(), 1) << "converter, from the status reply";
+    EXPECT_EQ(audio->delayGroup->itemIndex(), 7);
+    revisit(MainWindow::VideoTab);
+    EXPECT_EQ(video->qualityGroup->itemIndex(), 3);
+    EXPECT_EQ(video->ancGroup->itemIndex(), 1);
+    revisit(MainWindow::CharacterTab);
     EXPECT_EQ(hex(characterBytes(character)), expected.at(Op::Character));
-    revisit(TForm1::ControlTab);
-    EXPECT_EQ(control->RadioGroup3->itemIndex(), 3);
-    EXPECT_EQ(maskedText(control->MaskEdit11), QStringLiteral("250"));
-    EXPECT_EQ(control->RadioGroup17->itemIndex(), 2);
-    EXPECT_EQ(maskedText(control->MaskEdit10), QStringLiteral("15")) << "preroll time";
-    EXPECT_EQ(control->RadioGroup22->itemIndex(), 0);
+    revisit(MainWindow::ControlTab);
+    EXPECT_EQ(control->recordModeGroup->itemIndex(), 3);
+    EXPECT_EQ(maskedText(control->rateEdit), QStringLiteral("250"));
+    EXPECT_EQ(control->playbackModeGroup->itemIndex(), 2);
+    EXPECT_EQ(maskedText(control->prerollEdit), QStringLiteral("15")) << "preroll time";
+    EXPECT_EQ(control->stillModeGroup->itemIndex(), 0);
 
     // Looking at the pages changed nothing on the recorder. The Character
     // answer changed six controls of the page, and each change sends the page;
@@ -245,7 +245,7 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
         EXPECT_EQ(stored(code), bytes) << "setting 0x" << std::hex << int{code} << " after the read-back";
     EXPECT_EQ(sim.recorder().state().preroll, 0x15);
     // A second look at the Character page shows the same as the first.
-    revisit(TForm1::CharacterTab);
+    revisit(MainWindow::CharacterTab);
     EXPECT_EQ(hex(characterBytes(character)), expected.at(Op::Character)) << "second visit";
     EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
 }

@@ -39,7 +39,7 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
     lossy.seed = 7;
     startSim(QStringLiteral("127.0.0.91"), config, lossy);
     startSim(QStringLiteral("127.0.0.92"), config);
-    TForm1& m = startPanel(DevicePair{QStringLiteral("127.0.0.91"), QStringLiteral("QA1"), QStringLiteral("127.0.0.92"),
+    MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.91"), QStringLiteral("QA1"), QStringLiteral("127.0.0.92"),
                                       QStringLiteral("QA2"), false});
     m.deck().setClockForTesting([] {
         static qint64 fake = 0;
@@ -49,12 +49,12 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
     m.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
     // The link start itself may be lost: "Apply" again, as the operator would.
-    for (int i = 0; i < 20 && !m.devicePage()->Button6->isEnabled(); ++i) {
+    for (int i = 0; i < 20 && !m.devicePage()->retrieveButton->isEnabled(); ++i) {
         apply(0);
-        waitFor([&] { return m.devicePage()->Button6->isEnabled(); }, 300);
+        waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 300);
     }
-    ASSERT_TRUE(m.devicePage()->Button6->isEnabled());
-    QTest::mouseClick(m.devicePage()->Button6, Qt::LeftButton);
+    ASSERT_TRUE(m.devicePage()->retrieveButton->isEnabled());
+    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
     auto* bar = m.findChild<QProgressBar*>(QStringLiteral("RetrieveProgress"));
     ASSERT_TRUE(waitFor([&] { return !m.deck().retrieveProgress().running; }, 20000));
     const RetrieveProgressState& p = m.deck().retrieveProgress();
@@ -62,18 +62,18 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->text(), QStringLiteral("Retrieve incomplete: %1 did not answer").arg(p.missing));
     EXPECT_EQ(bar->toolTip().toStdString(), p.missingText);
-    EXPECT_TRUE(m.devicePage()->Button6->isEnabled());
+    EXPECT_TRUE(m.devicePage()->retrieveButton->isEnabled());
     save(&m, "main_window_retrieve_incomplete");
 
     QString where;
     auto* erase = m.findChild<QAction*>(QStringLiteral("LastFileErase2"));
     ASSERT_NE(erase, nullptr);
     QTimer::singleShot(300, [&] {
-        auto* dialog = qobject_cast<TForm4*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<LastFileEraseDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
-        where = dialog->LabelRecorders->text();
+        where = dialog->recordersLabel->text();
         save(dialog, "last_file_erase");
-        dialog->BitBtn2->click();  // Cancel
+        dialog->cancelButton->click();
     });
     erase->trigger();
     EXPECT_EQ(where, QStringLiteral("on 127.0.0.91 and 127.0.0.92"));

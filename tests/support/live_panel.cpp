@@ -47,7 +47,7 @@ qz7sim::SimServer& LivePanelTest::startSim(const QString& address, const qz7sim:
     return *sims_.back();
 }
 
-TForm1& LivePanelTest::startPanel(const DevicePair& devices) {
+MainWindow& LivePanelTest::startPanel(const DevicePair& devices) {
     ErrorBox::dismiss();
     ErrorBox::resetCounters();
     forms_ = std::make_unique<Forms>(devices, timing_);
@@ -57,14 +57,14 @@ TForm1& LivePanelTest::startPanel(const DevicePair& devices) {
 void LivePanelTest::apply(int line) {
     DevicePage* page = main().devicePage();
     if (line >= 0)
-        page->ListBox5->setCurrentRow(line);
+        page->deviceList->setCurrentRow(line);
     else
-        page->ListBox5->setCurrentRow(-1);
-    QTest::mouseClick(page->Button7, Qt::LeftButton);
+        page->deviceList->setCurrentRow(-1);
+    QTest::mouseClick(page->applyButton, Qt::LeftButton);
 }
 
 bool LivePanelTest::retrieve(int timeoutMs) {
-    QPushButton* button = main().devicePage()->Button6;
+    QPushButton* button = main().devicePage()->retrieveButton;
     if (!waitFor([button] { return button->isEnabled(); }, timeoutMs)) return false;
     QTest::mouseClick(button, Qt::LeftButton);
     return true;

@@ -28,8 +28,8 @@ protected:
     qz7sim::SimServer& startSim(const QString& address, const qz7sim::Config& config = {},
                                 qz7sim::SimOptions options = {});
     // The panel, pointed at the given recorders (as --devices does).
-    TForm1& startPanel(const DevicePair& devices);
-    TForm1& main() { return *forms_->form1(); }
+    MainWindow& startPanel(const DevicePair& devices);
+    MainWindow& main() { return *forms_->mainWindow(); }
     MediaTables& tables() { return forms_->deck().mediaForTesting().tablesForTesting(); }
 
     // Selects device list line `line` (-1: none) and clicks "Apply".

@@ -75,11 +75,11 @@ std::vector<std::string> PanelTest::lines(const QListWidget* list) {
     return out;
 }
 
-void fillListsAsRetrieve(TForm1& main) {
+void fillListsAsRetrieve(MainWindow& main) {
     const QStringList blanks(512, QStringLiteral(" "));
-    main.clipListPanel()->ListBox1->addItems(blanks);
-    main.fileListPanel()->ListBox2->addItems(blanks);
-    main.cueGroup()->ListBox4->addItems(blanks);
+    main.clipListPanel()->clipList->addItems(blanks);
+    main.fileListPanel()->fileList->addItems(blanks);
+    main.cueGroup()->cueList->addItems(blanks);
 }
 
 }  // namespace qz7::test

@@ -27,7 +27,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    TForm1& main() { return *forms->form1(); }
+    MainWindow& main() { return *forms->mainWindow(); }
     // The media tables, writable for set-up.
     MediaTables& tables() { return forms->deck().mediaForTesting().tablesForTesting(); }
 
@@ -64,6 +64,6 @@ protected:
 };
 
 // Fills the three main lists with 512 blank lines, as "Retrieve" does, without queuing.
-void fillListsAsRetrieve(TForm1& main);
+void fillListsAsRetrieve(MainWindow& main);
 
 }  // namespace qz7::test

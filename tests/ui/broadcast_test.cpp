@@ -48,7 +48,7 @@ TEST(Broadcast, ApplyOnABroadcastHostShowsTheErrorBoxAndSendsNothing) {
     devices.first = kLoopbackBroadcast;
     devices.single = true;
     Forms forms(devices);
-    QTest::mouseClick(forms.form1()->devicePage()->Button7, Qt::LeftButton);
+    QTest::mouseClick(forms.mainWindow()->devicePage()->applyButton, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([] { return ErrorBox::isOpen(); }, 2000));
     EXPECT_TRUE(ErrorBox::lastMessage().startsWith(QStringLiteral("Socket Error # ")))
         << ErrorBox::lastMessage().toStdString();

@@ -18,24 +18,24 @@ namespace {
 
 class ClearMenuTest : public PanelTest {
 protected:
-    QListWidget* cueList() { return main().cueGroup()->ListBox4; }
-    QListWidget* clipList() { return main().clipListPanel()->ListBox1; }
-    QListWidget* sequenceClipList() { return forms->form2()->ListBox1; }
-    QListWidget* sequenceList() { return main().sequencePage()->ListBox3; }
+    QListWidget* cueList() { return main().cueGroup()->cueList; }
+    QListWidget* clipList() { return main().clipListPanel()->clipList; }
+    QListWidget* sequenceClipList() { return forms->scheduleWindow()->clipList; }
+    QListWidget* sequenceList() { return main().sequencePage()->sequenceList; }
 
     // Picks a Clear menu item and answers the "Confirmation" dialog.
-    void choose(const char* item, QPushButton* TForm5::*answer) {
+    void choose(const char* item, QPushButton* ConfirmationDialog::*answer) {
         bool asked = false;
         whenModalShows([&](QWidget* shown) {
-            EXPECT_EQ(shown, forms->form5());
+            EXPECT_EQ(shown, forms->confirmationDialog());
             asked = true;
-            QTest::mouseClick(forms->form5()->*answer, Qt::LeftButton);
+            QTest::mouseClick(forms->confirmationDialog()->*answer, Qt::LeftButton);
         });
         find<QAction>(QString::fromLatin1(item))->trigger();
         EXPECT_TRUE(asked);
     }
-    void confirm(const char* item) { choose(item, &TForm5::Button1); }
-    void cancel(const char* item) { choose(item, &TForm5::Button2); }
+    void confirm(const char* item) { choose(item, &ConfirmationDialog::okButton); }
+    void cancel(const char* item) { choose(item, &ConfirmationDialog::cancelButton); }
 
     // Cues 0..9, clips 0..9 and sequences 0..2 as a list refresh leaves them.
     void fillTables() {
@@ -134,7 +134,7 @@ TEST_F(ClearMenuTest, CancelChangesNothing) {
     bool asked = false;
     whenModalShows([&](QWidget*) {
         asked = true;
-        forms->form5()->reject();
+        forms->confirmationDialog()->reject();
     });
     find<QAction>(QStringLiteral("ClearSeq1"))->trigger();
     EXPECT_TRUE(asked);

@@ -17,7 +17,7 @@ protected:
         MediaListTest::SetUp();
         fillListsAsRetrieve(main());
         group = main().cueGroup();
-        list = group->ListBox4;
+        list = group->cueList;
         // The Control page's preroll field at its layout value, where it exists yet.
         if (auto* preroll = main().findChild<QLineEdit*>(QStringLiteral("MaskEdit10")))
             preroll->setText(QStringLiteral("06"));
@@ -40,7 +40,7 @@ protected:
     }
     void markThree() {
         showTimecode(0x01, 0x02, 0x03, 0x04);
-        for (int i = 0; i < 3; ++i) click(group->BitBtn20);
+        for (int i = 0; i < 3; ++i) click(group->markButton);
         takeQueued();
     }
 
@@ -50,19 +50,19 @@ protected:
 
 TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
     showTimecode(0x01, 0x02, 0x03, 0x04);
-    click(group->BitBtn20);
+    click(group->markButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(0, {0x04, 0x03, 0x02, 0x01}, " ", 0x01)}));
     EXPECT_EQ(lines(list)[0], "01:02:03:04  ");
     EXPECT_EQ(selectedLine(list), 0);
     EXPECT_EQ(tables().cueCount, 1);
 
-    click(group->BitBtn20);
-    click(group->BitBtn20);
+    click(group->markButton);
+    click(group->markButton);
     takeQueued();
     EXPECT_EQ(tables().cueCount, 3);
 
     clickLine(list, 1);
-    click(group->BitBtn14);
+    click(group->clearCueButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0, 0, 0, 0}, " ", 0x00)}));
     EXPECT_EQ(lines(list)[1], " ");
     EXPECT_EQ(tables().cues[1].used, 0);
@@ -70,7 +70,7 @@ TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
 
     showTimecode(0x05, 0x06, 0x07, 0x08);
     clickLine(list, 2);
-    click(group->BitBtn20);
+    click(group->markButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0x08, 0x07, 0x06, 0x05}, " ", 0x01)}));
     EXPECT_EQ(lines(list)[1], "05:06:07:08  ");
     EXPECT_EQ(lines(list)[2], "01:02:03:04  ");
@@ -81,59 +81,59 @@ TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
 TEST_F(CueMarksTest, CueAndSrhInListModeGoToSearchableLinesOnly) {
     markThree();
     clickLine(list, 2);
-    click(group->BitBtn22);
-    click(group->BitBtn21);
+    click(group->cueButton);
+    click(group->searchButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x53, 0x02, 0x00, 0x01}),
                                                 sent({0x3E, 0x03, 0x34, 0x53, 0x02, 0x00, 0x00})}));
 
     clickLine(list, 3);  // at the cue count
-    click(group->BitBtn22);
-    click(group->BitBtn21);
+    click(group->cueButton);
+    click(group->searchButton);
     list->clearSelection();
-    click(group->BitBtn22);
-    click(group->BitBtn14);  // CLR needs a line too
+    click(group->cueButton);
+    click(group->clearCueButton);  // CLR needs a line too
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(CueMarksTest, TypedPositionModeSearchesTheTypedTimecode) {
     markThree();
     clickLine(list, 1);
-    click(group->BitBtn17);
+    click(group->typedModeButton);
     EXPECT_EQ(group->typedPositionMode, 1);
     EXPECT_FALSE(list->isEnabled());
-    EXPECT_TRUE(group->MaskEdit1->isEnabled());
+    EXPECT_TRUE(group->typedPositionEdit->isEnabled());
 
     // Cue stops the preroll (06 s at 30 frames) short, wrapping past midnight.
-    group->MaskEdit1->setText(QStringLiteral("00:00:03:10"));
-    click(group->BitBtn22);
+    group->typedPositionEdit->setText(QStringLiteral("00:00:03:10"));
+    click(group->cueButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x10, 0x57, 0x59, 0x23})}));
-    group->MaskEdit1->setText(QStringLiteral("10:00:00:00"));
-    click(group->BitBtn22);
+    group->typedPositionEdit->setText(QStringLiteral("10:00:00:00"));
+    click(group->cueButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x00, 0x54, 0x59, 0x09})}));
 
-    group->MaskEdit1->setText(QStringLiteral("12:34:56:07"));
-    click(group->BitBtn21);
+    group->typedPositionEdit->setText(QStringLiteral("12:34:56:07"));
+    click(group->searchButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x07, 0x56, 0x34, 0x12})}));
 
     // CLR acts on the line selected before the switch.
-    click(group->BitBtn14);
+    click(group->clearCueButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0, 0, 0, 0}, " ", 0x00)}));
 
-    click(group->BitBtn17);
+    click(group->typedModeButton);
     EXPECT_EQ(group->typedPositionMode, 0);
     EXPECT_TRUE(list->isEnabled());
-    EXPECT_FALSE(group->MaskEdit1->isEnabled());
+    EXPECT_FALSE(group->typedPositionEdit->isEnabled());
 }
 
 TEST_F(CueMarksTest, HalfTypedPositionSendsNothingAndSaysWhy) {
-    click(group->BitBtn17);
-    group->MaskEdit1->setText(QStringLiteral("12:3"));  // "12:3_:__:__"
-    click(group->BitBtn21);
+    click(group->typedModeButton);
+    group->typedPositionEdit->setText(QStringLiteral("12:3"));  // "12:3_:__:__"
+    click(group->searchButton);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("12:3 :  :  ")));
     ErrorBox::dismiss();
 
-    click(group->BitBtn22);
+    click(group->cueButton);
     EXPECT_EQ(ErrorBox::shownCount(), 2);
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'3 ' は整数ではありません"));
     EXPECT_TRUE(takeQueued().empty());
@@ -143,13 +143,13 @@ TEST_F(CueMarksTest, EditDialogOkRewritesTheCue) {
     markThree();
     QString shownPosition, shownName;
     whenModalShows([&](QWidget* w) {
-        auto* d = qobject_cast<TForm6*>(w);
+        auto* d = qobject_cast<CueEditDialog*>(w);
         ASSERT_NE(d, nullptr);
-        shownPosition = d->MaskEdit1->displayText();
-        shownName = d->Edit1->text();
-        d->MaskEdit1->setText(QStringLiteral("00:10:00:00"));
-        d->Edit1->setText(QStringLiteral("INTRO"));
-        click(d->Button1);
+        shownPosition = d->positionEdit->displayText();
+        shownName = d->nameEdit->text();
+        d->positionEdit->setText(QStringLiteral("00:10:00:00"));
+        d->nameEdit->setText(QStringLiteral("INTRO"));
+        click(d->okButton);
     });
     doubleClickLine(list, 1);
     EXPECT_EQ(shownPosition, "01:02:03:04");
@@ -161,22 +161,22 @@ TEST_F(CueMarksTest, EditDialogOkRewritesTheCue) {
 
 TEST_F(CueMarksTest, EditDialogCancelCloseOrHalfTypedOkChangeNothing) {
     markThree();
-    auto editAndThen = [&](const std::function<void(TForm6*)>& finish) {
+    auto editAndThen = [&](const std::function<void(CueEditDialog*)>& finish) {
         whenModalShows([finish](QWidget* w) {
-            auto* d = qobject_cast<TForm6*>(w);
+            auto* d = qobject_cast<CueEditDialog*>(w);
             ASSERT_NE(d, nullptr);
-            d->Edit1->setText(QStringLiteral("CHANGED"));
+            d->nameEdit->setText(QStringLiteral("CHANGED"));
             finish(d);
         });
         doubleClickLine(list, 0);
     };
-    editAndThen([](TForm6* d) { click(d->Button2); });
-    editAndThen([](TForm6* d) { d->close(); });
-    editAndThen([](TForm6* d) {
-        d->MaskEdit1->setText(QStringLiteral("00:1"));
-        click(d->Button1);  // refused: the dialog stays open
+    editAndThen([](CueEditDialog* d) { click(d->cancelButton); });
+    editAndThen([](CueEditDialog* d) { d->close(); });
+    editAndThen([](CueEditDialog* d) {
+        d->positionEdit->setText(QStringLiteral("00:1"));
+        click(d->okButton);  // refused: the dialog stays open
         EXPECT_TRUE(d->isVisible());
-        d->Button2Click();
+        d->cancel();
     });
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_TRUE(takeQueued().empty());
@@ -190,8 +190,8 @@ TEST_F(CueMarksTest, DoubleClickOnAFreeSlotOrPastTheTableShowsNoDialog) {
     EXPECT_FALSE(showsDialog([&] { doubleClickLine(list, 5); }));
     fillListsAsRetrieve(main());  // "Retrieve" twice: lines past the table
     list->setCurrentRow(700);
-    EXPECT_FALSE(showsDialog([&] { group->ListBox4DblClick(); }));
-    click(group->BitBtn14);  // CLR past the table touches nothing
+    EXPECT_FALSE(showsDialog([&] { group->editSelectedCue(); }));
+    click(group->clearCueButton);  // CLR past the table touches nothing
     EXPECT_TRUE(takeQueued().empty());
 }
 

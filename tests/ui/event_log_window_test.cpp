@@ -45,7 +45,7 @@ protected:
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
         main().transportPanel()->setEnabled(true);
-        main().devicePage()->Edit13->setFocus();
+        main().devicePage()->addressEdit->setFocus();
     }
     void TearDown() override {
         forms.reset();
@@ -70,7 +70,7 @@ protected:
 TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndExports) {
     start(dir.path());
     TransportPanel* panel = main().transportPanel();
-    QTest::mouseClick(panel->BitBtn1, Qt::LeftButton);  // PLAY
+    QTest::mouseClick(panel->playButton, Qt::LeftButton);
     QTest::keyClick(focused(), Qt::Key_F6);              // STOP
     QTest::keyClick(focused(), Qt::Key_F9, Qt::ShiftModifier);
     EXPECT_EQ(takeQueued().size(), 3u);
@@ -94,7 +94,7 @@ TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndEx
 
     // New events follow; a refusal shows its reason.
     main().deck().linkForTesting().stop();  // link off
-    QTest::mouseClick(panel->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(panel->playButton, Qt::LeftButton);
     ASSERT_EQ(shown->rowCount(), 4);
     EXPECT_EQ(shown->index(3, EventLogModel::Kind).data().toString(), QStringLiteral("refused"));
     EXPECT_EQ(shown->index(3, EventLogModel::Outcome).data().toString(), QStringLiteral("link off"));
@@ -143,12 +143,12 @@ TEST_F(EventLogWindowTest, AnUnwritableFolderShowsLogOffAndControlGoesOn) {
     ASSERT_NE(lamp, nullptr);
     EXPECT_EQ(lamp->parentWidget(), main().statusBar());
     EXPECT_TRUE(lamp->isVisible()) << "known at start";
-    QTest::mouseClick(main().transportPanel()->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(main().transportPanel()->playButton, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cmd::play().wire()}));
     EXPECT_TRUE(lamp->isVisible());
     EXPECT_EQ(lamp->text(), QStringLiteral("LOG OFF"));
     EXPECT_TRUE(lamp->toolTip().contains(blocker)) << lamp->toolTip().toStdString();
-    QTest::mouseClick(main().transportPanel()->BitBtn2, Qt::LeftButton);
+    QTest::mouseClick(main().transportPanel()->stopButton, Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 1u);
     EXPECT_EQ(ErrorBox::shownCount(), 0) << "the log's trouble is no error box";
 

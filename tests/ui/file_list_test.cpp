@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         MediaListTest::SetUp();
         fillListsAsRetrieve(main());
-        list = main().fileListPanel()->ListBox2;
+        list = main().fileListPanel()->fileList;
     }
 
     // 0x82 for a file number, as transmitted.
@@ -40,17 +40,17 @@ protected:
     Shown editLine(int k, bool ok, const QString& name = {}, bool inhibit = false) {
         Shown shown;
         whenModalShows([&](QWidget* w) {
-            auto* d = qobject_cast<TForm3*>(w);
+            auto* d = qobject_cast<FileNameDialog*>(w);
             ASSERT_NE(d, nullptr);
-            shown = {d->Label2->text(), d->Edit1->text(), d->CheckBox1->isChecked()};
+            shown = {d->fileNumberLabel->text(), d->nameEdit->text(), d->inhibitBox->isChecked()};
             if (!ok) {
-                d->Edit1->setText(QStringLiteral("SHOULD NOT STICK"));
-                click(d->Button1);
+                d->nameEdit->setText(QStringLiteral("SHOULD NOT STICK"));
+                click(d->cancelButton);
                 return;
             }
-            d->Edit1->setText(name);
-            d->CheckBox1->setChecked(inhibit);
-            click(d->Button2);
+            d->nameEdit->setText(name);
+            d->inhibitBox->setChecked(inhibit);
+            click(d->okButton);
         });
         doubleClickLine(list, k);
         return shown;
@@ -58,12 +58,12 @@ protected:
 
     void eraseLastFile(bool ok, QString* shownNumber = nullptr) {
         whenModalShows([ok, shownNumber](QWidget* w) {
-            auto* d = qobject_cast<TForm4*>(w);
+            auto* d = qobject_cast<LastFileEraseDialog*>(w);
             ASSERT_NE(d, nullptr);
             // Says where, as the other confirmations do.
-            EXPECT_EQ(d->LabelRecorders->text(), QStringLiteral("on 192.168.1.20 and 192.168.1.21"));
-            if (shownNumber) *shownNumber = d->Label3->text();
-            click(ok ? d->BitBtn1 : d->BitBtn2);
+            EXPECT_EQ(d->recordersLabel->text(), QStringLiteral("on 192.168.1.20 and 192.168.1.21"));
+            if (shownNumber) *shownNumber = d->fileNumberLabel->text();
+            click(ok ? d->okButton : d->cancelButton);
         });
         find<QAction>(QStringLiteral("LastFileErase2"))->trigger();
     }
@@ -73,13 +73,13 @@ protected:
 
 TEST_F(FileListTest, OpenActsOnlyOnRecordedFiles) {
     tables().recordedFileCount = 9;
-    click(main().fileListPanel()->BitBtn7);  // nothing selected
+    click(main().fileListPanel()->openFileButton);  // nothing selected
     clickLine(list, 9);
-    click(main().fileListPanel()->BitBtn7);
+    click(main().fileListPanel()->openFileButton);
     EXPECT_TRUE(takeQueued().empty());
 
     clickLine(list, 8);
-    click(main().fileListPanel()->BitBtn7);
+    click(main().fileListPanel()->openFileButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x50, 0x09, 0x00, 0x00})}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(FileListTest, EditDialogCancelOrCloseChangesNothing) {
 TEST_F(FileListTest, LinesPastTheTableOpenNoDialog) {
     fillListsAsRetrieve(main());  // "Retrieve" pressed twice: 1024 lines
     list->setCurrentRow(600);
-    EXPECT_FALSE(showsDialog([&] { main().fileListPanel()->ListBox2DblClick(); }));
+    EXPECT_FALSE(showsDialog([&] { main().fileListPanel()->editSelectedFile(); }));
     EXPECT_TRUE(takeQueued().empty());
 }
 
@@ -151,7 +151,7 @@ TEST_F(FileListTest, LastFileEraseOkErasesTheNewestFile) {
     EXPECT_EQ(t.files[4].name, "F5") << "only the line goes blank";
 
     // A new recording takes the erased number again.
-    click(main().transportPanel()->BitBtn3);
+    click(main().transportPanel()->recordButton);
     EXPECT_EQ(lines(list)[4], "005  ");
 }
 

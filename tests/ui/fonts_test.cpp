@@ -51,8 +51,8 @@ TEST(Fonts, EveryFixedTextHasItsGlyphs) {
     devices.single = true;
     Forms forms(devices);
     std::vector<ShownText> texts;
-    for (QWidget* window : std::initializer_list<QWidget*>{forms.form1(), forms.form2(), forms.form3(),
-                                                           forms.form4(), forms.form5(), forms.form6()})
+    for (QWidget* window : std::initializer_list<QWidget*>{forms.mainWindow(), forms.scheduleWindow(), forms.fileNameDialog(),
+                                                           forms.lastFileEraseDialog(), forms.confirmationDialog(), forms.cueEditDialog()})
         collectTexts(window, texts);
     try {
         toInteger(QStringLiteral("x"));

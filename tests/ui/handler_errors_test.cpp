@@ -19,9 +19,9 @@ class HandlerErrorsTest : public PanelTest {};
 
 TEST_F(HandlerErrorsTest, ThrowingHandlerShowsOneBoxPerClickAndTheWindowGoesOn) {
     ClipPage* page = main().clipPage();
-    page->MaskEdit16->setText(QString());  // "Clip No." left blank: SAVE cannot convert it
+    page->clipNumberEdit->setText(QString());  // "Clip No." left blank: SAVE cannot convert it
     for (int i = 0; i < 400; ++i) {
-        QTest::mouseClick(page->BitBtn27, Qt::LeftButton);
+        QTest::mouseClick(page->saveClipButton, Qt::LeftButton);
         ASSERT_TRUE(ErrorBox::isOpen()) << "click " << i;
         ErrorBox::dismiss();
     }
@@ -30,8 +30,8 @@ TEST_F(HandlerErrorsTest, ThrowingHandlerShowsOneBoxPerClickAndTheWindowGoesOn) 
     EXPECT_TRUE(takeQueued().empty());
 
     // The same page still works afterwards.
-    page->MaskEdit16->setText(QStringLiteral("007"));
-    QTest::mouseClick(page->BitBtn27, Qt::LeftButton);
+    page->clipNumberEdit->setText(QStringLiteral("007"));
+    QTest::mouseClick(page->saveClipButton, Qt::LeftButton);
     EXPECT_FALSE(ErrorBox::isOpen());
     EXPECT_EQ(takeQueued().size(), 1u);
 }

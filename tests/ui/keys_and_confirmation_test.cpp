@@ -43,7 +43,7 @@ protected:
         panel = main().transportPanel();
         panel->setEnabled(true);
         // Focus somewhere far from the transport panel.
-        main().devicePage()->Edit13->setFocus();
+        main().devicePage()->addressEdit->setFocus();
         QCoreApplication::processEvents();
     }
     QWidget* focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : &main(); }
@@ -57,11 +57,11 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
         QPushButton* button;
         QString tip;
     } keys[] = {
-        {Qt::Key_F5, panel->BitBtn6, QStringLiteral("Rewind (F5)")},
-        {Qt::Key_F6, panel->BitBtn2, QStringLiteral("Stop (F6)")},
-        {Qt::Key_F7, panel->BitBtn1, QStringLiteral("Play (F7)")},
-        {Qt::Key_F8, panel->BitBtn5, QStringLiteral("Fast forward (F8)")},
-        {Qt::SHIFT | Qt::Key_F9, panel->BitBtn3, QStringLiteral("Record (Shift+F9)")},
+        {Qt::Key_F5, panel->rewindButton, QStringLiteral("Rewind (F5)")},
+        {Qt::Key_F6, panel->stopButton, QStringLiteral("Stop (F6)")},
+        {Qt::Key_F7, panel->playButton, QStringLiteral("Play (F7)")},
+        {Qt::Key_F8, panel->fastForwardButton, QStringLiteral("Fast forward (F8)")},
+        {Qt::SHIFT | Qt::Key_F9, panel->recordButton, QStringLiteral("Record (Shift+F9)")},
     };
     for (const auto& k : keys) {
         QTest::mouseClick(k.button, Qt::LeftButton);
@@ -71,7 +71,7 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
         EXPECT_EQ(takeQueued(), byClick) << k.tip.toStdString();
         EXPECT_EQ(k.button->toolTip(), k.tip);
     }
-    EXPECT_EQ(panel->BitBtn1->accessibleName(), QStringLiteral("Play"));
+    EXPECT_EQ(panel->playButton->accessibleName(), QStringLiteral("Play"));
 
     QTest::keyClick(focused(), Qt::Key_F9);
     EXPECT_TRUE(takeQueued().empty()) << "F9 without Shift records nothing";
@@ -82,8 +82,8 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
 }
 
 TEST_F(KeysTest, SpaceOrReturnAfterAClickNeverRepeatsATransportCommand) {
-    for (QPushButton* b : {panel->BitBtn1, panel->BitBtn3, panel->BitBtn2, panel->BitBtn5, panel->BitBtn6,
-                           panel->BitBtn9, panel->BitBtn10}) {
+    for (QPushButton* b : {panel->playButton, panel->recordButton, panel->stopButton, panel->fastForwardButton, panel->rewindButton,
+                           panel->reverseButton, panel->forwardButton}) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_EQ(takeQueued().size(), 1u);
         QTest::keyClick(focused(), Qt::Key_Space);
@@ -103,8 +103,8 @@ TEST_F(KeysTest, SpaceOrReturnAfterAClickNeverRepeatsATransportCommand) {
 }
 
 TEST_F(KeysTest, JogAndVarShowWhichModeIsOn) {
-    QPushButton* jog = panel->BitBtn11;
-    QPushButton* var = panel->BitBtn4;
+    QPushButton* jog = panel->jogButton;
+    QPushButton* var = panel->varButton;
     EXPECT_TRUE(var->isChecked());
     EXPECT_FALSE(jog->isChecked());
     for (int i = 0; i < 2; ++i) {  // a second click on the mode already on keeps it on
@@ -131,55 +131,58 @@ protected:
         main().deck().linkForTesting().pollDriver().stop();
     }
 
-    // Runs `action`, answers the dialog with `answer` and returns what Label2 said.
-    QString ask(const std::function<void()>& action, const std::function<void(TForm5*)>& answer) {
+    // Runs `action`, answers the dialog with `answer` and returns what whatLabel said.
+    QString ask(const std::function<void()>& action, const std::function<void(ConfirmationDialog*)>& answer) {
         QString said;
         whenModalShows([&](QWidget* shown) {
-            TForm5* dialog = forms->form5();
+            ConfirmationDialog* dialog = forms->confirmationDialog();
             EXPECT_EQ(shown, dialog);
-            said = dialog->Label2->text();
+            said = dialog->whatLabel->text();
             answer(dialog);
         });
         action();
         return said;
     }
     void clear(const char* item) { find<QAction>(QString::fromLatin1(item))->trigger(); }
-    void erase() { QTest::mouseClick(main().configPage()->Button9, Qt::LeftButton); }
-    static void cancel(TForm5* d) { d->reject(); }
+    void erase() { QTest::mouseClick(main().configPage()->eraseDisksButton, Qt::LeftButton); }
+    static void cancel(ConfirmationDialog* d) { d->reject(); }
 };
 
 TEST_F(ConfirmationTest, ReturnAndEscapeNeverConfirm) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         ask([this] { erase(); },
-            [key](TForm5* d) {
-                EXPECT_EQ(QApplication::focusWidget(), d->Button2) << "Cancel has the focus";
-                EXPECT_TRUE(d->Button2->isDefault());
+            [key](ConfirmationDialog* d) {
+                // A busy machine shows the dialog a moment before it has the focus.
+                ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+                EXPECT_EQ(QApplication::focusWidget(), d->cancelButton) << "Cancel has the focus";
+                EXPECT_TRUE(d->cancelButton->isDefault());
                 QTest::keyClick(QApplication::focusWidget(), key);
             });
         ask([this] { clear("ClearCueList1"); },
-            [key](TForm5* d) {
+            [key](ConfirmationDialog* d) {
                 // Even with the focus moved onto OK.
+                ASSERT_TRUE(QTest::qWaitForWindowActive(d));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-                EXPECT_EQ(QApplication::focusWidget(), d->Button1);
+                EXPECT_EQ(QApplication::focusWidget(), d->okButton);
                 QTest::keyClick(QApplication::focusWidget(), key);
             });
-        EXPECT_FALSE(forms->form5()->isVisible());
+        EXPECT_FALSE(forms->confirmationDialog()->isVisible());
         EXPECT_TRUE(takeQueued().empty()) << QKeySequence(key).toString().toStdString();
     }
-    ask([this] { clear("ClearCueList1"); }, [](TForm5* d) { QTest::mouseClick(d->Button1, Qt::LeftButton); });
+    ask([this] { clear("ClearCueList1"); }, [](ConfirmationDialog* d) { QTest::mouseClick(d->okButton, Qt::LeftButton); });
     EXPECT_EQ(takeQueued().size(), 1u) << "OK still confirms";
 }
 
 TEST_F(ConfirmationTest, SaysWhatOkWillDoAndOnWhichRecorders) {
     EXPECT_EQ(ask([this] { clear("ClearCueList1"); }, cancel),
               QStringLiteral("Clear all cue marks on 127.0.0.1 and 127.0.0.2"));
-    main().devicePage()->ListBox5->setCurrentRow(1);
-    QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);  // "Apply": 127.0.0.2 selected
+    main().devicePage()->deviceList->setCurrentRow(1);
+    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);  // "Apply": 127.0.0.2 selected
     EXPECT_EQ(ask([this] { clear("ClearClipList1"); }, cancel),
               QStringLiteral("Clear all clips on 127.0.0.2 and 127.0.0.1"));
     EXPECT_EQ(ask([this] { clear("ClearSeq1"); }, cancel),
               QStringLiteral("Clear all sequences on 127.0.0.2 and 127.0.0.1"));
-    main().configPage()->RadioGroup2->button(1)->click();
+    main().configPage()->diskConfigurationGroup->button(1)->click();
     EXPECT_EQ(ask([this] { erase(); }, cancel),
               QStringLiteral("Erase all disks as RAID 1 (Mirroring) on 127.0.0.2 and 127.0.0.1"));
 

@@ -72,13 +72,13 @@ protected:
     }
     bool dimmed() {
         StatusPanel* s = main().statusPanel();
-        const int lightest = std::max(s->Label3->palette().color(QPalette::WindowText).lightness(),
-                                      s->Label4->palette().color(QPalette::WindowText).lightness());
+        const int lightest = std::max(s->hoursLabel->palette().color(QPalette::WindowText).lightness(),
+                                      s->transportLabel->palette().color(QPalette::WindowText).lightness());
         return lightest < 100;
     }
     void apply(int line) {
-        main().devicePage()->ListBox5->setCurrentRow(line);
-        QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+        main().devicePage()->deviceList->setCurrentRow(line);
+        QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
     }
 
     qint64 now = 0;
@@ -99,7 +99,7 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
     EXPECT_EQ(after(999), std::string("LINK OK 127.0.0.1"));
     EXPECT_EQ(after(1), std::string("NO REPLY 1 s"));
     EXPECT_TRUE(dimmed());
-    EXPECT_EQ(main().statusPanel()->Label4->text(), QStringLiteral("REC")) << "dimmed, not blanked";
+    EXPECT_EQ(main().statusPanel()->transportLabel->text(), QStringLiteral("REC")) << "dimmed, not blanked";
     EXPECT_EQ(after(1500), std::string("NO REPLY 2 s"));
     EXPECT_EQ(after(8000), std::string("NO REPLY 10 s"));
     // The monitor's own timer counts up without a reply or a tick to drive it.
@@ -118,7 +118,7 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
     feed(status(0x20));
     EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.2"));
 
-    main().devicePage()->Button2Click();  // "Scan"
+    main().devicePage()->scan();  // "Scan"
     EXPECT_EQ(lampText(), std::string("LINK OFF"));
     EXPECT_TRUE(dimmed());
 }
@@ -143,7 +143,7 @@ TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec)
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
     QLabel* tally = find<QLabel>(QStringLiteral("RecTally"));
-    QPushButton* rec = main().transportPanel()->BitBtn3;
+    QPushButton* rec = main().transportPanel()->recordButton;
     main().transportPanel()->setEnabled(true);
     EXPECT_EQ(tally->text(), QStringLiteral("REC"));
     const double darkButton = redShare(rec);
@@ -165,7 +165,7 @@ TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec)
 
 TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetrieveUntilDone) {
     CommandStack& stack = main().deck().linkForTesting().commandStack();
-    QPushButton* retrieve = main().devicePage()->Button6;
+    QPushButton* retrieve = main().devicePage()->retrieveButton;
     auto* bar = find<RetrieveProgress>(QStringLiteral("RetrieveProgress"));
     linkOn();
     EXPECT_TRUE(bar->isHidden());
@@ -209,12 +209,12 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     EXPECT_EQ(stack.count(), 1) << "the command below the burst is still waiting";
 
     // "Apply" gives "Retrieve" back at once.
-    QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
     EXPECT_TRUE(retrieve->isEnabled());
     EXPECT_TRUE(bar->isHidden());
     QTest::mouseClick(retrieve, Qt::LeftButton);
     EXPECT_FALSE(retrieve->isEnabled());
-    QTest::mouseClick(main().devicePage()->Button7, Qt::LeftButton);
+    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
     EXPECT_TRUE(retrieve->isEnabled());
     EXPECT_TRUE(bar->isHidden());
 }
@@ -226,7 +226,7 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     feed(status(0x02));
     emit main().deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7"));
     ErrorBox::dismiss();
-    QTest::mouseClick(main().devicePage()->Button6, Qt::LeftButton);
+    QTest::mouseClick(main().devicePage()->retrieveButton, Qt::LeftButton);
     fillListsAsRetrieve(main());
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
@@ -235,8 +235,8 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     EXPECT_LE(least.width(), 1280);
     EXPECT_LE(least.height(), 690) << "720 lines less the window frame";
 
-    const std::vector<QListWidget*> lists{main().clipListPanel()->ListBox1, main().fileListPanel()->ListBox2,
-                                          main().cueGroup()->ListBox4};
+    const std::vector<QListWidget*> lists{main().clipListPanel()->clipList, main().fileListPanel()->fileList,
+                                          main().cueGroup()->cueList};
     main().resize(1280, 690);
     QTest::qWait(50);
     std::vector<int> heights;

@@ -37,9 +37,9 @@ protected:
 
     void eraseLastFile() {
         whenModalShows([](QWidget* w) {
-            auto* d = qobject_cast<TForm4*>(w);
+            auto* d = qobject_cast<LastFileEraseDialog*>(w);
             ASSERT_NE(d, nullptr);
-            click(d->BitBtn1);
+            click(d->okButton);
         });
         find<QAction>(QStringLiteral("LastFileErase2"))->trigger();
     }
@@ -57,17 +57,17 @@ protected:
 
 TEST_F(RecorderTruthTest, AnyNonzeroInhibitFlagOpensTickedAndOkWritesOne) {
     fillListsAsRetrieve(main());
-    QListWidget* list = main().fileListPanel()->ListBox2;
+    QListWidget* list = main().fileListPanel()->fileList;
     feed(reply(Group::Answer, 0x8C, {0x03, 0x00, 0x02}));
     feed(reply(Group::Answer, 0x82, numberAndName(3, "TAKE3")));
     ASSERT_EQ(lines(list)[2], "003 * TAKE3");
 
     bool ticked = false;
     whenModalShows([&](QWidget* w) {
-        auto* d = qobject_cast<TForm3*>(w);
+        auto* d = qobject_cast<FileNameDialog*>(w);
         ASSERT_NE(d, nullptr);
-        ticked = d->CheckBox1->isChecked();
-        click(d->Button2);
+        ticked = d->inhibitBox->isChecked();
+        click(d->okButton);
     });
     doubleClickLine(list, 2);
     EXPECT_TRUE(ticked);
@@ -83,24 +83,24 @@ TEST_F(RecorderTruthTest, AnyNonzeroInhibitFlagOpensTickedAndOkWritesOne) {
 
 TEST_F(RecorderTruthTest, StepsPastTheEntryCountAreNotSentAgain) {
     SequencePage& page = *main().sequencePage();
-    TForm2& editor = *forms->form2();
+    ScheduleWindow& editor = *forms->scheduleWindow();
     tables().clipCount = 10;
     // The header says three steps; block 0 still holds two from an older version.
     feed(reply(Group::Answer, 0x85, {0x05, 0x01, 0x03}));
     feed(reply(Group::Answer, 0x86, {0x05, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00, 0x05, 0x00}));
 
-    page.ListBox3->setCurrentRow(5);
+    page.sequenceList->setCurrentRow(5);
     bool ran = false;
     whenModalShows([&](QWidget*) {
-        EXPECT_EQ(toBytes(editor.ListBox2->item(3)->text()), "  4  ");
-        editor.ListBox1->setCurrentRow(9);
-        editor.ListBox2->setCurrentRow(3);
-        click(editor.Button1);  // ADD right after the last step
-        click(editor.BitBtn19);
+        EXPECT_EQ(toBytes(editor.stepList->item(3)->text()), "  4  ");
+        editor.clipList->setCurrentRow(9);
+        editor.stepList->setCurrentRow(3);
+        click(editor.addStepButton);  // ADD right after the last step
+        click(editor.saveButton);
         ran = true;
         if (editor.isVisible()) editor.reject();
     });
-    click(page.BitBtn18);
+    click(page.editSequenceButton);
     ASSERT_TRUE(ran);
 
     EXPECT_EQ(takeTransmitOrder(),
@@ -111,7 +111,7 @@ TEST_F(RecorderTruthTest, StepsPastTheEntryCountAreNotSentAgain) {
 }
 
 TEST_F(RecorderTruthTest, LastFileEraseAppendsTheLineJustPastTheListAndSkipsFartherOnes) {
-    QListWidget* list = main().fileListPanel()->ListBox2;
+    QListWidget* list = main().fileListPanel()->fileList;
     list->clear();
     for (int k = 0; k < 4; ++k) list->addItem(fromBytes(recordedLine(k + 1)));
 
@@ -134,10 +134,10 @@ TEST_F(RecorderTruthTest, LastFileEraseAppendsTheLineJustPastTheListAndSkipsFart
 }
 
 TEST_F(RecorderTruthTest, ARateTheFieldCannotHoldIsMarkedUntilAnAnswerItCanHoldOrAnEdit) {
-    main().PageControl1()->setCurrentIndex(TForm1::ControlTab);
+    main().pages()->setCurrentIndex(MainWindow::ControlTab);
     takeQueued();
     ControlPage& page = *main().controlPage();
-    QLineEdit* field = page.MaskEdit11;
+    QLineEdit* field = page.rateEdit;
     const auto marked = [field] { return !field->styleSheet().isEmpty() || !field->toolTip().isEmpty(); };
 
     recordModeAnswer(0x04, 300);
@@ -150,7 +150,7 @@ TEST_F(RecorderTruthTest, ARateTheFieldCannotHoldIsMarkedUntilAnAnswerItCanHoldO
     EXPECT_TRUE(field->toolTip().contains(QStringLiteral("1500"))) << field->toolTip().toStdString();
 
     // SET sends what the field shows, and the mark stays: nothing has read the recorder since.
-    press(page.Button16);
+    press(page.setButton);
     const auto queued = takeQueued();
     ASSERT_EQ(queued.size(), 4u);
     EXPECT_EQ(queued[1], withSum({0x3E, 0x03, 0x34, 0x70, 0x04, 0x2C, 0x01}));

@@ -48,12 +48,12 @@ TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLink
         EXPECT_EQ(remote, byPanel(button));
         EXPECT_EQ(remote.size(), 1u);
     };
-    same(session->play(kSender), t->BitBtn1);
-    same(session->stop(kSender, false), t->BitBtn2);  // NORM at start
-    same(session->fastForward(kSender, 2), t->BitBtn5);  // "x 25" at start
-    same(session->rewind(kSender, 2), t->BitBtn6);
-    same(session->slow(kSender, 1, 0), t->BitBtn10);  // Var mode, "x 3"
-    same(session->slow(kSender, -1, 0), t->BitBtn9);
+    same(session->play(kSender), t->playButton);
+    same(session->stop(kSender, false), t->stopButton);  // NORM at start
+    same(session->fastForward(kSender, 2), t->fastForwardButton);  // "x 25" at start
+    same(session->rewind(kSender, 2), t->rewindButton);
+    same(session->slow(kSender, 1, 0), t->forwardButton);  // Var mode, "x 3"
+    same(session->slow(kSender, -1, 0), t->reverseButton);
     EXPECT_EQ(session->stop(kSender, true), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x00, 0x02})}));
     EXPECT_EQ(session->jog(kSender, -1), "");

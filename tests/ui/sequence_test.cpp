@@ -22,13 +22,13 @@ protected:
         linkOn();
     }
     SequencePage& page() { return *main().sequencePage(); }
-    TForm2& editor() { return *forms->form2(); }
+    ScheduleWindow& editor() { return *forms->scheduleWindow(); }
 
     // Clips 0..count-1 named "c<k>", as the clip entry replies would leave them.
     void makeClips(int count) {
         for (int k = 0; k < count; ++k) {
             tables().clips[static_cast<std::size_t>(k)].name = "c" + std::to_string(k);
-            replaceLineGrowing(editor().ListBox1, k, clipLine(k, "c" + std::to_string(k)));
+            replaceLineGrowing(editor().clipList, k, clipLine(k, "c" + std::to_string(k)));
         }
         tables().clipCount = count;
     }
@@ -49,7 +49,7 @@ protected:
     }
 
     std::vector<int> workingSteps() const {
-        const SequenceRecord& w = forms->form2()->workingCopy;
+        const SequenceRecord& w = forms->scheduleWindow()->workingCopy;
         return std::vector<int>(w.steps.begin(), w.steps.begin() + w.entryCount);
     }
 
@@ -58,7 +58,7 @@ protected:
     // Selects sequence s, presses EDIT and runs `work` while the editor is
     // shown; `work` ends with SAVE or CLOSE (a forgotten one is closed).
     void edit(int s, const std::function<void()>& work) {
-        page().ListBox3->setCurrentRow(s);
+        page().sequenceList->setCurrentRow(s);
         bool ran = false;
         whenModalShows([&](QWidget* shown) {
             EXPECT_EQ(shown, &editor());
@@ -66,21 +66,21 @@ protected:
             ran = true;
             if (editor().isVisible()) editor().reject();
         });
-        click(page().BitBtn18);
+        click(page().editSequenceButton);
         EXPECT_TRUE(ran);
     }
 
     // ADD with clip c at step line p.
     void add(int c, int p) {
-        editor().ListBox1->setCurrentRow(c);
-        editor().ListBox2->setCurrentRow(p);
-        click(editor().Button1);
+        editor().clipList->setCurrentRow(c);
+        editor().stepList->setCurrentRow(p);
+        click(editor().addStepButton);
     }
     void del(int p) {
-        editor().ListBox2->setCurrentRow(p);
-        click(editor().Button2);
+        editor().stepList->setCurrentRow(p);
+        click(editor().deleteStepButton);
     }
-    std::string stepText(int k) { return toBytes(editor().ListBox2->item(k)->text()); }
+    std::string stepText(int k) { return toBytes(editor().stepList->item(k)->text()); }
 };
 
 TEST_F(SequenceTest, AddInsertsTheSelectedClipAndMovesLaterStepsDown) {
@@ -91,7 +91,7 @@ TEST_F(SequenceTest, AddInsertsTheSelectedClipAndMovesLaterStepsDown) {
         EXPECT_EQ(editor().workingCopy.entryCount, 1);
         EXPECT_EQ(stepText(0), "  1  003  c3");
         EXPECT_EQ(stepText(1), "  2  ");
-        click(editor().Button3);
+        click(editor().closeButton);
     });
     edit(1, [&] {
         add(3, 2);
@@ -104,7 +104,7 @@ TEST_F(SequenceTest, AddInsertsTheSelectedClipAndMovesLaterStepsDown) {
         // Right after the last step appends.
         add(7, 6);
         EXPECT_EQ(workingSteps(), (std::vector<int>{10, 11, 3, 12, 13, 14, 7}));
-        click(editor().Button3);
+        click(editor().closeButton);
     });
 }
 
@@ -112,18 +112,18 @@ TEST_F(SequenceTest, AddIgnoresStepsPastTheEndAndClipsNotInTheTable) {
     makeClips(5);
     makeSequence(2, {0, 1});
     edit(2, [&] {
-        const auto before = lines(editor().ListBox2);
+        const auto before = lines(editor().stepList);
         add(1, 3);                                  // beyond the first empty step
         add(5, 0);                                  // clip at the clip count
-        editor().ListBox1->setCurrentRow(-1);       // no clip selected
-        editor().ListBox2->setCurrentRow(0);
-        click(editor().Button1);
-        editor().ListBox1->setCurrentRow(1);        // no step selected
-        editor().ListBox2->setCurrentRow(-1);
-        click(editor().Button1);
+        editor().clipList->setCurrentRow(-1);       // no clip selected
+        editor().stepList->setCurrentRow(0);
+        click(editor().addStepButton);
+        editor().clipList->setCurrentRow(1);        // no step selected
+        editor().stepList->setCurrentRow(-1);
+        click(editor().addStepButton);
         EXPECT_EQ(workingSteps(), (std::vector<int>{0, 1}));
-        EXPECT_EQ(lines(editor().ListBox2), before);
-        click(editor().Button3);
+        EXPECT_EQ(lines(editor().stepList), before);
+        click(editor().closeButton);
     });
 }
 
@@ -139,10 +139,10 @@ TEST_F(SequenceTest, AFullSequenceTakesNoMoreStepsAndDelMovesTheRestUp) {
 
         // Full: nothing moves, nothing is lost.
         const auto steps = workingSteps();
-        const auto shown = lines(editor().ListBox2);
+        const auto shown = lines(editor().stepList);
         add(9, 5);
         EXPECT_EQ(workingSteps(), steps);
-        EXPECT_EQ(lines(editor().ListBox2), shown);
+        EXPECT_EQ(lines(editor().stepList), shown);
 
         del(0);
         EXPECT_EQ(editor().workingCopy.entryCount, 127);
@@ -151,7 +151,7 @@ TEST_F(SequenceTest, AFullSequenceTakesNoMoreStepsAndDelMovesTheRestUp) {
         EXPECT_EQ(stepText(126), "127  176  c176");
         EXPECT_EQ(stepText(127), "128  ");
         EXPECT_EQ(editor().workingCopy.steps[127], -1);
-        click(editor().Button3);
+        click(editor().closeButton);
     });
 }
 
@@ -161,10 +161,10 @@ TEST_F(SequenceTest, DelOfTheLastStepClearsOnlyThatLineAndEmptyStepsAreLeftAlone
     edit(0, [&] {
         del(3);  // an empty step
         EXPECT_EQ(editor().workingCopy.entryCount, 3);
-        const auto before = lines(editor().ListBox2);
+        const auto before = lines(editor().stepList);
         del(2);
         EXPECT_EQ(workingSteps(), (std::vector<int>{4, 5}));
-        auto after = lines(editor().ListBox2);
+        auto after = lines(editor().stepList);
         EXPECT_EQ(after[2], "  3  ");
         after[2] = before[2];
         EXPECT_EQ(after, before);
@@ -172,19 +172,19 @@ TEST_F(SequenceTest, DelOfTheLastStepClearsOnlyThatLineAndEmptyStepsAreLeftAlone
         del(0);
         EXPECT_EQ(editor().workingCopy.entryCount, 0);
         EXPECT_EQ(stepText(0), "  1  ");
-        click(editor().Button3);
+        click(editor().closeButton);
     });
 }
 
 TEST_F(SequenceTest, SaveUpdatesTheTableAndSendsTheBlocksInRisingOrder) {
     makeClips(10);
     makeSequence(4, {1, 2, 3, 4, 5});
-    page().ListBox3->item(4)->setText(QStringLiteral(" "));
+    page().sequenceList->item(4)->setText(QStringLiteral(" "));
     edit(4, [&] {
         add(9, 5);
-        click(editor().BitBtn19);
+        click(editor().saveButton);
     });
-    EXPECT_EQ(toBytes(page().ListBox3->item(4)->text()), "004");
+    EXPECT_EQ(toBytes(page().sequenceList->item(4)->text()), "004");
     const SequenceRecord& r = tables().sequences[4];
     EXPECT_EQ(r.entryCount, 6);
     EXPECT_EQ(r.blockCount, 2);
@@ -202,7 +202,7 @@ TEST_F(SequenceTest, SaveUpdatesTheTableAndSendsTheBlocksInRisingOrder) {
 TEST_F(SequenceTest, ALongSequenceGoesOutAsTwentySixBlocksThenTheEnd) {
     makeClips(200);
     makeSequence(15, ascending(128, 1));
-    edit(15, [&] { click(editor().BitBtn19); });
+    edit(15, [&] { click(editor().saveButton); });
     const auto sent = takeTransmitOrder();
     ASSERT_EQ(sent.size(), 27u);
     for (int j = 0; j < 26; ++j) {
@@ -221,7 +221,7 @@ TEST_F(SequenceTest, CloseAndCancelKeepTheTableAndEditShowsWhatItEdits) {
     makeSequence(6, {1, 2});
     edit(6, [&] {
         add(3, 0);
-        click(editor().Button3);
+        click(editor().closeButton);
     });
     EXPECT_TRUE(takeQueued().empty());
     EXPECT_EQ(tables().sequences[6].entryCount, 2);
@@ -234,11 +234,11 @@ TEST_F(SequenceTest, CloseAndCancelKeepTheTableAndEditShowsWhatItEdits) {
         EXPECT_EQ(stepText(2), "  3  ");
         del(0);
         del(0);
-        click(editor().BitBtn18);  // CANCEL reloads from the table
+        click(editor().cancelButton);  // CANCEL reloads from the table
         EXPECT_TRUE(editor().isVisible());
         EXPECT_EQ(workingSteps(), (std::vector<int>{1, 2}));
         EXPECT_EQ(stepText(1), "  2  002  c2");
-        click(editor().Button3);
+        click(editor().closeButton);
     });
     EXPECT_TRUE(takeQueued().empty());
 }
@@ -249,7 +249,7 @@ TEST_F(SequenceTest, SavingAnEmptiedSequenceStoresItButSendsNothing) {
     edit(7, [&] {
         del(0);
         del(0);
-        click(editor().BitBtn19);
+        click(editor().saveButton);
     });
     EXPECT_EQ(tables().sequences[7].entryCount, 0);
     EXPECT_EQ(tables().sequences[7].steps[0], -1);
@@ -259,14 +259,14 @@ TEST_F(SequenceTest, SavingAnEmptiedSequenceStoresItButSendsNothing) {
 TEST_F(SequenceTest, ClickingALineShowsThatSequenceFromTheTable) {
     makeClips(10);
     makeSequence(9, {8, 0});
-    page().ListBox3->setCurrentRow(9);
-    EXPECT_EQ(editor().Label3->text(), QStringLiteral("009"));
+    page().sequenceList->setCurrentRow(9);
+    EXPECT_EQ(editor().sequenceNumberLabel->text(), QStringLiteral("009"));
     EXPECT_EQ(stepText(0), "  1  008  c8");
     EXPECT_EQ(stepText(1), "  2  000  c0");
     EXPECT_EQ(stepText(2), "  3  ");
 
-    page().ListBox3->setCurrentRow(10);  // not in use
-    EXPECT_EQ(editor().Label3->text(), QStringLiteral("010"));
+    page().sequenceList->setCurrentRow(10);  // not in use
+    EXPECT_EQ(editor().sequenceNumberLabel->text(), QStringLiteral("010"));
     EXPECT_EQ(stepText(0), "  1  ");
     EXPECT_EQ(stepText(127), "128  ");
     EXPECT_TRUE(takeQueued().empty());
@@ -278,7 +278,7 @@ TEST_F(SequenceTest, StepsFromTheRecorderAreShownAndEditedSafely) {
     // step 1 arrives empty (0xFF 0xFF), as a lost block would leave it.
     feed(reply(0x37, 0x85, {0x0B, 40, 200}));
     feed(reply(0x37, 0x86, {0x0B, 0x00, 0x58, 0x02, 0xFF, 0xFF, 0x05, 0x00, 0x06, 0x00, 0x07, 0x00}));
-    EXPECT_EQ(toBytes(page().ListBox3->item(11)->text()), "011");
+    EXPECT_EQ(toBytes(page().sequenceList->item(11)->text()), "011");
     edit(11, [&] {
         EXPECT_EQ(stepText(0), "  1  600  ");
         EXPECT_EQ(editor().workingCopy.entryCount, 128);
@@ -288,44 +288,44 @@ TEST_F(SequenceTest, StepsFromTheRecorderAreShownAndEditedSafely) {
         EXPECT_EQ(editor().workingCopy.steps[0], -1);
         EXPECT_EQ(editor().workingCopy.steps[1], 5);
         EXPECT_EQ(editor().workingCopy.steps[3], 7);
-        click(editor().Button3);
+        click(editor().closeButton);
     });
 }
 
 TEST_F(SequenceTest, OpenAndDelActOnTheSelectedLineOnly) {
     makeSequence(12, {1});
-    page().ListBox3->setCurrentRow(12);
-    click(page().BitBtn12);
+    page().sequenceList->setCurrentRow(12);
+    click(page().openSequenceButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x54, 0x0C})}));
 
-    page().ListBox3->setCurrentRow(3);  // an empty line
-    click(page().BitBtn12);
-    page().ListBox3->item(3)->setText(QStringLiteral(" "));
-    click(page().BitBtn12);
+    page().sequenceList->setCurrentRow(3);  // an empty line
+    click(page().openSequenceButton);
+    page().sequenceList->item(3)->setText(QStringLiteral(" "));
+    click(page().openSequenceButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    page().ListBox3->setCurrentRow(12);
-    click(page().BitBtn8);
+    page().sequenceList->setCurrentRow(12);
+    click(page().deleteSequenceButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x05, 0x34, 0x85, 0x07, 0x0C, 0, 0, 0})}));
-    EXPECT_EQ(toBytes(page().ListBox3->item(12)->text()), " ");
+    EXPECT_EQ(toBytes(page().sequenceList->item(12)->text()), " ");
     // The table keeps it until the recorder says otherwise.
     EXPECT_EQ(tables().sequences[12].entryCount, 1);
-    click(page().BitBtn12);
+    click(page().openSequenceButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    page().ListBox3->setCurrentRow(-1);
-    const auto before = lines(page().ListBox3);
-    click(page().BitBtn8);
-    click(page().BitBtn12);
-    click(page().BitBtn18);
+    page().sequenceList->setCurrentRow(-1);
+    const auto before = lines(page().sequenceList);
+    click(page().deleteSequenceButton);
+    click(page().openSequenceButton);
+    click(page().editSequenceButton);
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(lines(page().ListBox3), before);
+    EXPECT_EQ(lines(page().sequenceList), before);
 }
 
 TEST_F(SequenceTest, EnteringThePageAsksForEveryBlockOfEverySequenceInUse) {
-    QTabWidget* tabs = main().PageControl1();
-    tabs->setCurrentIndex(TForm1::SequenceTab);
-    tabs->setCurrentIndex(TForm1::ClipTab);
+    QTabWidget* tabs = main().pages();
+    tabs->setCurrentIndex(MainWindow::SequenceTab);
+    tabs->setCurrentIndex(MainWindow::ClipTab);
     EXPECT_TRUE(takeQueued().empty());
 
     auto& seq = tables().sequences;
@@ -338,7 +338,7 @@ TEST_F(SequenceTest, EnteringThePageAsksForEveryBlockOfEverySequenceInUse) {
     seq[9].blockCount = 0x80;   // a negative count asks for nothing
     seq[14].entryCount = 128;
     seq[14].blockCount = 100;   // no sequence has more than 26 blocks
-    tabs->setCurrentIndex(TForm1::SequenceTab);
+    tabs->setCurrentIndex(MainWindow::SequenceTab);
 
     std::vector<Bytes> want{withSum({0x3E, 0x02, 0x36, 0x86, 2, 0}), withSum({0x3E, 0x02, 0x36, 0x86, 2, 1}),
                             withSum({0x3E, 0x02, 0x36, 0x86, 5, 0})};

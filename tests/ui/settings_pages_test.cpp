@@ -21,15 +21,15 @@ class SettingsPagesTest : public PanelTest {};
 
 TEST_F(SettingsPagesTest, TimecodeSetPacksSourceCountAndUserBitIntoOneByte) {
     TimecodePage* page = main().timecodePage();
-    press(page->Button3);
-    pick(page->RadioGroup4, 3);  // "PB"
-    pick(page->RadioGroup5, 1);  // "Drop frame"
-    pick(page->RadioGroup6, 1);  // "EXT"
-    press(page->Button3);
-    pick(page->RadioGroup4, 0);  // "EXT"
-    pick(page->RadioGroup5, 0);
-    pick(page->RadioGroup6, 0);
-    press(page->Button3);
+    press(page->setButton);
+    pick(page->sourceGroup, 3);  // "PB"
+    pick(page->countGroup, 1);  // "Drop frame"
+    pick(page->userBitGroup, 1);  // "EXT"
+    press(page->setButton);
+    pick(page->sourceGroup, 0);  // "EXT"
+    pick(page->countGroup, 0);
+    pick(page->userBitGroup, 0);
+    press(page->setButton);
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
@@ -40,38 +40,38 @@ TEST_F(SettingsPagesTest, TimecodeSetPacksSourceCountAndUserBitIntoOneByte) {
 
 TEST_F(SettingsPagesTest, PresetSendsTheFieldsHoursFirstAndResetZeroesThem) {
     TimecodePage* page = main().timecodePage();
-    page->MaskEdit12->setText(QStringLiteral("01"));
-    page->MaskEdit13->setText(QStringLiteral("02"));
-    page->MaskEdit14->setText(QStringLiteral("03"));
-    page->MaskEdit15->setText(QStringLiteral("04"));
-    press(page->Button4);
-    page->MaskEdit12->setText(QStringLiteral("12"));
-    press(page->Button5);
-    press(page->Button4);
+    page->presetHoursEdit->setText(QStringLiteral("01"));
+    page->presetMinutesEdit->setText(QStringLiteral("02"));
+    page->presetSecondsEdit->setText(QStringLiteral("03"));
+    page->presetFramesEdit->setText(QStringLiteral("04"));
+    press(page->presetButton);
+    page->presetHoursEdit->setText(QStringLiteral("12"));
+    press(page->resetButton);
+    press(page->presetButton);
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x04, 0x34, 0x73, 0x01, 0x02, 0x03, 0x04}));
     EXPECT_EQ(q[1], (Bytes{0x3E, 0x04, 0x34, 0x73, 0x00, 0x00, 0x00, 0x00, 0xE9}));
     EXPECT_EQ(q[2], q[1]);
-    for (QLineEdit* e : {page->MaskEdit12, page->MaskEdit13, page->MaskEdit14, page->MaskEdit15})
+    for (QLineEdit* e : {page->presetHoursEdit, page->presetMinutesEdit, page->presetSecondsEdit, page->presetFramesEdit})
         EXPECT_EQ(e->text(), QStringLiteral("00"));
 }
 
 TEST_F(SettingsPagesTest, GenlockAndTestSignalSendTheirItemIndexes) {
     GenlockPage* genlock = main().genlockPage();
-    pick(genlock->RadioGroup7, 3);   // "Internal"
-    pick(genlock->RadioGroup20, 1);  // "1080/59.94i"
-    pick(genlock->RadioGroup21, 1);  // "ON"
-    press(genlock->Button12);
+    pick(genlock->sourceGroup, 3);   // "Internal"
+    pick(genlock->fixedStandardGroup, 1);  // "1080/59.94i"
+    pick(genlock->psfGroup, 1);  // "ON"
+    press(genlock->setButton);
 
     TestSignalPage* test = main().testSignalPage();
-    pick(test->RadioGroup8, 1);  // "Color bar"
-    pick(test->RadioGroup9, 1);  // "1 kHz"
-    press(test->Button10);
-    pick(test->RadioGroup8, 3);  // "Black"
-    pick(test->RadioGroup9, 0);
-    press(test->Button10);
+    pick(test->videoGroup, 1);  // "Color bar"
+    pick(test->audioGroup, 1);  // "1 kHz"
+    press(test->setButton);
+    pick(test->videoGroup, 3);  // "Black"
+    pick(test->audioGroup, 0);
+    press(test->setButton);
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
@@ -82,7 +82,7 @@ TEST_F(SettingsPagesTest, GenlockAndTestSignalSendTheirItemIndexes) {
 
 TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverterGoesFirst) {
     AudioPage* page = main().audioPage();
-    press(page->Button8);
+    press(page->setButton);
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x66, 0x01}));
@@ -93,11 +93,11 @@ TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverte
     // Channel items map to counts; the delay is the item index in half frames.
     const std::pair<int, std::uint8_t> channels[] = {{0, 0x00}, {1, 0x02}, {3, 0x06}};
     for (auto [item, count] : channels) {
-        pick(page->RadioGroup11, item);
-        pick(page->RadioGroup13, 11);  // "5.5"
-        pick(page->RadioGroup10, 0);   // "Embedded"
-        pick(page->RadioGroup12, 1);   // "ON"
-        press(page->Button8);
+        pick(page->channelsGroup, item);
+        pick(page->delayGroup, 11);  // "5.5"
+        pick(page->inputGroup, 0);   // "Embedded"
+        pick(page->converterGroup, 1);   // "ON"
+        press(page->setButton);
         const auto t = takeTransmitOrder();
         ASSERT_EQ(t.size(), 4u);
         EXPECT_EQ(t[0][4], 0x01) << "converter";
@@ -109,14 +109,14 @@ TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverte
 
 TEST_F(SettingsPagesTest, VideoSetSendsAncBeforeQualityAndOutputPhaseSendsNothing) {
     VideoPage* page = main().videoPage();
-    page->Edit17->setText(QStringLiteral("12"));
-    page->UpDown1->stepUp();
-    page->UpDown2->stepDown();
+    page->hPhaseEdit->setText(QStringLiteral("12"));
+    page->hPhaseArrows->stepUp();
+    page->vPhaseArrows->stepDown();
     EXPECT_TRUE(takeQueued().empty());
 
-    pick(page->RadioGroup14, 3);  // "Lossless"
-    pick(page->RadioGroup15, 1);  // "ON"
-    press(page->Button11);
+    pick(page->qualityGroup, 3);  // "Lossless"
+    pick(page->ancGroup, 1);  // "ON"
+    press(page->setButton);
     const auto t = takeTransmitOrder();
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(t[0], (Bytes{0x3E, 0x01, 0x34, 0x79, 0x01, 0xED}));
@@ -125,7 +125,7 @@ TEST_F(SettingsPagesTest, VideoSetSendsAncBeforeQualityAndOutputPhaseSendsNothin
 
 TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
     ControlPage* page = main().controlPage();
-    press(page->Button16);
+    press(page->setButton);
     auto q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x71, 0x00}));
@@ -133,12 +133,12 @@ TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
     EXPECT_EQ(q[2], (Bytes{0x44, 0x31, 0x00, 0x06, 0x00, 0x00, 0x7B}));
     EXPECT_EQ(q[3], withSum({0x3E, 0x01, 0x34, 0x8B, 0x01}));
 
-    pick(page->RadioGroup3, 3);  // "INTERMITTENT"
-    page->MaskEdit11->setText(QStringLiteral("300"));
-    page->MaskEdit10->setText(QStringLiteral("15"));
-    pick(page->RadioGroup17, 2);  // "DUBBING PLAY"
-    pick(page->RadioGroup22, 0);  // "Frame"
-    press(page->Button16);
+    pick(page->recordModeGroup, 3);  // "INTERMITTENT"
+    page->rateEdit->setText(QStringLiteral("300"));
+    page->prerollEdit->setText(QStringLiteral("15"));
+    pick(page->playbackModeGroup, 2);  // "DUBBING PLAY"
+    pick(page->stillModeGroup, 0);  // "Frame"
+    press(page->setButton);
     q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0][4], 0x02);
@@ -149,8 +149,8 @@ TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
 
 TEST_F(SettingsPagesTest, RateWithABlankPositionFailsAfterThePlaybackMode) {
     ControlPage* page = main().controlPage();
-    page->MaskEdit11->setText(QStringLiteral("03"));
-    press(page->Button16);
+    page->rateEdit->setText(QStringLiteral("03"));
+    press(page->setButton);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'03 ' は整数ではありません"));
     const auto q = takeQueued();
@@ -160,15 +160,15 @@ TEST_F(SettingsPagesTest, RateWithABlankPositionFailsAfterThePlaybackMode) {
 
 TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
     ConfigPage* page = main().configPage();
-    TForm5* confirm = forms->form5();
+    ConfirmationDialog* confirm = forms->confirmationDialog();
 
-    whenModalShows([confirm](QWidget*) { press(confirm->Button2); });  // "Cancel"
-    press(page->Button9);
+    whenModalShows([confirm](QWidget*) { press(confirm->cancelButton); });
+    press(page->eraseDisksButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    pick(page->RadioGroup2, 1);  // "RAID 1 (Mirroring)"
-    whenModalShows([confirm](QWidget*) { press(confirm->Button1); });  // "OK"
-    press(page->Button9);
+    pick(page->diskConfigurationGroup, 1);  // "RAID 1 (Mirroring)"
+    whenModalShows([confirm](QWidget*) { press(confirm->okButton); });
+    press(page->eraseDisksButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x32, 0x00, 0x01, 0x72}}));
 
     // A second erase asks again; closing the window is no "OK".
@@ -177,7 +177,7 @@ TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
         asked = true;
         confirm->close();
     });
-    press(page->Button9);
+    press(page->eraseDisksButton);
     EXPECT_TRUE(asked);
     EXPECT_TRUE(takeQueued().empty());
 }

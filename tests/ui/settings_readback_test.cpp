@@ -20,7 +20,7 @@ namespace {
 class SettingsReadbackTest : public PanelTest {
 protected:
     std::vector<Bytes> enter(int tab) {
-        main().PageControl1()->setCurrentIndex(tab);
+        main().pages()->setCurrentIndex(tab);
         return takeQueued();
     }
     static Bytes request(std::uint8_t code) { return withSum({0x3E, 0x00, 0x36, code}); }
@@ -28,98 +28,98 @@ protected:
 };
 
 TEST_F(SettingsReadbackTest, EachPageQueuesItsRequestsInOrder) {
-    EXPECT_EQ(enter(TForm1::TimecodeTab), std::vector<Bytes>{request(0x72)});
-    EXPECT_EQ(enter(TForm1::GenlockTab), std::vector<Bytes>{request(0x65)});
-    EXPECT_EQ(enter(TForm1::TestSignalTab), std::vector<Bytes>{request(0x76)});
+    EXPECT_EQ(enter(MainWindow::TimecodeTab), std::vector<Bytes>{request(0x72)});
+    EXPECT_EQ(enter(MainWindow::GenlockTab), std::vector<Bytes>{request(0x65)});
+    EXPECT_EQ(enter(MainWindow::TestSignalTab), std::vector<Bytes>{request(0x76)});
     EXPECT_FALSE(main().deck().settings().audioReadbackPending());
-    EXPECT_EQ(enter(TForm1::AudioTab), std::vector<Bytes>{request(0x77)});
+    EXPECT_EQ(enter(MainWindow::AudioTab), std::vector<Bytes>{request(0x77)});
     EXPECT_TRUE(main().deck().settings().audioReadbackPending());
-    EXPECT_EQ(enter(TForm1::VideoTab), (std::vector<Bytes>{request(0x64), request(0x79)}));
+    EXPECT_EQ(enter(MainWindow::VideoTab), (std::vector<Bytes>{request(0x64), request(0x79)}));
     EXPECT_EQ(request(0x79), (Bytes{0x3E, 0x00, 0x36, 0x79, 0xED}));
-    EXPECT_EQ(enter(TForm1::CharacterTab), std::vector<Bytes>{request(0x78)});
+    EXPECT_EQ(enter(MainWindow::CharacterTab), std::vector<Bytes>{request(0x78)});
 
-    main().PageControl1()->setCurrentIndex(TForm1::ControlTab);
+    main().pages()->setCurrentIndex(MainWindow::ControlTab);
     EXPECT_EQ(takeTransmitOrder(), (std::vector<Bytes>{{0x3E, 0x00, 0x36, 0x8B, 0xFF},
                                                        {0x60, 0x31, 0x91},
                                                        request(0x71),
                                                        request(0x70)}));
 
-    EXPECT_TRUE(enter(TForm1::ClipTab).empty());
-    EXPECT_TRUE(enter(TForm1::SequenceTab).empty()) << "no sequence is in use";
-    EXPECT_TRUE(enter(TForm1::ConfigTab).empty());
-    EXPECT_TRUE(enter(TForm1::DeviceTab).empty());
+    EXPECT_TRUE(enter(MainWindow::ClipTab).empty());
+    EXPECT_TRUE(enter(MainWindow::SequenceTab).empty()) << "no sequence is in use";
+    EXPECT_TRUE(enter(MainWindow::ConfigTab).empty());
+    EXPECT_TRUE(enter(MainWindow::DeviceTab).empty());
 }
 
 TEST_F(SettingsReadbackTest, TimecodeGenlockAndTestSignalAnswersSetAndClampTheirGroups) {
     TimecodePage* tc = main().timecodePage();
     answer(0x72, {0x0F});  // "PB", "Drop frame", "EXT"
-    EXPECT_EQ(tc->RadioGroup4->itemIndex(), 3);
-    EXPECT_EQ(tc->RadioGroup5->itemIndex(), 1);
-    EXPECT_EQ(tc->RadioGroup6->itemIndex(), 1);
+    EXPECT_EQ(tc->sourceGroup->itemIndex(), 3);
+    EXPECT_EQ(tc->countGroup->itemIndex(), 1);
+    EXPECT_EQ(tc->userBitGroup->itemIndex(), 1);
     answer(0x72, {0x1C});  // source 7 is past the end
-    EXPECT_EQ(tc->RadioGroup4->itemIndex(), 4);
-    EXPECT_EQ(tc->RadioGroup5->itemIndex(), 0);
+    EXPECT_EQ(tc->sourceGroup->itemIndex(), 4);
+    EXPECT_EQ(tc->countGroup->itemIndex(), 0);
 
     GenlockPage* gl = main().genlockPage();
     answer(0x65, {0x07, 0x01, 0x03});  // masked 3, 1, 3 past a two-item group
-    EXPECT_EQ(gl->RadioGroup7->itemIndex(), 3);
-    EXPECT_EQ(gl->RadioGroup20->itemIndex(), 1);
-    EXPECT_EQ(gl->RadioGroup21->itemIndex(), 1);
+    EXPECT_EQ(gl->sourceGroup->itemIndex(), 3);
+    EXPECT_EQ(gl->fixedStandardGroup->itemIndex(), 1);
+    EXPECT_EQ(gl->psfGroup->itemIndex(), 1);
 
     TestSignalPage* ts = main().testSignalPage();
     answer(0x76, {0x06, 0x01});  // video 6 shows "Black"
-    EXPECT_EQ(ts->RadioGroup8->itemIndex(), 3);
-    EXPECT_EQ(ts->RadioGroup9->itemIndex(), 1);
+    EXPECT_EQ(ts->videoGroup->itemIndex(), 3);
+    EXPECT_EQ(ts->audioGroup->itemIndex(), 1);
 
-    EXPECT_EQ(tc->MaskEdit12->text(), QStringLiteral("00")) << "preset fields are not read back";
+    EXPECT_EQ(tc->presetHoursEdit->text(), QStringLiteral("00")) << "preset fields are not read back";
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(SettingsReadbackTest, AudioDelayAndVideoAnswers) {
     AudioPage* audio = main().audioPage();
     answer(0x77, {0x0B});
-    EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11);  // "5.5"
-    EXPECT_EQ(audio->RadioGroup10->itemIndex(), 1) << "the delay answer leaves the input alone";
-    EXPECT_EQ(audio->RadioGroup11->itemIndex(), 4) << "and the channels";
+    EXPECT_EQ(audio->delayGroup->itemIndex(), 11);  // "5.5"
+    EXPECT_EQ(audio->inputGroup->itemIndex(), 1) << "the delay answer leaves the input alone";
+    EXPECT_EQ(audio->channelsGroup->itemIndex(), 4) << "and the channels";
     answer(0x77, {0x0C});
     answer(0x77, {0xFF});
-    EXPECT_EQ(audio->RadioGroup13->itemIndex(), 11) << "out of range delays are ignored";
+    EXPECT_EQ(audio->delayGroup->itemIndex(), 11) << "out of range delays are ignored";
 
     VideoPage* video = main().videoPage();
     answer(0x64, {0x03});
     answer(0x79, {0x03});
-    EXPECT_EQ(video->RadioGroup14->itemIndex(), 3);
-    EXPECT_EQ(video->RadioGroup15->itemIndex(), 1);
+    EXPECT_EQ(video->qualityGroup->itemIndex(), 3);
+    EXPECT_EQ(video->ancGroup->itemIndex(), 1);
     answer(0x64, {0x05});
-    EXPECT_EQ(video->RadioGroup14->itemIndex(), 0);  // "High quality"
+    EXPECT_EQ(video->qualityGroup->itemIndex(), 0);  // "High quality"
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(SettingsReadbackTest, ControlAnswers) {
     ControlPage* page = main().controlPage();
     answer(0x70, {0x06, 0xC8, 0x00});
-    EXPECT_EQ(page->RadioGroup3->itemIndex(), 2);  // "INHIBIT": bit 1 wins over bit 2
-    EXPECT_EQ(page->MaskEdit11->text(), QStringLiteral("200"));
+    EXPECT_EQ(page->recordModeGroup->itemIndex(), 2);  // "INHIBIT": bit 1 wins over bit 2
+    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("200"));
     answer(0x70, {0x05, 0x1E, 0x00});
-    EXPECT_EQ(page->RadioGroup3->itemIndex(), 1);  // "LOOP"
-    EXPECT_EQ(page->MaskEdit11->text(), QStringLiteral("030"));
+    EXPECT_EQ(page->recordModeGroup->itemIndex(), 1);  // "LOOP"
+    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("030"));
     answer(0x70, {0x04, 0xE7, 0x03});
-    EXPECT_EQ(page->RadioGroup3->itemIndex(), 3);
-    EXPECT_EQ(page->MaskEdit11->text(), QStringLiteral("999"));
+    EXPECT_EQ(page->recordModeGroup->itemIndex(), 3);
+    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("999"));
     // 1000 frames cannot show in three digits: the field keeps its value
     // rather than show (and later send) 100.
     answer(0x70, {0x00, 0xE8, 0x03});
-    EXPECT_EQ(page->RadioGroup3->itemIndex(), 0);
-    EXPECT_EQ(page->MaskEdit11->text(), QStringLiteral("999"));
+    EXPECT_EQ(page->recordModeGroup->itemIndex(), 0);
+    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("999"));
 
     answer(0x71, {0x03});
-    EXPECT_EQ(page->RadioGroup17->itemIndex(), 2);  // "DUBBING PLAY"
+    EXPECT_EQ(page->playbackModeGroup->itemIndex(), 2);  // "DUBBING PLAY"
     answer(0x8B, {0x00});
-    EXPECT_EQ(page->RadioGroup22->itemIndex(), 0);
+    EXPECT_EQ(page->stillModeGroup->itemIndex(), 0);
 
     // The preroll answer travels unframed; its top bit is not part of the seconds.
     feed(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x95}));
-    EXPECT_EQ(page->MaskEdit10->text(), QStringLiteral("15"));
+    EXPECT_EQ(page->prerollEdit->text(), QStringLiteral("15"));
     EXPECT_EQ(page->prerollText(), QStringLiteral("15"));
     feed(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x2A}));
     EXPECT_EQ(page->prerollText(), QStringLiteral("15")) << "not two decimal digits";
@@ -136,26 +136,26 @@ TEST_F(SettingsReadbackTest, StatusAudioBitsApplyOnceAfterEnteringTheAudioPage) 
     };
 
     status(0x00);  // not pending: nothing changes
-    EXPECT_EQ(page->RadioGroup11->itemIndex(), 4);
-    EXPECT_EQ(page->RadioGroup10->itemIndex(), 1);
+    EXPECT_EQ(page->channelsGroup->itemIndex(), 4);
+    EXPECT_EQ(page->inputGroup->itemIndex(), 1);
 
-    enter(TForm1::AudioTab);
-    main().PageControl1()->setCurrentIndex(TForm1::VideoTab);  // still applied after leaving
+    enter(MainWindow::AudioTab);
+    main().pages()->setCurrentIndex(MainWindow::VideoTab);  // still applied after leaving
     takeQueued();
     status(0x36);
-    EXPECT_EQ(page->RadioGroup11->itemIndex(), 3);  // "6"
-    EXPECT_EQ(page->RadioGroup10->itemIndex(), 1);  // "AES/EBU"
-    EXPECT_EQ(page->RadioGroup12->itemIndex(), 1);  // "ON"
+    EXPECT_EQ(page->channelsGroup->itemIndex(), 3);  // "6"
+    EXPECT_EQ(page->inputGroup->itemIndex(), 1);  // "AES/EBU"
+    EXPECT_EQ(page->converterGroup->itemIndex(), 1);  // "ON"
     EXPECT_FALSE(main().deck().settings().audioReadbackPending());
     status(0x02);
-    EXPECT_EQ(page->RadioGroup11->itemIndex(), 3) << "only the first status after entering";
-    EXPECT_EQ(page->RadioGroup12->itemIndex(), 1);
+    EXPECT_EQ(page->channelsGroup->itemIndex(), 3) << "only the first status after entering";
+    EXPECT_EQ(page->converterGroup->itemIndex(), 1);
 
-    enter(TForm1::AudioTab);
+    enter(MainWindow::AudioTab);
     status(0x05);  // odd channel count is ignored, the other bits apply
-    EXPECT_EQ(page->RadioGroup11->itemIndex(), 3);
-    EXPECT_EQ(page->RadioGroup10->itemIndex(), 0);
-    EXPECT_EQ(page->RadioGroup12->itemIndex(), 0);
+    EXPECT_EQ(page->channelsGroup->itemIndex(), 3);
+    EXPECT_EQ(page->inputGroup->itemIndex(), 0);
+    EXPECT_EQ(page->converterGroup->itemIndex(), 0);
     EXPECT_TRUE(takeQueued().empty());
 }
 

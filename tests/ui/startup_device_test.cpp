@@ -31,22 +31,22 @@ class StartupTest : public PanelTest {};
 
 TEST_F(StartupTest, SixWindowsWithTheirCaptionsAndTheMainAreasInTheirInitialState) {
     const std::vector<std::pair<QWidget*, QString>> windows{
-        {forms->form1(), QStringLiteral("QZ7pro-Controller")},
-        {static_cast<QWidget*>(forms->form2()), QStringLiteral("Sequence Play")},
-        {static_cast<QWidget*>(forms->form3()), QStringLiteral("File Name Edit")},
-        {static_cast<QWidget*>(forms->form4()), QStringLiteral("Last file erase")},
-        {static_cast<QWidget*>(forms->form5()), QStringLiteral("Confirmation")},
-        {static_cast<QWidget*>(forms->form6()), QStringLiteral("CUE Edit")},
+        {forms->mainWindow(), QStringLiteral("QZ7pro-Controller")},
+        {static_cast<QWidget*>(forms->scheduleWindow()), QStringLiteral("Sequence Play")},
+        {static_cast<QWidget*>(forms->fileNameDialog()), QStringLiteral("File Name Edit")},
+        {static_cast<QWidget*>(forms->lastFileEraseDialog()), QStringLiteral("Last file erase")},
+        {static_cast<QWidget*>(forms->confirmationDialog()), QStringLiteral("Confirmation")},
+        {static_cast<QWidget*>(forms->cueEditDialog()), QStringLiteral("CUE Edit")},
     };
     for (const auto& [w, caption] : windows) EXPECT_EQ(w->windowTitle(), caption);
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("QZ7Cont"));
 
-    QTabWidget* pages = main().PageControl1();
+    QTabWidget* pages = main().pages();
     const QStringList captions{"Timecode", "Gen-lock", "Test signal", "  Audio  ", "  Video  ", "Character",
                                "Control",  " Clip",    "Sequence",    "Config",    "Device"};
     ASSERT_EQ(pages->count(), captions.size());
     for (int i = 0; i < pages->count(); ++i) EXPECT_EQ(pages->tabText(i), captions[i]);
-    EXPECT_EQ(pages->currentIndex(), static_cast<int>(TForm1::DeviceTab));
+    EXPECT_EQ(pages->currentIndex(), static_cast<int>(MainWindow::DeviceTab));
 
     EXPECT_FALSE(find<QWidget>(QStringLiteral("Panel7"))->isEnabled());
     QProgressBar* bar = find<QProgressBar>(QStringLiteral("ProgressBar1"));
@@ -55,8 +55,8 @@ TEST_F(StartupTest, SixWindowsWithTheirCaptionsAndTheMainAreasInTheirInitialStat
     for (const char* name : {"Panel6", "Panel9", "GroupBox5"})
         EXPECT_FALSE(find<QWidget>(QString::fromLatin1(name))->isEnabled()) << name;
     EXPECT_EQ(find<QListWidget>(QStringLiteral("ListBox2"))->count(), 0);
-    EXPECT_EQ(forms->form2()->ListBox1->count(), 100);
-    EXPECT_EQ(main().sequencePage()->ListBox3->count(), 16);
+    EXPECT_EQ(forms->scheduleWindow()->clipList->count(), 100);
+    EXPECT_EQ(main().sequencePage()->sequenceList->count(), 16);
 
     for (const char* name : {"RecFile1", "SaveClipList1", "SaveS1"}) {
         QAction* a = main().findChild<QAction*>(QString::fromLatin1(name));
@@ -71,10 +71,10 @@ TEST_F(StartupTest, SixWindowsWithTheirCaptionsAndTheMainAreasInTheirInitialStat
     EXPECT_EQ(main().findChild<QAction*>(QStringLiteral("ClearSeq1"))->text(), QStringLiteral("Clear Seq "));
 
     DevicePage* d = main().devicePage();
-    EXPECT_EQ(lines(d->ListBox5), (std::vector<std::string>{"192.168.1.20   QA51200040", "192.168.1.21   QA51200041"}));
-    EXPECT_TRUE(d->Button7->isEnabled());
-    EXPECT_FALSE(d->Button6->isEnabled());
-    EXPECT_FALSE(d->Button2->isEnabled());
+    EXPECT_EQ(lines(d->deviceList), (std::vector<std::string>{"192.168.1.20   QA51200040", "192.168.1.21   QA51200041"}));
+    EXPECT_TRUE(d->applyButton->isEnabled());
+    EXPECT_FALSE(d->retrieveButton->isEnabled());
+    EXPECT_FALSE(d->scanButton->isEnabled());
     EXPECT_FALSE(main().deck().linkForTesting().linkEnabled());
     EXPECT_TRUE(main().deck().linkForTesting().commandStack().empty());
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
@@ -90,26 +90,26 @@ protected:
     }
     DevicePage* page() { return main().devicePage(); }
     void applyLine(int line) {
-        page()->ListBox5->setCurrentRow(line);
-        QTest::mouseClick(page()->Button7, Qt::LeftButton);
+        page()->deviceList->setCurrentRow(line);
+        QTest::mouseClick(page()->applyButton, Qt::LeftButton);
     }
 };
 
 TEST_F(DevicePageTest, ApplyPicksThePairByTheSelectedLineAndQueuesOneLinkStartPerPress) {
     applyLine(1);
     EXPECT_TRUE(main().deck().linkForTesting().linkEnabled());
-    EXPECT_EQ(page()->Edit13->text(), QStringLiteral("192.168.1.21"));
-    EXPECT_EQ(page()->Edit14->text(), QStringLiteral("QA51200041"));
+    EXPECT_EQ(page()->addressEdit->text(), QStringLiteral("192.168.1.21"));
+    EXPECT_EQ(page()->idCodeEdit->text(), QStringLiteral("QA51200041"));
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.21"));
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("192.168.1.20"));
     EXPECT_TRUE(main().transportPanel()->isEnabled());
-    EXPECT_TRUE(main().ProgressBar1()->isEnabled());
+    EXPECT_TRUE(main().remainingTimeBar()->isEnabled());
 
     applyLine(0);
-    EXPECT_EQ(page()->Edit13->text(), QStringLiteral("192.168.1.20"));
-    EXPECT_EQ(page()->Edit14->text(), QStringLiteral("QA51200040"));
+    EXPECT_EQ(page()->addressEdit->text(), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(page()->idCodeEdit->text(), QStringLiteral("QA51200040"));
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("192.168.1.21"));
-    page()->Edit13->setText(QStringLiteral("typed text is overwritten"));
+    page()->addressEdit->setText(QStringLiteral("typed text is overwritten"));
     applyLine(-1);
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("192.168.1.20"));
 
@@ -120,8 +120,8 @@ TEST_F(DevicePageTest, ApplyPicksThePairByTheSelectedLineAndQueuesOneLinkStartPe
 TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress) {
     tables().recordedFileCount = 3;
     tables().cueCount = 7;
-    page()->Button6->setEnabled(true);
-    QTest::mouseClick(page()->Button6, Qt::LeftButton);
+    page()->retrieveButton->setEnabled(true);
+    QTest::mouseClick(page()->retrieveButton, Qt::LeftButton);
     EXPECT_EQ(tables().cueCount, 0);
     const auto sent = takeTransmitOrder();
     ASSERT_EQ(sent.size(), 222u);
@@ -131,8 +131,8 @@ TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress
     for (int n = 3; n >= 1; --n, ++i) EXPECT_EQ(sent[i], reply(0x36, 0x82, {static_cast<std::uint8_t>(n), 0}));
     for (int k = 99; k >= 0; --k, ++i) EXPECT_EQ(sent[i], reply(0x36, 0x81, {static_cast<std::uint8_t>(k), 0}));
     for (int k = 99; k >= 0; --k, ++i) EXPECT_EQ(sent[i], reply(0x36, 0x80, {static_cast<std::uint8_t>(k), 0}));
-    for (QListWidget* list : {main().clipListPanel()->ListBox1, main().fileListPanel()->ListBox2,
-                              main().cueGroup()->ListBox4})
+    for (QListWidget* list : {main().clipListPanel()->clipList, main().fileListPanel()->fileList,
+                              main().cueGroup()->cueList})
         EXPECT_EQ(list->count(), 512);
     EXPECT_TRUE(main().clipListPanel()->isEnabled());
     EXPECT_TRUE(main().fileListPanel()->isEnabled());
@@ -140,26 +140,26 @@ TEST_F(DevicePageTest, RetrieveQueuesTheRefreshInOrderAndAppends512LinesPerPress
 
     // "Retrieve" waits for its burst and its answers before it goes again;
     // "Apply" gives it back.
-    EXPECT_FALSE(page()->Button6->isEnabled());
+    EXPECT_FALSE(page()->retrieveButton->isEnabled());
     tickEnds();
-    EXPECT_FALSE(page()->Button6->isEnabled());
-    QTest::mouseClick(page()->Button7, Qt::LeftButton);
+    EXPECT_FALSE(page()->retrieveButton->isEnabled());
+    QTest::mouseClick(page()->applyButton, Qt::LeftButton);
     takeQueued();
-    QTest::mouseClick(page()->Button6, Qt::LeftButton);
-    EXPECT_EQ(main().cueGroup()->ListBox4->count(), 1024);
+    QTest::mouseClick(page()->retrieveButton, Qt::LeftButton);
+    EXPECT_EQ(main().cueGroup()->cueList->count(), 1024);
     // A count beyond the file table asks for its 512 rows only.
     takeQueued();
-    QTest::mouseClick(page()->Button7, Qt::LeftButton);
+    QTest::mouseClick(page()->applyButton, Qt::LeftButton);
     takeQueued();
     tables().recordedFileCount = 900;
-    QTest::mouseClick(page()->Button6, Qt::LeftButton);
+    QTest::mouseClick(page()->retrieveButton, Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 216u + 2 * 512);
 }
 
 TEST_F(DevicePageTest, AFullStackRefusesTheWholeBurstWithOneErrorBox) {
     for (int i = 0; i < CommandStack::kCapacity - 10; ++i) main().deck().linkForTesting().queue(Packet::frame(0x34, 0x01));
-    page()->Button6->setEnabled(true);
-    QTest::mouseClick(page()->Button6, Qt::LeftButton);
+    page()->retrieveButton->setEnabled(true);
+    QTest::mouseClick(page()->retrieveButton, Qt::LeftButton);
     // All of the burst or none of it: half a refresh would leave holes nobody asked for again.
     EXPECT_EQ(main().deck().linkForTesting().commandStack().count(), CommandStack::kCapacity - 10);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
@@ -169,15 +169,15 @@ TEST_F(DevicePageTest, AFullStackRefusesTheWholeBurstWithOneErrorBox) {
 TEST_F(DevicePageTest, DiscoveryFillsTheListFromLineZeroAfterScanAndStopsAt64Lines) {
     const Bytes discovery{0x00, 0x00, 0x00, 0xF7};
     main().deck().linkForTesting().decoder().decode(discovery, Sender{"10.0.0.5", false}, false);  // link off, any sender
-    EXPECT_EQ(lines(page()->ListBox5)[0], "10.0.0.5");
+    EXPECT_EQ(lines(page()->deviceList)[0], "10.0.0.5");
     applyLine(0);
-    page()->Button2Click();  // "Scan"
+    page()->scan();  // "Scan"
     EXPECT_FALSE(main().deck().linkForTesting().linkEnabled());
     EXPECT_TRUE(main().deck().discoveredDevices().isEmpty());
     for (int i = 0; i < 100; ++i)
         main().deck().linkForTesting().decoder().decode(discovery, Sender{"10.0.0." + std::to_string(i), false}, false);
-    EXPECT_EQ(page()->ListBox5->count(), Deck::kMaxDeviceLines);
-    EXPECT_EQ(lines(page()->ListBox5)[2], "10.0.0.2");
+    EXPECT_EQ(page()->deviceList->count(), Deck::kMaxDeviceLines);
+    EXPECT_EQ(lines(page()->deviceList)[2], "10.0.0.2");
     EXPECT_TRUE(takeQueued().size() == 1);  // the one link start
 }
 
@@ -188,7 +188,7 @@ TEST_F(DevicePageTest, DevicesFromTheCommandLineTakeTheBuiltInPairsPlace) {
     pair.second = QStringLiteral("127.0.0.9");
     forms = std::make_unique<Forms>(pair);
     main().deck().linkForTesting().pollDriver().stop();
-    EXPECT_EQ(lines(page()->ListBox5), (std::vector<std::string>{"127.0.0.8   QA51200040", "127.0.0.9   QA51200041"}));
+    EXPECT_EQ(lines(page()->deviceList), (std::vector<std::string>{"127.0.0.8   QA51200040", "127.0.0.9   QA51200041"}));
     applyLine(1);
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(1).host, QStringLiteral("127.0.0.9"));
     EXPECT_EQ(main().deck().linkForTesting().transport().endpoint(2).host, QStringLiteral("127.0.0.8"));

@@ -24,7 +24,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     Forms forms(devices);
     forms.deck().linkForTesting().pollDriver().stop();
     RecorderLink& link = forms.deck().linkForTesting();
-    DevicePage* page = forms.form1()->devicePage();
+    DevicePage* page = forms.mainWindow()->devicePage();
     const QString partnerDown = QStringLiteral("Host not found: partner");
     // One tick; `error` stands for what it raised, and the operator presses OK.
     const auto tick = [&](const QString& error = {}) {
@@ -33,7 +33,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
         ErrorBox::dismiss();
     };
 
-    QTest::mouseClick(page->Button7, Qt::LeftButton);  // Apply
+    QTest::mouseClick(page->applyButton, Qt::LeftButton);
     for (int i = 0; i < 5; ++i) tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
 
@@ -47,12 +47,12 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 3) << "after a tick that went well";
 
-    page->Button2Click();  // Scan (the button is disabled on screen)
+    page->scan();  // Scan (the button is disabled on screen)
     tick(partnerDown);
     tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 4) << "after Scan";
 
-    QTest::mouseClick(page->Button7, Qt::LeftButton);
+    QTest::mouseClick(page->applyButton, Qt::LeftButton);
     tick(partnerDown);
     tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 5) << "after Apply";

@@ -29,105 +29,105 @@ protected:
 };
 
 TEST_F(TransportPanelTest, PlayStopAndMonitorQueueTheirPackets) {
-    click(panel->BitBtn1);
+    click(panel->playButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x01, 0x73}}));
 
-    click(panel->BitBtn2);  // "NORM" at start
+    click(panel->stopButton);  // "NORM" at start
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x00, 0x00, 0x73}}));
 
-    click(panel->RadioGroup19->button(0));  // "LOCK" only changes what STOP sends
+    click(panel->stopModeGroup->button(0));  // "LOCK" only changes what STOP sends
     EXPECT_TRUE(takeQueued().empty());
-    click(panel->BitBtn2);
+    click(panel->stopButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x00, 0x02, 0x75}}));
 
-    click(panel->RadioGroup18->button(1));  // "PB"
-    click(panel->RadioGroup18->button(0));  // "EE" again
+    click(panel->monitorGroup->button(1));  // "PB"
+    click(panel->monitorGroup->button(0));  // "EE" again
     EXPECT_EQ(takeTransmitOrder(),
               (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x41, 0xB3}, {0x3E, 0x00, 0x34, 0x40, 0xB2}}));
 }
 
 TEST_F(TransportPanelTest, WindUsesTheFfRwdSpeedForBothDirections) {
-    click(panel->BitBtn5);
-    click(panel->BitBtn6);
+    click(panel->fastForwardButton);
+    click(panel->rewindButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x13, 0x6D, 0xF3}, sent({0x3E, 0x01, 0x34, 0x23, 0x6D})}));
 
-    panel->ComboBox3->setCurrentIndex(4);  // "x 5"
-    click(panel->BitBtn5);
+    panel->windSpeedBox->setCurrentIndex(4);  // "x 5"
+    click(panel->fastForwardButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x56})}));
     // An item past the table is sent as the last speed.
-    panel->ComboBox3->addItem(QStringLiteral("x 200"));
-    panel->ComboBox3->setCurrentIndex(5);
-    click(panel->BitBtn5);
+    panel->windSpeedBox->addItem(QStringLiteral("x 200"));
+    panel->windSpeedBox->setCurrentIndex(5);
+    click(panel->fastForwardButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x56})}));
 }
 
 TEST_F(TransportPanelTest, ArrowsRunSlowMotionInVarModeAndJogInJogMode) {
-    click(panel->BitBtn10);
-    click(panel->BitBtn9);
+    click(panel->forwardButton);
+    click(panel->reverseButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x50}), sent({0x3E, 0x01, 0x34, 0x22, 0x50})}));
 
-    panel->ComboBox4->setCurrentIndex(8);
-    ASSERT_EQ(panel->ComboBox4->currentText(), "x/1/30");
-    click(panel->BitBtn10);
-    click(panel->BitBtn9);
+    panel->slowSpeedBox->setCurrentIndex(8);
+    ASSERT_EQ(panel->slowSpeedBox->currentText(), "x/1/30");
+    click(panel->forwardButton);
+    click(panel->reverseButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x10}), sent({0x3E, 0x01, 0x34, 0x22, 0x10})}));
 
-    click(panel->BitBtn4);  // Var while in Var mode changes nothing
-    click(panel->BitBtn11);
-    click(panel->BitBtn11);
+    click(panel->varButton);  // Var while in Var mode changes nothing
+    click(panel->jogButton);
+    click(panel->jogButton);
     EXPECT_EQ(panel->jogMode, 1);
     EXPECT_TRUE(takeQueued().empty()) << "Jog and Var send nothing";
-    click(panel->BitBtn10);
-    click(panel->BitBtn9);
+    click(panel->forwardButton);
+    click(panel->reverseButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x14, 0x86}, {0x3E, 0x00, 0x34, 0x24, 0x96}}));
 
-    click(panel->BitBtn4);
+    click(panel->varButton);
     EXPECT_EQ(panel->jogMode, 0);
-    click(panel->BitBtn10);
+    click(panel->forwardButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x10})}));
 }
 
 TEST_F(TransportPanelTest, TypedSpeedThatNamesNoItemSendsNothing) {
-    typeInto(panel->ComboBox3, QStringLiteral("x 7"));
-    QTest::keyClick(panel->ComboBox3->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(panel->ComboBox3->count(), 5) << "typed text must not become an item";
-    click(panel->BitBtn5);
-    click(panel->BitBtn6);
+    typeInto(panel->windSpeedBox, QStringLiteral("x 7"));
+    QTest::keyClick(panel->windSpeedBox->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(panel->windSpeedBox->count(), 5) << "typed text must not become an item";
+    click(panel->fastForwardButton);
+    click(panel->rewindButton);
     EXPECT_TRUE(takeQueued().empty());
 
-    typeInto(panel->ComboBox4, QStringLiteral("fast"));
-    click(panel->BitBtn10);
-    click(panel->BitBtn9);
+    typeInto(panel->slowSpeedBox, QStringLiteral("fast"));
+    click(panel->forwardButton);
+    click(panel->reverseButton);
     EXPECT_TRUE(takeQueued().empty());
     // Jog needs no speed.
-    click(panel->BitBtn11);
-    click(panel->BitBtn10);
+    click(panel->jogButton);
+    click(panel->forwardButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x14, 0x86}}));
 
     // Text typed exactly as an item selects that item's speed.
-    panel->ComboBox3->setEditText(QStringLiteral("x 10"));
-    click(panel->BitBtn5);
+    panel->windSpeedBox->setEditText(QStringLiteral("x 10"));
+    click(panel->fastForwardButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x60})}));
 }
 
 // Before "Retrieve" the list is empty: the missing lines are made, not an error.
 TEST_F(TransportPanelTest, RecordCountsTheNewFileAndShowsItsNumber) {
-    QListWidget* files = main().fileListPanel()->ListBox2;
+    QListWidget* files = main().fileListPanel()->fileList;
     tables().recordedFileCount = 3;  // as the system reply set it
-    click(panel->BitBtn3);
+    click(panel->recordButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x02, 0x74}}));
     EXPECT_EQ(tables().recordedFileCount, 4);
     EXPECT_EQ(lines(files), (std::vector<std::string>{" ", " ", " ", "004  "}));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 
     fillListsAsRetrieve(main());
-    click(panel->BitBtn3);
+    click(panel->recordButton);
     EXPECT_EQ(lines(files)[4], "005  ");
     EXPECT_EQ(lines(files)[5], " ");
 }
 
 TEST_F(TransportPanelTest, ErrorLineDoubleClickResetsOnlyWhileAnErrorIsReported) {
-    QLabel* line = main().statusPanel()->Label36;
+    QLabel* line = main().statusPanel()->errorLineLabel;
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_TRUE(takeQueued().empty());
 
