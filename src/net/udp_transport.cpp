@@ -17,16 +17,19 @@ void refuseBroadcast(QUdpSocket* socket) {
     ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &off, sizeof off);
 }
 
-// A recorder is the only sender a socket reads: the kernel drops datagrams
-// from anyone else before they take room in the socket's queue, so a flood
-// from another host cannot crowd out the recorder's replies. (connect()
+// A socket reads its recorder's datagrams, and from anyone else only a
+// discovery datagram (0x00 0x00 0x00 0xF7, which counts from any device):
+// the kernel drops the rest before it takes room in the socket's queue, so
+// junk from another host cannot crowd out the recorder's replies. (connect()
 // would filter too, but would also turn a closed port's ICMP answer into a
 // send error, where an absent recorder is simply one that does not reply.)
 void acceptOnlyFrom(QUdpSocket* socket, const QHostAddress& address) {
-    const quint32 v4 = address.toIPv4Address();
+    constexpr std::uint32_t kUdpHeader = 8;  // the filter sees the datagram from its UDP header on
     sock_filter code[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, static_cast<std::uint32_t>(SKF_NET_OFF + 12)),  // IPv4 source
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, v4, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, address.toIPv4Address(), 2, 0),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, kUdpHeader),  // the first four bytes; too short: dropped
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 0x000000F7u, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, 0xFFFFFFFFu),
         BPF_STMT(BPF_RET | BPF_K, 0),
     };

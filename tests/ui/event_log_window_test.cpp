@@ -70,17 +70,18 @@ protected:
 TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndExports) {
     start(dir.path());
     TransportPanel* panel = main().transportPanel();
+    // STOP first: a STOP takes a play still waiting off the stack.
+    QTest::keyClick(focused(), Qt::Key_F6);
     QTest::mouseClick(panel->playButton, Qt::LeftButton);
-    QTest::keyClick(focused(), Qt::Key_F6);              // STOP
     QTest::keyClick(focused(), Qt::Key_F9, Qt::ShiftModifier);
     EXPECT_EQ(takeQueued().size(), 3u);
 
     const QList<QJsonObject> events = written();
     ASSERT_EQ(events.size(), 3);
-    EXPECT_EQ(events[0].value(QLatin1String("origin")).toString(), QStringLiteral("panel"));
-    EXPECT_EQ(events[0].value(QLatin1String("op")).toString(), QStringLiteral("play"));
-    EXPECT_EQ(events[1].value(QLatin1String("origin")).toString(), QStringLiteral("key F6"));
-    EXPECT_EQ(events[1].value(QLatin1String("args")).toObject(), (QJsonObject{{QStringLiteral("lock"), 0}}));
+    EXPECT_EQ(events[0].value(QLatin1String("origin")).toString(), QStringLiteral("key F6"));
+    EXPECT_EQ(events[0].value(QLatin1String("args")).toObject(), (QJsonObject{{QStringLiteral("lock"), 0}}));
+    EXPECT_EQ(events[1].value(QLatin1String("origin")).toString(), QStringLiteral("panel"));
+    EXPECT_EQ(events[1].value(QLatin1String("op")).toString(), QStringLiteral("play"));
     EXPECT_EQ(events[2].value(QLatin1String("origin")).toString(), QStringLiteral("key Shift+F9"));
     EXPECT_EQ(events[2].value(QLatin1String("op")).toString(), QStringLiteral("rec"));
 
@@ -90,7 +91,7 @@ TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndEx
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     const QAbstractItemModel* shown = window->table()->model();
-    EXPECT_EQ(column(shown, EventLogModel::Op), (QStringList{QStringLiteral("play"), QStringLiteral("stop"), QStringLiteral("rec")}));
+    EXPECT_EQ(column(shown, EventLogModel::Op), (QStringList{QStringLiteral("stop"), QStringLiteral("play"), QStringLiteral("rec")}));
 
     // New events follow; a refusal shows its reason.
     main().deck().linkForTesting().stop();  // link off

