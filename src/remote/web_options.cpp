@@ -89,12 +89,13 @@ QString readWebToken(const WebOptions& o, QString& token) {
         return QStringLiteral("--http-token-file %1: the token must be at least %2 characters")
             .arg(o.tokenFile)
             .arg(kMinTokenLength);
-    // A secret others on this machine can read (or replace) is no secret: the
-    // fix is one command, so say it.
+    // A secret everyone on this machine can read (or replace) is no secret:
+    // the fix is one command, so say it. The group may read it: a service's
+    // group, or the access systemd grants a credential, shows there.
     const QFileDevice::Permissions mode = file.permissions();
-    const bool readable = mode & (QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (readable || (mode & (QFileDevice::WriteGroup | QFileDevice::WriteOther)))
-        return QStringLiteral("token file %1 is %2 by others; chmod 600 %1")
+    const bool readable = mode & QFileDevice::ReadOther;
+    if (readable || (mode & QFileDevice::WriteOther))
+        return QStringLiteral("token file %1 is %2 by others; chmod o-rw %1")
             .arg(o.tokenFile, readable ? QStringLiteral("readable") : QStringLiteral("writable"));
     token = QString::fromLatin1(first);
     return {};

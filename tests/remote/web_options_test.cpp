@@ -82,9 +82,10 @@ TEST(WebOptions, TheTokenFileGivesItsFirstLineOrAReason) {
     // A secret others may read is refused, with the fix.
     const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     EXPECT_EQ(tokenOf("s3cret-token-of-20ch\n", token, owner | QFileDevice::ReadGroup | QFileDevice::ReadOther),
-              QStringLiteral("token file FILE is readable by others; chmod 600 FILE"));
+              QStringLiteral("token file FILE is readable by others; chmod o-rw FILE"));
     EXPECT_EQ(tokenOf("s3cret-token-of-20ch\n", token, owner | QFileDevice::WriteOther),
-              QStringLiteral("token file FILE is writable by others; chmod 600 FILE"));
+              QStringLiteral("token file FILE is writable by others; chmod o-rw FILE"));
+    EXPECT_EQ(tokenOf("s3cret-token-of-20ch\n", token, owner | QFileDevice::ReadGroup), QString());
     WebOptions missing;
     missing.tokenFile = dir.filePath(QStringLiteral("none"));
     EXPECT_TRUE(readWebToken(missing, token).startsWith(QStringLiteral("--http-token-file ")));
