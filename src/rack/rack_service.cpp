@@ -83,7 +83,7 @@ QString rackUsageText() {
                "  --help                  print this text\n"
                "  --version               print the version\n"
                "  --osc PORT              obey OSC commands on UDP 127.0.0.1:PORT, as\n"
-               "                          /qz7/deck/NAME/COMMAND (see README, Rack)\n"
+               "                          /qz7/deck/NAME/COMMAND (see docs/rack.md)\n"
                "  --osc-bind ADDRESS      listen on ADDRESS instead of 127.0.0.1; beyond loopback\n"
                "                          it needs --osc-allow\n"
                "  --osc-allow NET/LEN[,NET/LEN...]\n"

@@ -34,7 +34,7 @@ struct CommandResult {
     bool queued() const { return status == Status::Queued; }
 };
 
-// Every operation's name, in the order the README lists them.
+// Every operation's name, in the order the docs list them.
 const std::vector<std::string>& commandNames();
 bool isCommand(const std::string& op);
 

@@ -102,7 +102,7 @@ QString checkRemoteOptions(const RemoteOptions& o) {
 QString remoteUsageText() {
     return QStringLiteral(
         "  --osc PORT              obey OSC commands on UDP 127.0.0.1:PORT and send status\n"
-        "                          to subscribers (see README, Remote control)\n"
+        "                          to subscribers (see docs/remote-control.md)\n"
         "  --osc-bind ADDRESS      listen on ADDRESS instead of 127.0.0.1; beyond loopback\n"
         "                          it needs --osc-allow\n"
         "  --osc-allow NET/LEN[,NET/LEN...]\n"

@@ -104,7 +104,7 @@ QString readWebToken(const WebOptions& o, QString& token) {
 QString webUsageText() {
     return QStringLiteral(
         "  --http PORT             serve the web remote (page, JSON API, WebSocket /ws) on\n"
-        "                          TCP 127.0.0.1:PORT (see README, Web remote)\n"
+        "                          TCP 127.0.0.1:PORT (see docs/web.md)\n"
         "  --http-bind ADDRESS     listen on ADDRESS instead of 127.0.0.1; beyond loopback\n"
         "                          it needs --http-allow and --http-token-file\n"
         "  --http-allow NET/LEN[,NET/LEN...]\n"
