@@ -7,14 +7,14 @@
 #include <limits>
 
 #include "remote/osc_dispatcher.h"
-#include "fake_remote_actions.h"
+#include "fake_remote_deck.h"
 #include "osc_messages.h"
 
 namespace qz7 {
 namespace {
 
 using test::decode;
-using test::FakeRemoteActions;
+using test::FakeRemoteDeck;
 using test::osc;
 using test::OscSeen;
 using Bytes = std::vector<std::uint8_t>;
@@ -24,7 +24,7 @@ const OscPeer kClient{"127.0.0.1", 50000};
 class Dispatcher : public ::testing::Test {
 protected:
     std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
-    FakeRemoteActions panel;
+    FakeRemoteDeck panel;
     OscDispatcher dispatcher{panel, [this] { return now; }};
 
     std::vector<OscDatagram> send(const Bytes& bytes, const OscPeer& from = kClient) {
@@ -39,10 +39,10 @@ TEST_F(Dispatcher, EveryAddressReachesItsCallWithItsArguments) {
     };
     const std::vector<Case> cases = {
         {osc("/qz7/play"), "play"},
-        {osc("/qz7/stop"), "stop NORM"},
-        {osc("/qz7/stop", {0}), "stop NORM"},
-        {osc("/qz7/stop", {1}), "stop LOCK"},
-        {osc("/qz7/rec", {1}), "rec"},
+        {osc("/qz7/stop"), "stop 0"},
+        {osc("/qz7/stop", {0}), "stop 0"},
+        {osc("/qz7/stop", {1}), "stop 1"},
+        {osc("/qz7/rec", {1}), "rec 1"},
         {osc("/qz7/ff"), "ff 2"},
         {osc("/qz7/ff", {0}), "ff 0"},
         {osc("/qz7/ff", {4}), "ff 4"},
@@ -55,22 +55,22 @@ TEST_F(Dispatcher, EveryAddressReachesItsCallWithItsArguments) {
         {osc("/qz7/jog", {-1}), "jog -1"},
         {osc("/qz7/ee"), "ee"},
         {osc("/qz7/pb"), "pb"},
-        {osc("/qz7/file/open", {7}), "file 7"},
-        {osc("/qz7/clip/open", {0}), "clip 0"},
-        {osc("/qz7/seq/open", {15}), "seq 15"},
-        {osc("/qz7/cue/mark"), "cue mark"},
-        {osc("/qz7/cue/search", {3}), "cue search 3"},
+        {osc("/qz7/file/open", {7}), "file/open 7"},
+        {osc("/qz7/clip/open", {0}), "clip/open 0"},
+        {osc("/qz7/seq/open", {15}), "seq/open 15"},
+        {osc("/qz7/cue/mark"), "cue/mark"},
+        {osc("/qz7/cue/search", {3}), "cue/search 3"},
         {osc("/qz7/goto", {std::string("01:02:03:04")}), "goto 01:02:03:04"},
         {osc("/qz7/retrieve"), "retrieve"},
         // Controllers that send only floats (TouchOSC), or 64-bit numbers.
-        {osc("/qz7/rec", {1.0f}), "rec"},
-        {osc("/qz7/stop", {1.0f}), "stop LOCK"},
+        {osc("/qz7/rec", {1.0f}), "rec 1"},
+        {osc("/qz7/stop", {1.0f}), "stop 1"},
         {osc("/qz7/slow", {-1.0f, 2.0f}), "slow -1 2"},
         {osc("/qz7/rew", {1.0}), "rew 1"},
-        {osc("/qz7/file/open", {std::int64_t{12}}), "file 12"},
+        {osc("/qz7/file/open", {std::int64_t{12}}), "file/open 12"},
         // A pattern that names exactly one address.
         {osc("/qz7/p[l]ay"), "play"},
-        {osc("/qz7/cue/m*"), "cue mark"},
+        {osc("/qz7/cue/m*"), "cue/mark"},
         {osc("/qz7/{pb}"), "pb"},
     };
     for (const Case& c : cases) {
@@ -266,7 +266,7 @@ TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
     EXPECT_EQ(replies.size(), whole.size()) << "nothing to the sending port";
     EXPECT_EQ(dispatcher.subscribers(), std::vector<OscPeer>{subscriber});
 
-    RemoteState s;
+    ViewState s;
     s.link = "OK";
     s.timecode = "00:00:10:00";
     s.transport = "STOP";
@@ -327,7 +327,7 @@ TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAr
     EXPECT_EQ(decode(refused[0].bytes), (OscSeen{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}));
 
     // 9001..9007 subscribed at 0 s, 9000 renewed at 30 s.
-    RemoteState s;
+    ViewState s;
     now += std::chrono::seconds(29) + std::chrono::milliseconds(999);
     s.timecode = "00:00:00:01";
     EXPECT_EQ(dispatcher.publish(s).size(), 8u);
