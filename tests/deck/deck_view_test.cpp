@@ -12,11 +12,11 @@ TEST_F(DeckTest, TheViewFollowsTheLinkAndTheRecordersStatus) {
     Deck& d = startDeck(41);
     const DeckView& view = d.view();
     ViewState::Fields told = 0;
-    int signals = 0;
+    int toldCount = 0;
     QObject::connect(&view, &DeckView::changed, [&](ViewState::Fields f) {
         EXPECT_NE(f, 0u);
         told |= f;
-        ++signals;
+        ++toldCount;
     });
     // Before the first reply: nothing reported, the configured pair shown.
     EXPECT_EQ(view.state().link, "OFF");
@@ -48,7 +48,7 @@ TEST_F(DeckTest, TheViewFollowsTheLinkAndTheRecordersStatus) {
     ASSERT_TRUE(waitFor([&] { return view.state().rec == 0 && view.state().transport == "STOP"; }));
     const ViewState before = view.state();
     EXPECT_EQ(before.differences(before), 0u);
-    EXPECT_GT(signals, 0);
+    EXPECT_GT(toldCount, 0);
 }
 
 }  // namespace
