@@ -202,9 +202,6 @@ TEST_F(WebServerTest, ApiAnswersWithStatesListsAndTheDecksOwnRefusals) {
     };
     const std::vector<Case> cases = {
         {"/api/decks/a/rec", "{}", 400, "needs confirm 1"},
-        {"/api/decks/a/rec", R"({"confirm": 0})", 400, "needs confirm 1"},
-        {"/api/decks/a/ff", R"({"item": 5})", 400, "item must be 0..4 (x 100 .. x 5)"},
-        {"/api/decks/a/jog", R"({"direction": 2})", 400, "direction must be 1 or -1"},
         {"/api/decks/a/goto", R"({"timecode": "1:2"})", 400, "timecode must be hh:mm:ss:ff"},
         {"/api/decks/a/stop", R"({"lock": 1, "lokc": 1})", 400, "unknown argument lokc"},
         {"/api/decks/a/file/open", R"({"number": 1.5})", 400, "number must be a whole number"},
@@ -254,10 +251,9 @@ TEST_F(WebServerTest, EveryOperationAnswersOverTheWebAndOscAlike) {
         }
         const QByteArray path = "/api/decks/a/" + QByteArray(op.name);
         Reply r = post(path, QJsonDocument(body).toJson());
-        ASSERT_EQ(r.status, 409) << name;
-        const std::string refusal = r.json().object().value("refused").toString().toStdString();
-        EXPECT_EQ(refusal, "link off") << name;
-        EXPECT_EQ(oscAnswer("/qz7/" + name, positional), "/qz7/" + name + ": " + refusal);
+        EXPECT_EQ(r.status, 409) << name;
+        EXPECT_EQ(r.json().object().value("refused").toString(), "link off") << name;
+        EXPECT_EQ(oscAnswer("/qz7/" + name, positional), "/qz7/" + name + ": link off");
 
         for (std::size_t k = 0; k < op.params.size(); ++k) {
             const Param& p = op.params[k];
