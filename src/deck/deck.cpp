@@ -6,6 +6,7 @@
 #include <set>
 
 #include "deck/deck_settings.h"
+#include "deck/deck_view.h"
 #include "net/link_monitor.h"
 
 namespace qz7 {
@@ -36,6 +37,7 @@ Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
     settings_ = std::make_unique<DeckSettings>(*this, *link_);
     wireReplies();
     reset();
+    view_ = std::make_unique<DeckView>(*this);
 }
 
 Deck::~Deck() {
@@ -90,7 +92,7 @@ void Deck::wireReplies() {
     connect(link, &RecorderLink::statusReceived, this, [this](const StatusReply& s) { guardedReply([&] { onStatus(s); }); });
     connect(link, &RecorderLink::errorTextReceived, this, [this](const std::string& text) {
         status_.errorText = text;
-        status_.errorLine = "ERR : " + text;
+        status_.errorLine = errorLine(text);
         emit errorLineChanged();
     });
     connect(link, &RecorderLink::systemReceived, this, [this, m](int disk, int files) {

@@ -30,6 +30,7 @@
 namespace qz7 {
 
 class DeckSettings;
+class DeckView;
 class LinkMonitor;
 
 // What the recorder last reported, as the status panel shows it.
@@ -90,6 +91,8 @@ public:
     const std::vector<std::string>& listLines(MediaList list) const { return lines_->lines(list); }
     LinkMonitor& monitor() const { return *monitor_; }
     DeckSettings& settings() const { return *settings_; }
+    // What every front end shows of this deck, with one change signal.
+    DeckView& view() const { return *view_; }
     bool linkEnabled() const { return link_->linkEnabled(); }
     // Where a command goes: the selected recorder, then its partner.
     QStringList targetHosts() const { return link_->targetHosts(); }
@@ -269,6 +272,8 @@ private:
     };
     std::unordered_map<CommandStack::Tag, Waiting> waiting_;
     CommandStack::Tag nextTag_ = 1;
+    // Last: it follows the members above and leaves before them.
+    std::unique_ptr<DeckView> view_;
 };
 
 }  // namespace qz7

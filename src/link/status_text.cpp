@@ -76,4 +76,39 @@ std::string referenceWord(std::uint8_t b) {
     }
 }
 
+std::string linkWord(LinkState state) {
+    switch (state) {
+    case LinkState::Off: return "OFF";
+    case LinkState::Ok: return "OK";
+    default: return "NO REPLY";
+    }
+}
+
+std::string lampText(LinkState state, const std::string& address, long long silentSeconds, bool sendError) {
+    std::string text;
+    switch (state) {
+    case LinkState::Off: text = "LINK OFF"; break;
+    case LinkState::Waiting: text = "WAITING " + address; break;
+    case LinkState::Ok: text = "LINK OK " + address; break;
+    case LinkState::NoReply: text = "NO REPLY " + std::to_string(silentSeconds) + " s"; break;
+    }
+    return sendError ? text + "  SEND ERROR" : text;
+}
+
+std::string lampStateWord(LinkState state) {
+    switch (state) {
+    case LinkState::Off: return "off";
+    case LinkState::Waiting: return "waiting";
+    case LinkState::Ok: return "ok";
+    case LinkState::NoReply: return "noreply";
+    }
+    return "off";
+}
+
+std::string linkLine(LinkState state, const std::string& address) {
+    return state == LinkState::NoReply ? std::string("NO REPLY") : lampText(state, address, 0, false);
+}
+
+std::string errorLine(const std::string& text) { return "ERR : " + text; }
+
 }  // namespace qz7

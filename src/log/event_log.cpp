@@ -307,7 +307,7 @@ void EventLog::attach(Deck& deck) {
         if (state == LinkMonitor::State::Waiting || state == watch->link) return;
         watch->link = state;
         QJsonObject e = deckEvent(QStringLiteral("recorder"), QStringLiteral("link"), QStringLiteral("link"));
-        e.insert(QStringLiteral("link"), QString::fromStdString(LinkMonitor::remoteWord(state)));
+        e.insert(QStringLiteral("link"), QString::fromStdString(linkWord(state)));
         if (state != LinkMonitor::State::Off) e.insert(QStringLiteral("address"), monitor->address());
         emitEvent(std::move(e));
     });

@@ -30,17 +30,11 @@ void LinkMonitor::setClock(Clock clock) {
 QString LinkMonitor::address() const { return link_.transport().endpoint(1).host; }
 
 QString LinkMonitor::text() const {
-    switch (state_) {
-    case State::Off: return QStringLiteral("LINK OFF");
-    case State::Waiting: return QStringLiteral("WAITING %1").arg(address());
-    case State::Ok: return QStringLiteral("LINK OK %1").arg(address());
-    case State::NoReply: return QStringLiteral("NO REPLY %1 s").arg(silentSeconds_);
-    }
-    return {};
+    return QString::fromStdString(qz7::lampText(state_, address().toStdString(), silentSeconds_, false));
 }
 
 QString LinkMonitor::lampText() const {
-    return sendError_.isEmpty() ? text() : text() + QStringLiteral("  SEND ERROR");
+    return QString::fromStdString(qz7::lampText(state_, address().toStdString(), silentSeconds_, !sendError_.isEmpty()));
 }
 
 void LinkMonitor::onLinkEnabled(bool on) {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "link/status_text.h"
+
 namespace qz7 {
 
 class RecorderLink;
@@ -20,7 +22,7 @@ class RecorderLink;
 class LinkMonitor : public QObject {
     Q_OBJECT
 public:
-    enum class State { Off, Waiting, Ok, NoReply };
+    using State = LinkState;
 
     // Milliseconds on a monotonic clock.
     using Clock = std::function<qint64()>;
@@ -41,19 +43,9 @@ public:
     QString address() const;
     // The last send error, empty once a tick went out cleanly after it.
     QString sendError() const { return sendError_; }
-    // "LINK OFF", "WAITING <address>", "LINK OK <address>" or "NO REPLY <n> s".
+    // The lamp's words (link/status_text.h): without, and with "  SEND ERROR".
     QString text() const;
-    // The lamp's whole text: text(), and "  SEND ERROR" while a send failed.
     QString lampText() const;
-    // The link as remote clients read it: "OFF", "OK", or "NO REPLY" (also
-    // while the first reply after "Apply" is awaited).
-    static std::string remoteWord(State state) {
-        switch (state) {
-        case State::Off: return "OFF";
-        case State::Ok: return "OK";
-        default: return "NO REPLY";
-        }
-    }
     // The status panel shows what the recorder says right now.
     bool valuesLive() const { return state_ == State::Ok; }
 

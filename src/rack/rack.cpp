@@ -3,16 +3,16 @@
 #include <cstdio>
 
 #include "deck/deck.h"
+#include "deck/deck_view.h"
 #include "net/link_monitor.h"
 #include "net/tick_clock.h"
-#include "remote/remote_session.h"
 
 namespace qz7 {
 
 struct Rack::Entry {
     DeckConfig deckConfig;
     std::unique_ptr<Deck> deck;
-    std::unique_ptr<RemoteSession> session;
+    std::unique_ptr<DeckTarget> target;
     QString shownLink;
 };
 
@@ -63,7 +63,7 @@ void Rack::start(const DeckConfig& deckConfig) {
     e->deckConfig = deckConfig;
     e->deck = std::make_unique<Deck>(deckConfig.devices, timing_);
     e->deck->setName(deckConfig.name);
-    e->session = std::make_unique<RemoteSession>(*e->deck);
+    e->target = std::make_unique<DeckTarget>(*e->deck);
     Entry* entry = e.get();
     const QString name = deckConfig.name;
     const std::string key = name.toStdString();
@@ -72,18 +72,19 @@ void Rack::start(const DeckConfig& deckConfig) {
             [this, name](const QString& message) { log_(QStringLiteral("deck %1: %2").arg(name, message)); });
     const LinkMonitor& monitor = entry->deck->monitor();
     connect(&monitor, &LinkMonitor::changed, this, [this, entry, name, &monitor] {
-        entry->session->setLinkState(LinkMonitor::remoteWord(monitor.state()));
         // Link changes, not every second of a silence.
-        const QString text = monitor.state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY") : monitor.text();
+        const QString text = QString::fromStdString(linkLine(monitor.state(), monitor.address().toStdString()));
         if (text != entry->shownLink) log_(QStringLiteral("deck %1: link: %2").arg(name, entry->shownLink = text));
     });
-    connect(entry->session.get(), &RemoteSession::stateChanged, this,
-            [this, key](const RemoteState& state) { emit stateChanged(key, state); });
+    const DeckView& view = entry->deck->view();
+    connect(&view, &DeckView::changed, this, [this, key, &view](ViewState::Fields fields) {
+        if (fields & ViewState::kPublished) emit stateChanged(key, view.state());
+    });
     decks_[name] = std::move(e);
     emit deckStarted(entry->deck.get());
     entry->deck->start();
     entry->deck->apply(deckConfig.line, Origin::rack());
-    emit stateChanged(key, entry->session->state());
+    emit stateChanged(key, entry->deck->view().state());
 }
 
 void Rack::stop(const QString& name) {
@@ -92,10 +93,9 @@ void Rack::stop(const QString& name) {
     std::unique_ptr<Entry> e = std::move(it->second);
     decks_.erase(it);
     e->deck->shutdown();
-    // The session's connections die with the deck; the deck's last signals
-    // may still reach the session.
+    // The view's connections die with the deck.
+    e->target.reset();
     e->deck.reset();
-    e->session.reset();
     log_(QStringLiteral("deck %1: stopped").arg(name));
 }
 
@@ -121,14 +121,14 @@ std::vector<std::string> Rack::deckNames() const {
     return out;
 }
 
-RemoteActions* Rack::deckActions(const std::string& name) {
+RemoteDeck* Rack::remoteDeck(const std::string& name) {
     auto it = decks_.find(QString::fromStdString(name));
-    return it == decks_.end() ? nullptr : it->second->session.get();
+    return it == decks_.end() ? nullptr : it->second->target.get();
 }
 
-RemoteState Rack::deckState(const std::string& name) const {
+ViewState Rack::deckState(const std::string& name) const {
     auto it = decks_.find(QString::fromStdString(name));
-    return it == decks_.end() ? RemoteState{} : it->second->session->state();
+    return it == decks_.end() ? ViewState{} : it->second->deck->view().state();
 }
 
 }  // namespace qz7

@@ -15,12 +15,11 @@
 #include "deck/deck.h"
 #include "net/recorder_link.h"
 #include "rack/rack_config.h"
-#include "remote/remote_actions.h"
+#include "remote/operations.h"
 
 namespace qz7 {
 
 class Deck;
-class RemoteSession;
 class TickClock;
 
 class Rack : public QObject, public RemoteDecks {
@@ -44,14 +43,14 @@ public:
     Deck* deck(const QString& name) const;
 
     std::vector<std::string> deckNames() const override;
-    RemoteActions* deckActions(const std::string& name) override;
-    RemoteState deckState(const std::string& name) const override;
+    RemoteDeck* remoteDeck(const std::string& name) override;
+    ViewState deckState(const std::string& name) const override;
 
 signals:
     // A deck was made and named; it is applied right after.
     void deckStarted(qz7::Deck* deck);
     // What a subscriber of this deck sees changed (also once when it starts).
-    void stateChanged(const std::string& deck, const qz7::RemoteState& state);
+    void stateChanged(const std::string& deck, const qz7::ViewState& state);
 
 private:
     struct Entry;

@@ -158,7 +158,7 @@ bool RackService::start(QString* error) {
         osc_ = std::make_unique<OscServer>(rack_, config);
         if (!osc_->start(error)) return false;
         connect(&rack_, &Rack::stateChanged, osc_.get(),
-                [this](const std::string& deck, const RemoteState& state) { osc_->publish(deck, state); });
+                [this](const std::string& deck, const ViewState& state) { osc_->publish(deck, state); });
     }
     if (setup_.http.http) {
         web_ = std::make_unique<WebServer>(WebServer::configFrom(setup_.http, setup_.webToken));

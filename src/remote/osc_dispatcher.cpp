@@ -1,7 +1,5 @@
 #include "remote/osc_dispatcher.h"
 
-#include "remote/remote_command.h"
-
 #include <lo/lo.h>
 
 #include <algorithm>
@@ -223,7 +221,7 @@ OscDispatcher::Clock steadyOr(OscDispatcher::Clock clock) {
 }
 }  // namespace
 
-OscDispatcher::OscDispatcher(RemoteActions& actions, Clock clock) : actions_(&actions), clock_(steadyOr(std::move(clock))) {}
+OscDispatcher::OscDispatcher(RemoteDeck& deck, Clock clock) : deck_(&deck), clock_(steadyOr(std::move(clock))) {}
 
 OscDispatcher::OscDispatcher(RemoteDecks& decks, Clock clock) : decks_(&decks), clock_(steadyOr(std::move(clock))) {}
 
@@ -263,32 +261,22 @@ std::vector<OscDatagram> OscDispatcher::handle(std::span<const std::uint8_t> dat
     return dispatch(address, args, from);
 }
 
+// An address the dispatcher answers: an operation of the table, or (un)subscribe.
 struct OscDispatcher::Route {
-    const char* address;
-    Handler handler;
+    enum class Kind { Operation, Subscribe, Unsubscribe };
+    std::string address;
+    Kind kind;
+    const Operation* op = nullptr;
 };
 
 const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address, std::string& why) {
-    static constexpr Route kRoutes[] = {
-        {"/qz7/play", &OscDispatcher::play},
-        {"/qz7/stop", &OscDispatcher::stop},
-        {"/qz7/rec", &OscDispatcher::record},
-        {"/qz7/ff", &OscDispatcher::fastForward},
-        {"/qz7/rew", &OscDispatcher::rewind},
-        {"/qz7/slow", &OscDispatcher::slow},
-        {"/qz7/jog", &OscDispatcher::jog},
-        {"/qz7/ee", &OscDispatcher::monitorEE},
-        {"/qz7/pb", &OscDispatcher::monitorPB},
-        {"/qz7/file/open", &OscDispatcher::openFile},
-        {"/qz7/clip/open", &OscDispatcher::openClip},
-        {"/qz7/seq/open", &OscDispatcher::openSequence},
-        {"/qz7/cue/mark", &OscDispatcher::markCue},
-        {"/qz7/cue/search", &OscDispatcher::searchCue},
-        {"/qz7/goto", &OscDispatcher::goTo},
-        {"/qz7/retrieve", &OscDispatcher::retrieve},
-        {"/qz7/subscribe", &OscDispatcher::subscribe},
-        {"/qz7/unsubscribe", &OscDispatcher::unsubscribe},
-    };
+    static const std::vector<Route> kRoutes = [] {
+        std::vector<Route> routes;
+        for (const Operation& op : operations()) routes.push_back({std::string("/qz7/") + op.name, Route::Kind::Operation, &op});
+        routes.push_back({"/qz7/subscribe", Route::Kind::Subscribe});
+        routes.push_back({"/qz7/unsubscribe", Route::Kind::Unsubscribe});
+        return routes;
+    }();
     // An OSC pattern runs a command only when it names exactly one address:
     // "/qz7/*" must not play, record and stop at once.
     const bool pattern = isPattern(address);
@@ -307,25 +295,11 @@ const OscDispatcher::Route* OscDispatcher::findRoute(const std::string& address,
     }
     if (matches.size() > 1) {
         std::string names;
-        for (const Route* r : matches) names += (names.empty() ? "" : ", ") + std::string(r->address);
+        for (const Route* r : matches) names += (names.empty() ? "" : ", ") + r->address;
         why = shown(address) + " names more than one address (" + names + ")";
         return nullptr;
     }
     return matches.front();
-}
-
-std::string OscDispatcher::run(const Route& route, RemoteActions& act, const Args& args, const OscPeer& from,
-                               std::vector<OscDatagram>& out) {
-    std::string reason;
-    try {
-        reason = (this->*route.handler)(act, args, from, out);
-    } catch (const std::exception& e) {
-        reason = e.what();
-        if (reason.empty()) reason = "failed";
-    } catch (...) {
-        reason = "failed";
-    }
-    return reason;
 }
 
 std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, const Args& args, const OscPeer& from) {
@@ -342,13 +316,18 @@ std::vector<OscDatagram> OscDispatcher::dispatch(const std::string& address, con
     std::string why;
     const Route* route = findRoute(address, why);
     if (route == nullptr) return refuse(why);
-    const std::string reason = run(*route, *actions_, args, from, out);
+    std::string reason;
+    switch (route->kind) {
+    case Route::Kind::Operation: reason = run(*route->op, *deck_, args, from); break;
+    case Route::Kind::Subscribe: reason = subscribe(args, from, out); break;
+    case Route::Kind::Unsubscribe: reason = unsubscribe(args, from); break;
+    }
     if (!reason.empty()) {
         out.clear();
-        return refuse(std::string(route->address) + ": " + reason);
+        return refuse(route->address + ": " + reason);
     }
     ++counters_.obeyed;
-    outcome_ = "obeyed " + std::string(route->address) + " from " + peerText(from);
+    outcome_ = "obeyed " + route->address + " from " + peerText(from);
     return out;
 }
 
@@ -402,12 +381,12 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
     const Route* route = findRoute(command, why);
     if (route == nullptr) return refuse(why);
 
-    const bool isSubscribe = route->handler == &OscDispatcher::subscribe;
-    if (isSubscribe || route->handler == &OscDispatcher::unsubscribe) {
+    const bool isSubscribe = route->kind == Route::Kind::Subscribe;
+    if (route->kind != Route::Kind::Operation) {
         OscPeer peer;
-        std::string reason = subscriberPeer(args, from, peer, route->address + 5);
+        std::string reason = subscriberPeer(args, from, peer, route->address.c_str() + 5);
         if (reason.empty() && isSubscribe) reason = addSubscriber(peer, chosen);
-        if (!reason.empty()) return refuse(std::string(route->address) + ": " + reason);
+        if (!reason.empty()) return refuse(route->address + ": " + reason);
         if (isSubscribe) {
             for (const std::string& n : prefixed ? chosen : names) sendDeckState(peer, n, out);
         } else if (!prefixed) {
@@ -428,17 +407,16 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
     if (!prefixed) {
         // The unprefixed form is only unambiguous with one deck.
         if (names.size() != 1)
-            return refuse(std::string(route->address) + " needs a deck: /qz7/deck/NAME" +
-                          std::string(route->address + 4) + " (decks: " + nameList() + ")");
+            return refuse(route->address + " needs a deck: /qz7/deck/NAME" + route->address.substr(4) +
+                          " (decks: " + nameList() + ")");
         chosen = names;
     }
 
     // Each deck decides for itself: in a pattern, the others act even when one refuses.
     int refusals = 0;
     for (const std::string& n : chosen) {
-        RemoteActions* act = decks_->deckActions(n);
-        std::vector<OscDatagram> ignored;
-        const std::string reason = act ? run(*route, *act, args, from, ignored) : "no such deck";
+        RemoteDeck* deck = decks_->remoteDeck(n);
+        const std::string reason = deck ? run(*route->op, *deck, args, from) : "no such deck";
         if (reason.empty()) continue;
         ++refusals;
         out.push_back({from, oscMessage("/qz7/error", n + ": " + reason)});
@@ -451,119 +429,35 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
     return out;
 }
 
-// Each handler checks the OSC form (how many arguments, of which type) and
-// names the arguments; the shared vocabulary checks their values and runs them.
-std::string OscDispatcher::command(RemoteActions& act, const char* op, const CommandArgs& args, const OscPeer& from) {
-    return runCommand(act, op, args, Origin::osc(senderText(from))).reason;
-}
-
-namespace {
-// The integer at i under name, when there is one; false when it is not an integer.
-bool named(CommandArgs& args, const Args& a, std::size_t i, const char* name) {
-    if (i >= a.size()) return true;
-    const auto v = integerAt(a, i);
-    if (!v) return false;
-    args[name] = static_cast<double>(*v);
-    return true;
-}
-}  // namespace
-
-std::string OscDispatcher::play(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/play");
-    return command(act, "play", {}, from);
-}
-
-std::string OscDispatcher::stop(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() > 1) return usage("/qz7/stop [i lock]");
+// OSC names an operation's arguments by position, in the table's order:
+// the form (how many, of which type) is checked here, the values by the
+// table as for every front end.
+std::string OscDispatcher::run(const Operation& op, RemoteDeck& deck, const Args& a, const OscPeer& from) {
+    std::string form = std::string("/qz7/") + op.name;
+    std::size_t required = 0;
+    for (const Param& p : op.params) {
+        const std::string word = std::string(p.type == Param::Type::Timecode ? "s " : "i ") + (p.shown ? p.shown : p.name);
+        form += p.fallback ? " [" + word + "]" : " " + word;
+        required += p.fallback ? 0 : 1;
+    }
+    const auto refusal = [&](const std::string& why) { return op.oscRefusal ? std::string(op.oscRefusal) : why; };
+    if (a.size() < required || a.size() > op.params.size()) return refusal(usage(form.c_str()));
     CommandArgs args;
-    if (!named(args, a, 0, "lock")) return "lock must be 0 (NORM) or 1 (LOCK)";
-    return command(act, "stop", args, from);
-}
-
-// Recording writes to the disks: it takes the explicit argument 1, so that a
-// bare or mistyped message (a button's release sends 0) starts nothing.
-std::string OscDispatcher::record(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto v = integerAt(a, 0);
-    if (a.size() != 1 || !v || *v != 1) return "needs the argument 1: /qz7/rec i 1";
-    return command(act, "rec", {{"confirm", 1.0}}, from);
-}
-
-std::string OscDispatcher::fastForward(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() > 1) return usage("/qz7/ff [i item]");
-    CommandArgs args;
-    if (!named(args, a, 0, "item")) return "item must be 0..4 (x 100 .. x 5)";
-    return command(act, "ff", args, from);
-}
-
-std::string OscDispatcher::rewind(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() > 1) return usage("/qz7/rew [i item]");
-    CommandArgs args;
-    if (!named(args, a, 0, "item")) return "item must be 0..4 (x 100 .. x 5)";
-    return command(act, "rew", args, from);
-}
-
-std::string OscDispatcher::slow(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() < 1 || a.size() > 2) return usage("/qz7/slow i direction [i item]");
-    CommandArgs args;
-    if (!named(args, a, 0, "direction")) return "direction must be 1 or -1";
-    if (!named(args, a, 1, "item")) return "item must be 0..8 (x 3 .. x 1/30)";
-    return command(act, "slow", args, from);
-}
-
-std::string OscDispatcher::jog(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 1) return usage("/qz7/jog i direction");
-    CommandArgs args;
-    if (!named(args, a, 0, "direction")) return "direction must be 1 or -1";
-    return command(act, "jog", args, from);
-}
-
-std::string OscDispatcher::monitorEE(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/ee");
-    return command(act, "ee", {}, from);
-}
-
-std::string OscDispatcher::monitorPB(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/pb");
-    return command(act, "pb", {}, from);
-}
-
-std::string OscDispatcher::numbered(RemoteActions& act, const Args& a, const OscPeer& from, const char* op) {
-    CommandArgs args;
-    if (a.size() != 1 || !integerAt(a, 0) || !named(args, a, 0, "number"))
-        return usage((std::string("/qz7/") + op + " i number").c_str());
-    return command(act, op, args, from);
-}
-
-std::string OscDispatcher::openFile(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    return numbered(act, a, from, "file/open");
-}
-
-std::string OscDispatcher::openClip(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    return numbered(act, a, from, "clip/open");
-}
-
-std::string OscDispatcher::openSequence(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    return numbered(act, a, from, "seq/open");
-}
-
-std::string OscDispatcher::markCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/cue/mark");
-    return command(act, "cue/mark", {}, from);
-}
-
-std::string OscDispatcher::searchCue(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    return numbered(act, a, from, "cue/search");
-}
-
-std::string OscDispatcher::goTo(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    const auto t = stringAt(a, 0);
-    if (a.size() != 1 || !t) return usage("/qz7/goto s hh:mm:ss:ff");
-    return command(act, "goto", {{"timecode", *t}}, from);
-}
-
-std::string OscDispatcher::retrieve(RemoteActions& act, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
-    if (a.size() != 0) return usage("/qz7/retrieve");
-    return command(act, "retrieve", {}, from);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const Param& p = op.params[i];
+        if (p.type == Param::Type::Timecode) {
+            const auto t = stringAt(a, i);
+            if (!t) return refusal(usage(form.c_str()));
+            args[p.name] = *t;
+        } else {
+            const auto v = integerAt(a, i);
+            // Not a whole number: the argument's own words where it has a range.
+            if (!v) return refusal(p.rangeWords ? std::string(p.rangeWords) : usage(form.c_str()));
+            args[p.name] = static_cast<double>(*v);
+        }
+    }
+    const CommandResult result = runCommand(deck, op, args, Origin::osc(senderText(from)));
+    return result.status == CommandResult::Status::BadArguments ? refusal(result.reason) : result.reason;
 }
 
 std::string OscDispatcher::subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name) {
@@ -603,7 +497,7 @@ std::string OscDispatcher::addSubscriber(const OscPeer& peer, const std::vector<
     return {};
 }
 
-std::string OscDispatcher::subscribe(RemoteActions&, const Args& a, const OscPeer& from, std::vector<OscDatagram>& out) {
+std::string OscDispatcher::subscribe(const Args& a, const OscPeer& from, std::vector<OscDatagram>& out) {
     OscPeer peer;
     if (std::string why = subscriberPeer(a, from, peer, "subscribe"); !why.empty()) return why;
     if (std::string why = addSubscriber(peer, {}); !why.empty()) return why;
@@ -613,7 +507,7 @@ std::string OscDispatcher::subscribe(RemoteActions&, const Args& a, const OscPee
     return {};
 }
 
-std::string OscDispatcher::unsubscribe(RemoteActions&, const Args& a, const OscPeer& from, std::vector<OscDatagram>&) {
+std::string OscDispatcher::unsubscribe(const Args& a, const OscPeer& from) {
     OscPeer peer;
     if (std::string why = subscriberPeer(a, from, peer, "unsubscribe"); !why.empty()) return why;
     std::erase_if(subscribers_, [&](const Subscriber& s) { return s.peer == peer; });
@@ -625,39 +519,39 @@ void OscDispatcher::dropExpired() {
     std::erase_if(subscribers_, [&](const Subscriber& s) { return now - s.renewed >= kSubscriptionLifetime; });
 }
 
-void OscDispatcher::sendWholeState(const OscPeer& to, std::vector<OscDatagram>& out) const {
-    const RemoteState& s = published_;
-    out.push_back({to, oscMessage("/qz7/link", s.link)});
-    out.push_back({to, oscMessage("/qz7/timecode", s.timecode)});
-    out.push_back({to, oscMessage("/qz7/transport", s.transport)});
-    out.push_back({to, oscMessage("/qz7/rec", s.rec)});
-    out.push_back({to, oscMessage("/qz7/number", s.number)});
-    out.push_back({to, oscMessage("/qz7/error", s.error)});
-}
-
 namespace {
-// The changed fields of a state as messages under prefix ("/qz7" or "/qz7/deck/NAME").
-std::vector<std::vector<std::uint8_t>> changedFields(const std::string& prefix, const RemoteState& was,
-                                                    const RemoteState& now, bool all) {
+// The published fields of now that differ from was (all of them with all),
+// as messages under prefix ("/qz7" or "/qz7/deck/NAME").
+std::vector<std::vector<std::uint8_t>> changedFields(const std::string& prefix, const ViewState& was,
+                                                    const ViewState& now, bool all) {
+    const ViewState::Fields moved = all ? ~0u : now.differences(was);
     std::vector<std::vector<std::uint8_t>> changed;
-    if (all || now.link != was.link) changed.push_back(oscMessage(prefix + "/link", now.link));
-    if (all || now.timecode != was.timecode) changed.push_back(oscMessage(prefix + "/timecode", now.timecode));
-    if (all || now.transport != was.transport) changed.push_back(oscMessage(prefix + "/transport", now.transport));
-    if (all || now.rec != was.rec) changed.push_back(oscMessage(prefix + "/rec", now.rec));
-    if (all || now.number != was.number) changed.push_back(oscMessage(prefix + "/number", now.number));
-    if (all || now.error != was.error) changed.push_back(oscMessage(prefix + "/error", now.error));
+    for (const ViewState::FieldValue& f : now.fields()) {
+        if ((f.field & ViewState::kPublished & moved) == 0) continue;
+        const std::string address = prefix + "/" + f.name;
+        if (const auto* text = std::get_if<std::string>(&f.value))
+            changed.push_back(oscMessage(address, *text));
+        else if (const auto* number = std::get_if<int>(&f.value))
+            changed.push_back(oscMessage(address, *number));
+        else
+            changed.push_back(oscMessage(address, std::get<std::vector<std::string>>(f.value)));
+    }
     return changed;
 }
 }  // namespace
+
+void OscDispatcher::sendWholeState(const OscPeer& to, std::vector<OscDatagram>& out) const {
+    for (auto& bytes : changedFields("/qz7", {}, published_, true)) out.push_back({to, std::move(bytes)});
+}
 
 void OscDispatcher::sendDeckState(const OscPeer& to, const std::string& deck, std::vector<OscDatagram>& out) const {
     for (auto& bytes : changedFields("/qz7/deck/" + deck, {}, decks_->deckState(deck), true))
         out.push_back({to, std::move(bytes)});
 }
 
-std::vector<OscDatagram> OscDispatcher::publish(const std::string& deck, const RemoteState& state) {
+std::vector<OscDatagram> OscDispatcher::publish(const std::string& deck, const ViewState& state) {
     dropExpired();
-    RemoteState& was = publishedDecks_[deck];
+    ViewState& was = publishedDecks_[deck];
     const auto changed = changedFields("/qz7/deck/" + deck, was, state, false);
     was = state;
     std::vector<OscDatagram> out;
@@ -668,17 +562,10 @@ std::vector<OscDatagram> OscDispatcher::publish(const std::string& deck, const R
     return out;
 }
 
-std::vector<OscDatagram> OscDispatcher::publish(const RemoteState& state) {
+std::vector<OscDatagram> OscDispatcher::publish(const ViewState& state) {
     dropExpired();
-    std::vector<std::vector<std::uint8_t>> changed;
-    if (state.link != published_.link) changed.push_back(oscMessage("/qz7/link", state.link));
-    if (state.timecode != published_.timecode) changed.push_back(oscMessage("/qz7/timecode", state.timecode));
-    if (state.transport != published_.transport) changed.push_back(oscMessage("/qz7/transport", state.transport));
-    if (state.rec != published_.rec) changed.push_back(oscMessage("/qz7/rec", state.rec));
-    if (state.number != published_.number) changed.push_back(oscMessage("/qz7/number", state.number));
-    if (state.error != published_.error) changed.push_back(oscMessage("/qz7/error", state.error));
+    const auto changed = changedFields("/qz7", published_, state, false);
     published_ = state;
-
     std::vector<OscDatagram> out;
     out.reserve(changed.size() * subscribers_.size());
     for (const Subscriber& s : subscribers_)

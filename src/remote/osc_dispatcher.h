@@ -1,8 +1,8 @@
 // The OSC side of remote control without a socket: a datagram and its
-// sender's address go in, the datagrams to send come out. Commands reach the
-// panel through RemoteActions; subscribers are kept here and get the state.
-// Plain C++ and liblo, so the fuzzer and the unit tests drive it directly.
-// Built on one RemoteActions it answers the panel's unprefixed addresses
+// sender's address go in, the datagrams to send come out. Its command
+// addresses are the table of operations' names (/qz7/play, /qz7/file/open),
+// each run as the table says; subscribers are kept here and get the deck's
+// view. Built on one RemoteDeck it answers the panel's unprefixed addresses
 // (/qz7/play); built on RemoteDecks it answers the rack's, /qz7/deck/NAME/play,
 // where NAME may be an OSC pattern that picks several decks.
 #pragma once
@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "remote/remote_actions.h"
-#include "remote/remote_command.h"
+#include "deck/view_state.h"
+#include "remote/operations.h"
 
 namespace qz7 {
 
@@ -87,7 +87,7 @@ public:
         std::uint64_t bundles = 0;    // dropped unopened
     };
 
-    explicit OscDispatcher(RemoteActions& actions, Clock clock = {});
+    explicit OscDispatcher(RemoteDeck& deck, Clock clock = {});
     explicit OscDispatcher(RemoteDecks& decks, Clock clock = {});
 
     // One received datagram. Returns the replies (a refusal goes back to the
@@ -96,10 +96,10 @@ public:
 
     // The fields of state that changed since the last publish, to every live
     // subscriber.
-    std::vector<OscDatagram> publish(const RemoteState& state);
+    std::vector<OscDatagram> publish(const ViewState& state);
     // The rack's form: one deck's changed fields as /qz7/deck/NAME/..., to the
     // subscribers of every deck and those of this one.
-    std::vector<OscDatagram> publish(const std::string& deck, const RemoteState& state);
+    std::vector<OscDatagram> publish(const std::string& deck, const ViewState& state);
 
     // Live subscribers, in the order they first subscribed.
     std::vector<OscPeer> subscribers();
@@ -109,7 +109,6 @@ public:
     const std::string& lastOutcome() const { return outcome_; }
 
     struct Args;  // the arguments of one message, as liblo decoded them
-    using Handler = std::string (OscDispatcher::*)(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
 
 private:
     struct Subscriber {
@@ -124,9 +123,8 @@ private:
     static const Route* findRoute(const std::string& address, std::string& why);
     std::vector<OscDatagram> dispatch(const std::string& address, const Args& args, const OscPeer& from);
     std::vector<OscDatagram> dispatchRack(const std::string& address, const Args& args, const OscPeer& from);
-    // Runs a command's handler; "" or the reason it was refused.
-    std::string run(const Route& route, RemoteActions& act, const Args& args, const OscPeer& from,
-                    std::vector<OscDatagram>& out);
+    // Runs an operation on deck; "" or the reason it was refused.
+    std::string run(const Operation& op, RemoteDeck& deck, const Args& args, const OscPeer& from);
     // The peer a (un)subscribe names: the sender, or the port its argument gives.
     static std::string subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name);
     // Adds or renews a subscriber; decks empty means every deck.
@@ -134,35 +132,15 @@ private:
     void dropExpired();
     void sendWholeState(const OscPeer& to, std::vector<OscDatagram>& out) const;
     void sendDeckState(const OscPeer& to, const std::string& deck, std::vector<OscDatagram>& out) const;
+    std::string subscribe(const Args& a, const OscPeer& from, std::vector<OscDatagram>& out);
+    std::string unsubscribe(const Args& a, const OscPeer& from);
 
-    // Runs op of the shared vocabulary with the sender as the origin.
-    std::string command(RemoteActions& act, const char* op, const CommandArgs& args, const OscPeer& from);
-    std::string numbered(RemoteActions& act, const Args& a, const OscPeer& from, const char* op);
-    std::string play(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string stop(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string record(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string fastForward(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string rewind(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string slow(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string jog(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string monitorEE(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string monitorPB(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openFile(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openClip(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string openSequence(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string markCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string searchCue(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string goTo(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string retrieve(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string subscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-    std::string unsubscribe(RemoteActions&, const Args&, const OscPeer&, std::vector<OscDatagram>&);
-
-    RemoteActions* actions_ = nullptr;  // the panel's one deck
+    RemoteDeck* deck_ = nullptr;        // the panel's one deck
     RemoteDecks* decks_ = nullptr;      // or the rack's decks
     Clock clock_;
     std::vector<Subscriber> subscribers_;
-    RemoteState published_;
-    std::map<std::string, RemoteState> publishedDecks_;
+    ViewState published_;
+    std::map<std::string, ViewState> publishedDecks_;
     Counters counters_;
     std::string outcome_;
 };

@@ -26,8 +26,8 @@ OscServer::Config OscServer::configFrom(const RemoteOptions& options) {
     return c;
 }
 
-OscServer::OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock, QObject* parent)
-    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(actions, clock_) {
+OscServer::OscServer(RemoteDeck& deck, Config config, OscDispatcher::Clock clock, QObject* parent)
+    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(deck, clock_) {
     init();
 }
 
@@ -103,11 +103,11 @@ void OscServer::readPending() {
     emit datagramsHandled();
 }
 
-void OscServer::publish(const std::string& deck, const RemoteState& state) { offer(deck, true, state); }
+void OscServer::publish(const std::string& deck, const ViewState& state) { offer(deck, true, state); }
 
-void OscServer::publish(const RemoteState& state) { offer({}, false, state); }
+void OscServer::publish(const ViewState& state) { offer({}, false, state); }
 
-void OscServer::offer(const std::string& deck, bool rack, const RemoteState& state) {
+void OscServer::offer(const std::string& deck, bool rack, const ViewState& state) {
     try {
         Outgoing& o = outgoing_[deck];
         if (o.timer == nullptr) {
@@ -139,7 +139,7 @@ void OscServer::flush(const std::string& deck, bool rack) {
     try {
         auto it = outgoing_.find(deck);
         if (it == outgoing_.end() || !it->second.held) return;
-        const RemoteState state = std::move(*it->second.held);
+        const ViewState state = std::move(*it->second.held);
         it->second.held.reset();
         it->second.sent = clock_();
         send(rack ? dispatcher_.publish(deck, state) : dispatcher_.publish(state));

@@ -46,7 +46,7 @@ public:
         quint64 sendFailures = 0;
     };
 
-    OscServer(RemoteActions& actions, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
+    OscServer(RemoteDeck& deck, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
     // The rack: /qz7/deck/NAME/... for each of decks.
     OscServer(RemoteDecks& decks, Config config, OscDispatcher::Clock clock = {}, QObject* parent = nullptr);
 
@@ -56,8 +56,8 @@ public:
 
     // Sends the fields that changed since the last publish to the subscribers:
     // at once, or when kStatusInterval has passed since the last batch.
-    void publish(const RemoteState& state);
-    void publish(const std::string& deck, const RemoteState& state);
+    void publish(const ViewState& state);
+    void publish(const std::string& deck, const ViewState& state);
 
     const Counters& counters() const { return counters_; }
     const OscDispatcher::Counters& dispatchCounters() const { return dispatcher_.counters(); }
@@ -76,11 +76,11 @@ private:
     void send(const std::vector<OscDatagram>& datagrams);
     void note(const QString& line, bool always = false);
     // One deck's state ("" and rack false: the panel's); sent or held.
-    void offer(const std::string& deck, bool rack, const RemoteState& state);
+    void offer(const std::string& deck, bool rack, const ViewState& state);
     void flush(const std::string& deck, bool rack);
 
     struct Outgoing {
-        std::optional<RemoteState> held;  // the latest state not yet sent
+        std::optional<ViewState> held;  // the latest state not yet sent
         std::optional<std::chrono::steady_clock::time_point> sent;
         QTimer* timer = nullptr;
     };

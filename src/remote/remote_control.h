@@ -1,18 +1,18 @@
-// Remote control as the program runs it: the OSC endpoint obeying through a
-// RemoteSession on the deck, with every change of the recorder's state and of
-// the link published to the subscribers.
+// Remote control as the program runs it: the OSC endpoint running the table
+// of operations on the deck, and publishing its view to the subscribers
+// whenever a published field of it moves.
 #pragma once
 
 #include <QObject>
 #include <memory>
 
+#include "remote/operations.h"
 #include "remote/remote_options.h"
 
 namespace qz7 {
 
 class Deck;
 class OscServer;
-class RemoteSession;
 
 class RemoteControl : public QObject {
     Q_OBJECT
@@ -25,7 +25,7 @@ public:
 
 private:
     Deck& deck_;
-    std::unique_ptr<RemoteSession> session_;
+    DeckTarget target_;
     std::unique_ptr<OscServer> server_;
 };
 

@@ -13,10 +13,9 @@
 #include <cstdio>
 
 #include "deck/deck.h"
+#include "deck/deck_view.h"
 #include "log/event_log.h"
-#include "net/link_monitor.h"
-#include "remote/remote_command.h"
-#include "remote/remote_session.h"
+#include "remote/operations.h"
 
 // Resources of a static library are registered by hand.
 static void initWebPage() { Q_INIT_RESOURCE(web_page); }
@@ -86,16 +85,6 @@ constexpr MediaList kShownLists[] = {MediaList::Files, MediaList::Clips, MediaLi
 
 std::size_t listSlot(MediaList list) { return list == MediaList::Files ? 0 : list == MediaList::Clips ? 1 : 2; }
 
-const char* lampState(LinkMonitor::State s) {
-    switch (s) {
-    case LinkMonitor::State::Off: return "off";
-    case LinkMonitor::State::Waiting: return "waiting";
-    case LinkMonitor::State::Ok: return "ok";
-    case LinkMonitor::State::NoReply: return "noreply";
-    }
-    return "off";
-}
-
 // A JSON value as a command argument; false for what no argument can be.
 bool commandValue(const QJsonValue& v, CommandValue& out) {
     if (v.isDouble()) {
@@ -127,7 +116,7 @@ struct WebServer::Request {
 struct WebServer::DeckEntry {
     QString name;
     QPointer<Deck> deck;
-    std::unique_ptr<RemoteSession> session;
+    std::unique_ptr<DeckTarget> target;
     bool stateDirty = false;
     std::array<bool, 3> listDirty{};
     std::array<QTimer*, 3> listTimer{};
@@ -234,10 +223,8 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
         DeckEntry* raw = e.get();
         e->name = d->name();
         e->deck = d;
-        e->session = std::make_unique<RemoteSession>(*d);
-        e->connections.push_back(connect(e->session.get(), &RemoteSession::stateChanged, this,
-                                         [this, raw] { stateMoved(raw); }));
-        e->connections.push_back(connect(&d->monitor(), &LinkMonitor::changed, this, [this, raw] { stateMoved(raw); }));
+        e->target = std::make_unique<DeckTarget>(*d);
+        e->connections.push_back(connect(&d->view(), &DeckView::changed, this, [this, raw] { stateMoved(raw); }));
         e->connections.push_back(connect(d, &Deck::listChanged, this, [this, raw](MediaList list) { listMoved(raw, list); }));
         const QString name = e->name;
         e->connections.push_back(connect(d, &QObject::destroyed, this, [this, name] { removeDeck(name); }));
@@ -271,28 +258,22 @@ void WebServer::removeDeck(const QString& name) {
     broadcast({{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
 }
 
+// The deck's view, every field under its own name.
 QJsonObject WebServer::deckState(const DeckEntry& e) const {
-    const RemoteState& s = e.session->state();
-    const LinkMonitor& monitor = e.deck->monitor();
-    QJsonArray hosts;
-    for (const QString& h : e.deck->targetHosts()) hosts.append(h);
-    if (hosts.isEmpty()) {
-        hosts.append(e.deck->devices().first);
-        if (!e.deck->devices().single) hosts.append(e.deck->devices().second);
+    QJsonObject state{{QStringLiteral("type"), QStringLiteral("state")}, {QStringLiteral("deck"), e.name}};
+    for (const ViewState::FieldValue& f : e.deck->view().state().fields()) {
+        const QString name = QLatin1String(f.name);
+        if (const auto* text = std::get_if<std::string>(&f.value)) {
+            state.insert(name, latin1(*text));
+        } else if (const auto* number = std::get_if<int>(&f.value)) {
+            state.insert(name, *number);
+        } else {
+            QJsonArray list;
+            for (const std::string& item : std::get<std::vector<std::string>>(f.value)) list.append(latin1(item));
+            state.insert(name, list);
+        }
     }
-    return {
-        {QStringLiteral("type"), QStringLiteral("state")},
-        {QStringLiteral("deck"), e.name},
-        {QStringLiteral("hosts"), hosts},
-        {QStringLiteral("link"), QString::fromStdString(LinkMonitor::remoteWord(monitor.state()))},
-        {QStringLiteral("lamp"), monitor.lampText()},
-        {QStringLiteral("lampState"), QLatin1String(lampState(monitor.state()))},
-        {QStringLiteral("timecode"), latin1(s.timecode)},
-        {QStringLiteral("transport"), latin1(s.transport)},
-        {QStringLiteral("rec"), s.rec},
-        {QStringLiteral("number"), latin1(s.number)},
-        {QStringLiteral("error"), latin1(s.error)},
-    };
+    return state;
 }
 
 QJsonObject WebServer::listMessage(const DeckEntry& e, MediaList list) const {
@@ -842,7 +823,7 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
     }
     // POST /api/decks/NAME/OP
     const std::string op = rest.toStdString();
-    if (!isCommand(op)) {
+    if (!findOperation(op)) {
         respondJson(socket, 404, {{QStringLiteral("error"), QStringLiteral("no operation ") + QString::fromLatin1(rest)}});
         return;
     }
@@ -857,7 +838,7 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
         }
         args[it.key().toStdString()] = std::move(v);
     }
-    const CommandResult result = runCommand(*e->session, op, args, Origin::web(client.toStdString()));
+    const CommandResult result = runCommand(*e->target, op, args, Origin::web(client.toStdString()));
     const QString reason = QString::fromStdString(result.reason);
     switch (result.status) {
     case CommandResult::Status::Queued: respond(socket, 200, "application/json", R"({"ok":true})"); return;
@@ -1066,7 +1047,7 @@ void WebServer::onMessage(QWebSocket* socket, const QString& text) {
     }
     if (!e) why = QStringLiteral("no deck ") + deck;
     if (why.isEmpty()) {
-        const CommandResult result = runCommand(*e->session, op.toStdString(), args, Origin::web(client.toStdString()));
+        const CommandResult result = runCommand(*e->target, op.toStdString(), args, Origin::web(client.toStdString()));
         why = QString::fromStdString(result.reason);
         if (result.queued()) reply[QStringLiteral("type")] = QStringLiteral("ack");
     }

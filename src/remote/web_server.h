@@ -4,8 +4,9 @@
 // address against the served networks, Host against the names this server
 // answers to (DNS rebinding), Origin against the page's own origin (another
 // site open in the same browser), and the token. Only then is an upgrade
-// handed to QWebSocketServer, which does the framing. Commands go through the
-// shared vocabulary (remote_command.h) with the client as the origin.
+// handed to QWebSocketServer, which does the framing. Commands run the table
+// of operations (operations.h) with the client as the origin; a deck's state
+// is its view (deck_view.h), field by field.
 //
 // No client can hold the server: each address has a few unfinished requests
 // and WebSockets, a head has 3 s, a socket that stops answering pings or
@@ -42,7 +43,6 @@ namespace qz7 {
 class EventLog;
 
 class Deck;
-class RemoteSession;
 
 class WebServer : public QObject {
     Q_OBJECT

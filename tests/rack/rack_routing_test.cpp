@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <map>
 
-#include "../remote/fake_remote_actions.h"
+#include "../remote/fake_remote_deck.h"
 #include "../remote/osc_messages.h"
 #include "remote/osc_dispatcher.h"
 
@@ -15,20 +15,20 @@ namespace {
 
 class FakeDecks : public RemoteDecks {
 public:
-    std::map<std::string, FakeRemoteActions> decks;
-    std::map<std::string, RemoteState> states;
+    std::map<std::string, FakeRemoteDeck> decks;
+    std::map<std::string, ViewState> states;
     std::vector<std::string> deckNames() const override {
         std::vector<std::string> names;
         for (const auto& [name, d] : decks) names.push_back(name);
         return names;
     }
-    RemoteActions* deckActions(const std::string& name) override {
+    RemoteDeck* remoteDeck(const std::string& name) override {
         auto it = decks.find(name);
         return it == decks.end() ? nullptr : &it->second;
     }
-    RemoteState deckState(const std::string& name) const override {
+    ViewState deckState(const std::string& name) const override {
         auto it = states.find(name);
-        return it == states.end() ? RemoteState{} : it->second;
+        return it == states.end() ? ViewState{} : it->second;
     }
 };
 
@@ -55,24 +55,24 @@ TEST_F(RackRouting, DeckPartPicksTheDecks) {
     EXPECT_TRUE(send("/qz7/deck/studio-a/play").empty());
     EXPECT_TRUE(send("/qz7/deck/studio-b/rec", {1}).empty());
     EXPECT_EQ(calls("studio-a"), std::vector<std::string>{"play"});
-    EXPECT_EQ(calls("studio-b"), std::vector<std::string>{"rec"});
+    EXPECT_EQ(calls("studio-b"), std::vector<std::string>{"rec 1"});
     EXPECT_TRUE(calls("edit1").empty());
 
     // Recording several decks together.
     EXPECT_TRUE(send("/qz7/deck/{studio-a,studio-b}/rec", {1}).empty());
-    EXPECT_EQ(calls("studio-a").back(), "rec");
-    EXPECT_EQ(calls("studio-b").back(), "rec");
+    EXPECT_EQ(calls("studio-a").back(), "rec 1");
+    EXPECT_EQ(calls("studio-b").back(), "rec 1");
     EXPECT_EQ(calls("edit1").size(), 0u);
     EXPECT_TRUE(send("/qz7/deck/*/stop", {1}).empty());
-    for (const char* d : {"studio-a", "studio-b", "edit1"}) EXPECT_EQ(calls(d).back(), "stop LOCK") << d;
+    for (const char* d : {"studio-a", "studio-b", "edit1"}) EXPECT_EQ(calls(d).back(), "stop 1") << d;
     EXPECT_TRUE(send("/qz7/deck/studio-?/slow", {-1, 8}).empty());
     EXPECT_EQ(calls("studio-b").back(), "slow -1 8");
-    EXPECT_EQ(calls("edit1").back(), "stop LOCK");
+    EXPECT_EQ(calls("edit1").back(), "stop 1");
     // A command's arguments are checked for each deck as for the panel.
     EXPECT_EQ(send("/qz7/deck/edit1/goto", {std::string("1:2")}),
               (std::vector<OscSeen>{{"/qz7/error", "s", "edit1: timecode must be hh:mm:ss:ff"}}));
     EXPECT_EQ(send("/qz7/deck/edit1/file/open", {4}), std::vector<OscSeen>{});
-    EXPECT_EQ(calls("edit1").back(), "file 4");
+    EXPECT_EQ(calls("edit1").back(), "file/open 4");
     EXPECT_EQ(dispatcher.counters().refused, 1u);
 }
 
@@ -116,7 +116,7 @@ TEST_F(RackRouting, DeckListAndSubscriptions) {
     const auto one = send("/qz7/deck/edit1/subscribe", {}, 7000);
     ASSERT_EQ(one.size(), 6u);
     EXPECT_EQ(one[0].path, "/qz7/deck/edit1/link");
-    RemoteState playing;
+    ViewState playing;
     playing.transport = "PLAY";
     auto to = [](const std::vector<OscDatagram>& out) {
         std::vector<std::pair<int, OscSeen>> seen;

@@ -15,14 +15,14 @@
 #include <memory>
 
 #include "remote/osc_server.h"
-#include "fake_remote_actions.h"
+#include "fake_remote_deck.h"
 #include "osc_messages.h"
 
 namespace qz7 {
 namespace {
 
 using test::decode;
-using test::FakeRemoteActions;
+using test::FakeRemoteDeck;
 using test::osc;
 using test::OscSeen;
 
@@ -61,7 +61,7 @@ private:
 
 class OscServerTest : public ::testing::Test {
 protected:
-    FakeRemoteActions panel;
+    FakeRemoteDeck panel;
     std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
     std::unique_ptr<OscServer> server;
     lo_address target = nullptr;
@@ -131,7 +131,7 @@ TEST_F(OscServerTest, ASubscriberGetsTheWholeStateAtOnceThenOnlyChanges) {
     LoPeer client, subscriber;
     watch(client);
     watch(subscriber);
-    RemoteState s;
+    ViewState s;
     s.link = "OK";
     s.timecode = "00:59:59:29";
     s.transport = "PLAY";
@@ -218,7 +218,7 @@ TEST_F(OscServerTest, SubscriptionsExpireAfterSixtySecondsAndAFifthFromOneAddres
     EXPECT_EQ(ninth.seen, (std::vector<OscSeen>{{"/qz7/error", "s", "/qz7/subscribe: too many subscribers from 127.0.0.1 (at most 4 per address)"}}));
 
     now += std::chrono::seconds(59);
-    RemoteState s;
+    ViewState s;
     s.timecode = "00:00:59:00";
     server->publish(s);
     ASSERT_TRUE(waitUntil([&] {
@@ -247,7 +247,7 @@ TEST_F(OscServerTest, ABurstOfStatusReachesASubscriberAsItsLastState) {
 
     // Thirty timecodes within one tick: the first goes at once, the last when
     // the tick is over, none between.
-    RemoteState s;
+    ViewState s;
     for (int frame = 10; frame < 40; ++frame) {
         s.timecode = "00:00:00:" + std::to_string(frame);
         server->publish(s);
@@ -339,9 +339,9 @@ TEST_F(OscServerTest, OscsendAndOscdumpFromLibloTools) {
     ASSERT_TRUE(oscsendRun({QStringLiteral("/qz7/slow"), QStringLiteral("ii"), QStringLiteral("-1"), QStringLiteral("3")}));
     ASSERT_TRUE(oscsendRun({QStringLiteral("/qz7/stop"), QStringLiteral("f"), QStringLiteral("1.0")}));
     ASSERT_TRUE(waitUntil([&] { return panel.calls.size() == 2; }));
-    EXPECT_EQ(panel.calls, (std::vector<std::string>{"slow -1 3", "stop LOCK"}));
+    EXPECT_EQ(panel.calls, (std::vector<std::string>{"slow -1 3", "stop 1"}));
 
-    RemoteState s;
+    ViewState s;
     s.link = "OK";
     s.rec = 1;
     server->publish(s);

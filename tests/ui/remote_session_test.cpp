@@ -1,11 +1,12 @@
-// Remote commands check what the panel's controls check and queue exactly
-// the bytes the controls queue; the state a subscriber sees follows the
-// recorder's replies. The poll timer is stopped: nothing is sent.
+// Remote commands (the table of operations, as OSC and the web run it) check
+// what the panel's controls check and queue exactly the bytes the controls
+// queue; the deck's view follows the recorder's replies. The poll timer is stopped: nothing is sent.
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 
-#include "remote/remote_session.h"
+#include "deck/deck_view.h"
+#include "remote/operations.h"
 #include "panel_fixture.h"
 #include "ui/radio_group.h"
 #include "ui/transport_panel.h"
@@ -19,23 +20,28 @@ class RemoteSessionTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        session = std::make_unique<RemoteSession>(main().deck());
+        target = std::make_unique<DeckTarget>(main().deck());
     }
     void TearDown() override {
-        session.reset();
+        target.reset();
         PanelTest::TearDown();
     }
+    // A remote command as OSC and the web run it: "" or the refusal.
+    std::string run(const std::string& op, const CommandArgs& args = {}) {
+        return runCommand(*target, op, args, kSender).reason;
+    }
+    const ViewState& state() { return main().deck().view().state(); }
     std::vector<Bytes> byPanel(QAbstractButton* button) {
         QTest::mouseClick(button, Qt::LeftButton);
         return takeQueued();
     }
-    std::unique_ptr<RemoteSession> session;
+    std::unique_ptr<DeckTarget> target;
 };
 
 TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLinkOn) {
-    EXPECT_EQ(session->play(kSender), "link off");
-    EXPECT_EQ(session->record(kSender), "link off");
-    EXPECT_EQ(session->goTo(kSender, "00:00:01:00"), "link off");
+    EXPECT_EQ(run("play"), "link off");
+    EXPECT_EQ(run("rec", {{"confirm", 1.0}}), "link off");
+    EXPECT_EQ(run("goto", {{"timecode", std::string("00:00:01:00")}}), "link off");
     EXPECT_TRUE(takeQueued().empty());
     EXPECT_EQ(tables().recordedFileCount, 0);
 
@@ -48,19 +54,19 @@ TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLink
         EXPECT_EQ(remote, byPanel(button));
         EXPECT_EQ(remote.size(), 1u);
     };
-    same(session->play(kSender), t->playButton);
-    same(session->stop(kSender, false), t->stopButton);  // NORM at start
-    same(session->fastForward(kSender, 2), t->fastForwardButton);  // "x 25" at start
-    same(session->rewind(kSender, 2), t->rewindButton);
-    same(session->slow(kSender, 1, 0), t->forwardButton);  // Var mode, "x 3"
-    same(session->slow(kSender, -1, 0), t->reverseButton);
-    EXPECT_EQ(session->stop(kSender, true), "");
+    same(run("play"), t->playButton);
+    same(run("stop", {{"lock", 0.0}}), t->stopButton);  // NORM at start
+    same(run("ff", {{"item", 2.0}}), t->fastForwardButton);  // "x 25" at start
+    same(run("rew", {{"item", 2.0}}), t->rewindButton);
+    same(run("slow", {{"direction", 1.0}, {"item", 0.0}}), t->forwardButton);  // Var mode, "x 3"
+    same(run("slow", {{"direction", -1.0}, {"item", 0.0}}), t->reverseButton);
+    EXPECT_EQ(run("stop", {{"lock", 1.0}}), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x00, 0x02})}));
-    EXPECT_EQ(session->jog(kSender, -1), "");
+    EXPECT_EQ(run("jog", {{"direction", -1.0}}), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x00, 0x34, 0x24})}));
 
     // REC counts the new file as the button does.
-    EXPECT_EQ(session->record(kSender), "");
+    EXPECT_EQ(run("rec", {{"confirm", 1.0}}), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x00, 0x34, 0x02})}));
     EXPECT_EQ(tables().recordedFileCount, 1);
 }
@@ -72,25 +78,25 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
     tables().cueCount = 1;
     main().deck().mediaForTesting().applySequenceHeader(4, 1, 2);
 
-    EXPECT_NE(session->openFile(kSender, 0), "");
-    EXPECT_NE(session->openFile(kSender, 4), "");
-    EXPECT_NE(session->openClip(kSender, 2), "");
-    EXPECT_NE(session->openSequence(kSender, 3), "");
-    EXPECT_NE(session->openSequence(kSender, 16), "");
-    EXPECT_NE(session->searchCue(kSender, 1), "");
-    EXPECT_NE(session->goTo(kSender, "0:01:00:00"), "");
-    EXPECT_NE(session->goTo(kSender, "00:01:0a:00"), "");
+    EXPECT_NE(run("file/open", {{"number", 0.0}}), "");
+    EXPECT_NE(run("file/open", {{"number", 4.0}}), "");
+    EXPECT_NE(run("clip/open", {{"number", 2.0}}), "");
+    EXPECT_NE(run("seq/open", {{"number", 3.0}}), "");
+    EXPECT_NE(run("seq/open", {{"number", 16.0}}), "");
+    EXPECT_NE(run("cue/search", {{"number", 1.0}}), "");
+    EXPECT_NE(run("goto", {{"timecode", std::string("0:01:00:00")}}), "");
+    EXPECT_NE(run("goto", {{"timecode", std::string("00:01:0a:00")}}), "");
     // Well formed but no time of day: refused as well, not sent.
-    EXPECT_NE(session->goTo(kSender, "25:99:99:99").find("no such time"), std::string::npos);
-    EXPECT_NE(session->goTo(kSender, "00:60:00:00").find("no such time"), std::string::npos);
-    EXPECT_NE(session->goTo(kSender, "00:00:00:30").find("no such time"), std::string::npos);
+    EXPECT_NE(run("goto", {{"timecode", std::string("25:99:99:99")}}).find("no such time"), std::string::npos);
+    EXPECT_NE(run("goto", {{"timecode", std::string("00:60:00:00")}}).find("no such time"), std::string::npos);
+    EXPECT_NE(run("goto", {{"timecode", std::string("00:00:00:30")}}).find("no such time"), std::string::npos);
     EXPECT_TRUE(takeQueued().empty());
 
-    EXPECT_EQ(session->openFile(kSender, 3), "");
-    EXPECT_EQ(session->openClip(kSender, 1), "");
-    EXPECT_EQ(session->openSequence(kSender, 4), "");
-    EXPECT_EQ(session->searchCue(kSender, 0), "");
-    EXPECT_EQ(session->goTo(kSender, "01:02:03:04"), "");
+    EXPECT_EQ(run("file/open", {{"number", 3.0}}), "");
+    EXPECT_EQ(run("clip/open", {{"number", 1.0}}), "");
+    EXPECT_EQ(run("seq/open", {{"number", 4.0}}), "");
+    EXPECT_EQ(run("cue/search", {{"number", 0.0}}), "");
+    EXPECT_EQ(run("goto", {{"timecode", std::string("01:02:03:04")}}), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x03, 0x34, 0x50, 0x03, 0x00, 0x00}),
                                                 withSum({0x3E, 0x03, 0x34, 0x52, 0x01, 0x00, 0x00}),
                                                 withSum({0x3E, 0x01, 0x34, 0x54, 0x04}),
@@ -101,8 +107,8 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
 TEST_F(RemoteSessionTest, MarkTakesTheReportedTimecodeAndTheStateFollowsTheReplies) {
     linkOn();
     feed(reply(Group::Answer, Sense::TimecodeReply, {0x12, 0x34, 0x56, 0x01}));
-    EXPECT_EQ(session->state().timecode, "01:56:34:12");
-    EXPECT_EQ(session->markCue(kSender), "");
+    EXPECT_EQ(state().timecode, "01:56:34:12");
+    EXPECT_EQ(run("cue/mark"), "");
     const auto queued = takeQueued();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(Bytes(queued[0].begin(), queued[0].begin() + 10),
@@ -117,9 +123,9 @@ TEST_F(RemoteSessionTest, MarkTakesTheReportedTimecodeAndTheStateFollowsTheRepli
     fixSum(status);
     feed(status);
     feed(status);
-    EXPECT_EQ(session->state().transport, "REC");
-    EXPECT_EQ(session->state().rec, 1);
-    EXPECT_EQ(session->state().number, "REC FILE : 013");
+    EXPECT_EQ(state().transport, "REC");
+    EXPECT_EQ(state().rec, 1);
+    EXPECT_EQ(state().number, "REC FILE : 013");
     std::size_t textRequests = 0;
     for (const Bytes& b : takeQueued()) textRequests += b == withSum({0x3E, 0x01, 0x36, 0x83, 0x00});
     EXPECT_EQ(textRequests, 1u) << "the deck asks once per rising flag, whoever shows it";
@@ -129,11 +135,11 @@ TEST_F(RemoteSessionTest, MarkTakesTheReportedTimecodeAndTheStateFollowsTheRepli
     text[6] = 'N';
     fixSum(text);
     feed(text);
-    EXPECT_EQ(session->state().error, "FAN");
+    EXPECT_EQ(state().error, "FAN");
     status[22] = 0x00;
     fixSum(status);
     feed(status);
-    EXPECT_EQ(session->state().error, "");
+    EXPECT_EQ(state().error, "");
 }
 
 }  // namespace

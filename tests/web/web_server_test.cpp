@@ -18,7 +18,10 @@
 #include <functional>
 #include <memory>
 
+#include "../remote/osc_messages.h"
 #include "deck/deck.h"
+#include "remote/operations.h"
+#include "remote/osc_dispatcher.h"
 #include "remote/web_server.h"
 
 namespace qz7 {
@@ -199,9 +202,6 @@ TEST_F(WebServerTest, ApiAnswersWithStatesListsAndTheDecksOwnRefusals) {
     };
     const std::vector<Case> cases = {
         {"/api/decks/a/rec", "{}", 400, "needs confirm 1"},
-        {"/api/decks/a/rec", R"({"confirm": 0})", 400, "needs confirm 1"},
-        {"/api/decks/a/ff", R"({"item": 5})", 400, "item must be 0..4 (x 100 .. x 5)"},
-        {"/api/decks/a/jog", R"({"direction": 2})", 400, "direction must be 1 or -1"},
         {"/api/decks/a/goto", R"({"timecode": "1:2"})", 400, "timecode must be hh:mm:ss:ff"},
         {"/api/decks/a/stop", R"({"lock": 1, "lokc": 1})", 400, "unknown argument lokc"},
         {"/api/decks/a/file/open", R"({"number": 1.5})", 400, "number must be a whole number"},
@@ -221,6 +221,55 @@ TEST_F(WebServerTest, ApiAnswersWithStatesListsAndTheDecksOwnRefusals) {
         }
     }
     EXPECT_EQ(operated.size(), 2u) << "a bad request reached the deck";
+}
+
+// Every entry of the table of operations answers over the web and over OSC
+// alike: the deck refuses it in the same words to both, and an argument
+// outside its range is refused by both before the deck is reached.
+TEST_F(WebServerTest, EveryOperationAnswersOverTheWebAndOscAlike) {
+    DeckTarget target(*deck);
+    OscDispatcher osc(target);
+    std::size_t reached = 0;
+    QObject::connect(deck.get(), &Deck::operated, [&] { ++reached; });
+    const auto oscAnswer = [&](const std::string& address, const std::vector<test::OscArg>& args) {
+        const auto replies = osc.handle(test::osc(address, args), {"127.0.0.1", 5000});
+        return replies.size() == 1 ? test::decode(replies[0].bytes).value : std::string("no single answer");
+    };
+    for (const Operation& op : operations()) {
+        const std::string name = op.name;
+        // Each argument given, at the top of its range.
+        QJsonObject body;
+        std::vector<test::OscArg> positional;
+        for (const Param& p : op.params) {
+            if (p.type == Param::Type::Timecode) {
+                body[p.name] = QStringLiteral("00:00:01:00");
+                positional.emplace_back(std::string("00:00:01:00"));
+            } else {
+                body[p.name] = p.rangeWords ? p.high : 1;
+                positional.emplace_back(std::int32_t{p.rangeWords ? p.high : 1});
+            }
+        }
+        const QByteArray path = "/api/decks/a/" + QByteArray(op.name);
+        Reply r = post(path, QJsonDocument(body).toJson());
+        EXPECT_EQ(r.status, 409) << name;
+        EXPECT_EQ(r.json().object().value("refused").toString(), "link off") << name;
+        EXPECT_EQ(oscAnswer("/qz7/" + name, positional), "/qz7/" + name + ": link off");
+
+        for (std::size_t k = 0; k < op.params.size(); ++k) {
+            const Param& p = op.params[k];
+            if (!p.rangeWords) continue;
+            QJsonObject outside = body;
+            outside[p.name] = p.high + 1;
+            r = post(path, QJsonDocument(outside).toJson());
+            EXPECT_EQ(r.status, 400) << name;
+            EXPECT_EQ(r.json().object().value("error").toString().toStdString(), p.rangeWords) << name;
+            std::vector<test::OscArg> args = positional;
+            args[k] = std::int32_t{p.high + 1};
+            EXPECT_EQ(oscAnswer("/qz7/" + name, args),
+                      "/qz7/" + name + ": " + (op.oscRefusal ? op.oscRefusal : p.rangeWords));
+        }
+    }
+    EXPECT_EQ(reached, 2 * operations().size()) << "once per front end, and never with a bad argument";
 }
 
 TEST_F(WebServerTest, ForeignHostsOriginsAndBadRequestsGetNothingDone) {

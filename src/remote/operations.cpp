@@ -1,0 +1,166 @@
+#include "remote/operations.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+
+#include "deck/deck.h"
+#include "link/timecode.h"
+
+namespace qz7 {
+
+namespace {
+
+using Type = Param::Type;
+
+Direction direction(const OpArgs& a) { return a.integer("direction") < 0 ? Direction::Reverse : Direction::Forward; }
+
+const Param kNumber{"number"};
+const Param kDirection{"direction", Type::Integer, std::nullopt, -1, 1, false, "direction must be 1 or -1"};
+// Item 2 ("x 25") is what the FF/RWD SPEED box shows when the panel starts.
+const Param kWindItem{"item", Type::Integer, 2, 0, 4, true, "item must be 0..4 (x 100 .. x 5)"};
+
+}  // namespace
+
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> table = {
+        {"play", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.play(o); }},
+        // NORM, as the panel starts.
+        {"stop", {{"lock", Type::Integer, 0, 0, 1, true, "lock must be 0 (NORM) or 1 (LOCK)"}},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.stop(a.integer("lock") == 1, o); }},
+        // Recording writes to the disks: it takes confirm 1 explicitly, so a
+        // bare or mistyped command (a button's release sends 0) starts nothing.
+        {"rec", {{"confirm", Type::Integer, 0, 1, 1, true, "needs confirm 1"}},
+         [](Deck& d, const OpArgs&, const Origin& o) { return d.record(o); }, "needs the argument 1: /qz7/rec i 1"},
+        {"ff", {kWindItem},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.wind(Direction::Forward, a.integer("item"), o); }},
+        {"rew", {kWindItem},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.wind(Direction::Reverse, a.integer("item"), o); }},
+        // Item 0 ("x 3") is what the SLOW SPEED box shows when the panel starts.
+        {"slow", {kDirection, {"item", Type::Integer, 0, 0, 8, true, "item must be 0..8 (x 3 .. x 1/30)"}},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.slow(direction(a), a.integer("item"), o); }},
+        {"jog", {kDirection}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.jog(direction(a), o); }},
+        {"ee", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.monitorEE(o); }},
+        {"pb", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.monitorPB(o); }},
+        // As the lists show them: files from 1, clips from 0, sequences 0..15.
+        {"file/open", {kNumber}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.openFile(a.integer("number"), o); }},
+        {"clip/open", {kNumber}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.openClip(a.integer("number"), o); }},
+        {"seq/open", {kNumber},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.openSequence(a.integer("number"), o); }},
+        {"cue/mark", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.markCue(o); }},
+        // The line of the cue list, from 0, searched exactly.
+        {"cue/search", {kNumber},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.searchCue(a.integer("number"), false, o); }},
+        {"goto", {{"timecode", Type::Timecode, std::nullopt, 0, 0, true, nullptr, "hh:mm:ss:ff"}},
+         [](Deck& d, const OpArgs& a, const Origin& o) { return d.goTo(a.text("timecode"), o); }},
+        // Reads the lists from the recorder again, as "Retrieve" does; it writes nothing.
+        {"retrieve", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.retrieve(o); }},
+    };
+    return table;
+}
+
+const Operation* findOperation(std::string_view name) {
+    for (const Operation& op : operations())
+        if (name == op.name) return &op;
+    return nullptr;
+}
+
+int OpArgs::integer(std::string_view name) const {
+    for (const auto& [n, v] : values_)
+        if (n == name) return std::get<int>(v);
+    throw std::logic_error("no argument " + std::string(name));
+}
+
+const std::string& OpArgs::text(std::string_view name) const {
+    for (const auto& [n, v] : values_)
+        if (n == name) return std::get<std::string>(v);
+    throw std::logic_error("no argument " + std::string(name));
+}
+
+std::string OpArgs::text() const {
+    std::string out;
+    for (const auto& [n, v] : values_) {
+        if (!out.empty()) out += ' ';
+        out += std::holds_alternative<int>(v) ? std::to_string(std::get<int>(v)) : std::get<std::string>(v);
+    }
+    return out;
+}
+
+// Reads the parameters in the table's order, each checked as it is read;
+// then every argument given must have been a parameter, so a misspelt name
+// is not silently ignored; a timecode's form is judged last.
+struct OpParser {
+    static std::optional<OpArgs> parse(const Operation& op, const CommandArgs& args, std::string& why) {
+        OpArgs out;
+        for (const Param& p : op.params) {
+            auto it = args.find(p.name);
+            if (p.type == Type::Timecode) {
+                if (it == args.end()) return fail(why, std::string("needs ") + p.name);
+                const std::string* v = std::get_if<std::string>(&it->second);
+                if (v == nullptr) return fail(why, std::string(p.name) + " must be a text");
+                out.values_.emplace_back(p.name, *v);
+                continue;
+            }
+            int value = 0;
+            if (it == args.end()) {
+                if (!p.fallback) return fail(why, std::string("needs ") + p.name);
+                value = *p.fallback;
+            } else {
+                const double* v = std::get_if<double>(&it->second);
+                if (v == nullptr || !std::isfinite(*v) || *v != std::trunc(*v) || *v < -2147483648.0 || *v > 2147483647.0)
+                    return fail(why, std::string(p.name) + " must be a whole number");
+                value = static_cast<int>(*v);
+            }
+            if (p.rangeWords && (value < p.low || value > p.high || (value == 0 && !p.zeroAllowed)))
+                return fail(why, p.rangeWords);
+            out.values_.emplace_back(p.name, value);
+        }
+        for (const auto& [name, value] : args) {
+            const bool known = std::any_of(op.params.begin(), op.params.end(), [&](const Param& p) { return name == p.name; });
+            if (!known) return fail(why, "unknown argument " + name);
+        }
+        for (const Param& p : op.params)
+            if (p.type == Type::Timecode && !Timecode::parse(out.text(p.name)))
+                return fail(why, std::string(p.name) + " must be hh:mm:ss:ff");
+        return out;
+    }
+    static std::optional<OpArgs> fail(std::string& why, std::string reason) {
+        why = std::move(reason);
+        return std::nullopt;
+    }
+};
+
+std::optional<OpArgs> checkArguments(const Operation& op, const CommandArgs& args, std::string& why) {
+    return OpParser::parse(op, args, why);
+}
+
+Outcome DeckTarget::run(const Operation& op, const OpArgs& args, const Origin& origin) {
+    return op.call(deck_, args, origin);
+}
+
+CommandResult runCommand(RemoteDeck& deck, const Operation& op, const CommandArgs& args, const Origin& origin) {
+    using Status = CommandResult::Status;
+    std::string why;
+    const std::optional<OpArgs> checked = checkArguments(op, args, why);
+    if (!checked) return {Status::BadArguments, why, {}};
+    try {
+        Outcome outcome = deck.run(op, *checked, origin);
+        if (outcome.queued()) return {Status::Queued, {}, std::move(outcome)};
+        std::string refusal = outcome.refusal;
+        return {Status::Refused, std::move(refusal), std::move(outcome)};
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        return {Status::Refused, what.empty() ? std::string("failed") : what, {}};
+    } catch (...) {
+        return {Status::Refused, "failed", {}};
+    }
+}
+
+CommandResult runCommand(RemoteDeck& deck, const std::string& op, const CommandArgs& args, const Origin& origin) {
+    const Operation* entry = findOperation(op);
+    if (entry == nullptr) return {CommandResult::Status::UnknownOperation, "no operation " + op, {}};
+    return runCommand(deck, *entry, args, origin);
+}
+
+}  // namespace qz7
