@@ -109,6 +109,8 @@ template <typename... Handlers>
 struct overloaded : Handlers... {
     using Handlers::operator()...;
 };
+template <typename... Handlers>
+overloaded(Handlers...) -> overloaded<Handlers...>;  // for compilers without aggregate deduction
 
 // Where the decoded replies go.
 class ReplySink {
