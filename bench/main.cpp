@@ -278,7 +278,10 @@ public:
         pair.first = kLagHost;
         pair.second = kLagPartnerHost;
         link_ = std::make_unique<qz7::RecorderLink>(pair);
-        QObject::connect(link_.get(), &qz7::RecorderLink::statusReceived, [this](const qz7::StatusReply& s) {
+        QObject::connect(link_.get(), &qz7::RecorderLink::replyReceived, [this](const qz7::Reply& reply) {
+            const auto* status = std::get_if<qz7::StatusReply>(&reply);
+            if (!status) return;
+            const qz7::StatusReply& s = *status;
             reported_ = s.transport;
             if (changedNs_ != 0 && s.transport == expected_) {
                 lagMs_ = static_cast<double>(nowNs() - changedNs_) / 1e6;

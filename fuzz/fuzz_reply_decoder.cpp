@@ -6,10 +6,11 @@
 //   bit 2  fix the last byte up to the right sum first (so mutations get past
 //          the checksum and reach the handlers)
 //
-// The sink records every call and checks what the decoder promises its users:
-// a handler runs only for a datagram long enough for every byte it reads, with
-// table indexes inside the tables and names that fit their fields. A broken
-// promise aborts, and libFuzzer keeps the input.
+// The sink records every reply and checks what the decoder promises its users:
+// a reply comes only from a datagram long enough for every byte its decoder
+// reads, with table indexes inside the tables, names that fit their fields and
+// settings items the page can show. A broken promise aborts, and libFuzzer
+// keeps the input.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -17,7 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <span>
+#include <initializer_list>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "link/protocol.h"
@@ -63,6 +66,8 @@ std::size_t expectedMinimum(std::uint8_t group, std::uint8_t code) {
     }
 }
 
+bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
+
 class CheckingSink : public qz7::ReplySink {
 public:
     Bytes datagram;
@@ -70,22 +75,28 @@ public:
     bool linkEnabled = false;
     std::vector<Call> calls;
 
-    void onDiscovery(const std::string& senderAddress) override {
+    void take(const qz7::Reply& reply) override {
+        std::visit([this](const auto& r) { check(r); }, reply);
+    }
+
+    void check(const qz7::DiscoveryReply& r) {
         record("discovery");
+        require(calls.size() == 1, "two replies for one datagram");
         require(datagram.size() >= qz7::kDiscovery.size() &&
                     std::equal(qz7::kDiscovery.begin(), qz7::kDiscovery.end(), datagram.begin()),
                 "discovery without the discovery bytes");
-        require(senderAddress == sender.address, "discovery names another sender");
+        require(r.sender == sender.address, "discovery names another sender");
     }
 
-    void onTimecode(std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) override {
+    void check(const qz7::TimecodeReply& r) {
         framed("timecode", qz7::Group::Answer, qz7::Sense::TimecodeReply);
         require(datagram[1] == 4, "timecode reply taken with N other than 4");
-        require(f == datagram[4] && s == datagram[5] && m == datagram[6] && h == datagram[7],
+        require(r.frames == datagram[4] && r.seconds == datagram[5] && r.minutes == datagram[6] &&
+                    r.hours == datagram[7],
                 "timecode bytes moved");
     }
 
-    void onStatus(const qz7::StatusReply& st) override {
+    void check(const qz7::StatusReply& st) {
         framed("status", qz7::Group::Answer, qz7::Sense::Status);
         const auto& d = datagram;
         require(st.transport == d[5] && st.motion == d[6] && st.reference == d[20] && st.standard == d[21] &&
@@ -94,85 +105,114 @@ public:
                 "status bytes moved");
     }
 
-    void onErrorText(const std::string& text) override {
+    void check(const qz7::ErrorTextReply& r) {
         framed("error text", qz7::Group::Answer, qz7::Sense::ErrorText);
-        name(text, 4, 23);
+        name(r.text, 4, 23);
     }
 
-    void onSystem(int diskConfiguration, int recordedFileCount) override {
+    void check(const qz7::SystemReply& r) {
         framed("system", qz7::Group::SystemAnswer, qz7::Sys::LinkStart);
-        require(diskConfiguration == (datagram[4] & 1), "disk configuration is not bit 0 of byte 4");
-        require(recordedFileCount == static_cast<int>(qz7::le16(datagram, 23)), "file count moved");
+        require(r.diskConfiguration == (datagram[4] & 1), "disk configuration is not bit 0 of byte 4");
+        require(r.recordedFileCount == static_cast<int>(qz7::le16(datagram, 23)), "file count moved");
     }
 
-    void onCueEntry(int cue, bool present, const PositionBytes& position, const std::string& n) override {
-        framed("cue", qz7::Group::Answer, qz7::Sense::CueEntry, cue);
-        require(cue >= 0 && cue < 512, "cue number outside the table");
-        require(cue == static_cast<int>(qz7::le16(datagram, 4)), "cue number moved");
-        require(present == (datagram[42] != 0), "cue used flag moved");
-        position4(position, 6);
-        name(n, 10, 32);
+    void check(const qz7::CueEntryReply& r) {
+        framed("cue", qz7::Group::Answer, qz7::Sense::CueEntry, r.cue);
+        require(r.cue >= 0 && r.cue < 512, "cue number outside the table");
+        require(r.cue == static_cast<int>(qz7::le16(datagram, 4)), "cue number moved");
+        require(r.present == (datagram[42] != 0), "cue used flag moved");
+        position4(r.position, 6);
+        name(r.name, 10, 32);
     }
 
-    void onClipEntry(int clip, bool present, const PositionBytes& in, const PositionBytes& out,
-                     const std::string& n) override {
-        framed("clip", qz7::Group::Answer, qz7::Sense::ClipEntry, clip);
-        require(clip >= 0 && clip < 512, "clip number outside the table");
-        require(clip == static_cast<int>(qz7::le16(datagram, 4)), "clip number moved");
-        require(present == (datagram[46] != 0), "clip used flag moved");
-        position4(in, 6);
-        position4(out, 10);
-        name(n, 14, 32);
+    void check(const qz7::ClipEntryReply& r) {
+        framed("clip", qz7::Group::Answer, qz7::Sense::ClipEntry, r.clip);
+        require(r.clip >= 0 && r.clip < 512, "clip number outside the table");
+        require(r.clip == static_cast<int>(qz7::le16(datagram, 4)), "clip number moved");
+        require(r.present == (datagram[46] != 0), "clip used flag moved");
+        position4(r.in, 6);
+        position4(r.out, 10);
+        name(r.name, 14, 32);
     }
 
-    void onInhibit(int fileNumber, std::uint8_t flag) override {
-        framed("inhibit", qz7::Group::Answer, qz7::Sense::Inhibit, fileNumber);
-        require(fileNumber >= 1 && fileNumber <= 512, "inhibit file number outside 1..512");
-        require(fileNumber == static_cast<int>(qz7::le16(datagram, 4)) && flag == datagram[6], "inhibit moved");
+    void check(const qz7::InhibitReply& r) {
+        framed("inhibit", qz7::Group::Answer, qz7::Sense::Inhibit, r.fileNumber);
+        require(r.fileNumber >= 1 && r.fileNumber <= 512, "inhibit file number outside 1..512");
+        require(r.fileNumber == static_cast<int>(qz7::le16(datagram, 4)) && r.flag == datagram[6], "inhibit moved");
     }
 
-    void onFileName(int fileNumber, const std::string& n) override {
-        framed("file name", qz7::Group::Answer, qz7::Sense::FileName, fileNumber);
-        require(fileNumber >= 1 && fileNumber <= 512, "file number outside 1..512");
-        require(fileNumber == static_cast<int>(qz7::le16(datagram, 4)), "file number moved");
-        name(n, 6, 32);
+    void check(const qz7::FileNameReply& r) {
+        framed("file name", qz7::Group::Answer, qz7::Sense::FileName, r.fileNumber);
+        require(r.fileNumber >= 1 && r.fileNumber <= 512, "file number outside 1..512");
+        require(r.fileNumber == static_cast<int>(qz7::le16(datagram, 4)), "file number moved");
+        name(r.name, 6, 32);
     }
 
-    void onSequenceHeader(int sequence, std::uint8_t blocks, std::uint8_t entries) override {
-        framed("sequence header", qz7::Group::Answer, qz7::Sense::SequenceHeader, sequence);
-        require(sequence >= 0 && sequence < 16, "sequence number outside 0..15");
-        require(sequence == datagram[4] && blocks == datagram[5] && entries == datagram[6], "header moved");
+    void check(const qz7::SequenceHeaderReply& r) {
+        framed("sequence header", qz7::Group::Answer, qz7::Sense::SequenceHeader, r.sequence);
+        require(r.sequence >= 0 && r.sequence < 16, "sequence number outside 0..15");
+        require(r.sequence == datagram[4] && r.blockCount == datagram[5] && r.entryCount == datagram[6],
+                "header moved");
     }
 
-    void onSequenceBlock(int sequence, int block, const std::array<std::int16_t, 5>& steps) override {
-        framed("sequence block", qz7::Group::Answer, qz7::Sense::SequenceBlock, sequence);
-        require(sequence >= 0 && sequence < 16, "sequence number outside 0..15");
-        require(block >= 0 && block <= 25, "block past the 130 steps");
-        for (std::size_t i = 0; i < steps.size(); ++i)
-            require(static_cast<std::uint16_t>(steps[i]) == qz7::le16(datagram, 6 + 2 * i), "step moved");
+    void check(const qz7::SequenceBlockReply& r) {
+        framed("sequence block", qz7::Group::Answer, qz7::Sense::SequenceBlock, r.sequence);
+        require(r.sequence >= 0 && r.sequence < 16, "sequence number outside 0..15");
+        require(r.block >= 0 && r.block <= 25, "block past the 130 steps");
+        for (std::size_t i = 0; i < r.steps.size(); ++i)
+            require(static_cast<std::uint16_t>(r.steps[i]) == qz7::le16(datagram, 6 + 2 * i), "step moved");
     }
 
-    void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> d) override {
-        framed("settings", qz7::Group::Answer, code);
-        static constexpr std::array<std::uint8_t, 9> kSettings{0x64, 0x65, 0x70, 0x71, 0x72, 0x76, 0x77, 0x79, 0x8B};
-        require(std::find(kSettings.begin(), kSettings.end(), code) != kSettings.end(),
-                "settings answer for a code no page asks");
-        // The page reads the span it is given: it must be the whole datagram.
-        require(d.data() == datagram.data() && d.size() == datagram.size(), "settings answer is not the datagram");
+    // Settings answers: only for the codes their page asks, with fields set,
+    // and every item one the page's controls can show.
+    void check(const qz7::SettingsAnswer<qz7::TimecodeSettings>& a) {
+        settings(a.fields, qz7::TimecodeSettings::All, {0x72});
+        const auto& v = a.value;
+        require(in(v.source, 0, 4) && in(v.count, 0, 1) && in(v.userBit, 0, 1), "timecode item outside its group");
     }
-
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>& data) override {
+    void check(const qz7::SettingsAnswer<qz7::GenlockSettings>& a) {
+        settings(a.fields, qz7::GenlockSettings::All, {0x65});
+        const auto& v = a.value;
+        require(in(v.source, 0, 3) && in(v.fixedStandard, 0, 1) && in(v.psf, 0, 1), "genlock item outside its group");
+    }
+    void check(const qz7::SettingsAnswer<qz7::TestSignalSettings>& a) {
+        settings(a.fields, qz7::TestSignalSettings::All, {0x76});
+        require(in(a.value.video, 0, 3) && in(a.value.audio, 0, 1), "test signal item outside its group");
+    }
+    void check(const qz7::SettingsAnswer<qz7::AudioSettings>& a) {
+        settings(a.fields, qz7::AudioSettings::Delay, {0x77});
+        require(in(a.value.delay, 0, 11), "audio delay outside 0..5.5 frames");
+    }
+    void check(const qz7::SettingsAnswer<qz7::VideoSettings>& a) {
+        settings(a.fields, datagram.size() >= 4 && datagram[3] == 0x64 ? qz7::VideoSettings::Quality : qz7::VideoSettings::Anc, {0x64, 0x79});
+        require(in(a.value.quality, 0, 3) && in(a.value.anc, 0, 1), "video item outside its group");
+    }
+    void check(const qz7::SettingsAnswer<qz7::ControlSettings>& a) {
+        using C = qz7::ControlSettings;
+        const auto& v = a.value;
+        require(in(v.recordMode, 0, 3) && in(v.playbackMode, 0, 2) && in(v.stillMode, 0, 1),
+                "control item outside its group");
+        if (datagram.size() >= 2 && datagram[0] == qz7::Preroll::AnswerLead0) {
+            record("preroll");
+            accepted();
+            require(datagram.size() >= 7 && datagram[1] == qz7::Preroll::AnswerLead1, "preroll answer malformed");
+            require(a.fields == C::Preroll && v.preroll == (datagram[5] & 0x7F), "preroll seconds moved");
+            require((v.preroll >> 4) <= 9 && (v.preroll & 0x0F) <= 9, "preroll seconds not two digits");
+            return;
+        }
+        const std::uint8_t code = datagram.size() >= 4 ? datagram[3] : 0;
+        settings(a.fields, code == 0x70 ? (C::RecordMode | C::Rate) : code == 0x71 ? C::PlaybackMode : C::StillMode,
+                 {0x70, 0x71, 0x8B});
+        if (code == 0x70) require(v.rate == qz7::le16(datagram, 5), "intermittent rate moved");
+    }
+    void check(const qz7::SettingsAnswer<qz7::CharacterSettings>& a) {
         framed("character", qz7::Group::Answer, qz7::Sense::Character);
-        require(std::equal(data.begin(), data.end(), datagram.begin() + 4), "character bytes moved");
-    }
-
-    void onPrerollTime(std::uint8_t secondsByte) override {
-        record("preroll");
-        accepted();
-        require(datagram.size() >= 7, "preroll answer shorter than 7 bytes");
-        require(datagram[0] == qz7::Preroll::AnswerLead0 && datagram[1] == qz7::Preroll::AnswerLead1,
-                "preroll answer without its lead bytes");
-        require(secondsByte == datagram[5], "preroll seconds moved");
+        require(a.fields == qz7::CharacterSettings::All, "character answer without the whole page");
+        const auto& v = a.value;
+        require(in(v.horizontal, -128, 127) && in(v.vertical, -128, 127) && in(v.audioLevel, 0, 4) &&
+                    in(v.insertion, 0, 1) && in(v.size, 0, 1),
+                "character item outside its group");
+        require(static_cast<std::uint8_t>(v.horizontal) == datagram[4], "character position moved");
     }
 
     void require(bool ok, const char* what) const {
@@ -189,8 +229,7 @@ private:
         require(sender.isSelectedRecorder, "reply taken from a recorder that is not selected");
         require(datagram.size() >= 2 && qz7::checksum(datagram.first(datagram.size() - 1)) == datagram.back(),
                 "reply taken with a bad sum");
-        const auto replies = std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.kind != "discovery"; });
-        require(replies == 1, "two handlers for one datagram");
+        require(calls.size() == 1, "two replies for one datagram");
     }
 
     void framed(const char* kind, std::uint8_t group, std::uint8_t code, int index = -1) {
@@ -200,6 +239,12 @@ private:
         require(need != 0, "handler for a reply no one asks for");
         require(datagram.size() >= need, "datagram shorter than its handler reads");
         require(datagram[0] == qz7::kLead && datagram[2] == group && datagram[3] == code, "wrong frame for handler");
+    }
+
+    void settings(qz7::SettingsFields fields, qz7::SettingsFields expected, std::initializer_list<std::uint8_t> codes) {
+        framed("settings", qz7::Group::Answer, datagram.size() >= 4 ? datagram[3] : 0);
+        require(std::find(codes.begin(), codes.end(), datagram[3]) != codes.end(), "settings answer read by another page");
+        require(fields == expected, "settings answer sets other fields than its own");
     }
 
     // A name: at most the field's width, no zero byte, and exactly the field's
@@ -236,6 +281,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     qz7::ReplyDecoder decoder(sink);
     const bool handled = decoder.decode(sink.datagram, sink.sender, sink.linkEnabled);
-    sink.require(handled == !sink.calls.empty(), "decode() result disagrees with the handlers that ran");
+    sink.require(handled == !sink.calls.empty(), "decode() result disagrees with the replies handed over");
     return 0;
 }

@@ -34,7 +34,7 @@ Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
     lines_->setChanged([this](MediaList list) { emit listChanged(list); });
     media_->setObserver(lines_.get());
     monitor_ = std::make_unique<LinkMonitor>(*link_);
-    settings_ = std::make_unique<DeckSettings>(*this, *link_);
+    settings_ = std::make_unique<DeckSettings>(*this);
     wireReplies();
     reset();
     view_ = std::make_unique<DeckView>(*this);
@@ -70,68 +70,78 @@ void Deck::guardedReply(F&& f) {
 
 void Deck::wireReplies() {
     RecorderLink* link = link_.get();
-    MediaModel* m = media_.get();
     connect(link, &RecorderLink::linkEnabledChanged, this, [this](bool on) {
         raised_.clear();
         emit linkEnabledChanged(on);
     });
     connect(link, &RecorderLink::tickError, this, &Deck::onTickError);
-    connect(link, &RecorderLink::discovered, this, [this](const QString& address) {
-        const int n = static_cast<int>(discovered_.size());
-        if (n >= kMaxDeviceLines) return;
-        discovered_.append(address);
-        guardedReply([&] { emit discovered(n, address); });
-    });
-    connect(link, &RecorderLink::timecodeReceived, this,
-            [this](std::uint8_t f, std::uint8_t s, std::uint8_t mi, std::uint8_t h) {
-                const Timecode tc = Timecode::fromReply(f, s, mi, h);
-                if (tc == status_.timecode) return;
-                status_.timecode = tc;
-                emit timecodeChanged(tc);
-            });
-    connect(link, &RecorderLink::statusReceived, this, [this](const StatusReply& s) { guardedReply([&] { onStatus(s); }); });
-    connect(link, &RecorderLink::errorTextReceived, this, [this](const std::string& text) {
-        status_.errorText = text;
-        status_.errorLine = errorLine(text);
-        emit errorLineChanged();
-    });
-    connect(link, &RecorderLink::systemReceived, this, [this, m](int disk, int files) {
-        guardedReply([&] {
-            emit diskConfigurationReported(disk);
-            m->applySystem(files);
-        });
-        // A recorder answered: "Retrieve" may go, but not while its burst is still going out.
-        if (!retrieve_.running) setRetrieveAvailable(true);
-    });
-    connect(link, &RecorderLink::cueEntryReceived, this,
-            [this, m](int k, bool present, const PositionBytes& position, const std::string& name) {
-                answered(Sense::CueEntry, k);
-                guardedReply([&] { m->applyCueReply(k, present, position, name); });
-            });
-    connect(link, &RecorderLink::clipEntryReceived, this,
-            [this, m](int k, bool present, const PositionBytes& in, const PositionBytes& out, const std::string& name) {
-                answered(Sense::ClipEntry, k);
-                guardedReply([&] { m->applyClipReply(k, present, in, out, name); });
-            });
-    connect(link, &RecorderLink::inhibitReceived, this,
-            [this, m](int file, std::uint8_t flag) {
-                answered(Sense::Inhibit, file);
-                guardedReply([&] { m->applyInhibit(file, flag); });
-            });
-    connect(link, &RecorderLink::fileNameReceived, this,
-            [this, m](int file, const std::string& name) {
-                answered(Sense::FileName, file);
-                guardedReply([&] { m->applyFileName(file, name); });
-            });
-    connect(link, &RecorderLink::sequenceHeaderReceived, this, [this, m](int s, std::uint8_t blocks, std::uint8_t entries) {
-        answered(Sense::SequenceHeader, s);
-        guardedReply([&] { m->applySequenceHeader(s, blocks, entries); });
-    });
-    connect(link, &RecorderLink::sequenceBlockReceived, this,
-            [this, m](int s, int block, const std::array<std::int16_t, 5>& steps) {
-                guardedReply([&] { m->applySequenceBlock(s, block, steps); });
-            });
+    connect(link, &RecorderLink::replyReceived, this, &Deck::onReply);
     connect(&link->pollDriver(), &PollDriver::tickFinished, this, &Deck::refreshRetrieve);
+}
+
+// Every reply the link decoded is applied here, one handler per kind. A
+// handler that throws outside guardedReply ends the tick's handler and is
+// shown as the tick's error.
+void Deck::onReply(const Reply& reply) {
+    MediaModel& m = *media_;
+    std::visit(overloaded{
+                   [&](const DiscoveryReply& r) {
+                       const int n = static_cast<int>(discovered_.size());
+                       if (n >= kMaxDeviceLines) return;
+                       const QString address = QString::fromStdString(r.sender);
+                       discovered_.append(address);
+                       guardedReply([&] { emit discovered(n, address); });
+                   },
+                   [&](const TimecodeReply& r) {
+                       const Timecode tc = Timecode::fromReply(r.frames, r.seconds, r.minutes, r.hours);
+                       if (tc == status_.timecode) return;
+                       status_.timecode = tc;
+                       emit timecodeChanged(tc);
+                   },
+                   [&](const StatusReply& r) {
+                       // The audio page's read-back first, as it always came.
+                       settings_->takeStatus(r);
+                       guardedReply([&] { onStatus(r); });
+                   },
+                   [&](const ErrorTextReply& r) {
+                       status_.errorText = r.text;
+                       status_.errorLine = errorLine(r.text);
+                       emit errorLineChanged();
+                   },
+                   [&](const SystemReply& r) {
+                       guardedReply([&] {
+                           emit diskConfigurationReported(r.diskConfiguration);
+                           m.applySystem(r.recordedFileCount);
+                       });
+                       // A recorder answered: "Retrieve" may go, but not while its burst is still going out.
+                       if (!retrieve_.running) setRetrieveAvailable(true);
+                   },
+                   [&](const CueEntryReply& r) {
+                       answered(Sense::CueEntry, r.cue);
+                       guardedReply([&] { m.applyCueReply(r.cue, r.present, r.position, r.name); });
+                   },
+                   [&](const ClipEntryReply& r) {
+                       answered(Sense::ClipEntry, r.clip);
+                       guardedReply([&] { m.applyClipReply(r.clip, r.present, r.in, r.out, r.name); });
+                   },
+                   [&](const InhibitReply& r) {
+                       answered(Sense::Inhibit, r.fileNumber);
+                       guardedReply([&] { m.applyInhibit(r.fileNumber, r.flag); });
+                   },
+                   [&](const FileNameReply& r) {
+                       answered(Sense::FileName, r.fileNumber);
+                       guardedReply([&] { m.applyFileName(r.fileNumber, r.name); });
+                   },
+                   [&](const SequenceHeaderReply& r) {
+                       answered(Sense::SequenceHeader, r.sequence);
+                       guardedReply([&] { m.applySequenceHeader(r.sequence, r.blockCount, r.entryCount); });
+                   },
+                   [&](const SequenceBlockReply& r) {
+                       guardedReply([&] { m.applySequenceBlock(r.sequence, r.block, r.steps); });
+                   },
+                   [&]<typename Page>(const SettingsAnswer<Page>& answer) { settings_->take(answer); },
+               },
+               reply);
 }
 
 void Deck::onStatus(const StatusReply& s) {

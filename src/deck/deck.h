@@ -226,6 +226,7 @@ private:
     void forgetSent();
     void supersedeMotion(const Origin& by);
     void wireReplies();
+    void onReply(const Reply& reply);
     void onStatus(const StatusReply& s);
     void onTickError(const QString& message);
     void raise(const QString& message);

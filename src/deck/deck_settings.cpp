@@ -1,32 +1,14 @@
 #include "deck/deck_settings.h"
 
-#include <span>
-
 #include "deck/deck.h"
-#include "net/recorder_link.h"
 
 namespace qz7 {
 
 namespace {
 std::string op(SettingsPage page, const char* what) { return std::string("settings/") + pageName(page) + "/" + what; }
-
-// An answer updates the fields it carries and is announced with them.
-template <typename T, typename Read, typename Announce>
-void take(Reported<T>& reported, Read&& read, Announce&& announce) {
-    const SettingsFields fields = read(reported.value);
-    if (fields == 0) return;
-    reported.fields |= fields;
-    announce(reported.value, fields);
-}
 }  // namespace
 
-DeckSettings::DeckSettings(Deck& deck, RecorderLink& link, QObject* parent)
-    : QObject(parent), deck_(deck), link_(link) {
-    connect(&link_, &RecorderLink::settingsAnswerReceived, this, &DeckSettings::onAnswer);
-    connect(&link_, &RecorderLink::statusReceived, this, &DeckSettings::onStatus);
-    connect(&link_, &RecorderLink::prerollTimeReceived, this, &DeckSettings::onPreroll);
-    connect(&link_, &RecorderLink::characterAnswerReceived, this, &DeckSettings::onCharacter);
-}
+DeckSettings::DeckSettings(Deck& deck, QObject* parent) : QObject(parent), deck_(deck) {}
 
 Outcome DeckSettings::read(SettingsPage page, const Origin& origin) {
     Outcome o = deck_.submit(origin, op(page, "read"), readRequests(page), false);
@@ -63,38 +45,39 @@ Outcome DeckSettings::writePlaybackMode(int item, const Origin& o) {
 }
 
 // Answers are taken whichever page asked and whenever they come: the
-// recorder's answers are not paired with requests.
-void DeckSettings::onAnswer(std::uint8_t code, const QByteArray& datagram) {
-    const std::span<const std::uint8_t> d(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
-                                          static_cast<std::size_t>(datagram.size()));
-    const auto answer = [&](auto& value) { return value.read(code, d); };
-    take(timecode_, answer, [this](const auto& v, SettingsFields f) { emit timecodeReported(v, f); });
-    take(genlock_, answer, [this](const auto& v, SettingsFields f) { emit genlockReported(v, f); });
-    take(testSignal_, answer, [this](const auto& v, SettingsFields f) { emit testSignalReported(v, f); });
-    take(audio_, answer, [this](const auto& v, SettingsFields f) { emit audioReported(v, f); });
-    take(video_, answer, [this](const auto& v, SettingsFields f) { emit videoReported(v, f); });
-    take(control_, answer, [this](const auto& v, SettingsFields f) { emit controlReported(v, f); });
+// recorder's answers are not paired with requests. Each updates the fields it
+// carries and is announced with them.
+template <typename Page>
+void DeckSettings::report(Reported<Page>& reported, const SettingsAnswer<Page>& answer,
+                          void (DeckSettings::*announce)(const Page&, SettingsFields)) {
+    if (answer.fields == 0) return;
+    reported.value.merge(answer.value, answer.fields);
+    reported.fields |= answer.fields;
+    emit(this->*announce)(reported.value, answer.fields);
+}
+
+void DeckSettings::take(const SettingsAnswer<TimecodeSettings>& a) {
+    report(timecode_, a, &DeckSettings::timecodeReported);
+}
+void DeckSettings::take(const SettingsAnswer<GenlockSettings>& a) { report(genlock_, a, &DeckSettings::genlockReported); }
+void DeckSettings::take(const SettingsAnswer<TestSignalSettings>& a) {
+    report(testSignal_, a, &DeckSettings::testSignalReported);
+}
+void DeckSettings::take(const SettingsAnswer<AudioSettings>& a) { report(audio_, a, &DeckSettings::audioReported); }
+void DeckSettings::take(const SettingsAnswer<VideoSettings>& a) { report(video_, a, &DeckSettings::videoReported); }
+void DeckSettings::take(const SettingsAnswer<ControlSettings>& a) { report(control_, a, &DeckSettings::controlReported); }
+void DeckSettings::take(const SettingsAnswer<CharacterSettings>& a) {
+    report(character_, a, &DeckSettings::characterReported);
 }
 
 // Once per read of the audio page: later status replies carry the same bits
 // but are the status display's, not the page's.
-void DeckSettings::onStatus(const StatusReply& status) {
+void DeckSettings::takeStatus(const StatusReply& status) {
     if (!audioPending_) return;
     audioPending_ = false;
-    take(audio_, [&](AudioSettings& v) { return v.readStatus(status.audio); },
-         [this](const auto& v, SettingsFields f) { emit audioReported(v, f); });
-}
-
-void DeckSettings::onPreroll(std::uint8_t secondsByte) {
-    take(control_, [&](ControlSettings& v) { return v.readPreroll(secondsByte); },
-         [this](const auto& v, SettingsFields f) { emit controlReported(v, f); });
-}
-
-void DeckSettings::onCharacter(const std::array<std::uint8_t, 16>& data) {
-    take(character_, [&](CharacterSettings& v) {
-        v = CharacterSettings::fromAnswer(data);
-        return SettingsFields{CharacterSettings::All};
-    }, [this](const auto& v, SettingsFields f) { emit characterReported(v, f); });
+    SettingsAnswer<AudioSettings> answer;
+    answer.fields = answer.value.readStatus(status.audio);
+    take(answer);
 }
 
 }  // namespace qz7

@@ -10,13 +10,12 @@
 #include <cstdint>
 
 #include "deck/origin.h"
+#include "link/reply_decoder.h"
 #include "link/settings.h"
 
 namespace qz7 {
 
 class Deck;
-class RecorderLink;
-struct StatusReply;
 
 // A page as the recorder last reported it, and which of its fields it has
 // reported at all since the start.
@@ -29,8 +28,8 @@ struct Reported {
 class DeckSettings : public QObject {
     Q_OBJECT
 public:
-    // Queues through the deck; reads the recorder's answers from the link.
-    DeckSettings(Deck& deck, RecorderLink& link, QObject* parent = nullptr);
+    // Queues through the deck; the deck hands over the recorder's answers.
+    explicit DeckSettings(Deck& deck, QObject* parent = nullptr);
 
     // "settings/<page>/read": the page's read requests. Reading the audio page
     // also takes input, channels and converter from the next status reply,
@@ -72,15 +71,24 @@ signals:
     void characterReported(const qz7::CharacterSettings& value, qz7::SettingsFields fields);
 
 private:
+    friend class Deck;
     template <typename T>
     Outcome writePage(SettingsPage page, const T& value, const Origin& origin);
-    void onAnswer(std::uint8_t code, const QByteArray& datagram);
-    void onStatus(const StatusReply& status);
-    void onPreroll(std::uint8_t secondsByte);
-    void onCharacter(const std::array<std::uint8_t, 16>& data);
+    // The answers, already read into their page's value by the decoder.
+    void take(const SettingsAnswer<TimecodeSettings>& answer);
+    void take(const SettingsAnswer<GenlockSettings>& answer);
+    void take(const SettingsAnswer<TestSignalSettings>& answer);
+    void take(const SettingsAnswer<AudioSettings>& answer);
+    void take(const SettingsAnswer<VideoSettings>& answer);
+    void take(const SettingsAnswer<ControlSettings>& answer);
+    void take(const SettingsAnswer<CharacterSettings>& answer);
+    // Every status reply, before the deck's status display takes it.
+    void takeStatus(const StatusReply& status);
+    template <typename Page>
+    void report(Reported<Page>& reported, const SettingsAnswer<Page>& answer,
+                void (DeckSettings::*announce)(const Page&, SettingsFields));
 
     Deck& deck_;
-    RecorderLink& link_;
     Reported<TimecodeSettings> timecode_;
     Reported<GenlockSettings> genlock_;
     Reported<TestSignalSettings> testSignal_;

@@ -22,16 +22,16 @@ bool isDiscovery(Datagram d) {
 bool sumMatches(Datagram d) { return !d.empty() && checksum(d.first(d.size() - 1)) == d.back(); }
 
 // One decoder per reply kind. Each runs only on a datagram at least as long as
-// its row's minimum, and returns false when it refuses the reply (a count or
-// an index outside the tables) before calling the sink.
+// its row's minimum, and returns nothing when it refuses the reply (a count,
+// an index or a value outside the tables) before anything is handed over.
+using Decoded = std::optional<Reply>;
 
-bool timecode(Datagram d, ReplySink& sink) {
-    if (d[1] != 4) return false;
-    sink.onTimecode(d[4], d[5], d[6], d[7]);
-    return true;
+Decoded timecode(Datagram d) {
+    if (d[1] != 4) return std::nullopt;
+    return TimecodeReply{d[4], d[5], d[6], d[7]};
 }
 
-bool status(Datagram d, ReplySink& sink) {
+Decoded status(Datagram d) {
     StatusReply s;
     s.transport = d[5];
     s.motion = d[6];
@@ -42,81 +42,79 @@ bool status(Datagram d, ReplySink& sink) {
     s.file = static_cast<std::uint16_t>(le16(d, 25));
     s.clip = static_cast<std::uint16_t>(le16(d, 27));
     s.sequence = d[29];
-    sink.onStatus(s);
-    return true;
+    return s;
 }
 
-bool systemReply(Datagram d, ReplySink& sink) {
-    sink.onSystem(d[4] & 0x01, static_cast<int>(le16(d, 23)));
-    return true;
-}
+Decoded systemReply(Datagram d) { return SystemReply{d[4] & 0x01, static_cast<int>(le16(d, 23))}; }
 
-bool errorText(Datagram d, ReplySink& sink) {
-    sink.onErrorText(nameFromField(d.subspan(4, 23)));
-    return true;
-}
+Decoded errorText(Datagram d) { return ErrorTextReply{nameFromField(d.subspan(4, 23))}; }
 
-bool cueEntry(Datagram d, ReplySink& sink) {
+Decoded cueEntry(Datagram d) {
     const int k = static_cast<int>(le16(d, 4));
-    if (k >= kTableEntries) return false;
-    sink.onCueEntry(k, d[42] != 0, positionAt(d, 6), nameFromField(d.subspan(10, 32)));
-    return true;
+    if (k >= kTableEntries) return std::nullopt;
+    return CueEntryReply{k, d[42] != 0, positionAt(d, 6), nameFromField(d.subspan(10, 32))};
 }
 
-bool clipEntry(Datagram d, ReplySink& sink) {
+Decoded clipEntry(Datagram d) {
     const int k = static_cast<int>(le16(d, 4));
-    if (k >= kTableEntries) return false;
-    sink.onClipEntry(k, d[46] != 0, positionAt(d, 6), positionAt(d, 10), nameFromField(d.subspan(14, 32)));
-    return true;
+    if (k >= kTableEntries) return std::nullopt;
+    return ClipEntryReply{k, d[46] != 0, positionAt(d, 6), positionAt(d, 10), nameFromField(d.subspan(14, 32))};
 }
 
 // File numbers count from 1.
-bool inhibit(Datagram d, ReplySink& sink) {
+Decoded inhibit(Datagram d) {
     const int n = static_cast<int>(le16(d, 4));
-    if (n < 1 || n > kTableEntries) return false;
-    sink.onInhibit(n, d[6]);
-    return true;
+    if (n < 1 || n > kTableEntries) return std::nullopt;
+    return InhibitReply{n, d[6]};
 }
 
-bool fileName(Datagram d, ReplySink& sink) {
+Decoded fileName(Datagram d) {
     const int n = static_cast<int>(le16(d, 4));
-    if (n < 1 || n > kTableEntries) return false;
-    sink.onFileName(n, nameFromField(d.subspan(6, 32)));
-    return true;
+    if (n < 1 || n > kTableEntries) return std::nullopt;
+    return FileNameReply{n, nameFromField(d.subspan(6, 32))};
 }
 
-bool sequenceHeader(Datagram d, ReplySink& sink) {
-    if (d[4] >= kSequences) return false;
-    sink.onSequenceHeader(d[4], d[5], d[6]);
-    return true;
+Decoded sequenceHeader(Datagram d) {
+    if (d[4] >= kSequences) return std::nullopt;
+    return SequenceHeaderReply{d[4], d[5], d[6]};
 }
 
-bool sequenceBlock(Datagram d, ReplySink& sink) {
-    if (d[4] >= kSequences || d[5] > kLastBlock) return false;
-    std::array<std::int16_t, 5> steps{};
-    for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = static_cast<std::int16_t>(le16(d, 6 + 2 * i));
-    sink.onSequenceBlock(d[4], d[5], steps);
-    return true;
+Decoded sequenceBlock(Datagram d) {
+    if (d[4] >= kSequences || d[5] > kLastBlock) return std::nullopt;
+    SequenceBlockReply b{d[4], d[5], {}};
+    for (std::size_t i = 0; i < b.steps.size(); ++i) b.steps[i] = static_cast<std::int16_t>(le16(d, 6 + 2 * i));
+    return b;
 }
 
-bool character(Datagram d, ReplySink& sink) {
+Decoded character(Datagram d) {
     std::array<std::uint8_t, 16> data{};
     std::copy_n(d.begin() + 4, data.size(), data.begin());
-    sink.onCharacterAnswer(data);
-    return true;
+    return SettingsAnswer<CharacterSettings>{CharacterSettings::fromAnswer(data), CharacterSettings::All};
 }
 
-// The settings pages read their own bytes: they get the whole datagram.
-bool settings(Datagram d, ReplySink& sink) {
-    sink.onSettingsAnswer(d[3], d);
-    return true;
+// A settings answer read by the one page it belongs to. An answer the page
+// cannot show (an audio delay past its items) is refused.
+template <typename Page>
+Decoded settings(Datagram d) {
+    SettingsAnswer<Page> answer;
+    answer.fields = answer.value.read(d[3], d);
+    if (answer.fields == 0) return std::nullopt;
+    return answer;
+}
+
+// The preroll time answer, 74 31 ..., seconds in byte 5.
+Decoded preroll(Datagram d) {
+    SettingsAnswer<ControlSettings> answer;
+    answer.fields = answer.value.readPreroll(d[5]);
+    if (answer.fields == 0) return std::nullopt;
+    return answer;
 }
 
 struct ReplyKind {
     std::uint8_t group;
     std::uint8_t code;
     std::size_t minimumLength;  // sum included
-    bool (*decode)(Datagram, ReplySink&);
+    Decoded (*decode)(Datagram);
 };
 
 // Every reply the panel takes. A frame whose group and code are not here is
@@ -133,16 +131,17 @@ constexpr ReplyKind kReplies[] = {
     {Group::Answer, Sense::SequenceBlock, 17, sequenceBlock},
     {Group::Answer, Sense::ErrorText, 28, errorText},
     {Group::Answer, Sense::Character, 21, character},
-    // Settings answers: one data byte, three for genlock and record mode, two for the test signal.
-    {Group::Answer, Sense::Genlock, 8, settings},
-    {Group::Answer, Sense::RecordMode, 8, settings},
-    {Group::Answer, Sense::TestSignal, 7, settings},
-    {Group::Answer, Sense::CompressionQuality, 6, settings},
-    {Group::Answer, Sense::PlaybackMode, 6, settings},
-    {Group::Answer, Sense::TimecodeSettings, 6, settings},
-    {Group::Answer, Sense::AudioDelay, 6, settings},
-    {Group::Answer, Sense::Anc, 6, settings},
-    {Group::Answer, Sense::StillMode, 6, settings},
+    // Settings answers, each read by its page: one data byte, three for
+    // genlock and record mode, two for the test signal.
+    {Group::Answer, Sense::Genlock, 8, settings<GenlockSettings>},
+    {Group::Answer, Sense::RecordMode, 8, settings<ControlSettings>},
+    {Group::Answer, Sense::TestSignal, 7, settings<TestSignalSettings>},
+    {Group::Answer, Sense::CompressionQuality, 6, settings<VideoSettings>},
+    {Group::Answer, Sense::PlaybackMode, 6, settings<ControlSettings>},
+    {Group::Answer, Sense::TimecodeSettings, 6, settings<TimecodeSettings>},
+    {Group::Answer, Sense::AudioDelay, 6, settings<AudioSettings>},
+    {Group::Answer, Sense::Anc, 6, settings<VideoSettings>},
+    {Group::Answer, Sense::StillMode, 6, settings<ControlSettings>},
 };
 
 constexpr bool eachKindOnce() {
@@ -170,32 +169,31 @@ std::size_t ReplyDecoder::minimumLength(std::uint8_t group, std::uint8_t code) {
     return kind ? kind->minimumLength : 0;
 }
 
-bool ReplyDecoder::decode(std::span<const std::uint8_t> d, const Sender& sender, bool linkEnabled) {
-    bool handled = false;
-    // A discovery datagram counts from anyone, link on or off; it carries no sum.
-    if (isDiscovery(d)) {
-        sink_.onDiscovery(sender.address);
-        handled = true;
-    }
-    if (!linkEnabled) return handled;
+std::optional<Reply> decodeReply(std::span<const std::uint8_t> d, const Sender& sender, bool linkEnabled) {
+    // A discovery datagram counts from anyone, link on or off; it carries no
+    // sum. Its first byte is no reply's lead, so it is the datagram's only reply.
+    if (isDiscovery(d)) return DiscoveryReply{sender.address};
+    if (!linkEnabled) return std::nullopt;
     // Everything else is taken from the selected recorder only.
-    if (!sender.isSelectedRecorder) return handled;
-    if (d.size() < 2 || !sumMatches(d)) return handled;
+    if (!sender.isSelectedRecorder) return std::nullopt;
+    if (d.size() < 2 || !sumMatches(d)) return std::nullopt;
 
     // The preroll time answer travels without the 0x3E frame.
     if (d[0] == Preroll::AnswerLead0 && d[1] == Preroll::AnswerLead1) {
-        if (d.size() < 7) return handled;
-        sink_.onPrerollTime(d[5]);
-        return true;
+        if (d.size() < 7) return std::nullopt;
+        return preroll(d);
     }
-    if (d[0] != kLead || d.size() < 4) return handled;
-    return dispatch(d) || handled;
+    if (d[0] != kLead || d.size() < 4) return std::nullopt;
+    const ReplyKind* kind = findKind(d[2], d[3]);
+    if (!kind || d.size() < kind->minimumLength) return std::nullopt;
+    return kind->decode(d);
 }
 
-bool ReplyDecoder::dispatch(std::span<const std::uint8_t> d) {
-    const ReplyKind* kind = findKind(d[2], d[3]);
-    if (!kind || d.size() < kind->minimumLength) return false;
-    return kind->decode(d, sink_);
+bool ReplyDecoder::decode(std::span<const std::uint8_t> d, const Sender& sender, bool linkEnabled) {
+    std::optional<Reply> reply = decodeReply(d, sender, linkEnabled);
+    if (!reply) return false;
+    sink_.take(*reply);
+    return true;
 }
 
 }  // namespace qz7

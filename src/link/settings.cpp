@@ -68,6 +68,12 @@ SettingsFields TimecodeSettings::read(std::uint8_t code, std::span<const std::ui
     return All;
 }
 
+void TimecodeSettings::merge(const TimecodeSettings& a, SettingsFields f) {
+    if (f & Source) source = a.source;
+    if (f & Count) count = a.count;
+    if (f & UserBit) userBit = a.userBit;
+}
+
 Packet TimecodePreset::packet() const { return cmd::timecodePreset(hours, minutes, seconds, frames); }
 
 // --- genlock
@@ -84,6 +90,12 @@ SettingsFields GenlockSettings::read(std::uint8_t code, std::span<const std::uin
     return All;
 }
 
+void GenlockSettings::merge(const GenlockSettings& a, SettingsFields f) {
+    if (f & Source) source = a.source;
+    if (f & FixedStandard) fixedStandard = a.fixedStandard;
+    if (f & Psf) psf = a.psf;
+}
+
 // --- test signal
 
 std::vector<Packet> TestSignalSettings::packets() const {
@@ -95,6 +107,11 @@ SettingsFields TestSignalSettings::read(std::uint8_t code, std::span<const std::
     video = limit(a[4] & 0x07, 4);
     audio = limit(a[5] & 0x03, 2);
     return All;
+}
+
+void TestSignalSettings::merge(const TestSignalSettings& a, SettingsFields f) {
+    if (f & Video) video = a.video;
+    if (f & Audio) audio = a.audio;
 }
 
 // --- audio
@@ -127,6 +144,13 @@ SettingsFields AudioSettings::readStatus(std::uint8_t audioByte) {
     return set;
 }
 
+void AudioSettings::merge(const AudioSettings& a, SettingsFields f) {
+    if (f & Input) input = a.input;
+    if (f & Channels) channels = a.channels;
+    if (f & Converter) converter = a.converter;
+    if (f & Delay) delay = a.delay;
+}
+
 // --- video
 
 std::vector<Packet> VideoSettings::packets() const {
@@ -146,6 +170,11 @@ SettingsFields VideoSettings::read(std::uint8_t code, std::span<const std::uint8
         return Anc;
     }
     return 0;
+}
+
+void VideoSettings::merge(const VideoSettings& a, SettingsFields f) {
+    if (f & Quality) quality = a.quality;
+    if (f & Anc) anc = a.anc;
 }
 
 // --- control
@@ -189,6 +218,14 @@ SettingsFields ControlSettings::readPreroll(std::uint8_t secondsByte) {
     if (!isBcd(seconds)) return 0;
     preroll = seconds;
     return Preroll;
+}
+
+void ControlSettings::merge(const ControlSettings& a, SettingsFields f) {
+    if (f & RecordMode) recordMode = a.recordMode;
+    if (f & Rate) rate = a.rate;
+    if (f & PlaybackMode) playbackMode = a.playbackMode;
+    if (f & Preroll) preroll = a.preroll;
+    if (f & StillMode) stillMode = a.stillMode;
 }
 
 // --- character
@@ -239,6 +276,10 @@ CharacterSettings CharacterSettings::fromAnswer(const std::array<std::uint8_t, 1
     s.insertion = d[14] != 0 ? 1 : 0;
     s.size = (d[15] & 0x01) ? 1 : 0;
     return s;
+}
+
+void CharacterSettings::merge(const CharacterSettings& a, SettingsFields f) {
+    if (f & All) *this = a;
 }
 
 }  // namespace qz7

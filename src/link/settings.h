@@ -15,7 +15,8 @@
 namespace qz7 {
 
 // Which fields of a page's value an answer set. The pages whose fields come
-// in separate answers (audio, video, control) set only those.
+// in separate answers (audio, video, control) set only those; merge() takes
+// them into what the page already holds.
 using SettingsFields = unsigned;
 
 // The pages that read their settings back when the operator enters them.
@@ -27,6 +28,7 @@ const char* pageName(SettingsPage page);
 std::vector<Packet> readRequests(SettingsPage page);
 
 struct TimecodeSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Timecode;
     enum Field : SettingsFields { Source = 1, Count = 2, UserBit = 4, All = 7 };
     int source = 0;   // "TCG Source": EXT, Internal REC, VITC, PB, Internal FREE
     int count = 0;    // "TC Count": Full frame, Drop frame
@@ -37,6 +39,8 @@ struct TimecodeSettings {
     std::vector<Packet> packets() const;
     // Takes the answer 0x72 (the whole datagram, byte 4 the first data byte).
     SettingsFields read(std::uint8_t code, std::span<const std::uint8_t> answer);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const TimecodeSettings& answer, SettingsFields fields);
     bool operator==(const TimecodeSettings&) const = default;
 };
 
@@ -50,6 +54,7 @@ struct TimecodePreset {
 };
 
 struct GenlockSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Genlock;
     enum Field : SettingsFields { Source = 1, FixedStandard = 2, Psf = 4, All = 7 };
     int source = 0;         // "Genlock source": AUTO, EXT, VIDEO IN, Internal
     int fixedStandard = 0;  // "Fixed Standard": OFF, 1080/59.94i
@@ -57,20 +62,26 @@ struct GenlockSettings {
 
     std::vector<Packet> packets() const;
     SettingsFields read(std::uint8_t code, std::span<const std::uint8_t> answer);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const GenlockSettings& answer, SettingsFields fields);
     bool operator==(const GenlockSettings&) const = default;
 };
 
 struct TestSignalSettings {
+    static constexpr SettingsPage kPage = SettingsPage::TestSignal;
     enum Field : SettingsFields { Video = 1, Audio = 2, All = 3 };
     int video = 0;  // "Video": OFF, Color bar, Ramp, Black
     int audio = 0;  // "Audio": OFF, 1 kHz
 
     std::vector<Packet> packets() const;
     SettingsFields read(std::uint8_t code, std::span<const std::uint8_t> answer);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const TestSignalSettings& answer, SettingsFields fields);
     bool operator==(const TestSignalSettings&) const = default;
 };
 
 struct AudioSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Audio;
     enum Field : SettingsFields { Input = 1, Channels = 2, Converter = 4, Delay = 8, All = 15 };
     int input = 0;      // "Input": Embedded, AES/EBU
     int channels = 0;   // "Audio channels": OFF, 2, 4, 6, 8
@@ -84,10 +95,13 @@ struct AudioSettings {
     // Input, channels and converter come with a status reply (its byte 23).
     // A channel count the page does not offer leaves the channels out.
     SettingsFields readStatus(std::uint8_t audioByte);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const AudioSettings& answer, SettingsFields fields);
     bool operator==(const AudioSettings&) const = default;
 };
 
 struct VideoSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Video;
     enum Field : SettingsFields { Quality = 1, Anc = 2, All = 3 };
     int quality = 0;  // "Compression Quality": High quality, Long play 1, Long play 2, Lossless
     int anc = 0;      // "ANC": OFF, ON
@@ -96,10 +110,13 @@ struct VideoSettings {
     std::vector<Packet> packets() const;
     // Takes the quality answer 0x64 and the ANC answer 0x79, each on its own.
     SettingsFields read(std::uint8_t code, std::span<const std::uint8_t> answer);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const VideoSettings& answer, SettingsFields fields);
     bool operator==(const VideoSettings&) const = default;
 };
 
 struct ControlSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Control;
     enum Field : SettingsFields { RecordMode = 1, Rate = 2, PlaybackMode = 4, Preroll = 8, StillMode = 16, All = 31 };
     int recordMode = 0;         // "Record mode": NORMAL, LOOP, INHIBIT, INTERMITTENT
     unsigned rate = 0;          // "Intermittent rate" in frames, sent as 16 bits
@@ -117,11 +134,14 @@ struct ControlSettings {
     // Takes byte 5 of the preroll answer: the seconds with a flag in the top
     // bit. Seconds that are not two BCD digits change nothing.
     SettingsFields readPreroll(std::uint8_t secondsByte);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const ControlSettings& answer, SettingsFields fields);
     bool operator==(const ControlSettings&) const = default;
 };
 
 // The character overlay, the whole page in one command of 16 data bytes.
 struct CharacterSettings {
+    static constexpr SettingsPage kPage = SettingsPage::Character;
     enum Field : SettingsFields { All = 1 };  // an answer sets the whole page
     int horizontal = 0;  // position; only the low byte is sent, an answer gives -128..127
     int vertical = 0;
@@ -136,6 +156,8 @@ struct CharacterSettings {
     Packet packet() const;
     // The answer's data bytes, laid out as the command's.
     static CharacterSettings fromAnswer(const std::array<std::uint8_t, 16>& data);
+    // Takes the fields an answer set (`fields`), leaving the others.
+    void merge(const CharacterSettings& answer, SettingsFields fields);
     bool operator==(const CharacterSettings&) const = default;
 };
 

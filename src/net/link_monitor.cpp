@@ -14,8 +14,9 @@ LinkMonitor::LinkMonitor(RecorderLink& link, QObject* parent)
     connect(&link_, &RecorderLink::linkEnabledChanged, this, &LinkMonitor::onLinkEnabled);
     // Status and timecode requests alternate on every free tick, so one of
     // their answers is due every 40 ms even during a long list refresh.
-    connect(&link_, &RecorderLink::statusReceived, this, &LinkMonitor::onReply);
-    connect(&link_, &RecorderLink::timecodeReceived, this, &LinkMonitor::onReply);
+    connect(&link_, &RecorderLink::replyReceived, this, [this](const Reply& reply) {
+        if (std::holds_alternative<StatusReply>(reply) || std::holds_alternative<TimecodeReply>(reply)) onReply();
+    });
     connect(&link_, &RecorderLink::tickError, this, &LinkMonitor::onTickError);
     connect(timer_, &QTimer::timeout, this, &LinkMonitor::refresh);
     timer_->start(kRefreshMs);

@@ -57,37 +57,6 @@ void RecorderLink::stop() {
     emit linkEnabledChanged(false);
 }
 
-void RecorderLink::onDiscovery(const std::string& senderAddress) {
-    emit discovered(QString::fromStdString(senderAddress));
-}
-void RecorderLink::onTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) {
-    emit timecodeReceived(frames, seconds, minutes, hours);
-}
-void RecorderLink::onStatus(const StatusReply& status) { emit statusReceived(status); }
-void RecorderLink::onErrorText(const std::string& text) { emit errorTextReceived(text); }
-void RecorderLink::onSystem(int diskConfiguration, int recordedFileCount) {
-    emit systemReceived(diskConfiguration, recordedFileCount);
-}
-void RecorderLink::onCueEntry(int cue, bool present, const PositionBytes& position, const std::string& name) {
-    emit cueEntryReceived(cue, present, position, name);
-}
-void RecorderLink::onClipEntry(int clip, bool present, const PositionBytes& in, const PositionBytes& out,
-                               const std::string& name) {
-    emit clipEntryReceived(clip, present, in, out, name);
-}
-void RecorderLink::onInhibit(int fileNumber, std::uint8_t flag) { emit inhibitReceived(fileNumber, flag); }
-void RecorderLink::onFileName(int fileNumber, const std::string& name) { emit fileNameReceived(fileNumber, name); }
-void RecorderLink::onSequenceHeader(int sequence, std::uint8_t blockCount, std::uint8_t entryCount) {
-    emit sequenceHeaderReceived(sequence, blockCount, entryCount);
-}
-void RecorderLink::onSequenceBlock(int sequence, int block, const std::array<std::int16_t, 5>& steps) {
-    emit sequenceBlockReceived(sequence, block, steps);
-}
-void RecorderLink::onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> datagram) {
-    emit settingsAnswerReceived(code, QByteArray(reinterpret_cast<const char*>(datagram.data()),
-                                                 static_cast<qsizetype>(datagram.size())));
-}
-void RecorderLink::onCharacterAnswer(const std::array<std::uint8_t, 16>& data) { emit characterAnswerReceived(data); }
-void RecorderLink::onPrerollTime(std::uint8_t secondsByte) { emit prerollTimeReceived(secondsByte); }
+void RecorderLink::take(const Reply& reply) { emit replyReceived(reply); }
 
 }  // namespace qz7

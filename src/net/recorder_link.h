@@ -1,18 +1,15 @@
 // The link to the recorder pair as one object: the two endpoints, the command
 // stack, the poll cycle, the reply decoder and the poll driver. The operator's
 // side queues commands, applies a device and stops the link here; every
-// decoded reply comes back as a typed signal. Signals are delivered directly
-// on the GUI thread, inside the poll tick that read the reply.
+// decoded reply comes back as one typed value (replyReceived). Signals are
+// delivered directly on the GUI thread, inside the poll tick that read the reply.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <chrono>
-#include <cstdint>
 #include <memory>
-#include <string>
 
 #include "link/command_stack.h"
 #include "link/poll_cycle.h"
@@ -69,39 +66,11 @@ signals:
     // An error from a poll tick (a refused send, an unreadable socket).
     void tickError(const QString& message);
 
-    void discovered(const QString& senderAddress);
-    void timecodeReceived(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours);
-    void statusReceived(const qz7::StatusReply& status);
-    void errorTextReceived(const std::string& text);
-    void systemReceived(int diskConfiguration, int recordedFileCount);
-    void cueEntryReceived(int cue, bool present, const qz7::PositionBytes& position, const std::string& name);
-    void clipEntryReceived(int clip, bool present, const qz7::PositionBytes& in, const qz7::PositionBytes& out,
-                           const std::string& name);
-    void inhibitReceived(int fileNumber, std::uint8_t flag);
-    void fileNameReceived(int fileNumber, const std::string& name);
-    void sequenceHeaderReceived(int sequence, std::uint8_t blockCount, std::uint8_t entryCount);
-    void sequenceBlockReceived(int sequence, int block, const std::array<std::int16_t, 5>& steps);
-    // The whole datagram, at least as long as the code's answer.
-    void settingsAnswerReceived(std::uint8_t code, const QByteArray& datagram);
-    void characterAnswerReceived(const std::array<std::uint8_t, 16>& data);
-    void prerollTimeReceived(std::uint8_t secondsByte);
+    // Every reply the decoder took, one typed value each, oldest first.
+    void replyReceived(const qz7::Reply& reply);
 
 private:
-    void onDiscovery(const std::string& senderAddress) override;
-    void onTimecode(std::uint8_t frames, std::uint8_t seconds, std::uint8_t minutes, std::uint8_t hours) override;
-    void onStatus(const StatusReply& status) override;
-    void onErrorText(const std::string& text) override;
-    void onSystem(int diskConfiguration, int recordedFileCount) override;
-    void onCueEntry(int cue, bool present, const PositionBytes& position, const std::string& name) override;
-    void onClipEntry(int clip, bool present, const PositionBytes& in, const PositionBytes& out,
-                     const std::string& name) override;
-    void onInhibit(int fileNumber, std::uint8_t flag) override;
-    void onFileName(int fileNumber, const std::string& name) override;
-    void onSequenceHeader(int sequence, std::uint8_t blockCount, std::uint8_t entryCount) override;
-    void onSequenceBlock(int sequence, int block, const std::array<std::int16_t, 5>& steps) override;
-    void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> datagram) override;
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>& data) override;
-    void onPrerollTime(std::uint8_t secondsByte) override;
+    void take(const Reply& reply) override;
 
     DevicePair devices_;
     CommandStack stack_;

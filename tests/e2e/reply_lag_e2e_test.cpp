@@ -45,7 +45,10 @@ protected:
         pair.first = selected;
         pair.second = partner;
         link_ = std::make_unique<RecorderLink>(pair, LinkTiming{std::chrono::milliseconds(4), std::chrono::milliseconds(8)});
-        QObject::connect(link_.get(), &RecorderLink::statusReceived, [this](const StatusReply& s) {
+        QObject::connect(link_.get(), &RecorderLink::replyReceived, [this](const Reply& reply) {
+            const auto* status = std::get_if<StatusReply>(&reply);
+            if (!status) return;
+            const StatusReply& s = *status;
             reported_ = s.transport;
             ++statuses_;
             if (changedAt_.isValid() && lagMs_ < 0 && s.transport == expected_)

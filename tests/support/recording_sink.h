@@ -1,6 +1,6 @@
-// A reply sink that writes down every call in a word or two ("status",
-// "cue 300 used", "timecode 1:2:3:4") and keeps the last values of the
-// fields the words leave out. Plain C++.
+// A reply sink that writes down every reply in a word or two ("status",
+// "cue 300 used", "timecode 1:2:3:4", "settings control 3") and keeps the last
+// values of the fields the words leave out. Plain C++.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "link/reply_decoder.h"
@@ -19,7 +20,8 @@ struct RecordingSink : ReplySink {
     StatusReply status;
     std::string text;
     std::array<std::int16_t, 5> steps{};
-    std::array<std::uint8_t, 16> character{};
+    CharacterSettings character;
+    ControlSettings control;
     PositionBytes in{}, out{};
 
     // Calls whose word starts with `kind`.
@@ -27,54 +29,46 @@ struct RecordingSink : ReplySink {
         return std::count_if(calls.begin(), calls.end(), [kind](const std::string& c) { return c.starts_with(kind); });
     }
 
-    void onDiscovery(const std::string& a) override { calls.push_back("discovery " + a); }
-    void onTimecode(std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) override {
-        calls.push_back("timecode " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) + ":" +
-                        std::to_string(f));
+    void take(const Reply& reply) override {
+        const auto n = [](int v) { return std::to_string(v); };
+        const auto used = [](bool present) { return present ? " used" : " empty"; };
+        calls.push_back(std::visit(
+            overloaded{
+                [&](const DiscoveryReply& r) { return "discovery " + r.sender; },
+                [&](const TimecodeReply& r) {
+                    return "timecode " + n(r.hours) + ":" + n(r.minutes) + ":" + n(r.seconds) + ":" + n(r.frames);
+                },
+                [&](const StatusReply& r) { return status = r, std::string("status"); },
+                [&](const ErrorTextReply& r) { return text = r.text, std::string("error"); },
+                [&](const SystemReply& r) { return "system " + n(r.diskConfiguration) + " " + n(r.recordedFileCount); },
+                [&](const CueEntryReply& r) {
+                    in = r.position;
+                    text = r.name;
+                    return "cue " + n(r.cue) + used(r.present);
+                },
+                [&](const ClipEntryReply& r) {
+                    in = r.in;
+                    out = r.out;
+                    text = r.name;
+                    return "clip " + n(r.clip) + used(r.present);
+                },
+                [&](const InhibitReply& r) { return "inhibit " + n(r.fileNumber) + "=" + n(r.flag); },
+                [&](const FileNameReply& r) { return text = r.name, "file " + n(r.fileNumber); },
+                [&](const SequenceHeaderReply& r) {
+                    return "seqhead " + n(r.sequence) + " " + n(r.blockCount) + " " + n(r.entryCount);
+                },
+                [&](const SequenceBlockReply& r) {
+                    steps = r.steps;
+                    return "seqblock " + n(r.sequence) + " " + n(r.block);
+                },
+                [&]<typename Page>(const SettingsAnswer<Page>& a) {
+                    if constexpr (std::is_same_v<Page, CharacterSettings>) character = a.value;
+                    if constexpr (std::is_same_v<Page, ControlSettings>) control = a.value;
+                    return std::string("settings ") + pageName(Page::kPage) + " " + n(static_cast<int>(a.fields));
+                },
+            },
+            reply));
     }
-    void onStatus(const StatusReply& s) override {
-        status = s;
-        calls.push_back("status");
-    }
-    void onErrorText(const std::string& t) override {
-        text = t;
-        calls.push_back("error");
-    }
-    void onSystem(int c, int n) override { calls.push_back("system " + std::to_string(c) + " " + std::to_string(n)); }
-    void onCueEntry(int k, bool present, const PositionBytes& p, const std::string& name) override {
-        in = p;
-        text = name;
-        calls.push_back("cue " + std::to_string(k) + (present ? " used" : " empty"));
-    }
-    void onClipEntry(int k, bool present, const PositionBytes& i, const PositionBytes& o,
-                     const std::string& name) override {
-        in = i;
-        out = o;
-        text = name;
-        calls.push_back("clip " + std::to_string(k) + (present ? " used" : " empty"));
-    }
-    void onInhibit(int n, std::uint8_t f) override {
-        calls.push_back("inhibit " + std::to_string(n) + "=" + std::to_string(f));
-    }
-    void onFileName(int n, const std::string& name) override {
-        text = name;
-        calls.push_back("file " + std::to_string(n));
-    }
-    void onSequenceHeader(int s, std::uint8_t b, std::uint8_t e) override {
-        calls.push_back("seqhead " + std::to_string(s) + " " + std::to_string(b) + " " + std::to_string(e));
-    }
-    void onSequenceBlock(int s, int b, const std::array<std::int16_t, 5>& st) override {
-        steps = st;
-        calls.push_back("seqblock " + std::to_string(s) + " " + std::to_string(b));
-    }
-    void onSettingsAnswer(std::uint8_t code, std::span<const std::uint8_t> d) override {
-        calls.push_back("settings " + std::to_string(code) + " len " + std::to_string(d.size()));
-    }
-    void onCharacterAnswer(const std::array<std::uint8_t, 16>& d) override {
-        character = d;
-        calls.push_back("character");
-    }
-    void onPrerollTime(std::uint8_t b) override { calls.push_back("preroll " + std::to_string(b)); }
 };
 
 }  // namespace qz7::test

@@ -80,9 +80,11 @@ std::vector<std::string> numberedCalls(int from, int to) {
 // line that does not exist.
 struct DriverSink : RecordingSink {
     int failOn = -1;
-    void onTimecode(std::uint8_t f, std::uint8_t s, std::uint8_t m, std::uint8_t h) override {
-        RecordingSink::onTimecode(f, s, m, h);
-        if (f + 256 * s == failOn) throw std::runtime_error("List index out of bounds (" + std::to_string(failOn) + ")");
+    void take(const Reply& reply) override {
+        RecordingSink::take(reply);
+        const auto* t = std::get_if<TimecodeReply>(&reply);
+        if (t && t->frames + 256 * t->seconds == failOn)
+            throw std::runtime_error("List index out of bounds (" + std::to_string(failOn) + ")");
     }
 };
 

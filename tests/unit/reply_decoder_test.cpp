@@ -1,4 +1,4 @@
-// Reply validation and dispatch: what reaches the sink, and what never does.
+// Reply validation and decoding: what reaches the sink, and what never does.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -168,10 +168,18 @@ TEST_F(DecoderTest, SystemSettingsCharacterAndPrerollAnswers) {
     ASSERT_TRUE(decode(sys));
     EXPECT_EQ(sink.calls.back(), "system 1 258");
 
+    // Each settings answer is read once, by its own page, into typed fields.
     ASSERT_TRUE(decode(frame(Group::Answer, Sense::RecordMode, 8, {0x04, 0x2C, 0x01})));
-    EXPECT_EQ(sink.calls.back(), "settings 112 len 8");
+    EXPECT_EQ(sink.calls.back(), "settings control 3");
+    EXPECT_EQ(sink.control.recordMode, 3);
+    EXPECT_EQ(sink.control.rate, 300u);
     EXPECT_FALSE(decode(frame(Group::Answer, Sense::RecordMode, 7)));  // needs the rate bytes
     ASSERT_TRUE(decode(frame(Group::Answer, Sense::StillMode, 6, {1})));
+    EXPECT_EQ(sink.calls.back(), "settings control 16");
+    ASSERT_TRUE(decode(frame(Group::Answer, Sense::Anc, 6, {1})));
+    EXPECT_EQ(sink.calls.back(), "settings video 2");
+    // A value the page cannot show is refused like an index outside its table.
+    EXPECT_FALSE(decode(frame(Group::Answer, Sense::AudioDelay, 6, {12})));
 
     Bytes ch(21, 0);
     ch[0] = kLead;
@@ -182,11 +190,14 @@ TEST_F(DecoderTest, SystemSettingsCharacterAndPrerollAnswers) {
     ch[19] = 0x01;
     ch.back() = checksum(std::span(ch.data(), 20));
     ASSERT_TRUE(decode(ch));
-    EXPECT_EQ(sink.character[0], 0x50);
-    EXPECT_EQ(sink.character[15], 0x01);
+    EXPECT_EQ(sink.calls.back(), "settings character 1");
+    EXPECT_EQ(sink.character.horizontal, 0x50);
+    EXPECT_EQ(sink.character.size, 1);
 
     ASSERT_TRUE(decode(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x95})));
-    EXPECT_EQ(sink.calls.back(), "preroll 149");
+    EXPECT_EQ(sink.calls.back(), "settings control 8");
+    EXPECT_EQ(sink.control.preroll, 0x15);  // the flag bit off
+    EXPECT_FALSE(decode(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x2A})));  // not two digits
 }
 
 }  // namespace
