@@ -47,9 +47,9 @@ TEST_F(EventLogE2E, EveryFrontEndAndEveryRecorderChangeOnceInOneFile) {
     RemoteOptions remote;
     remote.osc = true;
     remote.port = port;
-    RemoteControl control(deck, remote);
+    RemoteControl remoteControl(deck, remote);
     QString error;
-    ASSERT_TRUE(control.start(&error)) << error.toStdString();
+    ASSERT_TRUE(remoteControl.start(&error)) << error.toStdString();
 
     main().show();
     main().activateWindow();
@@ -57,9 +57,9 @@ TEST_F(EventLogE2E, EveryFrontEndAndEveryRecorderChangeOnceInOneFile) {
     apply();
     ASSERT_TRUE(waitFor([&] { return deck.monitor().state() == LinkMonitor::State::Ok; }, 5000));
     ASSERT_TRUE(waitFor([&] { return deck.status().errorText == "FAN STOP"; }, 5000));
-    ASSERT_TRUE(waitFor([&] { return main().transportPanel()->isEnabled(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return control<QWidget>(main(), "Panel7")->isEnabled(); }, 5000));
 
-    QTest::mouseClick(main().transportPanel()->playButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return deck.status().transport == "PLAY"; }, 5000));
     QTest::keyClick(&main(), Qt::Key_F8);  // FF
     ASSERT_TRUE(waitFor([&] { return deck.status().transport != "PLAY"; }, 5000));

@@ -19,7 +19,7 @@ class RemoteSessionTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        session = std::make_unique<RemoteSession>(main().deck());
+        session = std::make_unique<RemoteSession>(deck());
     }
     void TearDown() override {
         session.reset();
@@ -40,20 +40,19 @@ TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLink
     EXPECT_EQ(tables().recordedFileCount, 0);
 
     linkOn();
-    TransportPanel* t = main().transportPanel();
-    t->setEnabled(true);
+    control<QWidget>(main(), "Panel7")->setEnabled(true);
     const auto same = [&](const std::string& refused, QAbstractButton* button) {
         EXPECT_EQ(refused, "");
         const auto remote = takeQueued();
         EXPECT_EQ(remote, byPanel(button));
         EXPECT_EQ(remote.size(), 1u);
     };
-    same(session->play(kSender), t->playButton);
-    same(session->stop(kSender, false), t->stopButton);  // NORM at start
-    same(session->fastForward(kSender, 2), t->fastForwardButton);  // "x 25" at start
-    same(session->rewind(kSender, 2), t->rewindButton);
-    same(session->slow(kSender, 1, 0), t->forwardButton);  // Var mode, "x 3"
-    same(session->slow(kSender, -1, 0), t->reverseButton);
+    same(session->play(kSender), control<QPushButton>(main(), "BitBtn1"));
+    same(session->stop(kSender, false), control<QPushButton>(main(), "BitBtn2"));  // NORM at start
+    same(session->fastForward(kSender, 2), control<QPushButton>(main(), "BitBtn5"));  // "x 25" at start
+    same(session->rewind(kSender, 2), control<QPushButton>(main(), "BitBtn6"));
+    same(session->slow(kSender, 1, 0), control<QPushButton>(main(), "BitBtn10"));  // Var mode, "x 3"
+    same(session->slow(kSender, -1, 0), control<QPushButton>(main(), "BitBtn9"));
     EXPECT_EQ(session->stop(kSender, true), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x00, 0x02})}));
     EXPECT_EQ(session->jog(kSender, -1), "");
@@ -70,7 +69,7 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
     tables().recordedFileCount = 3;
     tables().clipCount = 2;
     tables().cueCount = 1;
-    main().deck().mediaForTesting().applySequenceHeader(4, 1, 2);
+    deck().mediaForTesting().applySequenceHeader(4, 1, 2);
 
     EXPECT_NE(session->openFile(kSender, 0), "");
     EXPECT_NE(session->openFile(kSender, 4), "");
