@@ -8,8 +8,6 @@
 
 #include "live_panel.h"
 #include "private_network.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 
 namespace qz7::test {
 namespace {

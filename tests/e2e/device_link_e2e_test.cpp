@@ -11,13 +11,8 @@
 
 #include "app/options.h"
 #include "live_panel.h"
-#include "ui/clip_list_panel.h"
-#include "ui/config_page.h"
-#include "ui/cue_group.h"
 #include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/radio_group.h"
-#include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 #include "ui/widgets.h"
 

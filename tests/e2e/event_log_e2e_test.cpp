@@ -15,7 +15,6 @@
 #include "log/log_reader.h"
 #include "net/link_monitor.h"
 #include "remote/remote_control.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

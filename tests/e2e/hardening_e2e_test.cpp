@@ -8,12 +8,6 @@
 
 #include "live_panel.h"
 #include "ui/error_box.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
-#include "ui/sequence_page.h"
-#include "ui/status_panel.h"
 #include "ui/widgets.h"
 #include "wire_bytes.h"
 

@@ -9,7 +9,6 @@
 #include "live_panel.h"
 #include "ui/status_lamps.h"
 #include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

@@ -19,16 +19,9 @@
 
 #include "ui/error_box.h"
 #include "live_panel.h"
-#include "ui/clip_list_panel.h"
-#include "ui/clip_page.h"
 #include "ui/cue_edit_dialog.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
 #include "ui/file_name_dialog.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
-#include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

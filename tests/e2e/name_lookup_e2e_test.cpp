@@ -16,7 +16,6 @@
 #include "app/options.h"
 #include "live_panel.h"
 #include "private_network.h"
-#include "ui/device_page.h"
 #include "ui/error_box.h"
 
 namespace qz7::test {

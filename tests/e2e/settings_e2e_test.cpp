@@ -14,17 +14,10 @@
 #include "deck/deck.h"
 #include "live_panel.h"
 #include "settings_helpers.h"
-#include "ui/audio_page.h"
 #include "ui/character_page.h"
-#include "ui/control_page.h"
 #include "ui/device_page.h"
 #include "ui/error_box.h"
-#include "ui/genlock_page.h"
 #include "ui/radio_group.h"
-#include "ui/status_panel.h"
-#include "ui/test_signal_page.h"
-#include "ui/timecode_page.h"
-#include "ui/video_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

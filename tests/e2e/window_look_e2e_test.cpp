@@ -12,8 +12,6 @@
 #include <QTimer>
 
 #include "live_panel.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/main_window.h"
 

@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "ui/error_box.h"
-#include "ui/device_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

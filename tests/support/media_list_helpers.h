@@ -11,10 +11,6 @@
 #include <functional>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 

@@ -4,9 +4,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

@@ -11,7 +11,6 @@
 #include "controls.h"
 #include "net/recorder_link.h"
 #include "net/udp_transport.h"
-#include "ui/device_page.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"

@@ -6,11 +6,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/cue_group.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "media_list_helpers.h"
-#include "ui/clip_page.h"
 #include "ui/schedule_window.h"
 #include "ui/widgets.h"
 

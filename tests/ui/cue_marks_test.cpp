@@ -6,6 +6,7 @@
 
 #include "media_list_helpers.h"
 #include "ui/cue_edit_dialog.h"
+#include "ui/cue_group.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

@@ -20,10 +20,8 @@
 #include "log/log_reader.h"
 #include "log/log_writer.h"
 #include "panel_fixture.h"
-#include "ui/device_page.h"
 #include "ui/event_log_model.h"
 #include "ui/event_log_window.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

@@ -122,7 +122,7 @@ TEST_F(FileListTest, EditDialogCancelOrCloseChangesNothing) {
 TEST_F(FileListTest, LinesPastTheTableOpenNoDialog) {
     fillListsAsRetrieve(main());  // "Retrieve" pressed twice: 1024 lines
     list->setCurrentRow(600);
-    EXPECT_FALSE(showsDialog([&] { control<FileListPanel>(main(), "Panel9")->editSelectedFile(); }));
+    EXPECT_FALSE(showsDialog([&] { doubleClickLine(list, 600); }));
     EXPECT_TRUE(takeQueued().empty());
 }
 

@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_page.h"
 #include "ui/handler.h"
 #include "ui/radio_group.h"
 

@@ -9,11 +9,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/config_page.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/device_page.h"
 #include "ui/radio_group.h"
-#include "ui/cue_group.h"
 #include "ui/transport_panel.h"
 
 namespace qz7::test {

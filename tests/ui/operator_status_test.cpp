@@ -11,13 +11,8 @@
 #include "link/commands.h"
 #include "net/link_monitor.h"
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
 #include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/retrieve_progress.h"
-#include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

@@ -13,11 +13,9 @@
 
 #include "media_list_helpers.h"
 #include "settings_helpers.h"
-#include "ui/control_page.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

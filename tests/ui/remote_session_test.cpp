@@ -8,7 +8,6 @@
 #include "remote/remote_session.h"
 #include "panel_fixture.h"
 #include "ui/radio_group.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

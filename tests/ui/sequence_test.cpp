@@ -9,7 +9,6 @@
 
 #include "panel_fixture.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {

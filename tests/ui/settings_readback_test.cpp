@@ -7,12 +7,7 @@
 #include "deck/deck_settings.h"
 #include "panel_fixture.h"
 #include "settings_helpers.h"
-#include "ui/audio_page.h"
 #include "ui/control_page.h"
-#include "ui/genlock_page.h"
-#include "ui/test_signal_page.h"
-#include "ui/timecode_page.h"
-#include "ui/video_page.h"
 
 namespace qz7::test {
 namespace {

@@ -11,18 +11,12 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
 #include "ui/confirmation_dialog.h"
 #include "ui/cue_edit_dialog.h"
-#include "ui/cue_group.h"
 #include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
-#include "ui/retrieve_progress.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {

@@ -4,14 +4,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/config_page.h"
-#include "ui/cue_group.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/radio_group.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 
 namespace qz7::test {

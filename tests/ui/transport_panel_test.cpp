@@ -8,6 +8,7 @@
 
 #include "media_list_helpers.h"
 #include "ui/radio_group.h"
+#include "ui/transport_panel.h"
 #include "ui/status_panel.h"
 
 namespace qz7::test {
