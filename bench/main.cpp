@@ -41,9 +41,6 @@
 #include "probes.h"
 #include "simserver.h"
 #include "stats.h"
-#include "ui/cue_group.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 #include "net/recorder_link.h"
@@ -90,9 +87,8 @@ qz7::DevicePair singleRecorder(const QString& host) {
 
 // "Apply" on the Device page with the first device line selected.
 void apply(qz7::MainWindow& main) {
-    qz7::DevicePage* page = main.devicePage();
-    page->deviceList->setCurrentRow(0);
-    page->applyButton->click();
+    main.findChild<QListWidget*>(QStringLiteral("ListBox5"))->setCurrentRow(0);
+    main.findChild<QPushButton*>(QStringLiteral("Button7"))->click();
 }
 
 void report(const char* key, const QString& value) {
@@ -168,11 +164,11 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     qz7::Forms forms(singleRecorder(kSimHost));
     qz7::MainWindow& main = *forms.mainWindow();
     main.show();
-    qz7::PollDriver& driver = main.deck().linkForTesting().pollDriver();
+    qz7::PollDriver& driver = forms.deck().linkForTesting().pollDriver();
     TickRecorder ticks(driver);
 
     apply(main);
-    QPushButton* retrieve = main.devicePage()->retrieveButton;
+    QPushButton* retrieve = main.findChild<QPushButton*>(QStringLiteral("Button6"));
     if (!waitFor([retrieve] { return retrieve->isEnabled(); }, 5000)) {
         report("error", QStringLiteral("no system reply from the simulator at %1").arg(kSimHost));
         return 3;
@@ -184,15 +180,15 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const std::vector<double> idleIntervals = intervalsMs(ticks.stamps());
     reportSummary("idle_tick_ms", summarize(idleIntervals));
 
-    const int files = main.deck().media().tables().recordedFileCount;
-    QListWidget* fileList = main.fileListPanel()->fileList;
-    QListWidget* cueList = main.cueGroup()->cueList;
+    const int files = forms.deck().media().tables().recordedFileCount;
+    QListWidget* fileList = main.findChild<QListWidget*>(QStringLiteral("ListBox2"));
+    QListWidget* cueList = main.findChild<QListWidget*>(QStringLiteral("ListBox4"));
     const auto filled = [](QListWidget* list, int row) {
         return row < 0 || (list->count() > row && list->item(row)->text() != QStringLiteral(" "));
     };
     // The last request out is cue 0 (last in, first out); its reply ends the refresh.
     const auto finished = [&] {
-        return main.deck().linkForTesting().commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
+        return forms.deck().linkForTesting().commandStack().empty() && filled(fileList, files - 1) && filled(cueList, 0);
     };
     long long doneNs = 0;
     long long doneTicks = 0;
@@ -211,7 +207,7 @@ int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
     const double cpuBefore = cpuSeconds();
     const long long clickNs = nowNs();
     retrieve->click();
-    const int queued = main.deck().linkForTesting().commandStack().count();
+    const int queued = forms.deck().linkForTesting().commandStack().count();
     const bool done = waitFor([&] { return doneNs != 0; }, timeoutMs, 20);
     const double retrieveCpu = (cpuSeconds() - cpuBefore) / (static_cast<double>(nowNs() - clickNs) / 1e9) * 100.0;
     QObject::disconnect(onTickEnd);
@@ -522,14 +518,14 @@ void measurePanelSilent(const Settings& s, Results& r) {
     apply(main);
     runFor(s.settleMs);
 
-    const long long ticks0 = main.deck().linkForTesting().pollDriver().ticks();
+    const long long ticks0 = forms.deck().linkForTesting().pollDriver().ticks();
     const long long t0 = nowNs();
     LatencyProbe probe;
     probe.start();
     runFor(s.latencySeconds * 1000);
     probe.stop();
     r.panelSilentTickMs = static_cast<double>(nowNs() - t0) / 1e6 /
-                          static_cast<double>(std::max<long long>(1, main.deck().linkForTesting().pollDriver().ticks() - ticks0));
+                          static_cast<double>(std::max<long long>(1, forms.deck().linkForTesting().pollDriver().ticks() - ticks0));
     r.panelLatency = summarize(probe.latenciesMs());
     r.panelCpu = cpuPercent(s.idleSeconds);
     r.panelErrorBoxes = qz7::ErrorBox::shownCount();

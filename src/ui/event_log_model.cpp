@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace qz7 {
 
@@ -10,15 +11,22 @@ namespace {
 QString str(const QJsonObject& e, const char* key) { return e.value(QLatin1String(key)).toString(); }
 }  // namespace
 
-EventLogModel::EventLogModel(QObject* parent) : QAbstractTableModel(parent) {}
+EventLogModel::EventLogModel(QObject* parent, int rowLimit)
+    : QAbstractTableModel(parent), rowLimit_(std::max(rowLimit, 1)) {}
 
 void EventLogModel::setEvents(QList<QJsonObject> events) {
     beginResetModel();
+    if (events.size() > rowLimit_) events.remove(0, events.size() - rowLimit_);
     events_ = std::move(events);
     endResetModel();
 }
 
 void EventLogModel::append(const QJsonObject& event) {
+    if (events_.size() >= rowLimit_) {
+        beginRemoveRows({}, 0, 0);
+        events_.removeFirst();
+        endRemoveRows();
+    }
     const int row = static_cast<int>(events_.size());
     beginInsertRows({}, row, row);
     events_.append(event);

@@ -1,5 +1,6 @@
-// The event log as a table: one row per event, oldest first, and the filter
-// the viewer puts over it (deck, origin, kind, and a text anywhere in the row).
+// The event log as a table: one row per event, oldest first, at most the
+// newest rowLimit() of them, and the filter the viewer puts over it (deck,
+// origin, kind, and a text anywhere in the row).
 #pragma once
 
 #include <QAbstractTableModel>
@@ -14,8 +15,14 @@ class EventLogModel : public QAbstractTableModel {
 public:
     enum Column { Time, Deck, Origin, Kind, Op, Args, Outcome, Timecode, Reported, Bytes, ColumnCount };
 
-    explicit EventLogModel(QObject* parent = nullptr);
+    // A day of a busy rack is hundreds of thousands of events: the table
+    // holds the newest ones, Export reads the files for the rest.
+    static constexpr int kDefaultRowLimit = 10000;
 
+    explicit EventLogModel(QObject* parent = nullptr, int rowLimit = kDefaultRowLimit);
+
+    int rowLimit() const { return rowLimit_; }
+    // The newest rowLimit() of events; append drops the oldest row at the limit.
     void setEvents(QList<QJsonObject> events);
     void append(const QJsonObject& event);
     const QJsonObject& event(int row) const { return events_.at(row); }
@@ -30,6 +37,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    int rowLimit_;
     QList<QJsonObject> events_;
 };
 

@@ -8,14 +8,20 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QFutureWatcher>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPromise>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableView>
+#include <QThreadPool>
 #include <QTimeZone>
 #include <QVBoxLayout>
+#include <functional>
+#include <memory>
 
 #include "log/event_log.h"
 #include "log/log_reader.h"
@@ -28,7 +34,46 @@ namespace {
 QDateTime startOfTodayUtc() {
     return QDateTime(QDateTime::currentDateTimeUtc().date(), QTime(0, 0), QTimeZone::utc());
 }
+
+// Runs work on the global thread pool and then done(result) on context's
+// thread, unless context has gone by then; done(nullptr) if work threw.
+template <class T>
+void inBackground(QObject* context, std::function<T()> work, std::function<void(const T*)> done) {
+    auto* watcher = new QFutureWatcher<T>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context, [watcher, done] {
+        watcher->deleteLater();
+        const QFuture<T> future = watcher->future();
+        if (future.resultCount() == 0) return done(nullptr);
+        const T result = future.result();
+        done(&result);
+    });
+    auto promise = std::make_shared<QPromise<T>>();
+    watcher->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, work] {
+        promise->start();
+        try {
+            promise->addResult(work());
+        } catch (const std::exception&) {
+            // No result: done hears of it.
+        }
+        promise->finish();
+    });
+}
+
+QString writeCsv(const QList<QJsonObject>& events, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    file.write(eventsToCsv(events));
+    if (!file.commit()) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
 }  // namespace
+
+// What a worker read of today: the newest events and how many there were.
+struct EventLogWindow::DayLoad {
+    QList<QJsonObject> events;
+    qsizetype total = 0;
+};
 
 EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -62,6 +107,10 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     follow_->setChecked(true);
     export_ = new QPushButton(QStringLiteral("Export..."), this);
     export_->setObjectName(QStringLiteral("ExportButton"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("EventLogStatus"));
+    status_->setToolTip(QStringLiteral("The table keeps the newest %L1 events; Export reads the log files for any range.")
+                            .arg(model_->rowLimit()));
 
     filter_->setSourceModel(model_);
     table_ = new QTableView(this);
@@ -85,6 +134,7 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(table_);
+    layout->addWidget(status_);
 
     auto choice = [](QComboBox* box) { return box->currentData().toString(); };
     connect(deckBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setDeck(choice(deckBox_)); });
@@ -105,35 +155,94 @@ void EventLogWindow::addChoice(QComboBox* box, const QString& value) {
 
 void EventLogWindow::add(const QJsonObject& event) {
     addChoice(deckBox_, event.value(QLatin1String("deck")).toString());
+    if (loading_) {
+        // Kept until the file's events show; at most a table's worth.
+        if (arrivedWhileLoading_.size() >= model_->rowLimit()) arrivedWhileLoading_.removeFirst();
+        arrivedWhileLoading_.append(event);
+        return;
+    }
     model_->append(event);
+    ++total_;
+    showCount();
 }
 
 void EventLogWindow::reload() {
-    // Without a file (--no-log) what memory holds.
-    QList<QJsonObject> events =
-        log_.enabled() ? readEvents(log_.dir(), startOfTodayUtc(), QDateTime::currentDateTimeUtc().addDays(1))
-                       : log_.kept();
+    if (!log_.enabled()) {
+        // Without a file (--no-log) what memory holds: a short ring, read at once.
+        QList<QJsonObject> events = log_.kept();
+        const qsizetype total = events.size();
+        showEvents(std::move(events), total);
+        return;
+    }
+    loading_ = true;
+    arrivedWhileLoading_.clear();
+    status_->setText(QStringLiteral("Loading…"));
+    const int generation = ++loadGeneration_;
+    const QString dir = log_.dir();
+    const QDateTime from = startOfTodayUtc(), to = QDateTime::currentDateTimeUtc().addDays(1);
+    const int limit = model_->rowLimit();
+    inBackground<DayLoad>(
+        this,
+        [dir, from, to, limit] {
+            DayLoad day;
+            day.events = readEvents(dir, from, to);
+            day.total = day.events.size();
+            if (day.events.size() > limit) day.events.remove(0, day.events.size() - limit);
+            return day;
+        },
+        [this, generation](const DayLoad* day) {
+            if (generation != loadGeneration_) return;
+            loading_ = false;
+            if (!day) {
+                status_->setText(QStringLiteral("Could not read the log files of today"));
+                emit loaded();
+                return;
+            }
+            // Events logged while the worker read: those the file did not yet hold.
+            QHash<qint64, qint64> newestSeq;  // per process
+            for (const QJsonObject& e : day->events) {
+                qint64& seq = newestSeq[e.value(QLatin1String("pid")).toInteger()];
+                seq = std::max(seq, e.value(QLatin1String("seq")).toInteger());
+            }
+            QList<QJsonObject> events = day->events;
+            qsizetype total = day->total;
+            for (const QJsonObject& e : std::as_const(arrivedWhileLoading_)) {
+                if (e.value(QLatin1String("seq")).toInteger() <= newestSeq.value(e.value(QLatin1String("pid")).toInteger(), -1))
+                    continue;
+                events.append(e);
+                ++total;
+            }
+            arrivedWhileLoading_.clear();
+            showEvents(std::move(events), total);
+        });
+}
+
+void EventLogWindow::showEvents(QList<QJsonObject> events, qsizetype total) {
     for (const QJsonObject& e : events) addChoice(deckBox_, e.value(QLatin1String("deck")).toString());
     model_->setEvents(std::move(events));
+    total_ = total;
+    showCount();
     if (follow_->isChecked()) table_->scrollToBottom();
+    emit loaded();
+}
+
+void EventLogWindow::showCount() {
+    const int shown = model_->rowCount();
+    status_->setText(total_ > shown ? QStringLiteral("Showing the newest %L1 of %L2 events today; Export for the rest")
+                                          .arg(shown)
+                                          .arg(total_)
+                                    : QStringLiteral("%L1 events").arg(shown));
 }
 
 QString EventLogWindow::exportRange(const QDateTime& from, const QDateTime& to, const QString& path) const {
+    if (log_.enabled()) return writeCsv(readEvents(log_.dir(), from, to), path);
     QList<QJsonObject> events;
-    if (log_.enabled()) {
-        events = readEvents(log_.dir(), from, to);
-    } else {
-        const QString low = logTimestamp(from), high = logTimestamp(to);
-        for (const QJsonObject& e : model_->events()) {
-            const QString ts = e.value(QLatin1String("ts")).toString();
-            if (ts >= low && ts <= high) events.append(e);
-        }
+    const QString low = logTimestamp(from), high = logTimestamp(to);
+    for (const QJsonObject& e : model_->events()) {
+        const QString ts = e.value(QLatin1String("ts")).toString();
+        if (ts >= low && ts <= high) events.append(e);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    file.write(eventsToCsv(events));
-    if (!file.commit()) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return {};
+    return writeCsv(events, path);
 }
 
 // A time range (UTC), then where the CSV goes.
@@ -163,7 +272,22 @@ void EventLogWindow::exportEvents() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Event Log"), suggested,
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty()) return;
-    if (const QString why = exportRange(a, b, path); !why.isEmpty()) ErrorBox::show(why);
+    if (!log_.enabled()) {
+        if (const QString why = exportRange(a, b, path); !why.isEmpty()) ErrorBox::show(why);
+        return;
+    }
+    // Days of files: read and written on a worker, the button back when done.
+    export_->setEnabled(false);
+    export_->setText(QStringLiteral("Exporting..."));
+    const QString dir = log_.dir();
+    inBackground<QString>(
+        this, [dir, a, b, path] { return writeCsv(readEvents(dir, a, b), path); },
+        [this, path](const QString* why) {
+            export_->setEnabled(true);
+            export_->setText(QStringLiteral("Export..."));
+            if (!why) ErrorBox::show(QStringLiteral("cannot export to %1").arg(path));
+            else if (!why->isEmpty()) ErrorBox::show(*why);
+        });
 }
 
 LogStateLamp::LogStateLamp(EventLog& log, QWidget* parent) : QLabel(parent), log_(log) {

@@ -50,49 +50,19 @@ public:
     explicit MainWindow(Forms& forms, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up state: link off, empty tables, nothing queued.
-    void resetToStartState();
-
     // Tells the media lists which widgets show them.
     void showMediaLists(MediaLists& lists);
-
-    Forms& forms() { return forms_; }
-    Deck& deck() { return deck_; }
-
-    QTabWidget* pages() { return pages_; }
-    QProgressBar* remainingTimeBar() { return remainingTimeBar_; }
-
-    StatusPanel* statusPanel() { return status_; }
-    TransportPanel* transportPanel() { return transportPanel_; }
-    FileListPanel* fileListPanel() { return fileList_; }
-    ClipListPanel* clipListPanel() { return clipList_; }
-    CueGroup* cueGroup() { return cueGroup_; }
-    TimecodePage* timecodePage() { return timecodePage_; }
-    GenlockPage* genlockPage() { return genlockPage_; }
-    TestSignalPage* testSignalPage() { return testSignalPage_; }
-    AudioPage* audioPage() { return audioPage_; }
-    VideoPage* videoPage() { return videoPage_; }
-    CharacterPage* characterPage() { return characterPage_; }
-    ControlPage* controlPage() { return controlPage_; }
-    ClipPage* clipPage() { return clipPage_; }
-    SequencePage* sequencePage() { return sequencePage_; }
-    ConfigPage* configPage() { return configPage_; }
-    DevicePage* devicePage() { return devicePage_; }
-    ClearMenu* clearMenu() { return clearMenu_; }
-    LinkStateLamp* linkStateLamp() { return linkState_; }
-    RecTally* recTally() { return recTally_; }
-    RetrieveProgress* retrieveProgress() { return retrieveProgress_; }
     // The event log: the "Event Log" window (Ctrl+L) and LOG OFF in the status bar.
     void setEventLog(EventLog* log);
-    EventLogWindow* eventLogWindow() { return eventLogWindow_; }
-    LogStateLamp* logStateLamp() { return logState_; }
 
-public slots:
+private slots:
     void quitProgram();
     void showEventLog();
     void readBackPage(int index);  // settings_readback.cpp
 
 private:
+    // Start-up state: link off, empty tables, nothing queued.
+    void resetToStartState();
     void buildAreas();
     void buildLayout();
     void buildMenu();

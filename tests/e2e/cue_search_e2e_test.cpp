@@ -17,16 +17,10 @@ namespace {
 
 class CueSearchE2E : public LivePanelTest {
 protected:
-    template <typename T>
-    T* control(const char* name) {
-        T* found = main().findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     // The status panel's timecode as hh:mm:ss:ff.
     QString shownTimecode() {
         QStringList parts;
-        for (const char* name : {"Label3", "Label30", "Label31", "Label32"}) parts << control<QLabel>(name)->text();
+        for (const char* name : {"Label3", "Label30", "Label31", "Label32"}) parts << control<QLabel>(main(), name)->text();
         return parts.join(QLatin1Char(':'));
     }
     // Waits for the recorder's timecode answer to show `expected`.
@@ -35,7 +29,7 @@ protected:
         return ::testing::AssertionFailure() << "timecode shows " << shownTimecode().toStdString() << ", not "
                                              << expected.toStdString();
     }
-    void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) { QTest::mouseClick(control<QPushButton>(main(), button), Qt::LeftButton); }
 };
 
 TEST_F(CueSearchE2E, CueStopsThePrerollBeforeTheMarkAndSrhAtIt) {
@@ -50,7 +44,7 @@ TEST_F(CueSearchE2E, CueStopsThePrerollBeforeTheMarkAndSrhAtIt) {
     ASSERT_TRUE(retrieve());
     ASSERT_TRUE(waitDrained(30000)) << "the list refresh did not drain";
 
-    QListWidget* cues = control<QListWidget>("ListBox4");
+    QListWidget* cues = control<QListWidget>(main(), "ListBox4");
     ASSERT_GE(cues->count(), 3);
     ASSERT_EQ(cues->item(2)->text(), QStringLiteral("00:00:25:00 CUE 002"));
     QListWidgetItem* line = cues->item(2);
@@ -65,9 +59,9 @@ TEST_F(CueSearchE2E, CueStopsThePrerollBeforeTheMarkAndSrhAtIt) {
 
     // Preroll 12 through the Control page. Entering the page reads the
     // recorder's preroll back into the field, so type only once that is done.
-    control<QTabWidget>("PageControl1")->setCurrentIndex(MainWindow::ControlTab);
+    control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::ControlTab);
     ASSERT_TRUE(waitDrained(5000));
-    control<QLineEdit>("MaskEdit10")->setText(QStringLiteral("12"));
+    control<QLineEdit>(main(), "MaskEdit10")->setText(QStringLiteral("12"));
     click("Button16");  // "SET"
     ASSERT_TRUE(waitDrained(5000));
 

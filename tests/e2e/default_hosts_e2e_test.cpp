@@ -8,8 +8,6 @@
 
 #include "live_panel.h"
 #include "private_network.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 
 namespace qz7::test {
 namespace {
@@ -35,10 +33,10 @@ TEST_F(DefaultHosts, ApplyReachesBothBuiltInRecordersInsideAPrivateNamespace) {
         const auto& got = received(i);
         EXPECT_NE(std::find(got.begin(), got.begin() + 3, kLinkStart), got.begin() + 3);
     }
-    EXPECT_EQ(m.devicePage()->addressEdit->text(), QStringLiteral("192.168.1.20"));
+    EXPECT_EQ(control<QLineEdit>(m, "Edit13")->text(), QStringLiteral("192.168.1.20"));
     ASSERT_TRUE(retrieve());
     ASSERT_TRUE(waitDrained(20000));
-    EXPECT_EQ(listLines(m.fileListPanel()->fileList)[1], "002   FILE 002");
+    EXPECT_EQ(listLines(control<QListWidget>(m, "ListBox2"))[1], "002   FILE 002");
 }
 
 }  // namespace

@@ -11,13 +11,8 @@
 
 #include "app/options.h"
 #include "live_panel.h"
-#include "ui/clip_list_panel.h"
-#include "ui/config_page.h"
-#include "ui/cue_group.h"
 #include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/radio_group.h"
-#include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 #include "ui/widgets.h"
 
@@ -60,13 +55,13 @@ TEST_F(DeviceLinkE2E, NothingIsSentBeforeApplyThenBothRecordersReceiveEveryPacke
     ASSERT_TRUE(waitFor([&] { return received(0).size() >= 8 && received(1).size() >= 8; }, 3000));
     expectApplyTraffic(received(0));
     expectApplyTraffic(received(1));
-    EXPECT_EQ(main().devicePage()->addressEdit->text(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(control<QLineEdit>(main(), "Edit13")->text(), QStringLiteral("127.0.0.1"));
     // The first recorder answered the link start: "Retrieve" is enabled.
-    EXPECT_TRUE(waitFor([&] { return main().devicePage()->retrieveButton->isEnabled(); }, 2000));
+    EXPECT_TRUE(waitFor([&] { return control<QPushButton>(main(), "Button6")->isEnabled(); }, 2000));
 
     // "Scan" stops all traffic until the next "Apply".
-    QTest::mouseClick(main().devicePage()->scanButton, Qt::LeftButton);  // disabled: nothing happens
-    main().devicePage()->scan();
+    QTest::mouseClick(control<QPushButton>(main(), "Button2"), Qt::LeftButton);  // disabled: nothing happens
+    control<DevicePage>(main(), "TabSheet11")->scan();
     QTest::qWait(100);
     const std::size_t before = received(0).size();
     QTest::qWait(300);
@@ -87,7 +82,7 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     ASSERT_TRUE(waitDrained(30000));
 
     const qz7sim::State& st = sim.recorder().state();
-    const auto files = listLines(m.fileListPanel()->fileList);
+    const auto files = listLines(control<QListWidget>(m, "ListBox2"));
     ASSERT_GE(files.size(), 512u);
     for (int n = 1; n <= 6; ++n) {
         const qz7sim::File& f = st.files[static_cast<std::size_t>(n - 1)];
@@ -95,34 +90,33 @@ TEST_F(DeviceLinkE2E, RetrieveFillsTheListsAndTheStatusPanelFollowsTheRecorder) 
     }
     EXPECT_NE(files[2].find(" * "), std::string::npos) << "every third demo file is inhibited";
     EXPECT_EQ(files[6], " ");
-    EXPECT_EQ(m.deck().mediaForTesting().tables().recordedFileCount, 6);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, 4);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().cueCount, 3);
-    const auto clips = listLines(m.clipListPanel()->clipList);
+    EXPECT_EQ(tables().recordedFileCount, 6);
+    EXPECT_EQ(tables().clipCount, 4);
+    EXPECT_EQ(tables().cueCount, 3);
+    const auto clips = listLines(control<QListWidget>(m, "ListBox1"));
     EXPECT_EQ(clips[0], clipLine(0, st.clips[0].name));
     EXPECT_EQ(clips[4], " ");
-    const auto cues = listLines(m.cueGroup()->cueList);
+    const auto cues = listLines(control<QListWidget>(m, "ListBox4"));
     EXPECT_EQ(cues[2].substr(0, 11), Timecode::fromBytes(st.cues[2].position).text());
-    const auto seqs = listLines(m.sequencePage()->sequenceList);
+    const auto seqs = listLines(control<QListWidget>(m, "ListBox3"));
     EXPECT_EQ(seqs[0], "000");
     EXPECT_EQ(seqs[1], "001");
-    EXPECT_EQ(m.deck().mediaForTesting().tables().sequences[1].entryCount, st.sequences[1].entries);
-    EXPECT_TRUE(m.clipListPanel()->isEnabled());
+    EXPECT_EQ(tables().sequences[1].entryCount, st.sequences[1].entries);
+    EXPECT_TRUE(control<QWidget>(m, "Panel6")->isEnabled());
 
     // Status panel: the simulator's word, standard, quality and reference.
-    StatusPanel* s = m.statusPanel();
-    EXPECT_EQ(s->transportLabel->text(), QStringLiteral("STOP"));
-    EXPECT_EQ(s->standardLabel->text(), QStringLiteral("1080/59.94I   "));
-    EXPECT_EQ(s->qualityLabel->text(), QStringLiteral("HQ      "));
-    EXPECT_EQ(s->referenceLabel->text(), QStringLiteral("INT"));
+    EXPECT_EQ(control<QLabel>(m, "Label4")->text(), QStringLiteral("STOP"));
+    EXPECT_EQ(control<QLabel>(m, "Label7")->text(), QStringLiteral("1080/59.94I   "));
+    EXPECT_EQ(control<QLabel>(m, "Label11")->text(), QStringLiteral("HQ      "));
+    EXPECT_EQ(control<QLabel>(m, "Label24")->text(), QStringLiteral("INT"));
 
     // Play: the word follows and the timecode runs.
-    m.deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Play));
-    ASSERT_TRUE(waitFor([&] { return s->transportLabel->text() == QStringLiteral("PLAY"); }, 3000));
-    const QString firstSeconds = s->secondsLabel->text();
-    EXPECT_TRUE(waitFor([&] { return s->secondsLabel->text() != firstSeconds; }, 3000)) << "the seconds move";
-    m.deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
-    EXPECT_TRUE(waitFor([&] { return s->transportLabel->text() == QStringLiteral("STOP"); }, 3000));
+    deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Play));
+    ASSERT_TRUE(waitFor([&] { return control<QLabel>(m, "Label4")->text() == QStringLiteral("PLAY"); }, 3000));
+    const QString firstSeconds = control<QLabel>(m, "Label31")->text();
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label31")->text() != firstSeconds; }, 3000)) << "the seconds move";
+    deck().linkForTesting().queue(Packet::frame(Group::Operate, Op::Stop, {0x00}));
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label4")->text() == QStringLiteral("STOP"); }, 3000));
 }
 
 TEST_F(DeviceLinkE2E, ErrorFlagFetchesTheTextOnceAndResetClearsIt) {
@@ -131,15 +125,14 @@ TEST_F(DeviceLinkE2E, ErrorFlagFetchesTheTextOnceAndResetClearsIt) {
     startSim(QStringLiteral("127.0.0.23"), c);
     MainWindow& m = startPanel(pairFromCommandLine({QStringLiteral("--devices"), QStringLiteral("127.0.0.23")}));
     apply(0);
-    StatusPanel* s = m.statusPanel();
-    ASSERT_TRUE(waitFor([&] { return s->errorLineLabel->text() == QStringLiteral("ERR : FAN STOP"); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return control<ClickableLabel>(m, "Label36")->text() == QStringLiteral("ERR : FAN STOP"); }, 3000));
     QTest::qWait(300);
     const auto requests = std::count(received(0).begin(), received(0).end(),
                                      hexBytes({0x3E, 0x01, 0x36, 0x83, 0x00, 0xF8}));
     EXPECT_EQ(requests, 1);
-    QTest::mouseDClick(s->errorLineLabel, Qt::LeftButton);
-    EXPECT_TRUE(waitFor([&] { return s->errorLineLabel->text() == QStringLiteral(" "); }, 3000));
-    EXPECT_EQ(m.deck().status().errorLatch, false);
+    QTest::mouseDClick(control<ClickableLabel>(m, "Label36"), Qt::LeftButton);
+    EXPECT_TRUE(waitFor([&] { return control<ClickableLabel>(m, "Label36")->text() == QStringLiteral(" "); }, 3000));
+    EXPECT_EQ(deck().status().errorLatch, false);
 }
 
 TEST_F(DeviceLinkE2E, RepliesFromTheOtherRecorderAreIgnored) {
@@ -149,17 +142,17 @@ TEST_F(DeviceLinkE2E, RepliesFromTheOtherRecorderAreIgnored) {
     apply(0);
     ASSERT_TRUE(waitFor([&] { return received(0).size() >= 6; }, 3000));
     QTest::qWait(200);
-    EXPECT_FALSE(m.devicePage()->retrieveButton->isEnabled()) << "a system reply from the wrong host was taken";
+    EXPECT_FALSE(control<QPushButton>(m, "Button6")->isEnabled()) << "a system reply from the wrong host was taken";
     // Selecting the second line makes it the recorder we read.
     apply(1);
-    EXPECT_EQ(m.devicePage()->addressEdit->text(), QStringLiteral("127.0.0.25"));
-    EXPECT_TRUE(waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 3000));
+    EXPECT_EQ(control<QLineEdit>(m, "Edit13")->text(), QStringLiteral("127.0.0.25"));
+    EXPECT_TRUE(waitFor([&] { return control<QPushButton>(m, "Button6")->isEnabled(); }, 3000));
 }
 
 // The program's own pace: 20 ms ticks, 33 ms waits for a recorder that never answers.
 TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
     timing_ = LinkTiming{};
-    MainWindow& m = startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.26")}));
+    startPanel(pairFromCommandLine({QStringLiteral("--devices=127.0.0.26")}));
     apply(0);
     QTest::qWait(100);
     // Post short timers at odd moments and measure how late they fire.
@@ -181,7 +174,7 @@ TEST_F(DeviceLinkE2E, TheWindowStaysResponsiveWhilePollingASilentRecorder) {
     EXPECT_LE(lateness[lateness.size() / 2], 4) << "median";
     EXPECT_LE(lateness[lateness.size() * 9 / 10], 12) << "90th percentile";
     // A silent recorder: each tick waits its 33 ms, and the next starts at once.
-    EXPECT_GT(m.deck().linkForTesting().pollDriver().ticks(), 60 * 7 / 40);
+    EXPECT_GT(deck().linkForTesting().pollDriver().ticks(), 60 * 7 / 40);
 }
 
 TEST(CommandLine, HelpAndUnknownOptions) {

@@ -15,7 +15,6 @@
 #include "log/log_reader.h"
 #include "net/link_monitor.h"
 #include "remote/remote_control.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {
@@ -47,9 +46,9 @@ TEST_F(EventLogE2E, EveryFrontEndAndEveryRecorderChangeOnceInOneFile) {
     RemoteOptions remote;
     remote.osc = true;
     remote.port = port;
-    RemoteControl control(deck, remote);
+    RemoteControl remoteControl(deck, remote);
     QString error;
-    ASSERT_TRUE(control.start(&error)) << error.toStdString();
+    ASSERT_TRUE(remoteControl.start(&error)) << error.toStdString();
 
     main().show();
     main().activateWindow();
@@ -57,9 +56,9 @@ TEST_F(EventLogE2E, EveryFrontEndAndEveryRecorderChangeOnceInOneFile) {
     apply();
     ASSERT_TRUE(waitFor([&] { return deck.monitor().state() == LinkMonitor::State::Ok; }, 5000));
     ASSERT_TRUE(waitFor([&] { return deck.status().errorText == "FAN STOP"; }, 5000));
-    ASSERT_TRUE(waitFor([&] { return main().transportPanel()->isEnabled(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return control<QWidget>(main(), "Panel7")->isEnabled(); }, 5000));
 
-    QTest::mouseClick(main().transportPanel()->playButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return deck.status().transport == "PLAY"; }, 5000));
     QTest::keyClick(&main(), Qt::Key_F8);  // FF
     ASSERT_TRUE(waitFor([&] { return deck.status().transport != "PLAY"; }, 5000));

@@ -8,12 +8,6 @@
 
 #include "live_panel.h"
 #include "ui/error_box.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
-#include "ui/sequence_page.h"
-#include "ui/status_panel.h"
 #include "ui/widgets.h"
 #include "wire_bytes.h"
 
@@ -41,12 +35,12 @@ protected:
     }
     void send(QUdpSocket& from, const Bytes& d) {
         from.writeDatagram(reinterpret_cast<const char*>(d.data()), static_cast<qint64>(d.size()),
-                           QHostAddress::LocalHost, main().deck().linkForTesting().transport().replySocket()->localPort());
+                           QHostAddress::LocalHost, deck().linkForTesting().transport().replySocket()->localPort());
     }
     void send(const Bytes& d) { send(recorder, d); }
     // Waits until the panel has read everything that is waiting for it.
     bool drained(int timeoutMs) {
-        QUdpSocket* s = main().deck().linkForTesting().transport().replySocket();
+        QUdpSocket* s = deck().linkForTesting().transport().replySocket();
         return waitFor([s] { return !s->hasPendingDatagrams(); }, timeoutMs) && (QTest::qWait(100), true);
     }
     QUdpSocket recorder, stranger;
@@ -57,17 +51,17 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
                                       QStringLiteral("127.0.0.31"), QStringLiteral("QA51200041"), true});
     apply(0);
     send(frame(Group::SystemAnswer, Sys::LinkStart, 26, {{23, 4}}));
-    ASSERT_TRUE(waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 3000));
-    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
-    m.deck().linkForTesting().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
-    m.deck().linkForTesting().commandStack().clear();
-    m.deck().linkForTesting().pollCycle().setLinkEnabled(true);
+    ASSERT_TRUE(waitFor([&] { return control<QPushButton>(m, "Button6")->isEnabled(); }, 3000));
+    QTest::mouseClick(control<QPushButton>(m, "Button6"), Qt::LeftButton);
+    deck().linkForTesting().pollCycle().setLinkEnabled(false);  // keep the refresh from going out; replies are what we test
+    deck().linkForTesting().commandStack().clear();
+    deck().linkForTesting().pollCycle().setLinkEnabled(true);
 
     const auto snapshot = [&] {
-        return std::make_tuple(listLines(m.cueGroup()->cueList), listLines(m.clipListPanel()->clipList),
-                               listLines(m.fileListPanel()->fileList), listLines(m.sequencePage()->sequenceList),
-                               m.deck().mediaForTesting().tables().cueCount, m.deck().mediaForTesting().tables().clipCount, m.deck().mediaForTesting().tables().recordedFileCount,
-                               m.statusPanel()->transportLabel->text(), m.statusPanel()->hoursLabel->text());
+        return std::make_tuple(listLines(control<QListWidget>(m, "ListBox4")), listLines(control<QListWidget>(m, "ListBox1")),
+                               listLines(control<QListWidget>(m, "ListBox2")), listLines(control<QListWidget>(m, "ListBox3")),
+                               tables().cueCount, tables().clipCount, tables().recordedFileCount,
+                               control<QLabel>(m, "Label4")->text(), control<QLabel>(m, "Label3")->text());
     };
     const auto before = snapshot();
     const long rssBefore = residentKb();
@@ -103,25 +97,25 @@ TEST_F(HardeningE2E, MalformedDatagramsOfEveryShapeChangeNothingAndTheNextValidR
     // A flood of discovery datagrams from anyone: the device list stops at 64 lines.
     for (int i = 0; i < 300; ++i) send(stranger, Bytes{0x00, 0x00, 0x00, 0xF7});
     ASSERT_TRUE(drained(20000));
-    EXPECT_LE(m.devicePage()->deviceList->count(), 64);
-    EXPECT_EQ(listLines(m.devicePage()->deviceList)[0], "127.0.0.32");
+    EXPECT_LE(control<QListWidget>(m, "ListBox5")->count(), 64);
+    EXPECT_EQ(listLines(control<QListWidget>(m, "ListBox5"))[0], "127.0.0.32");
 
     // A burst of 10 000 valid replies: whatever the socket kept is applied, nothing else.
     Bytes cue5 = frame(Group::Answer, Sense::CueEntry, 44, {{4, 5}, {6, 0x10}, {7, 0x20}, {8, 0x30}, {9, 0x01}, {10, 'Q'}, {42, 1}});
     for (int i = 0; i < 10000; ++i) send(cue5);
     ASSERT_TRUE(drained(60000));
-    const auto cues = listLines(m.cueGroup()->cueList);
+    const auto cues = listLines(control<QListWidget>(m, "ListBox4"));
     EXPECT_EQ(cues[5], "01:30:20:10 Q");
     EXPECT_EQ(cues[4], " ");
     EXPECT_EQ(cues[6], " ");
-    EXPECT_GE(m.deck().mediaForTesting().tables().cueCount, 1);
-    EXPECT_LE(m.deck().mediaForTesting().tables().cueCount, 10000);
+    EXPECT_GE(tables().cueCount, 1);
+    EXPECT_LE(tables().cueCount, 10000);
     EXPECT_LT(residentKb() - rssBefore, 30 * 1024) << "memory stays bounded";
 
     // The next valid reply is still decoded.
     send(frame(Group::Answer, Sense::TimecodeReply, 9, {{4, 0x05}, {5, 0x04}, {6, 0x03}, {7, 0x02}}));
-    EXPECT_TRUE(waitFor([&] { return m.statusPanel()->hoursLabel->text() == QStringLiteral("02"); }, 3000));
-    EXPECT_EQ(m.statusPanel()->framesLabel->text(), QStringLiteral("05"));
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label3")->text() == QStringLiteral("02"); }, 3000));
+    EXPECT_EQ(control<QLabel>(m, "Label32")->text(), QStringLiteral("05"));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
@@ -136,13 +130,13 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.33"), QStringLiteral("QA51200040"),
                                       QStringLiteral("127.0.0.33"), QStringLiteral("QA51200041"), true});
     // The link start may be lost too: the operator presses "Apply" again.
-    for (int i = 0; i < 20 && !m.devicePage()->retrieveButton->isEnabled(); ++i) {
+    for (int i = 0; i < 20 && !control<QPushButton>(m, "Button6")->isEnabled(); ++i) {
         apply(0);
-        waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 300);
+        waitFor([&] { return control<QPushButton>(m, "Button6")->isEnabled(); }, 300);
     }
-    ASSERT_TRUE(m.devicePage()->retrieveButton->isEnabled());
+    ASSERT_TRUE(control<QPushButton>(m, "Button6")->isEnabled());
     received_[0].clear();
-    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, "Button6"), Qt::LeftButton);
     // 2 x (216 + 60) ticks of 20 ms, with room for a loaded machine.
     ASSERT_TRUE(waitDrained(60000)) << "the refresh hung";
     EXPECT_GT(sim.requestsDropped(), 0u);
@@ -152,7 +146,7 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
             hexBytes({0x3E, 0x02, 0x36, code, i & 0xFF, i >> 8, (0x3E + 0x02 + 0x36 + code + (i & 0xFF) + (i >> 8)) & 0xFF});
         return std::find(received(0).begin(), received(0).end(), request) != received(0).end();
     };
-    const auto files = listLines(m.fileListPanel()->fileList);
+    const auto files = listLines(control<QListWidget>(m, "ListBox2"));
     int shown = 0;
     for (int n = 1; n <= 30; ++n) {
         const qz7sim::File& f = sim.recorder().state().files[static_cast<std::size_t>(n - 1)];
@@ -163,10 +157,10 @@ TEST_F(HardeningE2E, RetrieveThroughALossyRecorderShowsExactlyWhatArrivedAndNeve
     }
     EXPECT_GT(shown, 10);
     EXPECT_LT(shown, 30);
-    const auto clips = listLines(m.clipListPanel()->clipList);
+    const auto clips = listLines(control<QListWidget>(m, "ListBox1"));
     int clipAnswers = 0;
     for (int k = 0; k < 100; ++k) clipAnswers += answered(Sense::ClipEntry, k) && k < 10;
-    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, clipAnswers);
+    EXPECT_EQ(tables().clipCount, clipAnswers);
 }
 
 }  // namespace

@@ -9,15 +9,14 @@
 #include "live_panel.h"
 #include "ui/status_lamps.h"
 #include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {
 
 class LinkStateE2E : public LivePanelTest {
 protected:
-    QString lamp() { return main().findChild<QLabel*>(QStringLiteral("LinkState"))->text(); }
-    bool tallyLit() { return main().recTally()->isLit(); }
+    QString lamp() { return control<QLabel>(main(), "LinkState")->text(); }
+    bool tallyLit() { return control<RecTally>(main(), "RecTally")->isLit(); }
 };
 
 TEST_F(LinkStateE2E, LampAndTallyFollowTheRecorderAndItsSilence) {
@@ -27,22 +26,21 @@ TEST_F(LinkStateE2E, LampAndTallyFollowTheRecorderAndItsSilence) {
     pair.first = QStringLiteral("127.0.0.1");
     pair.second = QStringLiteral("127.0.0.2");
     startPanel(pair);
-    StatusPanel* status = main().statusPanel();
+    auto* status = control<StatusPanel>(main(), "Panel4");
     EXPECT_EQ(lamp(), QStringLiteral("LINK OFF"));
 
     apply(0);
     ASSERT_TRUE(waitFor([&] { return lamp() == QStringLiteral("LINK OK 127.0.0.1"); }, 3000)) << lamp().toStdString();
     EXPECT_TRUE(status->isLive());
 
-    TransportPanel* transport = main().transportPanel();
-    QTest::mouseClick(transport->recordButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn3"), Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return tallyLit(); }, 3000));
-    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("REC"));
-    EXPECT_TRUE(transport->recordButton->property("lit").toBool());
-    QTest::mouseClick(transport->stopButton, Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("REC"));
+    EXPECT_TRUE(control<QPushButton>(main(), "BitBtn3")->property("lit").toBool());
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn2"), Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return !tallyLit(); }, 3000));
-    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("STOP"));
-    EXPECT_FALSE(transport->recordButton->property("lit").toBool());
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("STOP"));
+    EXPECT_FALSE(control<QPushButton>(main(), "BitBtn3")->property("lit").toBool());
     EXPECT_EQ(lamp(), QStringLiteral("LINK OK 127.0.0.1"));
 
     QElapsedTimer silent;

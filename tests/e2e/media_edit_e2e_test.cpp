@@ -19,16 +19,9 @@
 
 #include "ui/error_box.h"
 #include "live_panel.h"
-#include "ui/clip_list_panel.h"
-#include "ui/clip_page.h"
 #include "ui/cue_edit_dialog.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
 #include "ui/file_name_dialog.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
-#include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -93,9 +86,9 @@ void whenDialogShows(QObject* owner, std::function<void(QDialog*)> answer) {
 }
 
 // The timecode as the status panel shows it.
-Timecode displayed(const StatusPanel* s) {
-    return Timecode{toBytes(s->hoursLabel->text()), toBytes(s->minutesLabel->text()), toBytes(s->secondsLabel->text()),
-                    toBytes(s->framesLabel->text())};
+Timecode displayed(QWidget& window) {
+    const auto digits = [&](const char* name) { return toBytes(control<QLabel>(window, name)->text()); };
+    return Timecode{digits("Label3"), digits("Label30"), digits("Label31"), digits("Label32")};
 }
 
 Timecode fieldsOf(QLineEdit* h, QLineEdit* m, QLineEdit* s, QLineEdit* f) {
@@ -148,45 +141,42 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     const qz7sim::State before = sim.recorder().state();
     MainWindow& m = showPanel(QStringLiteral("127.0.0.41"));
     connectAndRetrieve();
-    ASSERT_EQ(m.deck().mediaForTesting().tables().recordedFileCount, 6);
-    ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 4);
-    ASSERT_EQ(m.deck().mediaForTesting().tables().cueCount, 3);
+    ASSERT_EQ(tables().recordedFileCount, 6);
+    ASSERT_EQ(tables().clipCount, 4);
+    ASSERT_EQ(tables().cueCount, 3);
 
     // PLAY, then IN and OUT from the running timecode at least a second apart.
-    StatusPanel* status = m.statusPanel();
-    EXPECT_EQ(status->transportLabel->text(), QStringLiteral("STOP"));
-    click(m.transportPanel()->playButton);
-    ASSERT_TRUE(waitFor([&] { return status->transportLabel->text() == QStringLiteral("PLAY"); }, 3000));
+    EXPECT_EQ(control<QLabel>(m, "Label4")->text(), QStringLiteral("STOP"));
+    click(control<QPushButton>(m, "BitBtn1"));
+    ASSERT_TRUE(waitFor([&] { return control<QLabel>(m, "Label4")->text() == QStringLiteral("PLAY"); }, 3000));
     EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Play);
-    m.pages()->setCurrentIndex(MainWindow::ClipTab);
-    ClipPage* clipPage = m.clipPage();
-    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) > 0; }, 3000)) << "the timecode does not run";
-    click(clipPage->inButton);
-    const Timecode in = fieldsOf(clipPage->startHoursEdit, clipPage->startMinutesEdit, clipPage->startSecondsEdit, clipPage->startFramesEdit);
-    EXPECT_EQ(in.text(), displayed(status).text());
-    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(status)) >= toFrames(in) + 30; }, 3000));
-    click(clipPage->outButton);
-    const Timecode out = fieldsOf(clipPage->stopHoursEdit, clipPage->stopMinutesEdit, clipPage->stopSecondsEdit, clipPage->stopFramesEdit);
-    EXPECT_EQ(out.text(), displayed(status).text());
+    control<QTabWidget>(m, "PageControl1")->setCurrentIndex(MainWindow::ClipTab);
+    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(m)) > 0; }, 3000)) << "the timecode does not run";
+    click(control<QPushButton>(m, "BitBtn13"));
+    const Timecode in = fieldsOf(control<QLineEdit>(m, "MaskEdit2"), control<QLineEdit>(m, "MaskEdit3"), control<QLineEdit>(m, "MaskEdit4"), control<QLineEdit>(m, "MaskEdit5"));
+    EXPECT_EQ(in.text(), displayed(m).text());
+    ASSERT_TRUE(waitFor([&] { return toFrames(displayed(m)) >= toFrames(in) + 30; }, 3000));
+    click(control<QPushButton>(m, "BitBtn16"));
+    const Timecode out = fieldsOf(control<QLineEdit>(m, "MaskEdit6"), control<QLineEdit>(m, "MaskEdit7"), control<QLineEdit>(m, "MaskEdit8"), control<QLineEdit>(m, "MaskEdit9"));
+    EXPECT_EQ(out.text(), displayed(m).text());
     EXPECT_GE(toFrames(out), toFrames(in) + 30) << in.text() << " to " << out.text();
 
-    click(m.transportPanel()->stopButton);
-    ASSERT_TRUE(waitFor([&] { return status->transportLabel->text() == QStringLiteral("STOP"); }, 3000));
+    click(control<QPushButton>(m, "BitBtn2"));
+    ASSERT_TRUE(waitFor([&] { return control<QLabel>(m, "Label4")->text() == QStringLiteral("STOP"); }, 3000));
     EXPECT_EQ(sim.recorder().state().transport, qz7sim::Transport::Stop);
     // Stopped, the display settles on the recorder's own position.
     const auto recorderTime = [&] { return Timecode::fromBytes(sim.recorder().timecode()); };
-    ASSERT_TRUE(waitFor([&] { return displayed(status) == recorderTime(); }, 3000))
-        << displayed(status).text() << " vs " << recorderTime().text();
+    ASSERT_TRUE(waitFor([&] { return displayed(m) == recorderTime(); }, 3000))
+        << displayed(m).text() << " vs " << recorderTime().text();
     const Timecode stoppedAt = recorderTime();
     EXPECT_GE(toFrames(stoppedAt), toFrames(out));
 
     // Mrk takes the first free slot (3) at the displayed position; CUE Edit
     // names it once the mark has gone out, as it has long before an operator
     // gets the dialog open.
-    CueGroup* cues = m.cueGroup();
-    click(cues->markButton);
-    ASSERT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().cues[3].position, stoppedAt);
+    click(control<QPushButton>(m, "BitBtn20"));
+    ASSERT_EQ(tables().cueCount, 4);
+    EXPECT_EQ(tables().cues[3].position, stoppedAt);
     ASSERT_TRUE(waitDrained(3000));
     whenDialogShows(&m, [&](QDialog* dialog) {
         auto* edit = qobject_cast<CueEditDialog*>(dialog);
@@ -195,15 +185,14 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         typeInto(edit->nameEdit, QStringLiteral("Goal"));
         click(edit->okButton);
     });
-    doubleClickLine(cues->cueList, 3);
+    doubleClickLine(control<QListWidget>(m, "ListBox4"), 3);
 
     // SAVE clip 9 with its name; IN and OUT are already in the fields.
-    clipPage->clipNumberEdit->setText(QStringLiteral("009"));
-    typeInto(clipPage->clipNameEdit, QStringLiteral("Sunset take 2"));
-    click(clipPage->saveClipButton);
+    control<QLineEdit>(m, "MaskEdit16")->setText(QStringLiteral("009"));
+    typeInto(control<QLineEdit>(m, "LabeledEdit2"), QStringLiteral("Sunset take 2"));
+    click(control<QPushButton>(m, "BitBtn27"));
 
     // File 002: new name and inhibited. File 003 (inhibited): inhibit lifted, name kept.
-    FileListPanel* files = m.fileListPanel();
     whenDialogShows(&m, [&](QDialog* dialog) {
         auto* edit = qobject_cast<FileNameDialog*>(dialog);
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
@@ -214,7 +203,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         edit->inhibitBox->click();
         click(edit->okButton);
     });
-    doubleClickLine(files->fileList, 1);
+    doubleClickLine(control<QListWidget>(m, "ListBox2"), 1);
     whenDialogShows(&m, [&](QDialog* dialog) {
         auto* edit = qobject_cast<FileNameDialog*>(dialog);
         ASSERT_NE(edit, nullptr) << dialog->objectName().toStdString();
@@ -222,7 +211,7 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         edit->inhibitBox->click();
         click(edit->okButton);
     });
-    doubleClickLine(files->fileList, 2);
+    doubleClickLine(control<QListWidget>(m, "ListBox2"), 2);
     ASSERT_TRUE(waitDrained(10000));
 
     // The recorder holds exactly the edits; everything else is as it was.
@@ -245,9 +234,9 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
     // "Retrieve" again: 512 more blank lines, and the first 512 show the recorder.
     ASSERT_TRUE(retrieve());
     ASSERT_TRUE(waitDrained(30000));
-    const auto fileLines = listLines(files->fileList);
-    const auto clipLines = listLines(m.clipListPanel()->clipList);
-    const auto cueLines = listLines(cues->cueList);
+    const auto fileLines = listLines(control<QListWidget>(m, "ListBox2"));
+    const auto clipLines = listLines(control<QListWidget>(m, "ListBox1"));
+    const auto cueLines = listLines(control<QListWidget>(m, "ListBox4"));
     ASSERT_EQ(fileLines.size(), 1024u);
     ASSERT_EQ(clipLines.size(), 1024u);
     ASSERT_EQ(cueLines.size(), 1024u);
@@ -271,12 +260,12 @@ TEST_F(MediaEditE2E, CueClipAndFileEditsAreStoredByTheRecorderAndShownByTheNextR
         }
     }
     EXPECT_EQ(toBytes(forms_->scheduleWindow()->clipList->item(9)->text()), " 009  Sunset take 2");
-    EXPECT_EQ(m.deck().mediaForTesting().tables().cueCount, 4);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
-    EXPECT_EQ(m.deck().mediaForTesting().tables().clips[9].in, in);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().clips[9].out, out);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().files[1].inhibit, 1);
-    EXPECT_EQ(m.deck().mediaForTesting().tables().files[2].inhibit, 0);
+    EXPECT_EQ(tables().cueCount, 4);
+    EXPECT_EQ(tables().clipCount, 5) << "clips 0 to 3 and 9 answered";
+    EXPECT_EQ(tables().clips[9].in, in);
+    EXPECT_EQ(tables().clips[9].out, out);
+    EXPECT_EQ(tables().files[1].inhibit, 1);
+    EXPECT_EQ(tables().files[2].inhibit, 0);
     EXPECT_EQ(ErrorBox::shownCount(), 0) << ErrorBox::lastMessage().toStdString();
 }
 
@@ -286,11 +275,10 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     qz7sim::SimServer& sim = startSim(QStringLiteral("127.0.0.42"), content);
     MainWindow& m = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
-    ASSERT_EQ(m.deck().mediaForTesting().tables().clipCount, 6);
+    ASSERT_EQ(tables().clipCount, 6);
 
-    m.pages()->setCurrentIndex(MainWindow::SequenceTab);
-    SequencePage* page = m.sequencePage();
-    clickLine(page->sequenceList, 2);
+    control<QTabWidget>(m, "PageControl1")->setCurrentIndex(MainWindow::SequenceTab);
+    clickLine(control<QListWidget>(m, "ListBox3"), 2);
     ScheduleWindow* editor = forms_->scheduleWindow();
     EXPECT_EQ(editor->sequenceNumberLabel->text(), QStringLiteral("002"));
 
@@ -317,9 +305,9 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
         click(editor->saveButton);
         edited = true;
     });
-    click(page->editSequenceButton);
+    click(control<QPushButton>(m, "BitBtn18"));
     ASSERT_TRUE(edited);
-    EXPECT_EQ(toBytes(page->sequenceList->item(2)->text()), "002");
+    EXPECT_EQ(toBytes(control<QListWidget>(m, "ListBox3")->item(2)->text()), "002");
     ASSERT_TRUE(waitDrained(10000));
 
     // Seven steps travel in two blocks; the recorder keeps exactly them.
@@ -339,21 +327,21 @@ TEST_F(MediaEditE2E, ASequenceEditedInSequencePlayIsStoredAndReadBackBlockByBloc
     forms_.reset();
     MainWindow& fresh = showPanel(QStringLiteral("127.0.0.42"));
     connectAndRetrieve();
-    const SequenceRecord& record = fresh.deck().mediaForTesting().tables().sequences[2];
+    const SequenceRecord& record = tables().sequences[2];
     EXPECT_EQ(record.entryCount, 7);
     EXPECT_EQ(record.blockCount, 2);
     EXPECT_EQ(record.steps[0], -1) << "steps come only with the Sequence page";
-    fresh.pages()->setCurrentIndex(MainWindow::SequenceTab);
+    control<QTabWidget>(fresh, "PageControl1")->setCurrentIndex(MainWindow::SequenceTab);
     ASSERT_TRUE(waitDrained(5000));
     const std::vector<std::int16_t> panelSteps(record.steps.begin(), record.steps.begin() + 10);
     EXPECT_EQ(panelSteps, (std::vector<std::int16_t>{4, 0, 1, 5, 2, 3, 2, -1, -1, -1}));
     EXPECT_TRUE(std::all_of(record.steps.begin() + 7, record.steps.end(), [](std::int16_t v) { return v == -1; }));
-    const auto sequenceLines = listLines(fresh.sequencePage()->sequenceList);
+    const auto sequenceLines = listLines(control<QListWidget>(fresh, "ListBox3"));
     ASSERT_EQ(sequenceLines.size(), 16u);
     for (std::size_t s = 0; s < 16; ++s) EXPECT_EQ(sequenceLines[s], s == 2 ? "002" : "") << "sequence line " << s;
 
     // Clicking the line shows the steps with the clip names in Sequence Play.
-    clickLine(fresh.sequencePage()->sequenceList, 2);
+    clickLine(control<QListWidget>(fresh, "ListBox3"), 2);
     ScheduleWindow* shown = forms_->scheduleWindow();
     EXPECT_EQ(toBytes(shown->stepList->item(0)->text()), "  1  004  CLIP 004");
     EXPECT_EQ(toBytes(shown->stepList->item(6)->text()), "  7  002  CLIP 002");

@@ -16,7 +16,6 @@
 #include "app/options.h"
 #include "live_panel.h"
 #include "private_network.h"
-#include "ui/device_page.h"
 #include "ui/error_box.h"
 
 namespace qz7::test {
@@ -108,7 +107,7 @@ TEST_F(NameLookup, AnUnresolvablePartnerGivesOneBoxAndTheSelectedRecorderIsServe
     NameServer dns;
     startSim(QStringLiteral("127.0.0.61"));
     MainWindow& m = startPanel(devices(QStringLiteral("127.0.0.61,no-such-recorder.invalid")));
-    QSignalSpy tickErrors(&m.deck().linkForTesting(), &RecorderLink::tickError);
+    QSignalSpy tickErrors(&deck().linkForTesting(), &RecorderLink::tickError);
     apply(0);
     // The operator answers each box at once, for about a second of ticks.
     QElapsedTimer clock;
@@ -121,7 +120,7 @@ TEST_F(NameLookup, AnUnresolvablePartnerGivesOneBoxAndTheSelectedRecorderIsServe
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("Host not found: no-such-recorder.invalid"));
     EXPECT_GT(tickErrors.count(), 20) << "the link reports every failing tick";
     EXPECT_TRUE(gotLinkStart(received(0)));
-    EXPECT_TRUE(m.devicePage()->retrieveButton->isEnabled()) << "the selected recorder answers";
+    EXPECT_TRUE(control<QPushButton>(m, "Button6")->isEnabled()) << "the selected recorder answers";
 }
 
 TEST_F(NameLookup, ASlowNameIsLookedUpWhileTheWindowKeepsRunning) {
@@ -130,8 +129,8 @@ TEST_F(NameLookup, ASlowNameIsLookedUpWhileTheWindowKeepsRunning) {
     dns.names.insert(QStringLiteral("recorder-a.test"), QHostAddress(QStringLiteral("127.0.0.62")));
     dns.delayMs = 300;
     startSim(QStringLiteral("127.0.0.62"));
-    MainWindow& m = startPanel(devices(QStringLiteral("recorder-a.test")));
-    QSignalSpy tickErrors(&m.deck().linkForTesting(), &RecorderLink::tickError);
+    startPanel(devices(QStringLiteral("recorder-a.test")));
+    QSignalSpy tickErrors(&deck().linkForTesting(), &RecorderLink::tickError);
     // The longest time the event loop went without serving a 2 ms timer.
     QElapsedTimer sinceLast;
     qint64 longestGap = 0;
@@ -158,8 +157,8 @@ TEST_F(NameLookup, AFailedNameIsLookedUpAgainAfterAPause) {
     if (!insidePrivateNetwork()) return runWithOwnNameServer();
     NameServer dns;
     startSim(QStringLiteral("127.0.0.63"));
-    MainWindow& m = startPanel(devices(QStringLiteral("recorder-b.test")));
-    m.deck().linkForTesting().transport().setLookupRetryMs(500);
+    startPanel(devices(QStringLiteral("recorder-b.test")));
+    deck().linkForTesting().transport().setLookupRetryMs(500);
     QElapsedTimer sinceApply;
     sinceApply.start();
     apply(0);

@@ -14,17 +14,10 @@
 #include "deck/deck.h"
 #include "live_panel.h"
 #include "settings_helpers.h"
-#include "ui/audio_page.h"
 #include "ui/character_page.h"
-#include "ui/control_page.h"
 #include "ui/device_page.h"
 #include "ui/error_box.h"
-#include "ui/genlock_page.h"
 #include "ui/radio_group.h"
-#include "ui/status_panel.h"
-#include "ui/test_signal_page.h"
-#include "ui/timecode_page.h"
-#include "ui/video_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -51,12 +44,12 @@ class SettingsE2E : public LivePanelTest {
 protected:
     // Entering a page asks the recorder; its answers land before this returns.
     void enter(int page) {
-        main().pages()->setCurrentIndex(page);
+        control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(page);
         ASSERT_TRUE(waitDrained(5000));
     }
     // Away and back, as the operator does to see the recorder's values again.
     void revisit(int page) {
-        main().pages()->setCurrentIndex(MainWindow::ConfigTab);
+        control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::ConfigTab);
         enter(page);
     }
     std::string stored(std::uint8_t code) { return hex(sims_.front()->recorder().setting(code)); }
@@ -70,75 +63,68 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
     apply(0);
     ASSERT_TRUE(waitDrained(5000));
-    StatusPanel* status = m.statusPanel();
 
-    TimecodePage* timecode = m.timecodePage();
     enter(MainWindow::TimecodeTab);
-    pick(timecode->sourceGroup, 2);  // "VITC"
-    pick(timecode->countGroup, 1);  // "Drop frame"
-    pick(timecode->userBitGroup, 1);  // "EXT"
-    press(timecode->setButton);
-    timecode->presetHoursEdit->setText(QStringLiteral("12"));
-    timecode->presetMinutesEdit->setText(QStringLiteral("34"));
-    timecode->presetSecondsEdit->setText(QStringLiteral("56"));
-    timecode->presetFramesEdit->setText(QStringLiteral("07"));
-    press(timecode->presetButton);
+    pick(control<RadioGroup>(m, "RadioGroup4"), 2);  // "VITC"
+    pick(control<RadioGroup>(m, "RadioGroup5"), 1);  // "Drop frame"
+    pick(control<RadioGroup>(m, "RadioGroup6"), 1);  // "EXT"
+    press(control<QPushButton>(m, "Button3"));
+    control<QLineEdit>(m, "MaskEdit12")->setText(QStringLiteral("12"));
+    control<QLineEdit>(m, "MaskEdit13")->setText(QStringLiteral("34"));
+    control<QLineEdit>(m, "MaskEdit14")->setText(QStringLiteral("56"));
+    control<QLineEdit>(m, "MaskEdit15")->setText(QStringLiteral("07"));
+    press(control<QPushButton>(m, "Button4"));
 
-    GenlockPage* genlock = m.genlockPage();
     enter(MainWindow::GenlockTab);
-    pick(genlock->sourceGroup, 1);   // "EXT"
-    pick(genlock->fixedStandardGroup, 1);  // "1080/59.94i"
-    pick(genlock->psfGroup, 1);  // PSF "ON"
-    press(genlock->setButton);
+    pick(control<RadioGroup>(m, "RadioGroup7"), 1);   // "EXT"
+    pick(control<RadioGroup>(m, "RadioGroup20"), 1);  // "1080/59.94i"
+    pick(control<RadioGroup>(m, "RadioGroup21"), 1);  // PSF "ON"
+    press(control<QPushButton>(m, "Button12"));
 
-    TestSignalPage* testSignal = m.testSignalPage();
     enter(MainWindow::TestSignalTab);
-    pick(testSignal->videoGroup, 2);  // "Ramp"
-    pick(testSignal->audioGroup, 1);  // "1 kHz"
-    press(testSignal->setButton);
+    pick(control<RadioGroup>(m, "RadioGroup8"), 2);  // "Ramp"
+    pick(control<RadioGroup>(m, "RadioGroup9"), 1);  // "1 kHz"
+    press(control<QPushButton>(m, "Button10"));
 
-    AudioPage* audio = m.audioPage();
     enter(MainWindow::AudioTab);
-    pick(audio->inputGroup, 0);  // "Embedded"
-    pick(audio->channelsGroup, 2);  // "4"
-    pick(audio->converterGroup, 1);  // converter "ON"
-    pick(audio->delayGroup, 7);  // "3.5"
-    press(audio->setButton);
+    pick(control<RadioGroup>(m, "RadioGroup10"), 0);  // "Embedded"
+    pick(control<RadioGroup>(m, "RadioGroup11"), 2);  // "4"
+    pick(control<RadioGroup>(m, "RadioGroup12"), 1);  // converter "ON"
+    pick(control<RadioGroup>(m, "RadioGroup13"), 7);  // "3.5"
+    press(control<QPushButton>(m, "Button8"));
 
-    VideoPage* video = m.videoPage();
     enter(MainWindow::VideoTab);
-    pick(video->qualityGroup, 3);  // "Lossless"
-    pick(video->ancGroup, 1);  // ANC "ON"
-    press(video->setButton);
+    pick(control<RadioGroup>(m, "RadioGroup14"), 3);  // "Lossless"
+    pick(control<RadioGroup>(m, "RadioGroup15"), 1);  // ANC "ON"
+    press(control<QPushButton>(m, "Button11"));
 
     // The Character page sends the whole page on every change. An operator's
     // clicks are far apart next to the 40 ms command turn, so each command
     // has left before the next click. The recorder starts at 1, 1.
-    CharacterPage* character = m.characterPage();
+    auto* character = control<CharacterPage>(m, "TabSheet8");
     enter(MainWindow::CharacterTab);
     EXPECT_EQ(character->horizontal(), 1);
     EXPECT_EQ(character->vertical(), 1);
     const auto paced = [&](const std::function<void()>& click) {
         click();
-        EXPECT_TRUE(waitFor([&] { return m.deck().commandsWaiting() == 0; }, 2000));
+        EXPECT_TRUE(waitFor([&] { return deck().commandsWaiting() == 0; }, 2000));
     };
-    for (int i = 0; i < 5; ++i) paced([&] { press(character->rightButton); });
-    for (int i = 0; i < 3; ++i) paced([&] { press(character->downButton); });
-    paced([&] { pick(character->audioLevelGroup, 3); });   // Audio Level "3"
-    paced([&] { toggle(character->remainTimeBox); });      // "Remain time" off
-    paced([&] { toggle(character->qualityBox); });     // "Quality" off
-    paced([&] { toggle(character->timeCodeBox); });     // "Time code" off
-    paced([&] { pick(character->insertionGroup, 0); });  // insertion "OFF"
-    paced([&] { pick(character->sizeGroup, 1); });  // "Small"
+    for (int i = 0; i < 5; ++i) paced([&] { press(control<QPushButton>(m, "BitBtn29")); });
+    for (int i = 0; i < 3; ++i) paced([&] { press(control<QPushButton>(m, "BitBtn23")); });
+    paced([&] { pick(control<RadioGroup>(m, "RadioGroup1"), 3); });   // Audio Level "3"
+    paced([&] { toggle(control<QCheckBox>(m, "CheckBox2")); });      // "Remain time" off
+    paced([&] { toggle(control<QCheckBox>(m, "CheckBox13")); });     // "Quality" off
+    paced([&] { toggle(control<QCheckBox>(m, "CheckBox16")); });     // "Time code" off
+    paced([&] { pick(control<RadioGroup>(m, "RadioGroup16"), 0); });  // insertion "OFF"
+    paced([&] { pick(control<RadioGroup>(m, "RadioGroup23"), 1); });  // "Small"
 
-    ControlPage* control = m.controlPage();
     enter(MainWindow::ControlTab);
-    pick(control->recordModeGroup, 3);  // "INTERMITTENT"
-    control->rateEdit->setText(QStringLiteral("250"));
-    pick(control->playbackModeGroup, 2);  // "DUBBING PLAY"
-    control->prerollEdit->setText(QStringLiteral("15"));
-    pick(control->stillModeGroup, 0);  // "Frame"
-    press(control->setButton);
+    pick(control<RadioGroup>(m, "RadioGroup3"), 3);  // "INTERMITTENT"
+    control<QLineEdit>(m, "MaskEdit11")->setText(QStringLiteral("250"));
+    pick(control<RadioGroup>(m, "RadioGroup17"), 2);  // "DUBBING PLAY"
+    control<QLineEdit>(m, "MaskEdit10")->setText(QStringLiteral("15"));
+    pick(control<RadioGroup>(m, "RadioGroup22"), 0);  // "Frame"
+    press(control<QPushButton>(m, "Button16"));
     ASSERT_TRUE(waitDrained(10000));
 
     // What the recorder stored, byte for byte.
@@ -162,45 +148,45 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     const qz7sim::Position presetTo = sim.recorder().timecode();
     EXPECT_EQ(hex({presetTo.begin(), presetTo.end()}), "07 56 34 12") << "PRESET";
     // The status panel follows: preset time, reference from the genlock source, quality.
-    EXPECT_TRUE(waitFor([&] { return status->hoursLabel->text() == QStringLiteral("12") &&
-                                     status->minutesLabel->text() == QStringLiteral("34") &&
-                                     status->secondsLabel->text() == QStringLiteral("56") &&
-                                     status->framesLabel->text() == QStringLiteral("07"); },
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label3")->text() == QStringLiteral("12") &&
+                                     control<QLabel>(m, "Label30")->text() == QStringLiteral("34") &&
+                                     control<QLabel>(m, "Label31")->text() == QStringLiteral("56") &&
+                                     control<QLabel>(m, "Label32")->text() == QStringLiteral("07"); },
                         3000));
-    EXPECT_TRUE(waitFor([&] { return status->referenceLabel->text() == QStringLiteral("EXT"); }, 3000));
-    EXPECT_TRUE(waitFor([&] { return status->qualityLabel->text() == QStringLiteral("LOSSLESS"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label24")->text() == QStringLiteral("EXT"); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return control<QLabel>(m, "Label11")->text() == QStringLiteral("LOSSLESS"); }, 3000));
 
     // With the link off, the controls go to other values; nothing reaches the recorder.
-    m.devicePage()->scan();  // "Scan"
-    ASSERT_FALSE(m.deck().linkEnabled());
+    control<DevicePage>(m, "TabSheet11")->scan();  // "Scan"
+    ASSERT_FALSE(deck().linkEnabled());
     const qz7sim::State set = sim.recorder().state();
-    pick(timecode->sourceGroup, 0);
-    pick(timecode->countGroup, 0);
-    pick(timecode->userBitGroup, 0);
-    pick(genlock->sourceGroup, 2);
-    pick(genlock->fixedStandardGroup, 0);
-    pick(genlock->psfGroup, 0);
-    pick(testSignal->videoGroup, 3);
-    pick(testSignal->audioGroup, 0);
-    pick(audio->inputGroup, 1);
-    pick(audio->channelsGroup, 3);
-    pick(audio->converterGroup, 0);
-    pick(audio->delayGroup, 2);
-    pick(video->qualityGroup, 1);
-    pick(video->ancGroup, 0);
-    for (int i = 0; i < 3; ++i) press(character->leftButton);
-    for (int i = 0; i < 2; ++i) press(character->upButton);
-    pick(character->audioLevelGroup, 0);
-    toggle(character->diskModeBox);
-    toggle(character->remainTimeBox);
-    toggle(character->qualityBox);
-    pick(character->insertionGroup, 1);
-    pick(character->sizeGroup, 0);
-    pick(control->recordModeGroup, 1);
-    control->rateEdit->setText(QStringLiteral("040"));
-    pick(control->playbackModeGroup, 1);
-    control->prerollEdit->setText(QStringLiteral("09"));
-    pick(control->stillModeGroup, 1);
+    pick(control<RadioGroup>(m, "RadioGroup4"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup5"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup6"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup7"), 2);
+    pick(control<RadioGroup>(m, "RadioGroup20"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup21"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup8"), 3);
+    pick(control<RadioGroup>(m, "RadioGroup9"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup10"), 1);
+    pick(control<RadioGroup>(m, "RadioGroup11"), 3);
+    pick(control<RadioGroup>(m, "RadioGroup12"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup13"), 2);
+    pick(control<RadioGroup>(m, "RadioGroup14"), 1);
+    pick(control<RadioGroup>(m, "RadioGroup15"), 0);
+    for (int i = 0; i < 3; ++i) press(control<QPushButton>(m, "BitBtn24"));
+    for (int i = 0; i < 2; ++i) press(control<QPushButton>(m, "BitBtn19"));
+    pick(control<RadioGroup>(m, "RadioGroup1"), 0);
+    toggle(control<QCheckBox>(m, "CheckBox1"));
+    toggle(control<QCheckBox>(m, "CheckBox2"));
+    toggle(control<QCheckBox>(m, "CheckBox13"));
+    pick(control<RadioGroup>(m, "RadioGroup16"), 1);
+    pick(control<RadioGroup>(m, "RadioGroup23"), 0);
+    pick(control<RadioGroup>(m, "RadioGroup3"), 1);
+    control<QLineEdit>(m, "MaskEdit11")->setText(QStringLiteral("040"));
+    pick(control<RadioGroup>(m, "RadioGroup17"), 1);
+    control<QLineEdit>(m, "MaskEdit10")->setText(QStringLiteral("09"));
+    pick(control<RadioGroup>(m, "RadioGroup22"), 1);
     ASSERT_EQ(character->horizontal(), 3);
     ASSERT_EQ(character->vertical(), 2);
     ASSERT_TRUE(waitDrained(3000));
@@ -211,32 +197,32 @@ TEST_F(SettingsE2E, EveryPageIsStoredByTheRecorderAndReadBackOnEnteringIt) {
     apply(0);
     ASSERT_TRUE(waitDrained(5000));
     revisit(MainWindow::TimecodeTab);
-    EXPECT_EQ(timecode->sourceGroup->itemIndex(), 2);
-    EXPECT_EQ(timecode->countGroup->itemIndex(), 1);
-    EXPECT_EQ(timecode->userBitGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup4")->itemIndex(), 2);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup5")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup6")->itemIndex(), 1);
     revisit(MainWindow::GenlockTab);
-    EXPECT_EQ(genlock->sourceGroup->itemIndex(), 1);
-    EXPECT_EQ(genlock->fixedStandardGroup->itemIndex(), 1);
-    EXPECT_EQ(genlock->psfGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup7")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup20")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup21")->itemIndex(), 1);
     revisit(MainWindow::TestSignalTab);
-    EXPECT_EQ(testSignal->videoGroup->itemIndex(), 2);
-    EXPECT_EQ(testSignal->audioGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup8")->itemIndex(), 2);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup9")->itemIndex(), 1);
     revisit(MainWindow::AudioTab);
-    EXPECT_EQ(audio->inputGroup->itemIndex(), 0) << "input, from the status reply";
-    EXPECT_EQ(audio->channelsGroup->itemIndex(), 2) << "channels, from the status reply";
-    EXPECT_EQ(audio->converterGroup->itemIndex(), 1) << "converter, from the status reply";
-    EXPECT_EQ(audio->delayGroup->itemIndex(), 7);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup10")->itemIndex(), 0) << "input, from the status reply";
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup11")->itemIndex(), 2) << "channels, from the status reply";
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup12")->itemIndex(), 1) << "converter, from the status reply";
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup13")->itemIndex(), 7);
     revisit(MainWindow::VideoTab);
-    EXPECT_EQ(video->qualityGroup->itemIndex(), 3);
-    EXPECT_EQ(video->ancGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup14")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup15")->itemIndex(), 1);
     revisit(MainWindow::CharacterTab);
     EXPECT_EQ(hex(characterBytes(character)), expected.at(Op::Character));
     revisit(MainWindow::ControlTab);
-    EXPECT_EQ(control->recordModeGroup->itemIndex(), 3);
-    EXPECT_EQ(maskedText(control->rateEdit), QStringLiteral("250"));
-    EXPECT_EQ(control->playbackModeGroup->itemIndex(), 2);
-    EXPECT_EQ(maskedText(control->prerollEdit), QStringLiteral("15")) << "preroll time";
-    EXPECT_EQ(control->stillModeGroup->itemIndex(), 0);
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup3")->itemIndex(), 3);
+    EXPECT_EQ(maskedText(control<QLineEdit>(m, "MaskEdit11")), QStringLiteral("250"));
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup17")->itemIndex(), 2);
+    EXPECT_EQ(maskedText(control<QLineEdit>(m, "MaskEdit10")), QStringLiteral("15")) << "preroll time";
+    EXPECT_EQ(control<RadioGroup>(m, "RadioGroup22")->itemIndex(), 0);
 
     // Looking at the pages changed nothing on the recorder. The Character
     // answer changed six controls of the page, and each change sends the page;

@@ -12,8 +12,6 @@
 #include <QTimer>
 
 #include "live_panel.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/main_window.h"
 
@@ -41,7 +39,7 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
     startSim(QStringLiteral("127.0.0.92"), config);
     MainWindow& m = startPanel(DevicePair{QStringLiteral("127.0.0.91"), QStringLiteral("QA1"), QStringLiteral("127.0.0.92"),
                                       QStringLiteral("QA2"), false});
-    m.deck().setClockForTesting([] {
+    deck().setClockForTesting([] {
         static qint64 fake = 0;
         return fake += 100;  // every look at the clock is a tenth of a second on
     });
@@ -49,24 +47,24 @@ TEST_F(WindowLookSlowE2E, AnIncompleteRetrieveStaysInViewAndTheEraseQuestionName
     m.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
     // The link start itself may be lost: "Apply" again, as the operator would.
-    for (int i = 0; i < 20 && !m.devicePage()->retrieveButton->isEnabled(); ++i) {
+    for (int i = 0; i < 20 && !control<QPushButton>(m, "Button6")->isEnabled(); ++i) {
         apply(0);
-        waitFor([&] { return m.devicePage()->retrieveButton->isEnabled(); }, 300);
+        waitFor([&] { return control<QPushButton>(m, "Button6")->isEnabled(); }, 300);
     }
-    ASSERT_TRUE(m.devicePage()->retrieveButton->isEnabled());
-    QTest::mouseClick(m.devicePage()->retrieveButton, Qt::LeftButton);
-    auto* bar = m.findChild<QProgressBar*>(QStringLiteral("RetrieveProgress"));
-    ASSERT_TRUE(waitFor([&] { return !m.deck().retrieveProgress().running; }, 20000));
-    const RetrieveProgressState& p = m.deck().retrieveProgress();
+    ASSERT_TRUE(control<QPushButton>(m, "Button6")->isEnabled());
+    QTest::mouseClick(control<QPushButton>(m, "Button6"), Qt::LeftButton);
+    auto* bar = control<QProgressBar>(m, "RetrieveProgress");
+    ASSERT_TRUE(waitFor([&] { return !deck().retrieveProgress().running; }, 20000));
+    const RetrieveProgressState& p = deck().retrieveProgress();
     ASSERT_TRUE(p.incomplete) << "40 % of the requests lost three times over leaves holes";
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->text(), QStringLiteral("Retrieve incomplete: %1 did not answer").arg(p.missing));
     EXPECT_EQ(bar->toolTip().toStdString(), p.missingText);
-    EXPECT_TRUE(m.devicePage()->retrieveButton->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(m, "Button6")->isEnabled());
     save(&m, "main_window_retrieve_incomplete");
 
     QString where;
-    auto* erase = m.findChild<QAction*>(QStringLiteral("LastFileErase2"));
+    auto* erase = control<QAction>(m, "LastFileErase2");
     ASSERT_NE(erase, nullptr);
     QTimer::singleShot(300, [&] {
         auto* dialog = qobject_cast<LastFileEraseDialog*>(QApplication::activeModalWidget());

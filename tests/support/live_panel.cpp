@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "ui/error_box.h"
-#include "ui/device_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -55,16 +54,12 @@ MainWindow& LivePanelTest::startPanel(const DevicePair& devices) {
 }
 
 void LivePanelTest::apply(int line) {
-    DevicePage* page = main().devicePage();
-    if (line >= 0)
-        page->deviceList->setCurrentRow(line);
-    else
-        page->deviceList->setCurrentRow(-1);
-    QTest::mouseClick(page->applyButton, Qt::LeftButton);
+    control<QListWidget>(main(), "ListBox5")->setCurrentRow(std::max(line, -1));
+    QTest::mouseClick(control<QPushButton>(main(), "Button7"), Qt::LeftButton);
 }
 
 bool LivePanelTest::retrieve(int timeoutMs) {
-    QPushButton* button = main().devicePage()->retrieveButton;
+    QPushButton* button = control<QPushButton>(main(), "Button6");
     if (!waitFor([button] { return button->isEnabled(); }, timeoutMs)) return false;
     QTest::mouseClick(button, Qt::LeftButton);
     return true;
@@ -73,9 +68,9 @@ bool LivePanelTest::retrieve(int timeoutMs) {
 bool LivePanelTest::waitFor(const std::function<bool()>& pred, int timeoutMs) { return waitUntil(pred, timeoutMs); }
 
 bool LivePanelTest::waitDrained(int timeoutMs) {
-    if (!waitFor([this] { return main().deck().linkForTesting().commandStack().empty(); }, timeoutMs)) return false;
+    if (!waitFor([this] { return deck().linkForTesting().commandStack().empty(); }, timeoutMs)) return false;
     // The last replies arrive within a few ticks.
-    const PollDriver& driver = main().deck().linkForTesting().pollDriver();
+    const PollDriver& driver = deck().linkForTesting().pollDriver();
     const qint64 until = driver.ticks() + 8;
     return waitFor([&] { return driver.ticks() >= until; }, timeoutMs);
 }

@@ -17,6 +17,7 @@
 #include "net/recorder_link.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
+#include "controls.h"
 
 namespace qz7::test {
 
@@ -30,6 +31,7 @@ protected:
     // The panel, pointed at the given recorders (as --devices does).
     MainWindow& startPanel(const DevicePair& devices);
     MainWindow& main() { return *forms_->mainWindow(); }
+    Deck& deck() { return forms_->deck(); }
     MediaTables& tables() { return forms_->deck().mediaForTesting().tablesForTesting(); }
 
     // Selects device list line `line` (-1: none) and clicks "Apply".

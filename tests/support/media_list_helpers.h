@@ -11,10 +11,6 @@
 #include <functional>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 
@@ -25,10 +21,10 @@ protected:
         linkOn();
         main().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
-        main().transportPanel()->setEnabled(true);
-        main().fileListPanel()->setEnabled(true);
-        main().clipListPanel()->setEnabled(true);
-        main().cueGroup()->setEnabled(true);
+        control<QWidget>(main(), "Panel7")->setEnabled(true);
+        control<QWidget>(main(), "Panel9")->setEnabled(true);
+        control<QWidget>(main(), "Panel6")->setEnabled(true);
+        control<QWidget>(main(), "GroupBox5")->setEnabled(true);
     }
 
     // The timecode display, as the recorder's timecode reply sets it (BCD bytes).

@@ -4,9 +4,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
-#include "ui/file_list_panel.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -16,7 +13,7 @@ void PanelTest::SetUp() {
     ErrorBox::resetCounters();
     forms = std::make_unique<Forms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
-    main().deck().linkForTesting().pollDriver().stop();
+    deck().linkForTesting().pollDriver().stop();
 }
 
 void PanelTest::TearDown() {
@@ -25,7 +22,7 @@ void PanelTest::TearDown() {
 }
 
 std::vector<Bytes> PanelTest::takeQueued() {
-    CommandStack& s = main().deck().linkForTesting().commandStack();
+    CommandStack& s = deck().linkForTesting().commandStack();
     std::vector<Bytes> out;
     for (int i = 0; i < s.count(); ++i) out.push_back(s.at(i).wire());
     s.clear();
@@ -38,12 +35,12 @@ std::vector<Bytes> PanelTest::takeTransmitOrder() {
 }
 
 void PanelTest::feed(const Bytes& datagram) {
-    main().deck().linkForTesting().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
+    deck().linkForTesting().decoder().decode(datagram, Sender{"127.0.0.1", true}, true);
 }
 
-void PanelTest::linkOn() { main().deck().linkForTesting().pollCycle().setLinkEnabled(true); }
+void PanelTest::linkOn() { deck().linkForTesting().pollCycle().setLinkEnabled(true); }
 
-void PanelTest::tickEnds() { emit main().deck().linkForTesting().pollDriver().tickFinished(); }
+void PanelTest::tickEnds() { emit deck().linkForTesting().pollDriver().tickFinished(); }
 
 void PanelTest::whenModalShows(std::function<void(QWidget*)> answer) {
     // Owned by the main window: a dialog that never shows cannot leak this
@@ -77,9 +74,9 @@ std::vector<std::string> PanelTest::lines(const QListWidget* list) {
 
 void fillListsAsRetrieve(MainWindow& main) {
     const QStringList blanks(512, QStringLiteral(" "));
-    main.clipListPanel()->clipList->addItems(blanks);
-    main.fileListPanel()->fileList->addItems(blanks);
-    main.cueGroup()->cueList->addItems(blanks);
+    control<QListWidget>(main, "ListBox1")->addItems(blanks);
+    control<QListWidget>(main, "ListBox2")->addItems(blanks);
+    control<QListWidget>(main, "ListBox4")->addItems(blanks);
 }
 
 }  // namespace qz7::test

@@ -19,6 +19,7 @@
 #include "net/recorder_link.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
+#include "controls.h"
 
 namespace qz7::test {
 
@@ -28,6 +29,7 @@ protected:
     void TearDown() override;
 
     MainWindow& main() { return *forms->mainWindow(); }
+    Deck& deck() { return forms->deck(); }
     // The media tables, writable for set-up.
     MediaTables& tables() { return forms->deck().mediaForTesting().tablesForTesting(); }
 
@@ -47,15 +49,6 @@ protected:
 
     // Runs `answer` on the next modal dialog (or any top-level widget) once it is shown.
     void whenModalShows(std::function<void(QWidget*)> answer);
-
-    // The widget named `name` anywhere below the main window (or in `root`).
-    template <typename T>
-    T* find(const QString& name, QWidget* root = nullptr) {
-        QWidget* r = root ? root : static_cast<QWidget*>(&main());
-        T* w = r->findChild<T*>(name);
-        if (!w) ADD_FAILURE() << "no widget named " << name.toStdString();
-        return w;
-    }
 
     // Line texts of a list as byte strings.
     static std::vector<std::string> lines(const QListWidget* list);

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "link/command_stack.h"
+#include "controls.h"
 #include "net/recorder_link.h"
 #include "net/udp_transport.h"
-#include "ui/device_page.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
@@ -48,7 +48,7 @@ TEST(Broadcast, ApplyOnABroadcastHostShowsTheErrorBoxAndSendsNothing) {
     devices.first = kLoopbackBroadcast;
     devices.single = true;
     Forms forms(devices);
-    QTest::mouseClick(forms.mainWindow()->devicePage()->applyButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*forms.mainWindow(), "Button7"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([] { return ErrorBox::isOpen(); }, 2000));
     EXPECT_TRUE(ErrorBox::lastMessage().startsWith(QStringLiteral("Socket Error # ")))
         << ErrorBox::lastMessage().toStdString();

@@ -24,12 +24,12 @@ Bytes command(const Bytes& data) {
 
 class CharacterPageTest : public PanelTest {
 protected:
-    CharacterPage* page() { return main().characterPage(); }
+    CharacterPage* page() { return control<CharacterPage>(main(), "TabSheet8"); }
     void answer(const Bytes& data) { feed(reply(Group::Answer, 0x78, data)); }
 };
 
 TEST_F(CharacterPageTest, EveryChangeSendsTheWholePage) {
-    toggle(page()->qualityBox);  // "Quality" off
+    toggle(control<QCheckBox>(main(), "CheckBox13"));  // "Quality" off
     Bytes expected = kDefaults;
     expected[9] = 0x00;
     EXPECT_EQ(takeQueued(), std::vector<Bytes>{command(expected)});
@@ -37,14 +37,14 @@ TEST_F(CharacterPageTest, EveryChangeSendsTheWholePage) {
     const std::pair<int, std::pair<std::uint8_t, std::uint8_t>> levels[] = {
         {0, {0x00, 0x00}}, {2, {0x03, 0x04}}, {4, {0x07, 0x08}}};
     for (auto [item, pair] : levels) {
-        pick(page()->audioLevelGroup, item);
+        pick(control<RadioGroup>(main(), "RadioGroup1"), item);
         const auto q = takeQueued();
         ASSERT_EQ(q.size(), 1u);
         EXPECT_EQ(q[0][6], pair.first) << "level " << item;
         EXPECT_EQ(q[0][7], pair.second) << "level " << item;
     }
-    pick(page()->insertionGroup, 0);  // insertion "OFF"
-    pick(page()->sizeGroup, 1);  // "Small"
+    pick(control<RadioGroup>(main(), "RadioGroup16"), 0);  // insertion "OFF"
+    pick(control<RadioGroup>(main(), "RadioGroup23"), 1);  // "Small"
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 2u);
     EXPECT_EQ(q[0].size(), 21u);
@@ -54,32 +54,32 @@ TEST_F(CharacterPageTest, EveryChangeSendsTheWholePage) {
 }
 
 TEST_F(CharacterPageTest, PositionButtonsStepWithinTheirRangeAndSendOnlyOnAMove) {
-    press(page()->upButton);  // "U" at 0
-    press(page()->leftButton);  // "L" at 0
+    press(control<QPushButton>(main(), "BitBtn19"));  // "U" at 0
+    press(control<QPushButton>(main(), "BitBtn24"));  // "L" at 0
     EXPECT_TRUE(takeQueued().empty());
 
-    for (int i = 0; i < 45; ++i) press(page()->rightButton);
+    for (int i = 0; i < 45; ++i) press(control<QPushButton>(main(), "BitBtn29"));
     auto q = takeQueued();
     ASSERT_EQ(q.size(), 40u);
     EXPECT_EQ(q.front()[4], 1);
     EXPECT_EQ(q.back()[4], 40);
     EXPECT_EQ(page()->horizontal(), 40);
 
-    press(page()->downButton);  // "D" to 1
-    press(page()->upButton);  // "U" at 1
+    press(control<QPushButton>(main(), "BitBtn23"));  // "D" to 1
+    press(control<QPushButton>(main(), "BitBtn19"));  // "U" at 1
     q = takeQueued();
     ASSERT_EQ(q.size(), 1u);
     EXPECT_EQ(q[0][5], 1);
-    for (int i = 0; i < 19; ++i) press(page()->downButton);
+    for (int i = 0; i < 19; ++i) press(control<QPushButton>(main(), "BitBtn23"));
     EXPECT_EQ(takeQueued().size(), 19u);
-    press(page()->downButton);  // "D" at 20
+    press(control<QPushButton>(main(), "BitBtn23"));  // "D" at 20
     EXPECT_TRUE(takeQueued().empty());
     EXPECT_EQ(page()->vertical(), 20);
 }
 
 TEST_F(CharacterPageTest, AnswerSendsOncePerChangedControlAndNeverAMixOfOldAndNew) {
     std::vector<Origin> senders;
-    QObject::connect(&main().deck(), &Deck::operated, &main(), [&senders](const Origin& o, const QString& op) {
+    QObject::connect(&deck(), &Deck::operated, &main(), [&senders](const Origin& o, const QString& op) {
         if (op == QStringLiteral("settings/character/write")) senders.push_back(o);
     });
     Bytes a = kDefaults;
@@ -93,8 +93,8 @@ TEST_F(CharacterPageTest, AnswerSendsOncePerChangedControlAndNeverAMixOfOldAndNe
     // last carries the answer's "Quality" too, not the page's old one.
     EXPECT_EQ(takeTransmitOrder(), (std::vector<Bytes>{command(a), command(a)}));
     EXPECT_EQ(senders, (std::vector<Origin>{Origin::recorder(), Origin::recorder()})) << "the answer sent them";
-    EXPECT_FALSE(page()->diskModeBox->isChecked());
-    EXPECT_FALSE(page()->qualityBox->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(main(), "CheckBox1")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(main(), "CheckBox13")->isChecked());
 
     // Same again, positions aside: nothing to replay.
     a[0] = 0x20;
@@ -109,9 +109,9 @@ TEST_F(CharacterPageTest, AnswerDecodesLevelsFlagsAndSignedPositions) {
     a[14] = 0x07;  // any nonzero is "ON"
     a[15] = 0x03;  // bit 0: "Small"
     answer(a);
-    EXPECT_EQ(page()->audioLevelGroup->itemIndex(), 4);
-    EXPECT_EQ(page()->insertionGroup->itemIndex(), 1);
-    EXPECT_EQ(page()->sizeGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup1")->itemIndex(), 4);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup16")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup23")->itemIndex(), 1);
     EXPECT_EQ(takeQueued().size(), 2u);  // level and size changed
 
     // Outside the buttons' range: "L" steps down from it, "R" waits.
@@ -120,15 +120,15 @@ TEST_F(CharacterPageTest, AnswerDecodesLevelsFlagsAndSignedPositions) {
     answer(a);
     EXPECT_EQ(page()->horizontal(), 80);
     EXPECT_EQ(page()->vertical(), -5);
-    press(page()->rightButton);
+    press(control<QPushButton>(main(), "BitBtn29"));
     EXPECT_TRUE(takeQueued().empty());
-    press(page()->leftButton);
+    press(control<QPushButton>(main(), "BitBtn24"));
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 1u);
     EXPECT_EQ(q[0][4], 79);
     EXPECT_EQ(q[0][5], 0xFB);
 
-    main().pages()->setCurrentIndex(MainWindow::CharacterTab);
+    control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::CharacterTab);
     EXPECT_EQ(takeQueued(), std::vector<Bytes>{withSum({0x3E, 0x00, 0x36, 0x78})});
 }
 

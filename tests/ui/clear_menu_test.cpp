@@ -6,11 +6,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/cue_group.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -18,10 +15,10 @@ namespace {
 
 class ClearMenuTest : public PanelTest {
 protected:
-    QListWidget* cueList() { return main().cueGroup()->cueList; }
-    QListWidget* clipList() { return main().clipListPanel()->clipList; }
+    QListWidget* cueList() { return control<QListWidget>(main(), "ListBox4"); }
+    QListWidget* clipList() { return control<QListWidget>(main(), "ListBox1"); }
     QListWidget* sequenceClipList() { return forms->scheduleWindow()->clipList; }
-    QListWidget* sequenceList() { return main().sequencePage()->sequenceList; }
+    QListWidget* sequenceList() { return control<QListWidget>(main(), "ListBox3"); }
 
     // Picks a Clear menu item and answers the "Confirmation" dialog.
     void choose(const char* item, QPushButton* ConfirmationDialog::*answer) {
@@ -31,7 +28,7 @@ protected:
             asked = true;
             QTest::mouseClick(forms->confirmationDialog()->*answer, Qt::LeftButton);
         });
-        find<QAction>(QString::fromLatin1(item))->trigger();
+        control<QAction>(main(), item)->trigger();
         EXPECT_TRUE(asked);
     }
     void confirm(const char* item) { choose(item, &ConfirmationDialog::okButton); }
@@ -136,7 +133,7 @@ TEST_F(ClearMenuTest, CancelChangesNothing) {
         asked = true;
         forms->confirmationDialog()->reject();
     });
-    find<QAction>(QStringLiteral("ClearSeq1"))->trigger();
+    control<QAction>(main(), "ClearSeq1")->trigger();
     EXPECT_TRUE(asked);
 
     EXPECT_TRUE(takeQueued().empty());

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "media_list_helpers.h"
-#include "ui/clip_page.h"
 #include "ui/schedule_window.h"
 #include "ui/widgets.h"
 
@@ -17,30 +16,32 @@ class ClipListTest : public MediaListTest {
 protected:
     void SetUp() override {
         MediaListTest::SetUp();
-        page = main().clipPage();
-        list = main().clipListPanel()->clipList;
-        playList = main().forms().scheduleWindow()->clipList;
+        list = control<QListWidget>(main(), "ListBox1");
+        playList = forms->scheduleWindow()->clipList;
     }
 
+    // The start (IN) or stop (OUT) fields of the " Clip" page, hours first.
+    std::array<QLineEdit*, 4> fields(bool start) {
+        static const char* const names[2][4] = {{"MaskEdit6", "MaskEdit7", "MaskEdit8", "MaskEdit9"},
+                                                {"MaskEdit2", "MaskEdit3", "MaskEdit4", "MaskEdit5"}};
+        std::array<QLineEdit*, 4> out{};
+        for (int i = 0; i < 4; ++i) out[i] = control<QLineEdit>(main(), names[start][i]);
+        return out;
+    }
     void setPosition(bool start, const char* h, const char* m, const char* s, const char* f) {
-        const auto fields = start ? std::array{page->startHoursEdit, page->startMinutesEdit, page->startSecondsEdit, page->startFramesEdit}
-                                  : std::array{page->stopHoursEdit, page->stopMinutesEdit, page->stopSecondsEdit, page->stopFramesEdit};
-        fields[0]->setText(QString::fromLatin1(h));
-        fields[1]->setText(QString::fromLatin1(m));
-        fields[2]->setText(QString::fromLatin1(s));
-        fields[3]->setText(QString::fromLatin1(f));
+        const auto edits = fields(start);
+        for (int i = 0; const char* text : {h, m, s, f}) edits[i++]->setText(QString::fromLatin1(text));
     }
-    QStringList start() const {
-        return {maskedText(page->startHoursEdit), maskedText(page->startMinutesEdit), maskedText(page->startSecondsEdit),
-                maskedText(page->startFramesEdit)};
+    QStringList shown(bool start) {
+        QStringList out;
+        for (QLineEdit* e : fields(start)) out << maskedText(e);
+        return out;
     }
-    QStringList stop() const {
-        return {maskedText(page->stopHoursEdit), maskedText(page->stopMinutesEdit), maskedText(page->stopSecondsEdit),
-                maskedText(page->stopFramesEdit)};
-    }
+    QStringList start() { return shown(true); }
+    QStringList stop() { return shown(false); }
     void openLine(int k) {
         clickLine(list, k);
-        click(main().clipListPanel()->openClipButton);
+        click(control<QPushButton>(main(), "BitBtn15"));
     }
 
     // 0x81 as transmitted; positions are position bytes (frames first).
@@ -56,7 +57,6 @@ protected:
         return sent(b);
     }
 
-    ClipPage* page = nullptr;
     QListWidget* list = nullptr;
     QListWidget* playList = nullptr;
 };
@@ -69,30 +69,30 @@ TEST_F(ClipListTest, SelectingALineLoadsTheClipAndDoubleClickShowsThePage) {
     seven.name = "SEVEN";
 
     clickLine(list, 7);
-    EXPECT_EQ(maskedText(page->clipNumberEdit), "007");
+    EXPECT_EQ(maskedText(control<QLineEdit>(main(), "MaskEdit16")), "007");
     EXPECT_EQ(start(), (QStringList{"01", "02", "03", "04"}));
     EXPECT_EQ(stop(), (QStringList{"05", "06", "07", "08"}));
-    EXPECT_EQ(page->clipNameEdit->text(), "SEVEN");
+    EXPECT_EQ(control<QLineEdit>(main(), "LabeledEdit2")->text(), "SEVEN");
 
     QTest::keyClick(list, Qt::Key_Down);  // the keyboard selects and loads too
-    EXPECT_EQ(maskedText(page->clipNumberEdit), "008");
+    EXPECT_EQ(maskedText(control<QLineEdit>(main(), "MaskEdit16")), "008");
     EXPECT_EQ(start(), (QStringList{"00", "00", "00", "00"}));
-    EXPECT_EQ(page->clipNameEdit->text(), " ");
+    EXPECT_EQ(control<QLineEdit>(main(), "LabeledEdit2")->text(), " ");
 
-    ASSERT_NE(main().pages()->currentIndex(), MainWindow::ClipTab);
+    ASSERT_NE(control<QTabWidget>(main(), "PageControl1")->currentIndex(), MainWindow::ClipTab);
     doubleClickLine(list, 7);
-    EXPECT_EQ(main().pages()->currentIndex(), MainWindow::ClipTab);
-    EXPECT_EQ(maskedText(page->clipNumberEdit), "007");
+    EXPECT_EQ(control<QTabWidget>(main(), "PageControl1")->currentIndex(), MainWindow::ClipTab);
+    EXPECT_EQ(maskedText(control<QLineEdit>(main(), "MaskEdit16")), "007");
 }
 
 TEST_F(ClipListTest, InAndOutCopyTheRunningTimecode) {
     showTimecode(0x10, 0x20, 0x30, 0x15);
-    click(page->inButton);
+    click(control<QPushButton>(main(), "BitBtn13"));
     EXPECT_EQ(start(), (QStringList{"10", "20", "30", "15"}));
     EXPECT_EQ(stop(), (QStringList{"00", "00", "00", "00"}));
 
     showTimecode(0x11, 0x22, 0x33, 0x23);
-    click(page->outButton);
+    click(control<QPushButton>(main(), "BitBtn16"));
     EXPECT_EQ(stop(), (QStringList{"11", "22", "33", "23"}));
     EXPECT_EQ(start(), (QStringList{"10", "20", "30", "15"}));
     EXPECT_TRUE(takeQueued().empty());
@@ -101,11 +101,11 @@ TEST_F(ClipListTest, InAndOutCopyTheRunningTimecode) {
 TEST_F(ClipListTest, SaveStoresTheClipInBothListsAndSendsIt) {
     fillListsAsRetrieve(main());
     tables().clipCount = 5;
-    page->clipNumberEdit->setText(QStringLiteral("012"));
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("012"));
     setPosition(true, "00", "01", "02", "03");
     setPosition(false, "00", "01", "10", "00");
-    page->clipNameEdit->setText(QStringLiteral("AB"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "LabeledEdit2")->setText(QStringLiteral("AB"));
+    click(control<QPushButton>(main(), "BitBtn27"));
 
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{clipWritePacket(12, {0x03, 0x02, 0x01, 0x00}, {0x00, 0x10, 0x01, 0x00},
                                                                  "AB", 0x01)}));
@@ -118,8 +118,8 @@ TEST_F(ClipListTest, SaveStoresTheClipInBothListsAndSendsIt) {
     EXPECT_EQ(tables().clipCount, 13);
     EXPECT_EQ(start(), (QStringList{"00", "01", "02", "03"})) << "saving keeps the fields";
 
-    page->clipNumberEdit->setText(QStringLiteral("003"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("003"));
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(tables().clipCount, 13) << "a clip below the count leaves it";
     EXPECT_EQ(lines(list)[3], " 003  AB");
 }
@@ -132,13 +132,13 @@ TEST_F(ClipListTest, DeleteBlanksTheClipAndLowersTheCountOnlyForTheLast) {
     replaceLine(list, 4, clipLine(4, "FOUR"));
     replaceLine(playList, 4, clipLine(4, "FOUR"));
     setPosition(true, "09", "09", "09", "09");
-    page->clipNameEdit->setText(QStringLiteral("FIELD"));
+    control<QLineEdit>(main(), "LabeledEdit2")->setText(QStringLiteral("FIELD"));
 
-    page->clipNumberEdit->setText(QStringLiteral("004"));
-    click(page->deleteClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("004"));
+    click(control<QPushButton>(main(), "BitBtn28"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{clipWritePacket(4, {0, 0, 0, 0}, {0, 0, 0, 0}, " ", 0x00)}));
     EXPECT_EQ(start(), (QStringList{"00", "00", "00", "00"}));
-    EXPECT_EQ(page->clipNameEdit->text(), " ");
+    EXPECT_EQ(control<QLineEdit>(main(), "LabeledEdit2")->text(), " ");
     EXPECT_EQ(t.clips[4].name, " ");
     EXPECT_EQ(t.clips[4].in, Timecode{});
     EXPECT_EQ(lines(list)[4], " ");
@@ -151,14 +151,14 @@ TEST_F(ClipListTest, DeleteBlanksTheClipAndLowersTheCountOnlyForTheLast) {
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x52, 0x03, 0x00, 0x00})}));
 
     // A clip below the last leaves the count, so its blank line still opens.
-    page->clipNumberEdit->setText(QStringLiteral("002"));
-    click(page->deleteClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("002"));
+    click(control<QPushButton>(main(), "BitBtn28"));
     EXPECT_EQ(t.clipCount, 4);
     takeQueued();
     openLine(2);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x52, 0x02, 0x00, 0x00})}));
     list->clearSelection();
-    click(main().clipListPanel()->openClipButton);
+    click(control<QPushButton>(main(), "BitBtn15"));
     EXPECT_TRUE(takeQueued().empty());
 }
 
@@ -169,25 +169,25 @@ TEST_F(ClipListTest, BadClipNumbersAndHalfTypedPositionsChangeNothing) {
     const auto playLines = lines(playList);
     setPosition(true, "01", "02", "03", "04");
 
-    page->clipNumberEdit->setText(QStringLiteral("512"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("512"));
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("512")));
     ErrorBox::dismiss();
-    click(page->deleteClipButton);
+    click(control<QPushButton>(main(), "BitBtn28"));
     EXPECT_EQ(ErrorBox::shownCount(), 2);
     ErrorBox::dismiss();
     EXPECT_EQ(start(), (QStringList{"01", "02", "03", "04"})) << "DEL stopped before clearing the fields";
 
-    page->clipNumberEdit->setText(QStringLiteral("1"));  // shows "1__"
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("1"));  // shows "1__"
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'1  ' は整数ではありません"));
     ErrorBox::dismiss();
 
     // A half-typed field would go out as a byte that is not BCD.
-    page->clipNumberEdit->setText(QStringLiteral("001"));
-    page->startMinutesEdit->setText(QStringLiteral("1"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("001"));
+    control<QLineEdit>(main(), "MaskEdit3")->setText(QStringLiteral("1"));
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(ErrorBox::shownCount(), 4);
 
     EXPECT_TRUE(takeQueued().empty());
@@ -198,21 +198,21 @@ TEST_F(ClipListTest, BadClipNumbersAndHalfTypedPositionsChangeNothing) {
 
 TEST_F(ClipListTest, SaveAndDeleteCreateMissingLinesInsteadOfStoppingHalfway) {
     // Before "Retrieve" the main list is empty; "Sequence Play" has 100 lines.
-    page->clipNameEdit->setText(QStringLiteral("X"));
-    page->clipNumberEdit->setText(QStringLiteral("003"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "LabeledEdit2")->setText(QStringLiteral("X"));
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("003"));
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(lines(list), (std::vector<std::string>{" ", " ", " ", " 003  X"}));
     EXPECT_EQ(playList->count(), 100);
     EXPECT_EQ(lines(playList)[3], " 003  X");
 
-    page->clipNumberEdit->setText(QStringLiteral("150"));
-    click(page->saveClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("150"));
+    click(control<QPushButton>(main(), "BitBtn27"));
     EXPECT_EQ(playList->count(), 151);
     EXPECT_EQ(lines(playList)[150], " 150  X");
     EXPECT_EQ(tables().clipCount, 151);
 
-    page->clipNumberEdit->setText(QStringLiteral("200"));
-    click(page->deleteClipButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("200"));
+    click(control<QPushButton>(main(), "BitBtn28"));
     EXPECT_EQ(list->count(), 201);
     EXPECT_EQ(playList->count(), 201);
     EXPECT_EQ(lines(list)[200], " ");

@@ -6,6 +6,7 @@
 
 #include "media_list_helpers.h"
 #include "ui/cue_edit_dialog.h"
+#include "ui/cue_group.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -16,8 +17,8 @@ protected:
     void SetUp() override {
         MediaListTest::SetUp();
         fillListsAsRetrieve(main());
-        group = main().cueGroup();
-        list = group->cueList;
+        group = control<CueGroup>(main(), "GroupBox5");
+        list = control<QListWidget>(main(), "ListBox4");
         // The Control page's preroll field at its layout value, where it exists yet.
         if (auto* preroll = main().findChild<QLineEdit*>(QStringLiteral("MaskEdit10")))
             preroll->setText(QStringLiteral("06"));
@@ -40,7 +41,7 @@ protected:
     }
     void markThree() {
         showTimecode(0x01, 0x02, 0x03, 0x04);
-        for (int i = 0; i < 3; ++i) click(group->markButton);
+        for (int i = 0; i < 3; ++i) click(control<QPushButton>(main(), "BitBtn20"));
         takeQueued();
     }
 
@@ -50,19 +51,19 @@ protected:
 
 TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
     showTimecode(0x01, 0x02, 0x03, 0x04);
-    click(group->markButton);
+    click(control<QPushButton>(main(), "BitBtn20"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(0, {0x04, 0x03, 0x02, 0x01}, " ", 0x01)}));
     EXPECT_EQ(lines(list)[0], "01:02:03:04  ");
     EXPECT_EQ(selectedLine(list), 0);
     EXPECT_EQ(tables().cueCount, 1);
 
-    click(group->markButton);
-    click(group->markButton);
+    click(control<QPushButton>(main(), "BitBtn20"));
+    click(control<QPushButton>(main(), "BitBtn20"));
     takeQueued();
     EXPECT_EQ(tables().cueCount, 3);
 
     clickLine(list, 1);
-    click(group->clearCueButton);
+    click(control<QPushButton>(main(), "BitBtn14"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0, 0, 0, 0}, " ", 0x00)}));
     EXPECT_EQ(lines(list)[1], " ");
     EXPECT_EQ(tables().cues[1].used, 0);
@@ -70,7 +71,7 @@ TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
 
     showTimecode(0x05, 0x06, 0x07, 0x08);
     clickLine(list, 2);
-    click(group->markButton);
+    click(control<QPushButton>(main(), "BitBtn20"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0x08, 0x07, 0x06, 0x05}, " ", 0x01)}));
     EXPECT_EQ(lines(list)[1], "05:06:07:08  ");
     EXPECT_EQ(lines(list)[2], "01:02:03:04  ");
@@ -81,59 +82,59 @@ TEST_F(CueMarksTest, MrkFillsTheLowestFreeSlotAndClrFreesIt) {
 TEST_F(CueMarksTest, CueAndSrhInListModeGoToSearchableLinesOnly) {
     markThree();
     clickLine(list, 2);
-    click(group->cueButton);
-    click(group->searchButton);
+    click(control<QPushButton>(main(), "BitBtn22"));
+    click(control<QPushButton>(main(), "BitBtn21"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x53, 0x02, 0x00, 0x01}),
                                                 sent({0x3E, 0x03, 0x34, 0x53, 0x02, 0x00, 0x00})}));
 
     clickLine(list, 3);  // at the cue count
-    click(group->cueButton);
-    click(group->searchButton);
+    click(control<QPushButton>(main(), "BitBtn22"));
+    click(control<QPushButton>(main(), "BitBtn21"));
     list->clearSelection();
-    click(group->cueButton);
-    click(group->clearCueButton);  // CLR needs a line too
+    click(control<QPushButton>(main(), "BitBtn22"));
+    click(control<QPushButton>(main(), "BitBtn14"));  // CLR needs a line too
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(CueMarksTest, TypedPositionModeSearchesTheTypedTimecode) {
     markThree();
     clickLine(list, 1);
-    click(group->typedModeButton);
+    click(control<QPushButton>(main(), "BitBtn17"));
     EXPECT_EQ(group->typedPositionMode, 1);
     EXPECT_FALSE(list->isEnabled());
-    EXPECT_TRUE(group->typedPositionEdit->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>(main(), "MaskEdit1")->isEnabled());
 
     // Cue stops the preroll (06 s at 30 frames) short, wrapping past midnight.
-    group->typedPositionEdit->setText(QStringLiteral("00:00:03:10"));
-    click(group->cueButton);
+    control<QLineEdit>(main(), "MaskEdit1")->setText(QStringLiteral("00:00:03:10"));
+    click(control<QPushButton>(main(), "BitBtn22"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x10, 0x57, 0x59, 0x23})}));
-    group->typedPositionEdit->setText(QStringLiteral("10:00:00:00"));
-    click(group->cueButton);
+    control<QLineEdit>(main(), "MaskEdit1")->setText(QStringLiteral("10:00:00:00"));
+    click(control<QPushButton>(main(), "BitBtn22"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x00, 0x54, 0x59, 0x09})}));
 
-    group->typedPositionEdit->setText(QStringLiteral("12:34:56:07"));
-    click(group->searchButton);
+    control<QLineEdit>(main(), "MaskEdit1")->setText(QStringLiteral("12:34:56:07"));
+    click(control<QPushButton>(main(), "BitBtn21"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{search({0x07, 0x56, 0x34, 0x12})}));
 
     // CLR acts on the line selected before the switch.
-    click(group->clearCueButton);
+    click(control<QPushButton>(main(), "BitBtn14"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cueWritePacket(1, {0, 0, 0, 0}, " ", 0x00)}));
 
-    click(group->typedModeButton);
+    click(control<QPushButton>(main(), "BitBtn17"));
     EXPECT_EQ(group->typedPositionMode, 0);
     EXPECT_TRUE(list->isEnabled());
-    EXPECT_FALSE(group->typedPositionEdit->isEnabled());
+    EXPECT_FALSE(control<QLineEdit>(main(), "MaskEdit1")->isEnabled());
 }
 
 TEST_F(CueMarksTest, HalfTypedPositionSendsNothingAndSaysWhy) {
-    click(group->typedModeButton);
-    group->typedPositionEdit->setText(QStringLiteral("12:3"));  // "12:3_:__:__"
-    click(group->searchButton);
+    click(control<QPushButton>(main(), "BitBtn17"));
+    control<QLineEdit>(main(), "MaskEdit1")->setText(QStringLiteral("12:3"));  // "12:3_:__:__"
+    click(control<QPushButton>(main(), "BitBtn21"));
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_TRUE(ErrorBox::lastMessage().contains(QStringLiteral("12:3 :  :  ")));
     ErrorBox::dismiss();
 
-    click(group->cueButton);
+    click(control<QPushButton>(main(), "BitBtn22"));
     EXPECT_EQ(ErrorBox::shownCount(), 2);
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'3 ' は整数ではありません"));
     EXPECT_TRUE(takeQueued().empty());
@@ -191,7 +192,7 @@ TEST_F(CueMarksTest, DoubleClickOnAFreeSlotOrPastTheTableShowsNoDialog) {
     fillListsAsRetrieve(main());  // "Retrieve" twice: lines past the table
     list->setCurrentRow(700);
     EXPECT_FALSE(showsDialog([&] { group->editSelectedCue(); }));
-    click(group->clearCueButton);  // CLR past the table touches nothing
+    click(control<QPushButton>(main(), "BitBtn14"));  // CLR past the table touches nothing
     EXPECT_TRUE(takeQueued().empty());
 }
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -17,11 +18,10 @@
 
 #include "log/event_log.h"
 #include "log/log_reader.h"
+#include "log/log_writer.h"
 #include "panel_fixture.h"
-#include "ui/device_page.h"
 #include "ui/event_log_model.h"
 #include "ui/event_log_window.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {
@@ -35,17 +35,17 @@ protected:
         pair.first = QStringLiteral("127.0.0.1");
         pair.second = QStringLiteral("127.0.0.2");
         forms = std::make_unique<Forms>(pair);
-        main().deck().linkForTesting().pollDriver().stop();
-        main().deck().setName(QStringLiteral("studio-a"));
+        deck().linkForTesting().pollDriver().stop();
+        deck().setName(QStringLiteral("studio-a"));
         log = std::make_unique<EventLog>(LogOptions{true, logDir, 90});
-        log->attach(main().deck());
+        log->attach(deck());
         main().setEventLog(log.get());
         linkOn();
         main().show();
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
-        main().transportPanel()->setEnabled(true);
-        main().devicePage()->addressEdit->setFocus();
+        control<QWidget>(main(), "Panel7")->setEnabled(true);
+        control<QLineEdit>(main(), "Edit13")->setFocus();
     }
     void TearDown() override {
         forms.reset();
@@ -69,42 +69,40 @@ protected:
 
 TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndExports) {
     start(dir.path());
-    TransportPanel* panel = main().transportPanel();
-    // STOP first: a STOP takes a play still waiting off the stack.
-    QTest::keyClick(focused(), Qt::Key_F6);
-    QTest::mouseClick(panel->playButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);
+    EXPECT_EQ(takeQueued().size(), 1u);  // sent: a STOP would take a waiting PLAY off the stack
+    QTest::keyClick(focused(), Qt::Key_F6);              // STOP
     QTest::keyClick(focused(), Qt::Key_F9, Qt::ShiftModifier);
-    EXPECT_EQ(takeQueued().size(), 3u);
+    EXPECT_EQ(takeQueued().size(), 2u);
 
     const QList<QJsonObject> events = written();
     ASSERT_EQ(events.size(), 3);
-    EXPECT_EQ(events[0].value(QLatin1String("origin")).toString(), QStringLiteral("key F6"));
-    EXPECT_EQ(events[0].value(QLatin1String("args")).toObject(), (QJsonObject{{QStringLiteral("lock"), 0}}));
-    EXPECT_EQ(events[1].value(QLatin1String("origin")).toString(), QStringLiteral("panel"));
-    EXPECT_EQ(events[1].value(QLatin1String("op")).toString(), QStringLiteral("play"));
+    EXPECT_EQ(events[0].value(QLatin1String("origin")).toString(), QStringLiteral("panel"));
+    EXPECT_EQ(events[0].value(QLatin1String("op")).toString(), QStringLiteral("play"));
+    EXPECT_EQ(events[1].value(QLatin1String("origin")).toString(), QStringLiteral("key F6"));
+    EXPECT_EQ(events[1].value(QLatin1String("args")).toObject(), (QJsonObject{{QStringLiteral("lock"), 0}}));
     EXPECT_EQ(events[2].value(QLatin1String("origin")).toString(), QStringLiteral("key Shift+F9"));
     EXPECT_EQ(events[2].value(QLatin1String("op")).toString(), QStringLiteral("rec"));
 
     // Ctrl+L: the window with today's events from the file.
     QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
-    EventLogWindow* window = main().eventLogWindow();
-    ASSERT_NE(window, nullptr);
+    auto* window = control<EventLogWindow>(main(), "EventLogWindow");
     EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([window] { return !window->isLoading(); }));
     const QAbstractItemModel* shown = window->table()->model();
-    EXPECT_EQ(column(shown, EventLogModel::Op), (QStringList{QStringLiteral("stop"), QStringLiteral("play"), QStringLiteral("rec")}));
+    EXPECT_EQ(column(shown, EventLogModel::Op), (QStringList{QStringLiteral("play"), QStringLiteral("stop"), QStringLiteral("rec")}));
 
     // New events follow; a refusal shows its reason.
-    main().deck().linkForTesting().stop();  // link off
-    QTest::mouseClick(panel->playButton, Qt::LeftButton);
+    deck().linkForTesting().stop();  // link off
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);
     ASSERT_EQ(shown->rowCount(), 4);
     EXPECT_EQ(shown->index(3, EventLogModel::Kind).data().toString(), QStringLiteral("refused"));
     EXPECT_EQ(shown->index(3, EventLogModel::Outcome).data().toString(), QStringLiteral("link off"));
 
-    auto* origin = window->findChild<QComboBox*>(QStringLiteral("OriginFilter"));
-    auto* kind = window->findChild<QComboBox*>(QStringLiteral("KindFilter"));
-    auto* deck = window->findChild<QComboBox*>(QStringLiteral("DeckFilter"));
-    auto* text = window->findChild<QLineEdit*>(QStringLiteral("TextFilter"));
-    ASSERT_TRUE(origin && kind && deck && text);
+    auto* origin = control<QComboBox>(*window, "OriginFilter");
+    auto* kind = control<QComboBox>(*window, "KindFilter");
+    auto* deck = control<QComboBox>(*window, "DeckFilter");
+    auto* text = control<QLineEdit>(*window, "TextFilter");
     origin->setCurrentIndex(origin->findData(QStringLiteral("key")));
     EXPECT_EQ(column(shown, EventLogModel::Origin), (QStringList{QStringLiteral("key F6"), QStringLiteral("key Shift+F9")}));
     origin->setCurrentIndex(0);
@@ -140,16 +138,14 @@ TEST_F(EventLogWindowTest, AnUnwritableFolderShowsLogOffAndControlGoesOn) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     start(blocker + QStringLiteral("/log"));
-    LogStateLamp* lamp = main().logStateLamp();
-    ASSERT_NE(lamp, nullptr);
-    EXPECT_EQ(lamp->parentWidget(), main().statusBar());
+    auto* lamp = control<QLabel>(*main().statusBar(), "LogState");
     EXPECT_TRUE(lamp->isVisible()) << "known at start";
-    QTest::mouseClick(main().transportPanel()->playButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{cmd::play().wire()}));
     EXPECT_TRUE(lamp->isVisible());
     EXPECT_EQ(lamp->text(), QStringLiteral("LOG OFF"));
     EXPECT_TRUE(lamp->toolTip().contains(blocker)) << lamp->toolTip().toStdString();
-    QTest::mouseClick(main().transportPanel()->stopButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn2"), Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 1u);
     EXPECT_EQ(ErrorBox::shownCount(), 0) << "the log's trouble is no error box";
 
@@ -157,6 +153,40 @@ TEST_F(EventLogWindowTest, AnUnwritableFolderShowsLogOffAndControlGoesOn) {
     ASSERT_TRUE(QFile::remove(blocker));
     log->retryNow();
     EXPECT_FALSE(lamp->isVisible());
+}
+
+// A day of more events than the table holds: read on a worker while the
+// event loop turns, and only the newest rows kept.
+TEST_F(EventLogWindowTest, ADayBeyondTheRowLimitLoadsWhileThePanelRunsAndKeepsTheNewest) {
+    const int limit = EventLogModel::kDefaultRowLimit, total = limit + 500;
+    {
+        QFile day(dir.filePath(LogWriter::fileName(QDateTime::currentDateTimeUtc().date())));
+        ASSERT_TRUE(day.open(QIODevice::WriteOnly));
+        const QString ts = logTimestamp(QDateTime::currentDateTimeUtc().addSecs(-1));
+        for (int seq = 1; seq <= total; ++seq)
+            day.write(QStringLiteral(R"({"ts":"%1","seq":%2,"pid":1,"deck":"rack-b","kind":"command","op":"play"})"
+                                     "\n").arg(ts).arg(seq).toUtf8());
+    }
+    start(dir.path());
+    int ticksWhileLoading = 0;
+    QTimer ticker;
+    control<QAction>(main(), "EventLog1")->trigger();
+    auto* window = control<EventLogWindow>(main(), "EventLogWindow");
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhileLoading += window->isLoading(); });
+    ticker.start(0);
+    QSignalSpy loaded(window, &EventLogWindow::loaded);
+    EXPECT_TRUE(window->isLoading()) << "the file is read after the window shows, not before";
+    EXPECT_EQ(control<QLabel>(*window, "EventLogStatus")->text(), QStringLiteral("Loading…"));
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_GT(ticksWhileLoading, 0);
+    ASSERT_EQ(window->model()->rowCount(), limit);
+    EXPECT_EQ(window->model()->event(0).value(QLatin1String("seq")).toInteger(), total - limit + 1);
+    EXPECT_EQ(window->model()->events().last().value(QLatin1String("seq")).toInteger(), total);
+    EXPECT_TRUE(control<QLabel>(*window, "EventLogStatus")->text().contains(QStringLiteral("Export for the rest")));
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);  // a new event pushes out the oldest
+    ASSERT_EQ(window->model()->rowCount(), limit);
+    EXPECT_EQ(window->model()->events().last().value(QLatin1String("op")).toString(), QStringLiteral("play"));
+    EXPECT_EQ(window->model()->event(0).value(QLatin1String("seq")).toInteger(), total - limit + 2);
 }
 
 }  // namespace

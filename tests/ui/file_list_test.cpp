@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         MediaListTest::SetUp();
         fillListsAsRetrieve(main());
-        list = main().fileListPanel()->fileList;
+        list = control<QListWidget>(main(), "ListBox2");
     }
 
     // 0x82 for a file number, as transmitted.
@@ -65,7 +65,7 @@ protected:
             if (shownNumber) *shownNumber = d->fileNumberLabel->text();
             click(ok ? d->okButton : d->cancelButton);
         });
-        find<QAction>(QStringLiteral("LastFileErase2"))->trigger();
+        control<QAction>(main(), "LastFileErase2")->trigger();
     }
 
     QListWidget* list = nullptr;
@@ -73,13 +73,13 @@ protected:
 
 TEST_F(FileListTest, OpenActsOnlyOnRecordedFiles) {
     tables().recordedFileCount = 9;
-    click(main().fileListPanel()->openFileButton);  // nothing selected
+    click(control<QPushButton>(main(), "BitBtn7"));  // nothing selected
     clickLine(list, 9);
-    click(main().fileListPanel()->openFileButton);
+    click(control<QPushButton>(main(), "BitBtn7"));
     EXPECT_TRUE(takeQueued().empty());
 
     clickLine(list, 8);
-    click(main().fileListPanel()->openFileButton);
+    click(control<QPushButton>(main(), "BitBtn7"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x03, 0x34, 0x50, 0x09, 0x00, 0x00})}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(FileListTest, EditDialogCancelOrCloseChangesNothing) {
 TEST_F(FileListTest, LinesPastTheTableOpenNoDialog) {
     fillListsAsRetrieve(main());  // "Retrieve" pressed twice: 1024 lines
     list->setCurrentRow(600);
-    EXPECT_FALSE(showsDialog([&] { main().fileListPanel()->editSelectedFile(); }));
+    EXPECT_FALSE(showsDialog([&] { doubleClickLine(list, 600); }));
     EXPECT_TRUE(takeQueued().empty());
 }
 
@@ -151,7 +151,7 @@ TEST_F(FileListTest, LastFileEraseOkErasesTheNewestFile) {
     EXPECT_EQ(t.files[4].name, "F5") << "only the line goes blank";
 
     // A new recording takes the erased number again.
-    click(main().transportPanel()->recordButton);
+    click(control<QPushButton>(main(), "BitBtn3"));
     EXPECT_EQ(lines(list)[4], "005  ");
 }
 

@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_page.h"
 #include "ui/handler.h"
 #include "ui/radio_group.h"
 
@@ -18,10 +17,9 @@ namespace {
 class HandlerErrorsTest : public PanelTest {};
 
 TEST_F(HandlerErrorsTest, ThrowingHandlerShowsOneBoxPerClickAndTheWindowGoesOn) {
-    ClipPage* page = main().clipPage();
-    page->clipNumberEdit->setText(QString());  // "Clip No." left blank: SAVE cannot convert it
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QString());  // "Clip No." left blank: SAVE cannot convert it
     for (int i = 0; i < 400; ++i) {
-        QTest::mouseClick(page->saveClipButton, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(main(), "BitBtn27"), Qt::LeftButton);
         ASSERT_TRUE(ErrorBox::isOpen()) << "click " << i;
         ErrorBox::dismiss();
     }
@@ -30,8 +28,8 @@ TEST_F(HandlerErrorsTest, ThrowingHandlerShowsOneBoxPerClickAndTheWindowGoesOn) 
     EXPECT_TRUE(takeQueued().empty());
 
     // The same page still works afterwards.
-    page->clipNumberEdit->setText(QStringLiteral("007"));
-    QTest::mouseClick(page->saveClipButton, Qt::LeftButton);
+    control<QLineEdit>(main(), "MaskEdit16")->setText(QStringLiteral("007"));
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn27"), Qt::LeftButton);
     EXPECT_FALSE(ErrorBox::isOpen());
     EXPECT_EQ(takeQueued().size(), 1u);
 }

@@ -9,11 +9,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/config_page.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/device_page.h"
 #include "ui/radio_group.h"
-#include "ui/cue_group.h"
 #include "ui/transport_panel.h"
 
 namespace qz7::test {
@@ -35,15 +32,15 @@ protected:
         ErrorBox::dismiss();
         ErrorBox::resetCounters();
         forms = std::make_unique<Forms>(loopbackPair());
-        main().deck().linkForTesting().pollDriver().stop();
+        deck().linkForTesting().pollDriver().stop();
         linkOn();
         main().show();
         main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
-        panel = main().transportPanel();
+        panel = control<TransportPanel>(main(), "Panel7");
         panel->setEnabled(true);
         // Focus somewhere far from the transport panel.
-        main().devicePage()->addressEdit->setFocus();
+        control<QLineEdit>(main(), "Edit13")->setFocus();
         QCoreApplication::processEvents();
     }
     QWidget* focused() { return QApplication::focusWidget() ? QApplication::focusWidget() : &main(); }
@@ -57,11 +54,11 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
         QPushButton* button;
         QString tip;
     } keys[] = {
-        {Qt::Key_F5, panel->rewindButton, QStringLiteral("Rewind (F5)")},
-        {Qt::Key_F6, panel->stopButton, QStringLiteral("Stop (F6)")},
-        {Qt::Key_F7, panel->playButton, QStringLiteral("Play (F7)")},
-        {Qt::Key_F8, panel->fastForwardButton, QStringLiteral("Fast forward (F8)")},
-        {Qt::SHIFT | Qt::Key_F9, panel->recordButton, QStringLiteral("Record (Shift+F9)")},
+        {Qt::Key_F5, control<QPushButton>(main(), "BitBtn6"), QStringLiteral("Rewind (F5)")},
+        {Qt::Key_F6, control<QPushButton>(main(), "BitBtn2"), QStringLiteral("Stop (F6)")},
+        {Qt::Key_F7, control<QPushButton>(main(), "BitBtn1"), QStringLiteral("Play (F7)")},
+        {Qt::Key_F8, control<QPushButton>(main(), "BitBtn5"), QStringLiteral("Fast forward (F8)")},
+        {Qt::SHIFT | Qt::Key_F9, control<QPushButton>(main(), "BitBtn3"), QStringLiteral("Record (Shift+F9)")},
     };
     for (const auto& k : keys) {
         QTest::mouseClick(k.button, Qt::LeftButton);
@@ -71,7 +68,7 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
         EXPECT_EQ(takeQueued(), byClick) << k.tip.toStdString();
         EXPECT_EQ(k.button->toolTip(), k.tip);
     }
-    EXPECT_EQ(panel->playButton->accessibleName(), QStringLiteral("Play"));
+    EXPECT_EQ(control<QPushButton>(main(), "BitBtn1")->accessibleName(), QStringLiteral("Play"));
 
     QTest::keyClick(focused(), Qt::Key_F9);
     EXPECT_TRUE(takeQueued().empty()) << "F9 without Shift records nothing";
@@ -82,8 +79,8 @@ TEST_F(KeysTest, FunctionKeysRunTheBigTransportButtonsFromAnywhereInTheWindow) {
 }
 
 TEST_F(KeysTest, SpaceOrReturnAfterAClickNeverRepeatsATransportCommand) {
-    for (QPushButton* b : {panel->playButton, panel->recordButton, panel->stopButton, panel->fastForwardButton, panel->rewindButton,
-                           panel->reverseButton, panel->forwardButton}) {
+    for (QPushButton* b : {control<QPushButton>(main(), "BitBtn1"), control<QPushButton>(main(), "BitBtn3"), control<QPushButton>(main(), "BitBtn2"), control<QPushButton>(main(), "BitBtn5"), control<QPushButton>(main(), "BitBtn6"),
+                           control<QPushButton>(main(), "BitBtn9"), control<QPushButton>(main(), "BitBtn10")}) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_EQ(takeQueued().size(), 1u);
         QTest::keyClick(focused(), Qt::Key_Space);
@@ -92,19 +89,19 @@ TEST_F(KeysTest, SpaceOrReturnAfterAClickNeverRepeatsATransportCommand) {
     }
     // Mrk, Cue and Srh neither: three presses of Space made three identical cue marks.
     for (const char* name : {"BitBtn20", "BitBtn22", "BitBtn21"}) {
-        auto* b = find<QPushButton>(QString::fromLatin1(name));
+        auto* b = control<QPushButton>(main(), name);
         EXPECT_EQ(b->focusPolicy(), Qt::NoFocus) << name;
     }
-    main().cueGroup()->setEnabled(true);
-    QTest::mouseClick(find<QPushButton>(QStringLiteral("BitBtn20")), Qt::LeftButton);
+    control<QWidget>(main(), "GroupBox5")->setEnabled(true);
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn20"), Qt::LeftButton);
     EXPECT_EQ(takeQueued().size(), 1u);
     QTest::keyClick(focused(), Qt::Key_Space);
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(KeysTest, JogAndVarShowWhichModeIsOn) {
-    QPushButton* jog = panel->jogButton;
-    QPushButton* var = panel->varButton;
+    QPushButton* jog = control<QPushButton>(main(), "BitBtn11");
+    QPushButton* var = control<QPushButton>(main(), "BitBtn4");
     EXPECT_TRUE(var->isChecked());
     EXPECT_FALSE(jog->isChecked());
     for (int i = 0; i < 2; ++i) {  // a second click on the mode already on keeps it on
@@ -128,7 +125,7 @@ protected:
     void useDevices(const DevicePair& pair) {
         ErrorBox::dismiss();
         forms = std::make_unique<Forms>(pair);
-        main().deck().linkForTesting().pollDriver().stop();
+        deck().linkForTesting().pollDriver().stop();
     }
 
     // Runs `action`, answers the dialog with `answer` and returns what whatLabel said.
@@ -143,8 +140,8 @@ protected:
         action();
         return said;
     }
-    void clear(const char* item) { find<QAction>(QString::fromLatin1(item))->trigger(); }
-    void erase() { QTest::mouseClick(main().configPage()->eraseDisksButton, Qt::LeftButton); }
+    void clear(const char* item) { control<QAction>(main(), item)->trigger(); }
+    void erase() { QTest::mouseClick(control<QPushButton>(main(), "Button9"), Qt::LeftButton); }
     static void cancel(ConfirmationDialog* d) { d->reject(); }
 };
 
@@ -176,13 +173,13 @@ TEST_F(ConfirmationTest, ReturnAndEscapeNeverConfirm) {
 TEST_F(ConfirmationTest, SaysWhatOkWillDoAndOnWhichRecorders) {
     EXPECT_EQ(ask([this] { clear("ClearCueList1"); }, cancel),
               QStringLiteral("Clear all cue marks on 127.0.0.1 and 127.0.0.2"));
-    main().devicePage()->deviceList->setCurrentRow(1);
-    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);  // "Apply": 127.0.0.2 selected
+    control<QListWidget>(main(), "ListBox5")->setCurrentRow(1);
+    QTest::mouseClick(control<QPushButton>(main(), "Button7"), Qt::LeftButton);  // "Apply": 127.0.0.2 selected
     EXPECT_EQ(ask([this] { clear("ClearClipList1"); }, cancel),
               QStringLiteral("Clear all clips on 127.0.0.2 and 127.0.0.1"));
     EXPECT_EQ(ask([this] { clear("ClearSeq1"); }, cancel),
               QStringLiteral("Clear all sequences on 127.0.0.2 and 127.0.0.1"));
-    main().configPage()->diskConfigurationGroup->button(1)->click();
+    control<RadioGroup>(main(), "RadioGroup2")->button(1)->click();
     EXPECT_EQ(ask([this] { erase(); }, cancel),
               QStringLiteral("Erase all disks as RAID 1 (Mirroring) on 127.0.0.2 and 127.0.0.1"));
 

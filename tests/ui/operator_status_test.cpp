@@ -11,13 +11,8 @@
 #include "link/commands.h"
 #include "net/link_monitor.h"
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/cue_group.h"
 #include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/retrieve_progress.h"
-#include "ui/status_panel.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {
@@ -58,12 +53,12 @@ protected:
         pair.first = QStringLiteral("127.0.0.1");
         pair.second = QStringLiteral("127.0.0.2");
         forms = std::make_unique<Forms>(pair);
-        main().deck().linkForTesting().pollDriver().stop();
+        deck().linkForTesting().pollDriver().stop();
         monitor().setClock([this] { return now; });
     }
 
-    LinkMonitor& monitor() { return main().deck().monitor(); }
-    QLabel* lamp() { return find<QLabel>(QStringLiteral("LinkState")); }
+    LinkMonitor& monitor() { return deck().monitor(); }
+    QLabel* lamp() { return control<QLabel>(main(), "LinkState"); }
     std::string lampText() { return lamp()->text().toStdString(); }
     std::string after(qint64 ms) {
         now += ms;
@@ -71,14 +66,13 @@ protected:
         return lampText();
     }
     bool dimmed() {
-        StatusPanel* s = main().statusPanel();
-        const int lightest = std::max(s->hoursLabel->palette().color(QPalette::WindowText).lightness(),
-                                      s->transportLabel->palette().color(QPalette::WindowText).lightness());
+        const int lightest = std::max(control<QLabel>(main(), "Label3")->palette().color(QPalette::WindowText).lightness(),
+                                      control<QLabel>(main(), "Label4")->palette().color(QPalette::WindowText).lightness());
         return lightest < 100;
     }
     void apply(int line) {
-        main().devicePage()->deviceList->setCurrentRow(line);
-        QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
+        control<QListWidget>(main(), "ListBox5")->setCurrentRow(line);
+        QTest::mouseClick(control<QPushButton>(main(), "Button7"), Qt::LeftButton);
     }
 
     qint64 now = 0;
@@ -99,7 +93,7 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
     EXPECT_EQ(after(999), std::string("LINK OK 127.0.0.1"));
     EXPECT_EQ(after(1), std::string("NO REPLY 1 s"));
     EXPECT_TRUE(dimmed());
-    EXPECT_EQ(main().statusPanel()->transportLabel->text(), QStringLiteral("REC")) << "dimmed, not blanked";
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("REC")) << "dimmed, not blanked";
     EXPECT_EQ(after(1500), std::string("NO REPLY 2 s"));
     EXPECT_EQ(after(8000), std::string("NO REPLY 10 s"));
     // The monitor's own timer counts up without a reply or a tick to drive it.
@@ -118,7 +112,7 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
     feed(status(0x20));
     EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.2"));
 
-    main().devicePage()->scan();  // "Scan"
+    control<DevicePage>(main(), "TabSheet11")->scan();  // "Scan"
     EXPECT_EQ(lampText(), std::string("LINK OFF"));
     EXPECT_TRUE(dimmed());
 }
@@ -126,15 +120,15 @@ TEST_F(OperatorStatusTest, LampAndDimmingFollowTheRepliesOfTheSelectedRecorder) 
 TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
     apply(0);
     feed(status(0x20));
-    emit main().deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7\nNetwork unreachable"));
+    emit deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7\nNetwork unreachable"));
     EXPECT_EQ(lampText(), std::string("LINK OK 127.0.0.1  SEND ERROR"));
     EXPECT_TRUE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
     ErrorBox::dismiss();
     EXPECT_EQ(after(100), std::string("LINK OK 127.0.0.1  SEND ERROR")) << "no tick since";
 
     // With the link off a tick sends nothing and cannot fail.
-    main().deck().linkForTesting().stop();
-    main().deck().linkForTesting().pollDriver().tick();
+    deck().linkForTesting().stop();
+    deck().linkForTesting().pollDriver().tick();
     EXPECT_EQ(after(0), std::string("LINK OFF"));
     EXPECT_FALSE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
 }
@@ -142,9 +136,9 @@ TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
 TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec) {
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
-    QLabel* tally = find<QLabel>(QStringLiteral("RecTally"));
-    QPushButton* rec = main().transportPanel()->recordButton;
-    main().transportPanel()->setEnabled(true);
+    QLabel* tally = control<QLabel>(main(), "RecTally");
+    QPushButton* rec = control<QPushButton>(main(), "BitBtn3");
+    control<QWidget>(main(), "Panel7")->setEnabled(true);
     EXPECT_EQ(tally->text(), QStringLiteral("REC"));
     const double darkButton = redShare(rec);
     EXPECT_LT(redShare(tally), 0.05);
@@ -164,14 +158,14 @@ TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec)
 }
 
 TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetrieveUntilDone) {
-    CommandStack& stack = main().deck().linkForTesting().commandStack();
-    QPushButton* retrieve = main().devicePage()->retrieveButton;
-    auto* bar = find<RetrieveProgress>(QStringLiteral("RetrieveProgress"));
+    CommandStack& stack = deck().linkForTesting().commandStack();
+    QPushButton* retrieve = control<QPushButton>(main(), "Button6");
+    auto* bar = control<RetrieveProgress>(main(), "RetrieveProgress");
     linkOn();
     EXPECT_TRUE(bar->isHidden());
     feed(systemReply(50));
     ASSERT_TRUE(retrieve->isEnabled());
-    main().deck().linkForTesting().queue(cmd::play());  // waits below the burst
+    deck().linkForTesting().queue(cmd::play());  // waits below the burst
 
     QTest::mouseClick(retrieve, Qt::LeftButton);
     const int total = 2 * 100 + 2 * 50 + 16;
@@ -185,7 +179,7 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     EXPECT_FALSE(retrieve->isEnabled()) << "a second press would queue the burst again";
 
     // A command queued later goes first and is not part of the burst.
-    main().deck().linkForTesting().queue(cmd::stop(false));
+    deck().linkForTesting().queue(cmd::stop(false));
     stack.pop();
     tickEnds();
     EXPECT_EQ(bar->value(), 0);
@@ -193,7 +187,7 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     tickEnds();
     EXPECT_EQ(bar->value(), 100);
     EXPECT_EQ(bar->text(), QStringLiteral("Retrieve 100/316, 9 s left"));  // 216 x 40 ms = 8.64 s
-    main().deck().linkForTesting().queue(cmd::stop(false));
+    deck().linkForTesting().queue(cmd::stop(false));
     tickEnds();
     EXPECT_EQ(bar->value(), 100) << "what was sent stays sent";
 
@@ -209,12 +203,12 @@ TEST_F(OperatorStatusTest, RetrieveProgressCountsWhatLeftTheStackAndHoldsRetriev
     EXPECT_EQ(stack.count(), 1) << "the command below the burst is still waiting";
 
     // "Apply" gives "Retrieve" back at once.
-    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "Button7"), Qt::LeftButton);
     EXPECT_TRUE(retrieve->isEnabled());
     EXPECT_TRUE(bar->isHidden());
     QTest::mouseClick(retrieve, Qt::LeftButton);
     EXPECT_FALSE(retrieve->isEnabled());
-    QTest::mouseClick(main().devicePage()->applyButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "Button7"), Qt::LeftButton);
     EXPECT_TRUE(retrieve->isEnabled());
     EXPECT_TRUE(bar->isHidden());
 }
@@ -224,9 +218,9 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     feed(systemReply(200));
     apply(0);
     feed(status(0x02));
-    emit main().deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7"));
+    emit deck().linkForTesting().tickError(QStringLiteral("Socket Error # 7"));
     ErrorBox::dismiss();
-    QTest::mouseClick(main().devicePage()->retrieveButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main(), "Button6"), Qt::LeftButton);
     fillListsAsRetrieve(main());
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
@@ -235,8 +229,8 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     EXPECT_LE(least.width(), 1280);
     EXPECT_LE(least.height(), 690) << "720 lines less the window frame";
 
-    const std::vector<QListWidget*> lists{main().clipListPanel()->clipList, main().fileListPanel()->fileList,
-                                          main().cueGroup()->cueList};
+    const std::vector<QListWidget*> lists{control<QListWidget>(main(), "ListBox1"), control<QListWidget>(main(), "ListBox2"),
+                                          control<QListWidget>(main(), "ListBox4")};
     main().resize(1280, 690);
     QTest::qWait(50);
     std::vector<int> heights;

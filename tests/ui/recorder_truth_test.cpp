@@ -13,11 +13,9 @@
 
 #include "media_list_helpers.h"
 #include "settings_helpers.h"
-#include "ui/control_page.h"
 #include "ui/file_name_dialog.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -41,7 +39,7 @@ protected:
             ASSERT_NE(d, nullptr);
             click(d->okButton);
         });
-        find<QAction>(QStringLiteral("LastFileErase2"))->trigger();
+        control<QAction>(main(), "LastFileErase2")->trigger();
     }
 
     static const Bytes& eraseCommand() {
@@ -57,7 +55,7 @@ protected:
 
 TEST_F(RecorderTruthTest, AnyNonzeroInhibitFlagOpensTickedAndOkWritesOne) {
     fillListsAsRetrieve(main());
-    QListWidget* list = main().fileListPanel()->fileList;
+    QListWidget* list = control<QListWidget>(main(), "ListBox2");
     feed(reply(Group::Answer, 0x8C, {0x03, 0x00, 0x02}));
     feed(reply(Group::Answer, 0x82, numberAndName(3, "TAKE3")));
     ASSERT_EQ(lines(list)[2], "003 * TAKE3");
@@ -82,14 +80,13 @@ TEST_F(RecorderTruthTest, AnyNonzeroInhibitFlagOpensTickedAndOkWritesOne) {
 }
 
 TEST_F(RecorderTruthTest, StepsPastTheEntryCountAreNotSentAgain) {
-    SequencePage& page = *main().sequencePage();
     ScheduleWindow& editor = *forms->scheduleWindow();
     tables().clipCount = 10;
     // The header says three steps; block 0 still holds two from an older version.
     feed(reply(Group::Answer, 0x85, {0x05, 0x01, 0x03}));
     feed(reply(Group::Answer, 0x86, {0x05, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00, 0x05, 0x00}));
 
-    page.sequenceList->setCurrentRow(5);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(5);
     bool ran = false;
     whenModalShows([&](QWidget*) {
         EXPECT_EQ(toBytes(editor.stepList->item(3)->text()), "  4  ");
@@ -100,7 +97,7 @@ TEST_F(RecorderTruthTest, StepsPastTheEntryCountAreNotSentAgain) {
         ran = true;
         if (editor.isVisible()) editor.reject();
     });
-    click(page.editSequenceButton);
+    click(control<QPushButton>(main(), "BitBtn18"));
     ASSERT_TRUE(ran);
 
     EXPECT_EQ(takeTransmitOrder(),
@@ -111,7 +108,7 @@ TEST_F(RecorderTruthTest, StepsPastTheEntryCountAreNotSentAgain) {
 }
 
 TEST_F(RecorderTruthTest, LastFileEraseAppendsTheLineJustPastTheListAndSkipsFartherOnes) {
-    QListWidget* list = main().fileListPanel()->fileList;
+    QListWidget* list = control<QListWidget>(main(), "ListBox2");
     list->clear();
     for (int k = 0; k < 4; ++k) list->addItem(fromBytes(recordedLine(k + 1)));
 
@@ -134,10 +131,9 @@ TEST_F(RecorderTruthTest, LastFileEraseAppendsTheLineJustPastTheListAndSkipsFart
 }
 
 TEST_F(RecorderTruthTest, ARateTheFieldCannotHoldIsMarkedUntilAnAnswerItCanHoldOrAnEdit) {
-    main().pages()->setCurrentIndex(MainWindow::ControlTab);
+    control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::ControlTab);
     takeQueued();
-    ControlPage& page = *main().controlPage();
-    QLineEdit* field = page.rateEdit;
+    QLineEdit* field = control<QLineEdit>(main(), "MaskEdit11");
     const auto marked = [field] { return !field->styleSheet().isEmpty() || !field->toolTip().isEmpty(); };
 
     recordModeAnswer(0x04, 300);
@@ -150,7 +146,7 @@ TEST_F(RecorderTruthTest, ARateTheFieldCannotHoldIsMarkedUntilAnAnswerItCanHoldO
     EXPECT_TRUE(field->toolTip().contains(QStringLiteral("1500"))) << field->toolTip().toStdString();
 
     // SET sends what the field shows, and the mark stays: nothing has read the recorder since.
-    press(page.setButton);
+    press(control<QPushButton>(main(), "Button16"));
     const auto queued = takeQueued();
     ASSERT_EQ(queued.size(), 4u);
     EXPECT_EQ(queued[1], withSum({0x3E, 0x03, 0x34, 0x70, 0x04, 0x2C, 0x01}));

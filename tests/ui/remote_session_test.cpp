@@ -9,7 +9,6 @@
 #include "remote/operations.h"
 #include "panel_fixture.h"
 #include "ui/radio_group.h"
-#include "ui/transport_panel.h"
 
 namespace qz7::test {
 namespace {
@@ -20,7 +19,7 @@ class RemoteSessionTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        target = std::make_unique<DeckTarget>(main().deck());
+        target = std::make_unique<DeckTarget>(deck());
     }
     void TearDown() override {
         target.reset();
@@ -30,7 +29,7 @@ protected:
     std::string run(const std::string& op, const CommandArgs& args = {}) {
         return runCommand(*target, op, args, kSender).reason;
     }
-    const ViewState& state() { return main().deck().view().state(); }
+    const ViewState& state() { return deck().view().state(); }
     std::vector<Bytes> byPanel(QAbstractButton* button) {
         QTest::mouseClick(button, Qt::LeftButton);
         return takeQueued();
@@ -46,20 +45,19 @@ TEST_F(RemoteSessionTest, TransportCommandsQueueThePanelsOwnBytesOnlyWithTheLink
     EXPECT_EQ(tables().recordedFileCount, 0);
 
     linkOn();
-    TransportPanel* t = main().transportPanel();
-    t->setEnabled(true);
+    control<QWidget>(main(), "Panel7")->setEnabled(true);
     const auto same = [&](const std::string& refused, QAbstractButton* button) {
         EXPECT_EQ(refused, "");
         const auto remote = takeQueued();
         EXPECT_EQ(remote, byPanel(button));
         EXPECT_EQ(remote.size(), 1u);
     };
-    same(run("play"), t->playButton);
-    same(run("stop", {{"lock", 0.0}}), t->stopButton);  // NORM at start
-    same(run("ff", {{"item", 2.0}}), t->fastForwardButton);  // "x 25" at start
-    same(run("rew", {{"item", 2.0}}), t->rewindButton);
-    same(run("slow", {{"direction", 1.0}, {"item", 0.0}}), t->forwardButton);  // Var mode, "x 3"
-    same(run("slow", {{"direction", -1.0}, {"item", 0.0}}), t->reverseButton);
+    same(run("play"), control<QPushButton>(main(), "BitBtn1"));
+    same(run("stop", {{"lock", 0.0}}), control<QPushButton>(main(), "BitBtn2"));  // NORM at start
+    same(run("ff", {{"item", 2.0}}), control<QPushButton>(main(), "BitBtn5"));  // "x 25" at start
+    same(run("rew", {{"item", 2.0}}), control<QPushButton>(main(), "BitBtn6"));
+    same(run("slow", {{"direction", 1.0}, {"item", 0.0}}), control<QPushButton>(main(), "BitBtn10"));  // Var mode, "x 3"
+    same(run("slow", {{"direction", -1.0}, {"item", 0.0}}), control<QPushButton>(main(), "BitBtn9"));
     EXPECT_EQ(run("stop", {{"lock", 1.0}}), "");
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x00, 0x02})}));
     EXPECT_EQ(run("jog", {{"direction", -1.0}}), "");
@@ -76,7 +74,7 @@ TEST_F(RemoteSessionTest, ListCommandsAreCheckedAgainstTheTables) {
     tables().recordedFileCount = 3;
     tables().clipCount = 2;
     tables().cueCount = 1;
-    main().deck().mediaForTesting().applySequenceHeader(4, 1, 2);
+    deck().mediaForTesting().applySequenceHeader(4, 1, 2);
 
     EXPECT_NE(run("file/open", {{"number", 0.0}}), "");
     EXPECT_NE(run("file/open", {{"number", 4.0}}), "");

@@ -9,7 +9,6 @@
 
 #include "panel_fixture.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/widgets.h"
 
 namespace qz7::test {
@@ -21,7 +20,6 @@ protected:
         PanelTest::SetUp();
         linkOn();
     }
-    SequencePage& page() { return *main().sequencePage(); }
     ScheduleWindow& editor() { return *forms->scheduleWindow(); }
 
     // Clips 0..count-1 named "c<k>", as the clip entry replies would leave them.
@@ -39,7 +37,7 @@ protected:
         for (std::size_t i = 0; i < steps.size(); ++i) r.steps[i] = static_cast<std::int16_t>(steps[i]);
         r.entryCount = static_cast<std::uint8_t>(steps.size());
         r.blockCount = static_cast<std::uint8_t>(steps.size() / 5 + 1);
-        main().deck().mediaForTesting().listSequence(s);
+        deck().mediaForTesting().listSequence(s);
     }
 
     static std::vector<int> ascending(int count, int first = 0) {
@@ -58,7 +56,7 @@ protected:
     // Selects sequence s, presses EDIT and runs `work` while the editor is
     // shown; `work` ends with SAVE or CLOSE (a forgotten one is closed).
     void edit(int s, const std::function<void()>& work) {
-        page().sequenceList->setCurrentRow(s);
+        control<QListWidget>(main(), "ListBox3")->setCurrentRow(s);
         bool ran = false;
         whenModalShows([&](QWidget* shown) {
             EXPECT_EQ(shown, &editor());
@@ -66,7 +64,7 @@ protected:
             ran = true;
             if (editor().isVisible()) editor().reject();
         });
-        click(page().editSequenceButton);
+        click(control<QPushButton>(main(), "BitBtn18"));
         EXPECT_TRUE(ran);
     }
 
@@ -179,12 +177,12 @@ TEST_F(SequenceTest, DelOfTheLastStepClearsOnlyThatLineAndEmptyStepsAreLeftAlone
 TEST_F(SequenceTest, SaveUpdatesTheTableAndSendsTheBlocksInRisingOrder) {
     makeClips(10);
     makeSequence(4, {1, 2, 3, 4, 5});
-    page().sequenceList->item(4)->setText(QStringLiteral(" "));
+    control<QListWidget>(main(), "ListBox3")->item(4)->setText(QStringLiteral(" "));
     edit(4, [&] {
         add(9, 5);
         click(editor().saveButton);
     });
-    EXPECT_EQ(toBytes(page().sequenceList->item(4)->text()), "004");
+    EXPECT_EQ(toBytes(control<QListWidget>(main(), "ListBox3")->item(4)->text()), "004");
     const SequenceRecord& r = tables().sequences[4];
     EXPECT_EQ(r.entryCount, 6);
     EXPECT_EQ(r.blockCount, 2);
@@ -259,13 +257,13 @@ TEST_F(SequenceTest, SavingAnEmptiedSequenceStoresItButSendsNothing) {
 TEST_F(SequenceTest, ClickingALineShowsThatSequenceFromTheTable) {
     makeClips(10);
     makeSequence(9, {8, 0});
-    page().sequenceList->setCurrentRow(9);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(9);
     EXPECT_EQ(editor().sequenceNumberLabel->text(), QStringLiteral("009"));
     EXPECT_EQ(stepText(0), "  1  008  c8");
     EXPECT_EQ(stepText(1), "  2  000  c0");
     EXPECT_EQ(stepText(2), "  3  ");
 
-    page().sequenceList->setCurrentRow(10);  // not in use
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(10);  // not in use
     EXPECT_EQ(editor().sequenceNumberLabel->text(), QStringLiteral("010"));
     EXPECT_EQ(stepText(0), "  1  ");
     EXPECT_EQ(stepText(127), "128  ");
@@ -278,7 +276,7 @@ TEST_F(SequenceTest, StepsFromTheRecorderAreShownAndEditedSafely) {
     // step 1 arrives empty (0xFF 0xFF), as a lost block would leave it.
     feed(reply(0x37, 0x85, {0x0B, 40, 200}));
     feed(reply(0x37, 0x86, {0x0B, 0x00, 0x58, 0x02, 0xFF, 0xFF, 0x05, 0x00, 0x06, 0x00, 0x07, 0x00}));
-    EXPECT_EQ(toBytes(page().sequenceList->item(11)->text()), "011");
+    EXPECT_EQ(toBytes(control<QListWidget>(main(), "ListBox3")->item(11)->text()), "011");
     edit(11, [&] {
         EXPECT_EQ(stepText(0), "  1  600  ");
         EXPECT_EQ(editor().workingCopy.entryCount, 128);
@@ -294,36 +292,36 @@ TEST_F(SequenceTest, StepsFromTheRecorderAreShownAndEditedSafely) {
 
 TEST_F(SequenceTest, OpenAndDelActOnTheSelectedLineOnly) {
     makeSequence(12, {1});
-    page().sequenceList->setCurrentRow(12);
-    click(page().openSequenceButton);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(12);
+    click(control<QPushButton>(main(), "BitBtn12"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x01, 0x34, 0x54, 0x0C})}));
 
-    page().sequenceList->setCurrentRow(3);  // an empty line
-    click(page().openSequenceButton);
-    page().sequenceList->item(3)->setText(QStringLiteral(" "));
-    click(page().openSequenceButton);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(3);  // an empty line
+    click(control<QPushButton>(main(), "BitBtn12"));
+    control<QListWidget>(main(), "ListBox3")->item(3)->setText(QStringLiteral(" "));
+    click(control<QPushButton>(main(), "BitBtn12"));
     EXPECT_TRUE(takeQueued().empty());
 
-    page().sequenceList->setCurrentRow(12);
-    click(page().deleteSequenceButton);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(12);
+    click(control<QPushButton>(main(), "BitBtn8"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{withSum({0x3E, 0x05, 0x34, 0x85, 0x07, 0x0C, 0, 0, 0})}));
-    EXPECT_EQ(toBytes(page().sequenceList->item(12)->text()), " ");
+    EXPECT_EQ(toBytes(control<QListWidget>(main(), "ListBox3")->item(12)->text()), " ");
     // The table keeps it until the recorder says otherwise.
     EXPECT_EQ(tables().sequences[12].entryCount, 1);
-    click(page().openSequenceButton);
+    click(control<QPushButton>(main(), "BitBtn12"));
     EXPECT_TRUE(takeQueued().empty());
 
-    page().sequenceList->setCurrentRow(-1);
-    const auto before = lines(page().sequenceList);
-    click(page().deleteSequenceButton);
-    click(page().openSequenceButton);
-    click(page().editSequenceButton);
+    control<QListWidget>(main(), "ListBox3")->setCurrentRow(-1);
+    const auto before = lines(control<QListWidget>(main(), "ListBox3"));
+    click(control<QPushButton>(main(), "BitBtn8"));
+    click(control<QPushButton>(main(), "BitBtn12"));
+    click(control<QPushButton>(main(), "BitBtn18"));
     EXPECT_TRUE(takeQueued().empty());
-    EXPECT_EQ(lines(page().sequenceList), before);
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox3")), before);
 }
 
 TEST_F(SequenceTest, EnteringThePageAsksForEveryBlockOfEverySequenceInUse) {
-    QTabWidget* tabs = main().pages();
+    QTabWidget* tabs = control<QTabWidget>(main(), "PageControl1");
     tabs->setCurrentIndex(MainWindow::SequenceTab);
     tabs->setCurrentIndex(MainWindow::ClipTab);
     EXPECT_TRUE(takeQueued().empty());

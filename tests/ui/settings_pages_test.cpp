@@ -5,14 +5,7 @@
 
 #include "panel_fixture.h"
 #include "settings_helpers.h"
-#include "ui/audio_page.h"
-#include "ui/config_page.h"
 #include "ui/confirmation_dialog.h"
-#include "ui/control_page.h"
-#include "ui/genlock_page.h"
-#include "ui/test_signal_page.h"
-#include "ui/timecode_page.h"
-#include "ui/video_page.h"
 
 namespace qz7::test {
 namespace {
@@ -20,16 +13,15 @@ namespace {
 class SettingsPagesTest : public PanelTest {};
 
 TEST_F(SettingsPagesTest, TimecodeSetPacksSourceCountAndUserBitIntoOneByte) {
-    TimecodePage* page = main().timecodePage();
-    press(page->setButton);
-    pick(page->sourceGroup, 3);  // "PB"
-    pick(page->countGroup, 1);  // "Drop frame"
-    pick(page->userBitGroup, 1);  // "EXT"
-    press(page->setButton);
-    pick(page->sourceGroup, 0);  // "EXT"
-    pick(page->countGroup, 0);
-    pick(page->userBitGroup, 0);
-    press(page->setButton);
+    press(control<QPushButton>(main(), "Button3"));
+    pick(control<RadioGroup>(main(), "RadioGroup4"), 3);  // "PB"
+    pick(control<RadioGroup>(main(), "RadioGroup5"), 1);  // "Drop frame"
+    pick(control<RadioGroup>(main(), "RadioGroup6"), 1);  // "EXT"
+    press(control<QPushButton>(main(), "Button3"));
+    pick(control<RadioGroup>(main(), "RadioGroup4"), 0);  // "EXT"
+    pick(control<RadioGroup>(main(), "RadioGroup5"), 0);
+    pick(control<RadioGroup>(main(), "RadioGroup6"), 0);
+    press(control<QPushButton>(main(), "Button3"));
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
@@ -39,39 +31,36 @@ TEST_F(SettingsPagesTest, TimecodeSetPacksSourceCountAndUserBitIntoOneByte) {
 }
 
 TEST_F(SettingsPagesTest, PresetSendsTheFieldsHoursFirstAndResetZeroesThem) {
-    TimecodePage* page = main().timecodePage();
-    page->presetHoursEdit->setText(QStringLiteral("01"));
-    page->presetMinutesEdit->setText(QStringLiteral("02"));
-    page->presetSecondsEdit->setText(QStringLiteral("03"));
-    page->presetFramesEdit->setText(QStringLiteral("04"));
-    press(page->presetButton);
-    page->presetHoursEdit->setText(QStringLiteral("12"));
-    press(page->resetButton);
-    press(page->presetButton);
+    control<QLineEdit>(main(), "MaskEdit12")->setText(QStringLiteral("01"));
+    control<QLineEdit>(main(), "MaskEdit13")->setText(QStringLiteral("02"));
+    control<QLineEdit>(main(), "MaskEdit14")->setText(QStringLiteral("03"));
+    control<QLineEdit>(main(), "MaskEdit15")->setText(QStringLiteral("04"));
+    press(control<QPushButton>(main(), "Button4"));
+    control<QLineEdit>(main(), "MaskEdit12")->setText(QStringLiteral("12"));
+    press(control<QPushButton>(main(), "Button5"));
+    press(control<QPushButton>(main(), "Button4"));
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x04, 0x34, 0x73, 0x01, 0x02, 0x03, 0x04}));
     EXPECT_EQ(q[1], (Bytes{0x3E, 0x04, 0x34, 0x73, 0x00, 0x00, 0x00, 0x00, 0xE9}));
     EXPECT_EQ(q[2], q[1]);
-    for (QLineEdit* e : {page->presetHoursEdit, page->presetMinutesEdit, page->presetSecondsEdit, page->presetFramesEdit})
+    for (QLineEdit* e : {control<QLineEdit>(main(), "MaskEdit12"), control<QLineEdit>(main(), "MaskEdit13"), control<QLineEdit>(main(), "MaskEdit14"), control<QLineEdit>(main(), "MaskEdit15")})
         EXPECT_EQ(e->text(), QStringLiteral("00"));
 }
 
 TEST_F(SettingsPagesTest, GenlockAndTestSignalSendTheirItemIndexes) {
-    GenlockPage* genlock = main().genlockPage();
-    pick(genlock->sourceGroup, 3);   // "Internal"
-    pick(genlock->fixedStandardGroup, 1);  // "1080/59.94i"
-    pick(genlock->psfGroup, 1);  // "ON"
-    press(genlock->setButton);
+    pick(control<RadioGroup>(main(), "RadioGroup7"), 3);   // "Internal"
+    pick(control<RadioGroup>(main(), "RadioGroup20"), 1);  // "1080/59.94i"
+    pick(control<RadioGroup>(main(), "RadioGroup21"), 1);  // "ON"
+    press(control<QPushButton>(main(), "Button12"));
 
-    TestSignalPage* test = main().testSignalPage();
-    pick(test->videoGroup, 1);  // "Color bar"
-    pick(test->audioGroup, 1);  // "1 kHz"
-    press(test->setButton);
-    pick(test->videoGroup, 3);  // "Black"
-    pick(test->audioGroup, 0);
-    press(test->setButton);
+    pick(control<RadioGroup>(main(), "RadioGroup8"), 1);  // "Color bar"
+    pick(control<RadioGroup>(main(), "RadioGroup9"), 1);  // "1 kHz"
+    press(control<QPushButton>(main(), "Button10"));
+    pick(control<RadioGroup>(main(), "RadioGroup8"), 3);  // "Black"
+    pick(control<RadioGroup>(main(), "RadioGroup9"), 0);
+    press(control<QPushButton>(main(), "Button10"));
 
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 3u);
@@ -81,8 +70,7 @@ TEST_F(SettingsPagesTest, GenlockAndTestSignalSendTheirItemIndexes) {
 }
 
 TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverterGoesFirst) {
-    AudioPage* page = main().audioPage();
-    press(page->setButton);
+    press(control<QPushButton>(main(), "Button8"));
     const auto q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x66, 0x01}));
@@ -93,11 +81,11 @@ TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverte
     // Channel items map to counts; the delay is the item index in half frames.
     const std::pair<int, std::uint8_t> channels[] = {{0, 0x00}, {1, 0x02}, {3, 0x06}};
     for (auto [item, count] : channels) {
-        pick(page->channelsGroup, item);
-        pick(page->delayGroup, 11);  // "5.5"
-        pick(page->inputGroup, 0);   // "Embedded"
-        pick(page->converterGroup, 1);   // "ON"
-        press(page->setButton);
+        pick(control<RadioGroup>(main(), "RadioGroup11"), item);
+        pick(control<RadioGroup>(main(), "RadioGroup13"), 11);  // "5.5"
+        pick(control<RadioGroup>(main(), "RadioGroup10"), 0);   // "Embedded"
+        pick(control<RadioGroup>(main(), "RadioGroup12"), 1);   // "ON"
+        press(control<QPushButton>(main(), "Button8"));
         const auto t = takeTransmitOrder();
         ASSERT_EQ(t.size(), 4u);
         EXPECT_EQ(t[0][4], 0x01) << "converter";
@@ -108,15 +96,14 @@ TEST_F(SettingsPagesTest, AudioSetQueuesInputChannelsDelayConverterSoTheConverte
 }
 
 TEST_F(SettingsPagesTest, VideoSetSendsAncBeforeQualityAndOutputPhaseSendsNothing) {
-    VideoPage* page = main().videoPage();
-    page->hPhaseEdit->setText(QStringLiteral("12"));
-    page->hPhaseArrows->stepUp();
-    page->vPhaseArrows->stepDown();
+    control<QLineEdit>(main(), "Edit17")->setText(QStringLiteral("12"));
+    control<QSpinBox>(main(), "UpDown1")->stepUp();
+    control<QSpinBox>(main(), "UpDown2")->stepDown();
     EXPECT_TRUE(takeQueued().empty());
 
-    pick(page->qualityGroup, 3);  // "Lossless"
-    pick(page->ancGroup, 1);  // "ON"
-    press(page->setButton);
+    pick(control<RadioGroup>(main(), "RadioGroup14"), 3);  // "Lossless"
+    pick(control<RadioGroup>(main(), "RadioGroup15"), 1);  // "ON"
+    press(control<QPushButton>(main(), "Button11"));
     const auto t = takeTransmitOrder();
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(t[0], (Bytes{0x3E, 0x01, 0x34, 0x79, 0x01, 0xED}));
@@ -124,8 +111,7 @@ TEST_F(SettingsPagesTest, VideoSetSendsAncBeforeQualityAndOutputPhaseSendsNothin
 }
 
 TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
-    ControlPage* page = main().controlPage();
-    press(page->setButton);
+    press(control<QPushButton>(main(), "Button16"));
     auto q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0], withSum({0x3E, 0x01, 0x34, 0x71, 0x00}));
@@ -133,12 +119,12 @@ TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
     EXPECT_EQ(q[2], (Bytes{0x44, 0x31, 0x00, 0x06, 0x00, 0x00, 0x7B}));
     EXPECT_EQ(q[3], withSum({0x3E, 0x01, 0x34, 0x8B, 0x01}));
 
-    pick(page->recordModeGroup, 3);  // "INTERMITTENT"
-    page->rateEdit->setText(QStringLiteral("300"));
-    page->prerollEdit->setText(QStringLiteral("15"));
-    pick(page->playbackModeGroup, 2);  // "DUBBING PLAY"
-    pick(page->stillModeGroup, 0);  // "Frame"
-    press(page->setButton);
+    pick(control<RadioGroup>(main(), "RadioGroup3"), 3);  // "INTERMITTENT"
+    control<QLineEdit>(main(), "MaskEdit11")->setText(QStringLiteral("300"));
+    control<QLineEdit>(main(), "MaskEdit10")->setText(QStringLiteral("15"));
+    pick(control<RadioGroup>(main(), "RadioGroup17"), 2);  // "DUBBING PLAY"
+    pick(control<RadioGroup>(main(), "RadioGroup22"), 0);  // "Frame"
+    press(control<QPushButton>(main(), "Button16"));
     q = takeQueued();
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[0][4], 0x02);
@@ -148,9 +134,8 @@ TEST_F(SettingsPagesTest, ControlSetQueuesPlaybackRecordPrerollStill) {
 }
 
 TEST_F(SettingsPagesTest, RateWithABlankPositionFailsAfterThePlaybackMode) {
-    ControlPage* page = main().controlPage();
-    page->rateEdit->setText(QStringLiteral("03"));
-    press(page->setButton);
+    control<QLineEdit>(main(), "MaskEdit11")->setText(QStringLiteral("03"));
+    press(control<QPushButton>(main(), "Button16"));
     EXPECT_EQ(ErrorBox::shownCount(), 1);
     EXPECT_EQ(ErrorBox::lastMessage(), QStringLiteral("'03 ' は整数ではありません"));
     const auto q = takeQueued();
@@ -159,16 +144,15 @@ TEST_F(SettingsPagesTest, RateWithABlankPositionFailsAfterThePlaybackMode) {
 }
 
 TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
-    ConfigPage* page = main().configPage();
     ConfirmationDialog* confirm = forms->confirmationDialog();
 
     whenModalShows([confirm](QWidget*) { press(confirm->cancelButton); });
-    press(page->eraseDisksButton);
+    press(control<QPushButton>(main(), "Button9"));
     EXPECT_TRUE(takeQueued().empty());
 
-    pick(page->diskConfigurationGroup, 1);  // "RAID 1 (Mirroring)"
+    pick(control<RadioGroup>(main(), "RadioGroup2"), 1);  // "RAID 1 (Mirroring)"
     whenModalShows([confirm](QWidget*) { press(confirm->okButton); });
-    press(page->eraseDisksButton);
+    press(control<QPushButton>(main(), "Button9"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x32, 0x00, 0x01, 0x72}}));
 
     // A second erase asks again; closing the window is no "OK".
@@ -177,7 +161,7 @@ TEST_F(SettingsPagesTest, HddEraseQueuesOnlyAfterOk) {
         asked = true;
         confirm->close();
     });
-    press(page->eraseDisksButton);
+    press(control<QPushButton>(main(), "Button9"));
     EXPECT_TRUE(asked);
     EXPECT_TRUE(takeQueued().empty());
 }

@@ -7,12 +7,7 @@
 #include "deck/deck_settings.h"
 #include "panel_fixture.h"
 #include "settings_helpers.h"
-#include "ui/audio_page.h"
 #include "ui/control_page.h"
-#include "ui/genlock_page.h"
-#include "ui/test_signal_page.h"
-#include "ui/timecode_page.h"
-#include "ui/video_page.h"
 
 namespace qz7::test {
 namespace {
@@ -20,7 +15,7 @@ namespace {
 class SettingsReadbackTest : public PanelTest {
 protected:
     std::vector<Bytes> enter(int tab) {
-        main().pages()->setCurrentIndex(tab);
+        control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(tab);
         return takeQueued();
     }
     static Bytes request(std::uint8_t code) { return withSum({0x3E, 0x00, 0x36, code}); }
@@ -31,14 +26,14 @@ TEST_F(SettingsReadbackTest, EachPageQueuesItsRequestsInOrder) {
     EXPECT_EQ(enter(MainWindow::TimecodeTab), std::vector<Bytes>{request(0x72)});
     EXPECT_EQ(enter(MainWindow::GenlockTab), std::vector<Bytes>{request(0x65)});
     EXPECT_EQ(enter(MainWindow::TestSignalTab), std::vector<Bytes>{request(0x76)});
-    EXPECT_FALSE(main().deck().settings().audioReadbackPending());
+    EXPECT_FALSE(deck().settings().audioReadbackPending());
     EXPECT_EQ(enter(MainWindow::AudioTab), std::vector<Bytes>{request(0x77)});
-    EXPECT_TRUE(main().deck().settings().audioReadbackPending());
+    EXPECT_TRUE(deck().settings().audioReadbackPending());
     EXPECT_EQ(enter(MainWindow::VideoTab), (std::vector<Bytes>{request(0x64), request(0x79)}));
     EXPECT_EQ(request(0x79), (Bytes{0x3E, 0x00, 0x36, 0x79, 0xED}));
     EXPECT_EQ(enter(MainWindow::CharacterTab), std::vector<Bytes>{request(0x78)});
 
-    main().pages()->setCurrentIndex(MainWindow::ControlTab);
+    control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::ControlTab);
     EXPECT_EQ(takeTransmitOrder(), (std::vector<Bytes>{{0x3E, 0x00, 0x36, 0x8B, 0xFF},
                                                        {0x60, 0x31, 0x91},
                                                        request(0x71),
@@ -51,75 +46,70 @@ TEST_F(SettingsReadbackTest, EachPageQueuesItsRequestsInOrder) {
 }
 
 TEST_F(SettingsReadbackTest, TimecodeGenlockAndTestSignalAnswersSetAndClampTheirGroups) {
-    TimecodePage* tc = main().timecodePage();
     answer(0x72, {0x0F});  // "PB", "Drop frame", "EXT"
-    EXPECT_EQ(tc->sourceGroup->itemIndex(), 3);
-    EXPECT_EQ(tc->countGroup->itemIndex(), 1);
-    EXPECT_EQ(tc->userBitGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup4")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup5")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup6")->itemIndex(), 1);
     answer(0x72, {0x1C});  // source 7 is past the end
-    EXPECT_EQ(tc->sourceGroup->itemIndex(), 4);
-    EXPECT_EQ(tc->countGroup->itemIndex(), 0);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup4")->itemIndex(), 4);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup5")->itemIndex(), 0);
 
-    GenlockPage* gl = main().genlockPage();
     answer(0x65, {0x07, 0x01, 0x03});  // masked 3, 1, 3 past a two-item group
-    EXPECT_EQ(gl->sourceGroup->itemIndex(), 3);
-    EXPECT_EQ(gl->fixedStandardGroup->itemIndex(), 1);
-    EXPECT_EQ(gl->psfGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup7")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup20")->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup21")->itemIndex(), 1);
 
-    TestSignalPage* ts = main().testSignalPage();
     answer(0x76, {0x06, 0x01});  // video 6 shows "Black"
-    EXPECT_EQ(ts->videoGroup->itemIndex(), 3);
-    EXPECT_EQ(ts->audioGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup8")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup9")->itemIndex(), 1);
 
-    EXPECT_EQ(tc->presetHoursEdit->text(), QStringLiteral("00")) << "preset fields are not read back";
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit12")->text(), QStringLiteral("00")) << "preset fields are not read back";
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(SettingsReadbackTest, AudioDelayAndVideoAnswers) {
-    AudioPage* audio = main().audioPage();
     answer(0x77, {0x0B});
-    EXPECT_EQ(audio->delayGroup->itemIndex(), 11);  // "5.5"
-    EXPECT_EQ(audio->inputGroup->itemIndex(), 1) << "the delay answer leaves the input alone";
-    EXPECT_EQ(audio->channelsGroup->itemIndex(), 4) << "and the channels";
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup13")->itemIndex(), 11);  // "5.5"
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup10")->itemIndex(), 1) << "the delay answer leaves the input alone";
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup11")->itemIndex(), 4) << "and the channels";
     answer(0x77, {0x0C});
     answer(0x77, {0xFF});
-    EXPECT_EQ(audio->delayGroup->itemIndex(), 11) << "out of range delays are ignored";
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup13")->itemIndex(), 11) << "out of range delays are ignored";
 
-    VideoPage* video = main().videoPage();
     answer(0x64, {0x03});
     answer(0x79, {0x03});
-    EXPECT_EQ(video->qualityGroup->itemIndex(), 3);
-    EXPECT_EQ(video->ancGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup14")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup15")->itemIndex(), 1);
     answer(0x64, {0x05});
-    EXPECT_EQ(video->qualityGroup->itemIndex(), 0);  // "High quality"
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup14")->itemIndex(), 0);  // "High quality"
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(SettingsReadbackTest, ControlAnswers) {
-    ControlPage* page = main().controlPage();
+    ControlPage* page = control<ControlPage>(main(), "TabSheet6");
     answer(0x70, {0x06, 0xC8, 0x00});
-    EXPECT_EQ(page->recordModeGroup->itemIndex(), 2);  // "INHIBIT": bit 1 wins over bit 2
-    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("200"));
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup3")->itemIndex(), 2);  // "INHIBIT": bit 1 wins over bit 2
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit11")->text(), QStringLiteral("200"));
     answer(0x70, {0x05, 0x1E, 0x00});
-    EXPECT_EQ(page->recordModeGroup->itemIndex(), 1);  // "LOOP"
-    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("030"));
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup3")->itemIndex(), 1);  // "LOOP"
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit11")->text(), QStringLiteral("030"));
     answer(0x70, {0x04, 0xE7, 0x03});
-    EXPECT_EQ(page->recordModeGroup->itemIndex(), 3);
-    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("999"));
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup3")->itemIndex(), 3);
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit11")->text(), QStringLiteral("999"));
     // 1000 frames cannot show in three digits: the field keeps its value
     // rather than show (and later send) 100.
     answer(0x70, {0x00, 0xE8, 0x03});
-    EXPECT_EQ(page->recordModeGroup->itemIndex(), 0);
-    EXPECT_EQ(page->rateEdit->text(), QStringLiteral("999"));
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup3")->itemIndex(), 0);
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit11")->text(), QStringLiteral("999"));
 
     answer(0x71, {0x03});
-    EXPECT_EQ(page->playbackModeGroup->itemIndex(), 2);  // "DUBBING PLAY"
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup17")->itemIndex(), 2);  // "DUBBING PLAY"
     answer(0x8B, {0x00});
-    EXPECT_EQ(page->stillModeGroup->itemIndex(), 0);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup22")->itemIndex(), 0);
 
     // The preroll answer travels unframed; its top bit is not part of the seconds.
     feed(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x95}));
-    EXPECT_EQ(page->prerollEdit->text(), QStringLiteral("15"));
+    EXPECT_EQ(control<QLineEdit>(main(), "MaskEdit10")->text(), QStringLiteral("15"));
     EXPECT_EQ(page->prerollText(), QStringLiteral("15"));
     feed(withSum({0x74, 0x31, 0x00, 0x00, 0x00, 0x2A}));
     EXPECT_EQ(page->prerollText(), QStringLiteral("15")) << "not two decimal digits";
@@ -127,7 +117,6 @@ TEST_F(SettingsReadbackTest, ControlAnswers) {
 }
 
 TEST_F(SettingsReadbackTest, StatusAudioBitsApplyOnceAfterEnteringTheAudioPage) {
-    AudioPage* page = main().audioPage();
     const auto status = [this](std::uint8_t byte23) {
         Bytes s = blankReply(0x37, 0x60, 31);
         s[23] = byte23;
@@ -136,26 +125,26 @@ TEST_F(SettingsReadbackTest, StatusAudioBitsApplyOnceAfterEnteringTheAudioPage) 
     };
 
     status(0x00);  // not pending: nothing changes
-    EXPECT_EQ(page->channelsGroup->itemIndex(), 4);
-    EXPECT_EQ(page->inputGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup11")->itemIndex(), 4);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup10")->itemIndex(), 1);
 
     enter(MainWindow::AudioTab);
-    main().pages()->setCurrentIndex(MainWindow::VideoTab);  // still applied after leaving
+    control<QTabWidget>(main(), "PageControl1")->setCurrentIndex(MainWindow::VideoTab);  // still applied after leaving
     takeQueued();
     status(0x36);
-    EXPECT_EQ(page->channelsGroup->itemIndex(), 3);  // "6"
-    EXPECT_EQ(page->inputGroup->itemIndex(), 1);  // "AES/EBU"
-    EXPECT_EQ(page->converterGroup->itemIndex(), 1);  // "ON"
-    EXPECT_FALSE(main().deck().settings().audioReadbackPending());
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup11")->itemIndex(), 3);  // "6"
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup10")->itemIndex(), 1);  // "AES/EBU"
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup12")->itemIndex(), 1);  // "ON"
+    EXPECT_FALSE(deck().settings().audioReadbackPending());
     status(0x02);
-    EXPECT_EQ(page->channelsGroup->itemIndex(), 3) << "only the first status after entering";
-    EXPECT_EQ(page->converterGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup11")->itemIndex(), 3) << "only the first status after entering";
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup12")->itemIndex(), 1);
 
     enter(MainWindow::AudioTab);
     status(0x05);  // odd channel count is ignored, the other bits apply
-    EXPECT_EQ(page->channelsGroup->itemIndex(), 3);
-    EXPECT_EQ(page->inputGroup->itemIndex(), 0);
-    EXPECT_EQ(page->converterGroup->itemIndex(), 0);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup11")->itemIndex(), 3);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup10")->itemIndex(), 0);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup12")->itemIndex(), 0);
     EXPECT_TRUE(takeQueued().empty());
 }
 

@@ -4,14 +4,8 @@
 #include <QTest>
 
 #include "panel_fixture.h"
-#include "ui/clip_list_panel.h"
-#include "ui/config_page.h"
-#include "ui/cue_group.h"
-#include "ui/device_page.h"
-#include "ui/file_list_panel.h"
 #include "ui/radio_group.h"
 #include "ui/schedule_window.h"
-#include "ui/sequence_page.h"
 #include "ui/status_panel.h"
 
 namespace qz7::test {
@@ -27,34 +21,33 @@ Bytes status(std::initializer_list<std::pair<int, std::uint8_t>> bytes) {
 
 class StatusPanelTest : public PanelTest {
 protected:
-    StatusPanel* s() { return main().statusPanel(); }
 };
 
 TEST_F(StatusPanelTest, TransportWordStandardQualityAndReference) {
-    EXPECT_EQ(s()->transportLabel->text(), QStringLiteral("STOP"));
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("STOP"));
     feed(status({{5, 0x03}}));
-    EXPECT_EQ(s()->transportLabel->text(), QStringLiteral("REC"));  // REC wins over PLAY
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("REC"));  // REC wins over PLAY
     feed(status({{5, 0x01}, {6, 0x10}}));
-    EXPECT_EQ(s()->transportLabel->text(), QStringLiteral("JOG"));
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("JOG"));
     feed(status({{6, 0x38}}));
-    EXPECT_EQ(s()->transportLabel->text(), QStringLiteral("SHUTTLE"));
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("SHUTTLE"));
     feed(status({{20, 0x04}}));
-    EXPECT_EQ(s()->transportLabel->text(), QStringLiteral("SHUTTLE")) << "no bit keeps the word";
-    EXPECT_EQ(s()->referenceLabel->text(), QStringLiteral("EXT"));
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), QStringLiteral("SHUTTLE")) << "no bit keeps the word";
+    EXPECT_EQ(control<QLabel>(main(), "Label24")->text(), QStringLiteral("EXT"));
     feed(status({{20, 0x08}, {21, 0x13}, {22, 0x05}}));
-    EXPECT_EQ(s()->referenceLabel->text(), QStringLiteral("INPUT"));
-    EXPECT_EQ(s()->standardLabel->text(), QStringLiteral("1080/24PSF   "));
-    EXPECT_EQ(s()->qualityLabel->text(), QStringLiteral("EHQ     "));
+    EXPECT_EQ(control<QLabel>(main(), "Label24")->text(), QStringLiteral("INPUT"));
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), QStringLiteral("1080/24PSF   "));
+    EXPECT_EQ(control<QLabel>(main(), "Label11")->text(), QStringLiteral("EHQ     "));
     feed(status({{21, 0x0C}, {20, 0x00}}));
-    EXPECT_EQ(s()->standardLabel->text(), QStringLiteral("UNKNOWN       "));
-    EXPECT_EQ(s()->referenceLabel->text(), QStringLiteral("INPUT")) << "0x00 leaves the reference";
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), QStringLiteral("UNKNOWN       "));
+    EXPECT_EQ(control<QLabel>(main(), "Label24")->text(), QStringLiteral("INPUT")) << "0x00 leaves the reference";
 }
 
 TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared) {
     const Bytes errorRequest{0x3E, 0x01, 0x36, 0x83, 0x00, 0xF8};
     feed(status({{22, 0x23}}));
-    EXPECT_EQ(s()->qualityLabel->text(), QStringLiteral("LOSSLESS"));
-    EXPECT_EQ(main().deck().status().errorLatch, true);
+    EXPECT_EQ(control<QLabel>(main(), "Label11")->text(), QStringLiteral("LOSSLESS"));
+    EXPECT_EQ(deck().status().errorLatch, true);
     feed(status({{22, 0x23}}));
     EXPECT_EQ(takeQueued(), std::vector<Bytes>{errorRequest});
 
@@ -62,40 +55,40 @@ TEST_F(StatusPanelTest, ErrorLatchRequestsTheTextOnceAndBlanksTheLineWhenCleared
     for (int i = 4; i < 27; ++i) text[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>('A' + i - 4);
     fixSum(text);
     feed(text);
-    EXPECT_EQ(s()->errorLineLabel->text(), QStringLiteral("ERR : ABCDEFGHIJKLMNOPQRSTUVW"));
+    EXPECT_EQ(control<ClickableLabel>(main(), "Label36")->text(), QStringLiteral("ERR : ABCDEFGHIJKLMNOPQRSTUVW"));
 
     // Double-click resets only while the latch is up.
-    QTest::mouseDClick(s()->errorLineLabel, Qt::LeftButton);
+    QTest::mouseDClick(control<ClickableLabel>(main(), "Label36"), Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
     feed(status({{22, 0x03}}));
-    EXPECT_EQ(main().deck().status().errorLatch, false);
-    EXPECT_EQ(s()->errorLineLabel->text(), QStringLiteral(" "));
+    EXPECT_EQ(deck().status().errorLatch, false);
+    EXPECT_EQ(control<ClickableLabel>(main(), "Label36")->text(), QStringLiteral(" "));
     feed(status({{22, 0x03}}));
-    QTest::mouseDClick(s()->errorLineLabel, Qt::LeftButton);
+    QTest::mouseDClick(control<ClickableLabel>(main(), "Label36"), Qt::LeftButton);
     EXPECT_TRUE(takeQueued().empty());
 }
 
 TEST_F(StatusPanelTest, NumberLineInFileClipAndSequenceMode) {
     feed(status({{23, 0x40}, {27, 0x2C}, {28, 0x01}}));
-    EXPECT_EQ(s()->numberCaptionLabel->text(), QStringLiteral("CLIP No. :"));
-    EXPECT_EQ(s()->numberLabel->text(), QStringLiteral("300"));
-    EXPECT_EQ(s()->numberMarkerLabel->text(), QStringLiteral(" "));
+    EXPECT_EQ(control<QLabel>(main(), "Label37")->text(), QStringLiteral("CLIP No. :"));
+    EXPECT_EQ(control<QLabel>(main(), "Label40")->text(), QStringLiteral("300"));
+    EXPECT_EQ(control<QLabel>(main(), "Label25")->text(), QStringLiteral(" "));
     feed(status({{25, 0x05}, {26, 0x80}}));
-    EXPECT_EQ(s()->numberCaptionLabel->text(), QStringLiteral("REC FILE :"));
-    EXPECT_EQ(s()->numberLabel->text(), QStringLiteral("005"));
-    EXPECT_EQ(s()->numberMarkerLabel->text(), QStringLiteral("*"));
+    EXPECT_EQ(control<QLabel>(main(), "Label37")->text(), QStringLiteral("REC FILE :"));
+    EXPECT_EQ(control<QLabel>(main(), "Label40")->text(), QStringLiteral("005"));
+    EXPECT_EQ(control<QLabel>(main(), "Label25")->text(), QStringLiteral("*"));
     feed(status({{25, 0x90}, {26, 0x01}}));
-    EXPECT_EQ(s()->numberLabel->text(), QStringLiteral("400"));
+    EXPECT_EQ(control<QLabel>(main(), "Label40")->text(), QStringLiteral("400"));
     feed(status({{23, 0x40}, {29, 0x83}, {27, 0x07}, {28, 0x00}}));
-    EXPECT_EQ(s()->numberCaptionLabel->text(), QStringLiteral("SEQ No. :"));
-    EXPECT_EQ(s()->numberLabel->text(), QStringLiteral("003"));
-    EXPECT_EQ(s()->numberMarkerLabel->text(), QStringLiteral("C 007"));
+    EXPECT_EQ(control<QLabel>(main(), "Label37")->text(), QStringLiteral("SEQ No. :"));
+    EXPECT_EQ(control<QLabel>(main(), "Label40")->text(), QStringLiteral("003"));
+    EXPECT_EQ(control<QLabel>(main(), "Label25")->text(), QStringLiteral("C 007"));
 }
 
 TEST_F(StatusPanelTest, TimecodeMasksFlagBitsAndNeedsFourDataBytes) {
     feed(reply(0x37, 0x04, {0x64, 0x59, 0x59, 0x23}));
     const auto shown = [this] {
-        return QStringList{s()->hoursLabel->text(), s()->minutesLabel->text(), s()->secondsLabel->text(), s()->framesLabel->text()}
+        return QStringList{control<QLabel>(main(), "Label3")->text(), control<QLabel>(main(), "Label30")->text(), control<QLabel>(main(), "Label31")->text(), control<QLabel>(main(), "Label32")->text()}
             .join(QLatin1Char(':'));
     };
     EXPECT_EQ(shown(), QStringLiteral("23:59:59:24"));
@@ -135,45 +128,45 @@ protected:
 TEST_F(ListRepliesTest, CueEntriesFillTableAndLineAndCountEveryReply) {
     feed(cue(300, true, {0x04, 0x03, 0x02, 0x01}, "OPENING"));
     feed(cue(300, true, {0x04, 0x03, 0x02, 0x01}, "OPENING"));
-    EXPECT_EQ(lines(main().cueGroup()->cueList)[300], "01:02:03:04 OPENING");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox4"))[300], "01:02:03:04 OPENING");
     EXPECT_EQ(tables().cues[300].used, 1);
     EXPECT_EQ(tables().cueCount, 2);
     feed(cue(300, false, {}, ""));
-    EXPECT_EQ(lines(main().cueGroup()->cueList)[300], " ");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox4"))[300], " ");
     EXPECT_EQ(tables().cues[300].name, "OPENING") << "an empty slot leaves the table";
     EXPECT_EQ(tables().cueCount, 2);
 }
 
 TEST_F(ListRepliesTest, ClipEntriesFillBothClipListsAndGrowTheSequencePlayList) {
     feed(clip(200, true, "WIDE"));
-    EXPECT_EQ(lines(main().clipListPanel()->clipList)[200], " 200  WIDE");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox1"))[200], " 200  WIDE");
     EXPECT_EQ(forms->scheduleWindow()->clipList->count(), 201);
     EXPECT_EQ(lines(forms->scheduleWindow()->clipList)[200], " 200  WIDE");
     EXPECT_EQ(lines(forms->scheduleWindow()->clipList)[150], " ");
     EXPECT_EQ(tables().clips[200].in.frames, "10");
     EXPECT_EQ(tables().clips[200].out.frames, "20");
     feed(clip(200, false, ""));
-    EXPECT_EQ(lines(main().clipListPanel()->clipList)[200], " ");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox1"))[200], " ");
     EXPECT_EQ(lines(forms->scheduleWindow()->clipList)[200], " 200  WIDE");
     EXPECT_EQ(tables().clipCount, 1);
 }
 
 TEST_F(ListRepliesTest, InhibitThenNameDrawsTheStarAndSequenceRepliesFillTheRecord) {
     feed(reply(0x37, 0x8C, {0x03, 0x00, 0x01}));
-    EXPECT_EQ(lines(main().fileListPanel()->fileList)[2], " ") << "the inhibit reply alone draws nothing";
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox2"))[2], " ") << "the inhibit reply alone draws nothing";
     Bytes name = blankReply(0x37, 0x82, 39);
     name[4] = 3;
     const std::string n = "NEWS";
     std::copy(n.begin(), n.end(), name.begin() + 6);
     fixSum(name);
     feed(name);
-    EXPECT_EQ(lines(main().fileListPanel()->fileList)[2], "003 * NEWS");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox2"))[2], "003 * NEWS");
 
     feed(reply(0x37, 0x85, {4, 2, 7}));
-    EXPECT_EQ(lines(main().sequencePage()->sequenceList)[4], "004");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox3"))[4], "004");
     EXPECT_EQ(tables().sequences[4].blockCount, 2);
     feed(reply(0x37, 0x85, {5, 0, 0}));
-    EXPECT_EQ(lines(main().sequencePage()->sequenceList)[5], "");
+    EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox3"))[5], "");
     feed(reply(0x37, 0x86, {4, 1, 0xFF, 0xFF, 0xC8, 0x00, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
     const auto& steps = tables().sequences[4].steps;
     EXPECT_EQ(steps[5], -1);
@@ -187,17 +180,17 @@ TEST_F(ListRepliesTest, SystemReplySelectsTheDiskConfigurationAndEnablesRetrieve
     sys[23] = 0x05;
     fixSum(sys);
     feed(sys);
-    EXPECT_EQ(main().configPage()->diskConfigurationGroup->itemIndex(), 1);
+    EXPECT_EQ(control<RadioGroup>(main(), "RadioGroup2")->itemIndex(), 1);
     EXPECT_EQ(tables().recordedFileCount, 5);
-    EXPECT_TRUE(main().devicePage()->retrieveButton->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(main(), "Button6")->isEnabled());
 }
 
 TEST_F(ListRepliesTest, MalformedRepliesChangeNothing) {
     const auto before = [&] {
-        return std::make_tuple(lines(main().cueGroup()->cueList), lines(main().clipListPanel()->clipList),
-                               lines(main().fileListPanel()->fileList), lines(main().sequencePage()->sequenceList),
+        return std::make_tuple(lines(control<QListWidget>(main(), "ListBox4")), lines(control<QListWidget>(main(), "ListBox1")),
+                               lines(control<QListWidget>(main(), "ListBox2")), lines(control<QListWidget>(main(), "ListBox3")),
                                tables().cueCount, tables().clipCount,
-                               main().statusPanel()->transportLabel->text(), tables().sequences[15].steps);
+                               control<QLabel>(main(), "Label4")->text(), tables().sequences[15].steps);
     };
     const auto snapshot = before();
     Bytes badSum = cue(1, true, {1, 2, 3, 4}, "X");
@@ -211,7 +204,7 @@ TEST_F(ListRepliesTest, MalformedRepliesChangeNothing) {
                            reply(0x37, 0x86, {15, 26, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}), reply(0x37, 0xEE, {1, 2}),
                            Bytes(8192, 0x00), Bytes{0x3E}})
         feed(d);
-    main().deck().linkForTesting().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
+    deck().linkForTesting().decoder().decode(statusFromElsewhere, Sender{"127.0.0.2", false}, true);
     EXPECT_EQ(before(), snapshot);
 }
 

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "controls.h"
 #include "net/recorder_link.h"
 #include "ui/device_page.h"
 #include "ui/error_box.h"
@@ -24,7 +25,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     Forms forms(devices);
     forms.deck().linkForTesting().pollDriver().stop();
     RecorderLink& link = forms.deck().linkForTesting();
-    DevicePage* page = forms.mainWindow()->devicePage();
+    auto* page = control<DevicePage>(*forms.mainWindow(), "TabSheet11");
     const QString partnerDown = QStringLiteral("Host not found: partner");
     // One tick; `error` stands for what it raised, and the operator presses OK.
     const auto tick = [&](const QString& error = {}) {
@@ -33,7 +34,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
         ErrorBox::dismiss();
     };
 
-    QTest::mouseClick(page->applyButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*forms.mainWindow(), "Button7"), Qt::LeftButton);
     for (int i = 0; i < 5; ++i) tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 1);
 
@@ -52,7 +53,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 4) << "after Scan";
 
-    QTest::mouseClick(page->applyButton, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*forms.mainWindow(), "Button7"), Qt::LeftButton);
     tick(partnerDown);
     tick(partnerDown);
     EXPECT_EQ(ErrorBox::shownCount(), 5) << "after Apply";

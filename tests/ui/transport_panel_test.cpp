@@ -8,6 +8,7 @@
 
 #include "media_list_helpers.h"
 #include "ui/radio_group.h"
+#include "ui/transport_panel.h"
 #include "ui/status_panel.h"
 
 namespace qz7::test {
@@ -17,7 +18,7 @@ class TransportPanelTest : public MediaListTest {
 protected:
     void SetUp() override {
         MediaListTest::SetUp();
-        panel = main().transportPanel();
+        panel = control<TransportPanel>(main(), "Panel7");
     }
 
     static void typeInto(QComboBox* box, const QString& text) {
@@ -29,105 +30,105 @@ protected:
 };
 
 TEST_F(TransportPanelTest, PlayStopAndMonitorQueueTheirPackets) {
-    click(panel->playButton);
+    click(control<QPushButton>(main(), "BitBtn1"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x01, 0x73}}));
 
-    click(panel->stopButton);  // "NORM" at start
+    click(control<QPushButton>(main(), "BitBtn2"));  // "NORM" at start
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x00, 0x00, 0x73}}));
 
-    click(panel->stopModeGroup->button(0));  // "LOCK" only changes what STOP sends
+    click(control<RadioGroup>(main(), "RadioGroup19")->button(0));  // "LOCK" only changes what STOP sends
     EXPECT_TRUE(takeQueued().empty());
-    click(panel->stopButton);
+    click(control<QPushButton>(main(), "BitBtn2"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x00, 0x02, 0x75}}));
 
-    click(panel->monitorGroup->button(1));  // "PB"
-    click(panel->monitorGroup->button(0));  // "EE" again
+    click(control<RadioGroup>(main(), "RadioGroup18")->button(1));  // "PB"
+    click(control<RadioGroup>(main(), "RadioGroup18")->button(0));  // "EE" again
     EXPECT_EQ(takeTransmitOrder(),
               (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x41, 0xB3}, {0x3E, 0x00, 0x34, 0x40, 0xB2}}));
 }
 
 TEST_F(TransportPanelTest, WindUsesTheFfRwdSpeedForBothDirections) {
-    click(panel->fastForwardButton);
-    click(panel->rewindButton);
+    click(control<QPushButton>(main(), "BitBtn5"));
+    click(control<QPushButton>(main(), "BitBtn6"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x01, 0x34, 0x13, 0x6D, 0xF3}, sent({0x3E, 0x01, 0x34, 0x23, 0x6D})}));
 
-    panel->windSpeedBox->setCurrentIndex(4);  // "x 5"
-    click(panel->fastForwardButton);
+    control<QComboBox>(main(), "ComboBox3")->setCurrentIndex(4);  // "x 5"
+    click(control<QPushButton>(main(), "BitBtn5"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x56})}));
     // An item past the table is sent as the last speed.
-    panel->windSpeedBox->addItem(QStringLiteral("x 200"));
-    panel->windSpeedBox->setCurrentIndex(5);
-    click(panel->fastForwardButton);
+    control<QComboBox>(main(), "ComboBox3")->addItem(QStringLiteral("x 200"));
+    control<QComboBox>(main(), "ComboBox3")->setCurrentIndex(5);
+    click(control<QPushButton>(main(), "BitBtn5"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x56})}));
 }
 
 TEST_F(TransportPanelTest, ArrowsRunSlowMotionInVarModeAndJogInJogMode) {
-    click(panel->forwardButton);
-    click(panel->reverseButton);
+    click(control<QPushButton>(main(), "BitBtn10"));
+    click(control<QPushButton>(main(), "BitBtn9"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x50}), sent({0x3E, 0x01, 0x34, 0x22, 0x50})}));
 
-    panel->slowSpeedBox->setCurrentIndex(8);
-    ASSERT_EQ(panel->slowSpeedBox->currentText(), "x/1/30");
-    click(panel->forwardButton);
-    click(panel->reverseButton);
+    control<QComboBox>(main(), "ComboBox4")->setCurrentIndex(8);
+    ASSERT_EQ(control<QComboBox>(main(), "ComboBox4")->currentText(), "x/1/30");
+    click(control<QPushButton>(main(), "BitBtn10"));
+    click(control<QPushButton>(main(), "BitBtn9"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x10}), sent({0x3E, 0x01, 0x34, 0x22, 0x10})}));
 
-    click(panel->varButton);  // Var while in Var mode changes nothing
-    click(panel->jogButton);
-    click(panel->jogButton);
+    click(control<QPushButton>(main(), "BitBtn4"));  // Var while in Var mode changes nothing
+    click(control<QPushButton>(main(), "BitBtn11"));
+    click(control<QPushButton>(main(), "BitBtn11"));
     EXPECT_EQ(panel->jogMode, 1);
     EXPECT_TRUE(takeQueued().empty()) << "Jog and Var send nothing";
-    click(panel->forwardButton);
-    click(panel->reverseButton);
+    click(control<QPushButton>(main(), "BitBtn10"));
+    click(control<QPushButton>(main(), "BitBtn9"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x14, 0x86}, {0x3E, 0x00, 0x34, 0x24, 0x96}}));
 
-    click(panel->varButton);
+    click(control<QPushButton>(main(), "BitBtn4"));
     EXPECT_EQ(panel->jogMode, 0);
-    click(panel->forwardButton);
+    click(control<QPushButton>(main(), "BitBtn10"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x12, 0x10})}));
 }
 
 TEST_F(TransportPanelTest, TypedSpeedThatNamesNoItemSendsNothing) {
-    typeInto(panel->windSpeedBox, QStringLiteral("x 7"));
-    QTest::keyClick(panel->windSpeedBox->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(panel->windSpeedBox->count(), 5) << "typed text must not become an item";
-    click(panel->fastForwardButton);
-    click(panel->rewindButton);
+    typeInto(control<QComboBox>(main(), "ComboBox3"), QStringLiteral("x 7"));
+    QTest::keyClick(control<QComboBox>(main(), "ComboBox3")->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(control<QComboBox>(main(), "ComboBox3")->count(), 5) << "typed text must not become an item";
+    click(control<QPushButton>(main(), "BitBtn5"));
+    click(control<QPushButton>(main(), "BitBtn6"));
     EXPECT_TRUE(takeQueued().empty());
 
-    typeInto(panel->slowSpeedBox, QStringLiteral("fast"));
-    click(panel->forwardButton);
-    click(panel->reverseButton);
+    typeInto(control<QComboBox>(main(), "ComboBox4"), QStringLiteral("fast"));
+    click(control<QPushButton>(main(), "BitBtn10"));
+    click(control<QPushButton>(main(), "BitBtn9"));
     EXPECT_TRUE(takeQueued().empty());
     // Jog needs no speed.
-    click(panel->jogButton);
-    click(panel->forwardButton);
+    click(control<QPushButton>(main(), "BitBtn11"));
+    click(control<QPushButton>(main(), "BitBtn10"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x14, 0x86}}));
 
     // Text typed exactly as an item selects that item's speed.
-    panel->windSpeedBox->setEditText(QStringLiteral("x 10"));
-    click(panel->fastForwardButton);
+    control<QComboBox>(main(), "ComboBox3")->setEditText(QStringLiteral("x 10"));
+    click(control<QPushButton>(main(), "BitBtn5"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{sent({0x3E, 0x01, 0x34, 0x13, 0x60})}));
 }
 
 // Before "Retrieve" the list is empty: the missing lines are made, not an error.
 TEST_F(TransportPanelTest, RecordCountsTheNewFileAndShowsItsNumber) {
-    QListWidget* files = main().fileListPanel()->fileList;
+    QListWidget* files = control<QListWidget>(main(), "ListBox2");
     tables().recordedFileCount = 3;  // as the system reply set it
-    click(panel->recordButton);
+    click(control<QPushButton>(main(), "BitBtn3"));
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x02, 0x74}}));
     EXPECT_EQ(tables().recordedFileCount, 4);
     EXPECT_EQ(lines(files), (std::vector<std::string>{" ", " ", " ", "004  "}));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 
     fillListsAsRetrieve(main());
-    click(panel->recordButton);
+    click(control<QPushButton>(main(), "BitBtn3"));
     EXPECT_EQ(lines(files)[4], "005  ");
     EXPECT_EQ(lines(files)[5], " ");
 }
 
 TEST_F(TransportPanelTest, ErrorLineDoubleClickResetsOnlyWhileAnErrorIsReported) {
-    QLabel* line = main().statusPanel()->errorLineLabel;
+    QLabel* line = control<ClickableLabel>(main(), "Label36");
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_TRUE(takeQueued().empty());
 
@@ -138,7 +139,7 @@ TEST_F(TransportPanelTest, ErrorLineDoubleClickResetsOnlyWhileAnErrorIsReported)
     takeQueued();  // the error text request
     QTest::mouseDClick(line, Qt::LeftButton);
     EXPECT_EQ(takeQueued(), (std::vector<Bytes>{{0x3E, 0x00, 0x34, 0x89, 0xFB}}));
-    EXPECT_TRUE(main().deck().status().errorLatch) << "the status reply clears the latch, not the reset";
+    EXPECT_TRUE(deck().status().errorLatch) << "the status reply clears the latch, not the reset";
 }
 
 }  // namespace
