@@ -13,7 +13,6 @@ struct Rack::Entry {
     DeckConfig deckConfig;
     std::unique_ptr<Deck> deck;
     std::unique_ptr<RemoteSession> session;
-    QString shownLink;
 };
 
 Rack::Rack(LinkTiming timing, Log log, QObject* parent)
@@ -67,16 +66,10 @@ void Rack::start(const DeckConfig& deckConfig) {
     Entry* entry = e.get();
     const QString name = deckConfig.name;
     const std::string key = name.toStdString();
-    // The deck leaves out a repeat of the same failure.
-    connect(entry->deck.get(), &Deck::errorRaised, this,
-            [this, name](const QString& message) { log_(QStringLiteral("deck %1: %2").arg(name, message)); });
+    // The deck's lines on stderr are the program's (Assembly::watch).
     const LinkMonitor& monitor = entry->deck->monitor();
-    connect(&monitor, &LinkMonitor::changed, this, [this, entry, name, &monitor] {
-        entry->session->setLinkState(LinkMonitor::remoteWord(monitor.state()));
-        // Link changes, not every second of a silence.
-        const QString text = monitor.state() == LinkMonitor::State::NoReply ? QStringLiteral("NO REPLY") : monitor.text();
-        if (text != entry->shownLink) log_(QStringLiteral("deck %1: link: %2").arg(name, entry->shownLink = text));
-    });
+    connect(&monitor, &LinkMonitor::changed, this,
+            [entry, &monitor] { entry->session->setLinkState(LinkMonitor::remoteWord(monitor.state())); });
     connect(entry->session.get(), &RemoteSession::stateChanged, this,
             [this, key](const RemoteState& state) { emit stateChanged(key, state); });
     decks_[name] = std::move(e);

@@ -34,7 +34,7 @@ protected:
     void SetUp() override {
         ErrorBox::dismiss();
         ErrorBox::resetCounters();
-        forms = std::make_unique<Forms>(loopbackPair());
+        forms = std::make_unique<StandaloneForms>(loopbackPair());
         main().deck().linkForTesting().pollDriver().stop();
         linkOn();
         main().show();
@@ -127,7 +127,7 @@ protected:
     void SetUp() override { useDevices(loopbackPair()); }
     void useDevices(const DevicePair& pair) {
         ErrorBox::dismiss();
-        forms = std::make_unique<Forms>(pair);
+        forms = std::make_unique<StandaloneForms>(pair);
         main().deck().linkForTesting().pollDriver().stop();
     }
 
