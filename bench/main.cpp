@@ -134,7 +134,10 @@ public:
 int startupChild(int& argc, char** argv, long long enteredNs) {
     qz7::Application app(argc, argv);
     const long long appNs = nowNs();
-    qz7::Forms forms(singleRecorder(kSilentHost));
+    // As qz7cont: the deck polls from the start, the windows are handed it.
+    qz7::Deck deck(singleRecorder(kSilentHost));
+    deck.start();
+    qz7::Forms forms(deck);
     FirstPaint probe;
     forms.mainWindow()->installEventFilter(&probe);
     forms.mainWindow()->show();
@@ -161,7 +164,10 @@ void dumpTicks(const QString& path, const std::vector<double>& idle, const std::
 }
 
 int retrieveChild(int idleMs, int timeoutMs, const QString& dumpPath) {
-    qz7::Forms forms(singleRecorder(kSimHost));
+    // As qz7cont: the deck polls from the start, the windows are handed it.
+    qz7::Deck deck(singleRecorder(kSimHost));
+    deck.start();
+    qz7::Forms forms(deck);
     qz7::MainWindow& main = *forms.mainWindow();
     main.show();
     qz7::PollDriver& driver = forms.deck().linkForTesting().pollDriver();
@@ -512,7 +518,10 @@ double cpuPercent(int seconds) {
 
 void measurePanelSilent(const Settings& s, Results& r) {
     qz7::ErrorBox::resetCounters();
-    qz7::Forms forms(singleRecorder(kSilentHost));
+    // As qz7cont: the deck polls from the start, the windows are handed it.
+    qz7::Deck deck(singleRecorder(kSilentHost));
+    deck.start();
+    qz7::Forms forms(deck);
     qz7::MainWindow& main = *forms.mainWindow();
     main.show();
     apply(main);

@@ -1,6 +1,5 @@
-// The program without a window: the link, the media tables and the OSC
-// remote control, started on the chosen recorder at once, until SIGINT or
-// SIGTERM.
+// The program without a window: the deck, the event log and the remote front
+// ends, started on the chosen recorder at once, until SIGINT or SIGTERM.
 #pragma once
 
 #include "app/options.h"

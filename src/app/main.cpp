@@ -2,15 +2,12 @@
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
-#include <memory>
 
 #include "app/application.h"
 #include "app/headless.h"
 #include "app/options.h"
-#include "log/event_log.h"
 #include "net/signal_watch.h"
-#include "remote/remote_control.h"
-#include "remote/web_server.h"
+#include "rack/assembly.h"
 #include "qz7_version.h"
 #include "ui/error_box.h"
 #include "ui/forms.h"
@@ -20,7 +17,8 @@ int main(int argc, char** argv) {
     // Options first: --help, --version and a bad option need no display.
     const qz7::Options options = qz7::parseOptions(qz7::argumentList(argc, argv));
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "qz7cont: %s\n%s", qPrintable(options.error), qPrintable(qz7::usageText()));
+        // One line: the whole usage would bury the reason.
+        std::fprintf(stderr, "qz7cont: %s (see --help)\n", qPrintable(options.error));
         return 2;
     }
     if (options.help) {
@@ -41,34 +39,15 @@ int main(int argc, char** argv) {
     qz7::SignalWatch termination;
     QObject::connect(&termination, &qz7::SignalWatch::terminate, &app, &QCoreApplication::quit);
     try {
-        qz7::Forms forms(options.devices);
-        forms.deck().setName(options.name);
-        qz7::LogOptions logOptions = options.log;
-        if (logOptions.dir.isEmpty()) logOptions.dir = qz7::defaultPanelLogDir();
-        qz7::EventLog eventLog(logOptions);
-        eventLog.attach(forms.deck());
-        forms.mainWindow()->setEventLog(&eventLog);
-        std::unique_ptr<qz7::RemoteControl> remote;
-        if (options.remote.osc) {
-            remote = std::make_unique<qz7::RemoteControl>(forms.deck(), options.remote);
-            QString error;
-            if (!remote->start(&error)) {
-                std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
-                return 1;
-            }
-        }
-        std::unique_ptr<qz7::WebServer> web;
-        if (options.web.http) {
-            web = std::make_unique<qz7::WebServer>(qz7::WebServer::configFrom(options.web, options.webToken));
-            QString error;
-            if (!web->start(&error)) {
-                std::fprintf(stderr, "qz7cont: %s\n", qPrintable(error));
-                return 1;
-            }
-            web->setDecks({&forms.deck()});
-            web->followLog(eventLog);
-            std::fprintf(stderr, "qz7cont: web remote on http://%s:%u/\n", qPrintable(web->address().toString()),
-                         static_cast<unsigned>(web->port()));
+        qz7::Assembly assembly(qz7::assemblyConfig(options, true));
+        // The window is a view of the deck: it is handed the deck and leaves
+        // the network to the assembly.
+        qz7::Forms forms(assembly.makeDeck(options.devices, options.name));
+        forms.mainWindow()->setEventLog(&assembly.eventLog());
+        QString error;
+        if (!assembly.start(&error)) {
+            assembly.say(error);
+            return 1;
         }
         forms.mainWindow()->show();
         app.exec();

@@ -1,10 +1,12 @@
 #include "app/options.h"
 
+#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <string_view>
 
 #include "deck/deck_name.h"
+#include "rack/assembly.h"
 
 namespace qz7 {
 
@@ -66,74 +68,96 @@ QStringList argumentList(int argc, char** argv) {
 
 Options parseOptions(const QStringList& arguments) {
     Options o;
-    for (int i = 1; i < arguments.size(); ++i) {
+    QStringList seen;
+    for (int i = 1; i < arguments.size() && o.error.isEmpty(); ++i) {
         const QString& a = arguments[i];
         QString value;
+        bool ours = true;
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;
-            continue;
-        }
-        if (a == QLatin1String("--version")) {
+        } else if (a == QLatin1String("--version")) {
             o.version = true;
-            continue;
-        }
-        if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error)) {
-            if (!o.error.isEmpty()) return o;
-            continue;
-        }
-        if (takeLogOption(arguments, i, o.log, o.error)) {
-            if (!o.error.isEmpty()) return o;
-            continue;
-        }
-        if (a == QLatin1String("--name") || a.startsWith(QLatin1String("--name="))) {
-            if (a == QLatin1String("--name") && i + 1 >= arguments.size()) {
-                o.error = QStringLiteral("--name wants a name");
-                return o;
-            }
-            o.name = a == QLatin1String("--name") ? arguments[++i] : a.mid(7);
-            if (!validDeckName(o.name)) {
-                o.error = QStringLiteral("--name wants %1, not '%2'").arg(QLatin1String(kDeckNameRule), o.name);
-                return o;
-            }
-            continue;
-        }
-        if (a.startsWith(QLatin1String("--devices="))) {
-            value = a.mid(10);
-        } else if (a == QLatin1String("--devices") && i + 1 < arguments.size()) {
-            value = arguments[++i];
+        } else if (takeRemoteOption(arguments, i, o.remote, o.error) || takeWebOption(arguments, i, o.web, o.error) ||
+                   takeLogOption(arguments, i, o.log, o.error)) {
+        } else if (takeOptionValue(arguments, i, QStringLiteral("--name"), value, o.error)) {
+            if (o.error.isEmpty() && !validDeckName(value))
+                o.error = QStringLiteral("--name wants %1, not '%2'").arg(QLatin1String(kDeckNameRule), value);
+            o.name = value;
+        } else if (takeOptionValue(arguments, i, QStringLiteral("--devices"), value, o.error)) {
+            if (o.error.isEmpty()) o.error = parseDeviceHosts(value, o.devices);
         } else if (const ToolkitOption* option = a.startsWith(QLatin1Char('-')) ? toolkitOption(a) : nullptr) {
+            ours = false;
             if (option->takesValue && !a.contains(QLatin1Char('=')) && i + 1 < arguments.size()) {
                 ++i;
                 if (option->name == "platform") o.platform = arguments[i];
             }
-            continue;
         } else {
             o.error = QStringLiteral("unknown option: %1").arg(a);
-            return o;
         }
-        const QStringList hosts = value.split(QLatin1Char(','));
-        if (hosts.isEmpty() || hosts.size() > 2 || hosts[0].trimmed().isEmpty() ||
-            (hosts.size() == 2 && hosts[1].trimmed().isEmpty())) {
-            o.error = QStringLiteral("--devices wants FIRST or FIRST,SECOND");
-            return o;
-        }
-        o.devices.first = hosts[0].trimmed();
-        if (hosts.size() == 2) {
-            o.devices.second = hosts[1].trimmed();
-            o.devices.single = false;
-        } else {
-            o.devices.second = o.devices.first;
-            o.devices.secondId = o.devices.firstId;
-            o.devices.single = true;
-        }
+        if (ours && o.error.isEmpty()) o.error = refuseRepeat(a, seen);
     }
+    if (!o.error.isEmpty()) return o;
     o.error = checkRemoteOptions(o.remote);
     if (o.error.isEmpty()) o.error = checkWebOptions(o.web);
+    // Line 1 is the second recorder: with one there is nothing to read.
+    if (o.error.isEmpty() && o.remote.select == 1 && o.devices.single)
+        o.error = QStringLiteral("--select 1 needs a second recorder (--devices FIRST,SECOND)");
     // Without a window a remote front end is the only way in.
     if (o.error.isEmpty() && o.remote.headless && !o.remote.osc && !o.web.http)
         o.error = QStringLiteral("--headless needs --osc PORT or --http PORT");
     if (o.error.isEmpty() && o.web.http) o.error = readWebToken(o.web, o.webToken);
     return o;
+}
+
+QString parseDeviceHosts(const QString& text, DevicePair& devices) {
+    const QStringList hosts = text.split(QLatin1Char(','));
+    if (hosts.size() > 2) return QStringLiteral("--devices wants FIRST or FIRST,SECOND, not '%1'").arg(text);
+    for (const QString& raw : hosts) {
+        const QString host = raw.trimmed();
+        if (host.isEmpty()) return QStringLiteral("--devices wants FIRST or FIRST,SECOND, not '%1'").arg(text);
+        if (const QString why = checkRecorderHost(host); !why.isEmpty()) return QStringLiteral("--devices: %1").arg(why);
+    }
+    devices.first = hosts[0].trimmed();
+    if (hosts.size() == 2) {
+        devices.second = hosts[1].trimmed();
+        devices.single = false;
+    } else {
+        devices.second = devices.first;
+        devices.secondId = devices.firstId;
+        devices.single = true;
+    }
+    return {};
+}
+
+QString checkRecorderHost(const QString& host) {
+    QHostAddress address;
+    if (address.setAddress(host)) {
+        // Datagrams to "this network", a group or the broadcast block reach no one recorder, or many.
+        if (!isUnicastIpv4(address)) return QStringLiteral("'%1' is not one recorder's address (unicast IPv4)").arg(host);
+        return {};
+    }
+    static const QRegularExpression digitsAndDots(QStringLiteral("^[0-9.]+$"));
+    if (digitsAndDots.match(host).hasMatch()) return QStringLiteral("'%1' is not an IPv4 address").arg(host);
+    // A host name: dot-separated labels of letters, digits and inner hyphens.
+    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+    const QStringList labels = host.endsWith(QLatin1Char('.')) ? host.chopped(1).split(QLatin1Char('.'))
+                                                                 : host.split(QLatin1Char('.'));
+    bool name = host.size() <= 253;
+    for (const QString& l : labels) name = name && label.match(l).hasMatch();
+    if (!name) return QStringLiteral("'%1' is neither an IPv4 address nor a host name").arg(host);
+    return {};
+}
+
+AssemblyConfig assemblyConfig(const Options& options, bool window) {
+    AssemblyConfig config;
+    config.program = QStringLiteral("qz7cont");
+    config.window = window;
+    config.osc = options.remote;
+    config.http = options.web;
+    config.webToken = options.webToken;
+    config.log = options.log;
+    if (config.log.dir.isEmpty()) config.log.dir = defaultPanelLogDir();
+    return config;
 }
 
 bool displayConfigured(const Options& options) {

@@ -12,6 +12,8 @@
 
 namespace qz7 {
 
+struct AssemblyConfig;
+
 struct Options {
     DevicePair devices;
     QString name = QStringLiteral("deck");  // --name: the deck's name on the web page and in the log
@@ -29,7 +31,13 @@ struct Options {
 // --help and --version never need a display.
 QStringList argumentList(int argc, char** argv);
 Options parseOptions(const QStringList& arguments);
+// --devices FIRST[,SECOND]: each a unicast IPv4 address or a host name (looked
+// up when the link starts). "" or the refusal.
+QString parseDeviceHosts(const QString& text, DevicePair& devices);
+QString checkRecorderHost(const QString& host);
 QString usageText();
+// What both builds of qz7cont assemble from the command line.
+AssemblyConfig assemblyConfig(const Options& options, bool window);
 // Whether the toolkit has a display to open. Qt aborts the process when it has
 // none; the panel checks first so that it can say so and exit cleanly.
 bool displayConfigured(const Options& options);

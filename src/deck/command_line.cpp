@@ -17,4 +17,12 @@ bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, 
     return true;
 }
 
+QString refuseRepeat(const QString& argument, QStringList& seen, const QStringList& repeatable) {
+    const QString name = argument.section(QLatin1Char('='), 0, 0);
+    if (repeatable.contains(name)) return {};
+    if (seen.contains(name)) return QStringLiteral("%1 given twice").arg(name);
+    seen << name;
+    return {};
+}
+
 }  // namespace qz7

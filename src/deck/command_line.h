@@ -11,4 +11,9 @@ namespace qz7 {
 // it is but the value is missing.
 bool takeOptionValue(const QStringList& arguments, int& i, const QString& name, QString& value, QString& error);
 
+// "" or "--osc given twice": the second of two would silently win over the
+// first. seen collects the option names read so far ("--osc" of
+// "--osc=9000"); the repeatable ones may come again.
+QString refuseRepeat(const QString& argument, QStringList& seen, const QStringList& repeatable = {});
+
 }  // namespace qz7

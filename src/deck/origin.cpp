@@ -10,6 +10,7 @@ std::string Origin::text() const {
     case Kind::Osc: word = "osc"; break;
     case Kind::Web: word = "web"; break;
     case Kind::Rack: word = "rack"; break;
+    case Kind::Start: word = "start"; break;
     case Kind::Recorder: word = "recorder"; break;
     }
     return detail.empty() ? std::string(word) : std::string(word) + " " + detail;

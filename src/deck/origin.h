@@ -1,5 +1,6 @@
 // Who asked the deck for an operation: the window, one of its keys, an OSC
-// sender, a web client, the rack service, or the recorder itself. Carried by
+// sender, a web client, the rack service, the program's own start (the Apply
+// of qz7cont --headless), or the recorder itself. Carried by
 // every operation so that a log can say who did what.
 #pragma once
 
@@ -13,7 +14,7 @@
 namespace qz7 {
 
 struct Origin {
-    enum class Kind { Panel, Key, Osc, Web, Rack, Recorder };
+    enum class Kind { Panel, Key, Osc, Web, Rack, Start, Recorder };
 
     Kind kind = Kind::Panel;
     std::string detail;  // the key ("F7"), the sender ("127.0.0.1:51000"), the client ("10.0.0.5")
@@ -23,9 +24,11 @@ struct Origin {
     static Origin osc(std::string sender) { return {Kind::Osc, std::move(sender)}; }
     static Origin web(std::string client) { return {Kind::Web, std::move(client)}; }
     static Origin rack() { return {Kind::Rack, {}}; }
+    static Origin start() { return {Kind::Start, {}}; }
     static Origin recorder() { return {Kind::Recorder, {}}; }
 
-    // "panel", "key F7", "osc 127.0.0.1:51000", "web 10.0.0.5", "rack", "recorder".
+    // "panel", "key F7", "osc 127.0.0.1:51000", "web 10.0.0.5", "rack", "start",
+    // "recorder".
     std::string text() const;
     bool operator==(const Origin&) const = default;
 };

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const qz7::RackOptions options = qz7::parseRackOptions(arguments);
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "qz7rack: %s\n%s", qPrintable(options.error), qPrintable(qz7::rackUsageText()));
+        // One line: the whole usage would bury the reason.
+        logLine(QStringLiteral("%1 (see --help)").arg(options.error));
         return 2;
     }
     if (options.help) {

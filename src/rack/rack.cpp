@@ -13,7 +13,6 @@ struct Rack::Entry {
     DeckConfig deckConfig;
     std::unique_ptr<Deck> deck;
     std::unique_ptr<DeckTarget> target;
-    QString shownLink;
 };
 
 Rack::Rack(LinkTiming timing, Log log, QObject* parent)
@@ -67,15 +66,8 @@ void Rack::start(const DeckConfig& deckConfig) {
     Entry* entry = e.get();
     const QString name = deckConfig.name;
     const std::string key = name.toStdString();
-    // The deck leaves out a repeat of the same failure.
-    connect(entry->deck.get(), &Deck::errorRaised, this,
-            [this, name](const QString& message) { log_(QStringLiteral("deck %1: %2").arg(name, message)); });
+    // The deck's lines on stderr are the program's (Assembly::watch).
     const LinkMonitor& monitor = entry->deck->monitor();
-    connect(&monitor, &LinkMonitor::changed, this, [this, entry, name, &monitor] {
-        // Link changes, not every second of a silence.
-        const QString text = QString::fromStdString(linkLine(monitor.state(), monitor.address().toStdString()));
-        if (text != entry->shownLink) log_(QStringLiteral("deck %1: link: %2").arg(name, entry->shownLink = text));
-    });
     const DeckView& view = entry->deck->view();
     connect(&view, &DeckView::changed, this, [this, key, &view](ViewState::Fields fields) {
         if (fields & ViewState::kPublished) emit stateChanged(key, view.state());

@@ -2,19 +2,17 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <cstdio>
 
 #include "deck/command_line.h"
 #include "deck/deck.h"
 #include "log/event_log.h"
 #include "log/log_reader.h"
-#include "remote/osc_server.h"
-#include "remote/web_server.h"
 
 namespace qz7 {
 
 RackOptions parseRackOptions(const QStringList& arguments) {
     RackOptions o;
+    QStringList seen;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         auto value = [&](const QString& name, QString& v) { return takeOptionValue(arguments, i, name, v, o.error); };
@@ -53,6 +51,7 @@ RackOptions parseRackOptions(const QStringList& arguments) {
         } else {
             o.error = QStringLiteral("unknown option: %1").arg(a);
         }
+        if (o.error.isEmpty()) o.error = refuseRepeat(a, seen, {QStringLiteral("--deck")});
         if (!o.error.isEmpty()) return o;
     }
     if (o.checkConfig && o.configFile.isEmpty() && o.decks.isEmpty())
@@ -83,7 +82,7 @@ QString rackUsageText() {
                "  --help                  print this text\n"
                "  --version               print the version\n"
                "  --osc PORT              obey OSC commands on UDP 127.0.0.1:PORT, as\n"
-               "                          /qz7/deck/NAME/COMMAND (see docs/rack.md)\n"
+               "                          /qz7/deck/NAME/COMMAND (see README, Rack)\n"
                "  --osc-bind ADDRESS      listen on ADDRESS instead of 127.0.0.1; beyond loopback\n"
                "                          it needs --osc-allow\n"
                "  --osc-allow NET/LEN[,NET/LEN...]\n"
@@ -126,84 +125,60 @@ QString loadRackSetup(const RackOptions& options, RackSetup& setup) {
     return {};
 }
 
+namespace {
+AssemblyConfig assemblyConfig(const RackSetup& setup) {
+    AssemblyConfig config;
+    config.program = QStringLiteral("qz7rack");
+    config.osc = setup.osc;
+    config.http = setup.http;
+    config.webToken = setup.webToken;
+    config.log = setup.log;
+    return config;
+}
+}  // namespace
+
 RackService::RackService(RackOptions options, RackSetup setup, LinkTiming timing, Rack::Log log, QObject* parent)
     : QObject(parent),
       options_(std::move(options)),
       setup_(std::move(setup)),
-      log_(log ? std::move(log) : Rack::Log([](const QString& line) {
-          std::fprintf(stderr, "qz7rack: %s\n", qPrintable(line));
-      })),
-      eventLog_(std::make_unique<EventLog>(
-          LogOptions{setup_.log.enabled && !setup_.log.dir.isEmpty(), setup_.log.dir, setup_.log.keepDays})),
-      rack_(timing, log_) {
-    connect(&rack_, &Rack::deckStarted, eventLog_.get(), [this](Deck* deck) { eventLog_->attach(*deck); });
-    // Without a window the log's trouble goes to stderr, once each way.
-    const auto logState = [this](bool off, const QString& why) {
-        log_(off ? QStringLiteral("LOG OFF: %1 (control goes on; trying again every minute)").arg(why)
-                 : QStringLiteral("log: writing again to %1").arg(eventLog_->dir()));
-    };
-    connect(eventLog_.get(), &EventLog::offChanged, this, logState);
-    if (eventLog_->isOff()) logState(true, eventLog_->offReason());
-}
+      assembly_(assemblyConfig(setup_), timing, std::move(log)),
+      rack_(assembly_.makeRack()) {}
 
-RackService::~RackService() {
-    web_.reset();
-    rack_.shutdown();
-}
+RackService::~RackService() = default;
 
 bool RackService::start(QString* error) {
-    if (setup_.osc.osc) {
-        OscServer::Config config = OscServer::configFrom(setup_.osc);
-        config.program = QStringLiteral("qz7rack");
-        osc_ = std::make_unique<OscServer>(rack_, config);
-        if (!osc_->start(error)) return false;
-        connect(&rack_, &Rack::stateChanged, osc_.get(),
-                [this](const std::string& deck, const ViewState& state) { osc_->publish(deck, state); });
-    }
-    if (setup_.http.http) {
-        web_ = std::make_unique<WebServer>(WebServer::configFrom(setup_.http, setup_.webToken));
-        if (!web_->start(error)) return false;
-        web_->followLog(*eventLog_);
-        log_(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));
-    }
+    if (!assembly_.start(error)) return false;
     const Rack::Change change = rack_.apply(setup_.decks);
-    showDecksOnWeb();
-    log_(QStringLiteral("running %1 deck(s): %2").arg(change.started.size()).arg(change.started.join(QStringLiteral(", "))));
+    assembly_.showDecksOnWeb();
+    say(QStringLiteral("running %1 deck(s): %2").arg(change.started.size()).arg(change.started.join(QStringLiteral(", "))));
     return true;
-}
-
-void RackService::showDecksOnWeb() {
-    if (!web_) return;
-    QList<Deck*> decks;
-    for (const QString& name : rack_.names()) decks << rack_.deck(name);
-    web_->setDecks(decks);
 }
 
 QString RackService::reload() {
     QString line;
     if (options_.configFile.isEmpty()) {
         line = QStringLiteral("reload: no --config file; the decks stay as they are");
-        log_(line);
-        eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+        say(line);
+        assembly_.eventLog().record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
                           {{QStringLiteral("outcome"), line}});
         return line;
     }
     RackSetup next;
     if (const QString why = loadRackSetup(options_, next); !why.isEmpty()) {
         line = QStringLiteral("reload refused, the running decks stay as they are: %1").arg(why);
-        log_(line);
-        eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+        say(line);
+        assembly_.eventLog().record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
                           {{QStringLiteral("outcome"), line}});
         return line;
     }
     if (!(next.fileOsc == setup_.fileOsc))
-        log_(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
+        say(QStringLiteral("reload: the [osc] section changed; it takes effect at the next start of qz7rack"));
     if (!(next.fileHttp == setup_.fileHttp))
-        log_(QStringLiteral("reload: the [http] section changed; it takes effect at the next start of qz7rack"));
+        say(QStringLiteral("reload: the [http] section changed; it takes effect at the next start of qz7rack"));
     if (!(next.fileLog == setup_.fileLog))
-        log_(QStringLiteral("reload: the [log] section changed; it takes effect at the next start of qz7rack"));
+        say(QStringLiteral("reload: the [log] section changed; it takes effect at the next start of qz7rack"));
     const Rack::Change c = rack_.apply(next.decks);
-    showDecksOnWeb();
+    assembly_.showDecksOnWeb();
     // The OSC endpoint, the web remote and the log keep the options they started with.
     next.fileOsc = setup_.fileOsc;
     next.osc = setup_.osc;
@@ -218,13 +193,13 @@ QString RackService::reload() {
     };
     line = QStringLiteral("reload: %1 deck(s)").arg(rack_.names().size()) + part("started", c.started) +
            part("stopped", c.stopped) + part("restarted", c.restarted) + part("untouched", c.kept);
-    log_(line);
+    say(line);
     QJsonObject args;
     args.insert(QStringLiteral("started"), QJsonArray::fromStringList(c.started));
     args.insert(QStringLiteral("stopped"), QJsonArray::fromStringList(c.stopped));
     args.insert(QStringLiteral("restarted"), QJsonArray::fromStringList(c.restarted));
     args.insert(QStringLiteral("untouched"), QJsonArray::fromStringList(c.kept));
-    eventLog_->record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
+    assembly_.eventLog().record(QString(), Origin::rack(), QStringLiteral("system"), QStringLiteral("reload"),
                       {{QStringLiteral("args"), args}, {QStringLiteral("outcome"), line}});
     return line;
 }

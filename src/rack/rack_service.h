@@ -1,5 +1,6 @@
-// qz7rack as a program: its command line, the configuration it makes, the
-// OSC endpoint and the web remote over the rack, and reloading the file on SIGHUP.
+// qz7rack as a program: its command line, the configuration it makes, its
+// assembly (the rack, the log, OSC and the web remote over the rack), and
+// reloading the file on SIGHUP.
 #pragma once
 
 #include <QObject>
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "rack/assembly.h"
 #include "rack/rack.h"
 #include "rack/rack_config.h"
 #include "remote/remote_options.h"
@@ -67,20 +69,17 @@ public:
     QString reload();
 
     Rack& rack() { return rack_; }
-    OscServer* osc() { return osc_.get(); }
-    WebServer* web() { return web_.get(); }
+    OscServer* osc() { return assembly_.osc(); }
+    WebServer* web() { return assembly_.web(); }
     // Every deck's events and the reloads.
-    EventLog* eventLog() { return eventLog_.get(); }
+    EventLog* eventLog() { return &assembly_.eventLog(); }
 
 private:
     RackOptions options_;
     RackSetup setup_;
-    Rack::Log log_;
-    std::unique_ptr<EventLog> eventLog_;
-    Rack rack_;
-    std::unique_ptr<OscServer> osc_;
-    std::unique_ptr<WebServer> web_;
-    void showDecksOnWeb();
+    Assembly assembly_;
+    Rack& rack_;
+    void say(const QString& line) const { assembly_.say(line); }
 };
 
 }  // namespace qz7

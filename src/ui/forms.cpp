@@ -10,10 +10,9 @@
 
 namespace qz7 {
 
-Forms::Forms(const DevicePair& devices, LinkTiming timing)
-    : deck_(std::make_unique<Deck>(devices, timing)) {
+Forms::Forms(Deck& deck) : deck_(deck) {
     mainWindow_ = std::make_unique<MainWindow>(*this);
-    scheduleWindow_ = std::make_unique<ScheduleWindow>(deck_->media(), mainWindow_.get());
+    scheduleWindow_ = std::make_unique<ScheduleWindow>(deck_.media(), mainWindow_.get());
     fileNameDialog_ = std::make_unique<FileNameDialog>(mainWindow_.get());
     lastFileEraseDialog_ = std::make_unique<LastFileEraseDialog>(mainWindow_.get());
     confirmationDialog_ = std::make_unique<ConfirmationDialog>(mainWindow_.get());
@@ -22,13 +21,13 @@ Forms::Forms(const DevicePair& devices, LinkTiming timing)
     lists_ = std::make_unique<MediaLists>();
     mainWindow_->showMediaLists(*lists_);
     lists_->show(MediaList::ScheduleClips, scheduleWindow_->clipList);
-    deck_->setMediaObserver(lists_.get());
+    deck_.setMediaObserver(lists_.get());
 }
 
 // The dialogs go before the main window they belong to; the model stops
 // reporting before the lists go.
 Forms::~Forms() {
-    deck_->setMediaObserver(nullptr);
+    deck_.setMediaObserver(nullptr);
     cueEditDialog_.reset();
     confirmationDialog_.reset();
     lastFileEraseDialog_.reset();

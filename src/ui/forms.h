@@ -1,5 +1,6 @@
-// The program's object graph: the deck (the recorder pair) and the six
-// windows that show it, created once in a fixed order and kept for the whole run.
+// The six windows that show one deck, created once in a fixed order and kept
+// for the whole run. The deck is handed in: whoever made it starts its poll
+// cycle and keeps it longer than the windows.
 #pragma once
 
 #include <memory>
@@ -18,12 +19,12 @@ class CueEditDialog;
 
 class Forms {
 public:
-    explicit Forms(const DevicePair& devices = DevicePair(), LinkTiming timing = {});
-    ~Forms();
+    explicit Forms(Deck& deck);
+    virtual ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
-    Deck& deck() const { return *deck_; }
+    Deck& deck() const { return deck_; }
 
     MainWindow* mainWindow() const { return mainWindow_.get(); }  // "QZ7pro-Controller"
     ScheduleWindow* scheduleWindow() const { return scheduleWindow_.get(); }  // "Sequence Play"
@@ -33,7 +34,7 @@ public:
     CueEditDialog* cueEditDialog() const { return cueEditDialog_.get(); }  // "CUE Edit"
 
 private:
-    std::unique_ptr<Deck> deck_;
+    Deck& deck_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<ScheduleWindow> scheduleWindow_;
     std::unique_ptr<FileNameDialog> fileNameDialog_;

@@ -50,8 +50,6 @@ MainWindow::MainWindow(Forms& forms, QWidget* parent)
     buildStatusBar();
     wireDeck();
     resetToStartState();
-    // The poll cycle ticks from the first moment; nothing is sent before "Apply".
-    deck_.start();
 }
 
 MainWindow::~MainWindow() = default;

@@ -17,6 +17,12 @@ waitfor() { n=0; until grep -q -- "$2" "$1" 2>/dev/null; do n=$((n + 1)); [ $n -
 "$rack" --version | grep -qx "qz7rack $version" || fail "--version"
 "$rack" --help | grep -q -- "--deck NAME=FIRST" || fail "--help"
 if ldd "$rack" | grep -Eq 'Qt6(Gui|Widgets)'; then fail "qz7rack links a GUI library"; fi
+# A refusal is one line that names the fault and points at --help.
+for args in "--deck" "--deck a=127.0.0.1 --osc 0 --osc 1" "--deck a=127.0.0.1@1"; do
+  "$rack" $args 2> "$dir/refused.err"
+  [ $? -eq 2 ] && [ "$(wc -l < "$dir/refused.err")" -eq 1 ] && grep -q "(see --help)$" "$dir/refused.err" ||
+    fail "qz7rack $args: $(cat "$dir/refused.err")"
+done
 
 # The file may name any address: --check-config starts nothing.
 cat > "$dir/site.conf" <<'CONF'

@@ -32,7 +32,8 @@ refused 2 "need --http PORT" "$cont" --headless --osc 0 --http-allow 127.0.0.1/3
 
 # Headless with only the web remote: it serves the deck, and a loopback
 # client reads its state. The recorder address answers nothing: the link waits.
-"$cont" --headless --http 0 --devices 127.0.125.1 2>"$dir/err" &
+# The program's own Apply at start is logged as such.
+"$cont" --headless --http 0 --devices 127.0.125.1 --log-dir "$dir/log" 2>"$dir/err" &
 pid=$!
 n=0
 until port=$(sed -n 's/.*web remote on http:\/\/127.0.0.1:\([0-9]*\)\/.*/\1/p' "$dir/err") && [ -n "$port" ]; do
@@ -44,6 +45,7 @@ echo "$answer" | grep -q '"hosts":\["127.0.125.1"\]' || fail "no deck state: $an
 kill -s TERM "$pid"
 wait "$pid" || fail "SIGTERM gave status $?"
 pid=""
+grep -h '"op":"apply"' "$dir"/log/*.jsonl | grep -q '"origin":"start"' || fail "the start-up Apply is not logged with origin start"
 # qz7rack with WebSocket clients attached stops cleanly on SIGTERM: the web
 # remote lets go of each deck as the rack stops it.
 "$sim" --bind 127.0.125.3 2>/dev/null &

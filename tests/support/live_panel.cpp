@@ -49,7 +49,7 @@ qz7sim::SimServer& LivePanelTest::startSim(const QString& address, const qz7sim:
 MainWindow& LivePanelTest::startPanel(const DevicePair& devices) {
     ErrorBox::dismiss();
     ErrorBox::resetCounters();
-    forms_ = std::make_unique<Forms>(devices, timing_);
+    forms_ = std::make_unique<StandaloneForms>(devices, timing_);
     return main();
 }
 

@@ -15,6 +15,7 @@
 #include "simserver.h"
 #include "media/media_model.h"
 #include "net/recorder_link.h"
+#include "standalone_forms.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 #include "controls.h"

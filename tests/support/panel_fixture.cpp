@@ -11,7 +11,7 @@ namespace qz7::test {
 void PanelTest::SetUp() {
     ErrorBox::dismiss();
     ErrorBox::resetCounters();
-    forms = std::make_unique<Forms>();
+    forms = std::make_unique<StandaloneForms>();
     // Handlers are driven by hand here; the poll cycle would drain the stack.
     deck().linkForTesting().pollDriver().stop();
 }

@@ -12,6 +12,7 @@
 #include "net/recorder_link.h"
 #include "net/udp_transport.h"
 #include "ui/error_box.h"
+#include "standalone_forms.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
@@ -47,7 +48,7 @@ TEST(Broadcast, ApplyOnABroadcastHostShowsTheErrorBoxAndSendsNothing) {
     DevicePair devices;
     devices.first = kLoopbackBroadcast;
     devices.single = true;
-    Forms forms(devices);
+    StandaloneForms forms(devices);
     QTest::mouseClick(control<QPushButton>(*forms.mainWindow(), "Button7"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([] { return ErrorBox::isOpen(); }, 2000));
     EXPECT_TRUE(ErrorBox::lastMessage().startsWith(QStringLiteral("Socket Error # ")))

@@ -16,6 +16,7 @@
 #include "ui/confirmation_dialog.h"
 #include "ui/cue_edit_dialog.h"
 #include "ui/file_name_dialog.h"
+#include "standalone_forms.h"
 #include "ui/forms.h"
 #include "ui/last_file_erase_dialog.h"
 #include "ui/main_window.h"
@@ -49,7 +50,7 @@ TEST(Fonts, EveryFixedTextHasItsGlyphs) {
     DevicePair devices;
     devices.first = QStringLiteral("127.0.0.95");
     devices.single = true;
-    Forms forms(devices);
+    StandaloneForms forms(devices);
     std::vector<ShownText> texts;
     for (QWidget* window : std::initializer_list<QWidget*>{forms.mainWindow(), forms.scheduleWindow(), forms.fileNameDialog(),
                                                            forms.lastFileEraseDialog(), forms.confirmationDialog(), forms.cueEditDialog()})

@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         ErrorBox::dismiss();
         ErrorBox::resetCounters();
-        forms = std::make_unique<Forms>(loopbackPair());
+        forms = std::make_unique<StandaloneForms>(loopbackPair());
         deck().linkForTesting().pollDriver().stop();
         linkOn();
         main().show();
@@ -124,7 +124,7 @@ protected:
     void SetUp() override { useDevices(loopbackPair()); }
     void useDevices(const DevicePair& pair) {
         ErrorBox::dismiss();
-        forms = std::make_unique<Forms>(pair);
+        forms = std::make_unique<StandaloneForms>(pair);
         deck().linkForTesting().pollDriver().stop();
     }
 

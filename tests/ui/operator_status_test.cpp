@@ -52,7 +52,7 @@ protected:
         DevicePair pair;
         pair.first = QStringLiteral("127.0.0.1");
         pair.second = QStringLiteral("127.0.0.2");
-        forms = std::make_unique<Forms>(pair);
+        forms = std::make_unique<StandaloneForms>(pair);
         deck().linkForTesting().pollDriver().stop();
         monitor().setClock([this] { return now; });
     }

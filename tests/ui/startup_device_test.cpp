@@ -172,7 +172,7 @@ TEST_F(DevicePageTest, DevicesFromTheCommandLineTakeTheBuiltInPairsPlace) {
     DevicePair pair;
     pair.first = QStringLiteral("127.0.0.8");
     pair.second = QStringLiteral("127.0.0.9");
-    forms = std::make_unique<Forms>(pair);
+    forms = std::make_unique<StandaloneForms>(pair);
     deck().linkForTesting().pollDriver().stop();
     EXPECT_EQ(lines(control<QListWidget>(main(), "ListBox5")), (std::vector<std::string>{"127.0.0.8   QA51200040", "127.0.0.9   QA51200041"}));
     applyLine(1);

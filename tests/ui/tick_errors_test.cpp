@@ -10,6 +10,7 @@
 #include "net/recorder_link.h"
 #include "ui/device_page.h"
 #include "ui/error_box.h"
+#include "standalone_forms.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 
@@ -22,7 +23,7 @@ TEST(TickErrors, ARepeatedErrorOpensOneBoxUntilSomethingChanged) {
     DevicePair devices;
     devices.first = QStringLiteral("127.0.0.91");
     devices.second = QStringLiteral("127.0.0.92");
-    Forms forms(devices);
+    StandaloneForms forms(devices);
     forms.deck().linkForTesting().pollDriver().stop();
     RecorderLink& link = forms.deck().linkForTesting();
     auto* page = control<DevicePage>(*forms.mainWindow(), "TabSheet11");
