@@ -11,9 +11,11 @@
 //
 // Checked after every datagram: replies go only to the sender's own host and
 // are well-formed OSC of the feedback addresses; a panel call comes only from
-// a message that names one address, with arguments in range; a refusal calls
+// a message that names one address, with arguments in range, from that
+// sender; a refusal calls
 // nothing or is the panel's own; subscribers stay at most eight, four from
-// one address, and publish sends exactly the changed fields to each of them;
+// one address, and publish sends exactly the changed published fields (not
+// the web's lamp or hosts) to each of them;
 // no datagram takes long.
 //
 // The address pattern of every message is also matched against the command
@@ -67,36 +69,31 @@ struct Call {
     int a;
     int b;
     std::string text;
+    qz7::Origin origin;
 };
 
-class RecordingPanel : public qz7::RemoteActions {
+// The panel's one deck: records each operation it is asked to run, its
+// integer arguments in the table's order (a, then b) and its timecode.
+class RecordingPanel : public qz7::RemoteDeck {
 public:
     std::vector<Call> calls;
     bool refuse = false;
     bool throws = false;
 
-    std::string play(const qz7::Origin&) override { return call({"play"}); }
-    std::string stop(const qz7::Origin&, bool lock) override { return call({"stop", lock ? 1 : 0}); }
-    std::string record(const qz7::Origin&) override { return call({"rec"}); }
-    std::string fastForward(const qz7::Origin&, int item) override { return call({"ff", item}); }
-    std::string rewind(const qz7::Origin&, int item) override { return call({"rew", item}); }
-    std::string slow(const qz7::Origin&, int direction, int item) override { return call({"slow", direction, item}); }
-    std::string jog(const qz7::Origin&, int direction) override { return call({"jog", direction}); }
-    std::string monitorEE(const qz7::Origin&) override { return call({"ee"}); }
-    std::string monitorPB(const qz7::Origin&) override { return call({"pb"}); }
-    std::string openFile(const qz7::Origin&, int n) override { return call({"file/open", n}); }
-    std::string openClip(const qz7::Origin&, int n) override { return call({"clip/open", n}); }
-    std::string openSequence(const qz7::Origin&, int n) override { return call({"seq/open", n}); }
-    std::string markCue(const qz7::Origin&) override { return call({"cue/mark"}); }
-    std::string searchCue(const qz7::Origin&, int n) override { return call({"cue/search", n}); }
-    std::string goTo(const qz7::Origin&, const std::string& t) override { return call({"goto", 0, 0, t}); }
-    std::string retrieve(const qz7::Origin&) override { return call({"retrieve"}); }
-
-private:
-    std::string call(Call c) {
+    qz7::Outcome run(const qz7::Operation& op, const qz7::OpArgs& args, const qz7::Origin& origin) override {
+        Call c(op.name);
+        c.origin = origin;
+        int* next[] = {&c.a, &c.b};
+        std::size_t integers = 0;
+        for (const qz7::Param& p : op.params) {
+            if (p.type == qz7::Param::Type::Timecode)
+                c.text = args.text(p.name);
+            else if (integers < 2)
+                *next[integers++] = args.integer(p.name);
+        }
         calls.push_back(std::move(c));
         if (throws) throw std::runtime_error("command stack full");
-        return refuse ? "link off" : "";
+        return refuse ? qz7::Outcome::refused("link off") : qz7::Outcome{};
     }
 };
 
@@ -216,8 +213,10 @@ void checkPattern(const std::string& pattern, const std::string& argument, std::
     if (argument.size() <= 40) check(argument);
 }
 
-void checkCall(const Call& c, const Decoded& m, std::span<const std::uint8_t> datagram) {
+void checkCall(const Call& c, const Decoded& m, const qz7::OscPeer& from, std::span<const std::uint8_t> datagram) {
     if (!m.ok) fail("a call from a datagram liblo does not read", datagram);
+    if (!(c.origin == qz7::Origin::osc(from.host + ":" + std::to_string(from.port))))
+        fail("a call not from its sender", datagram, c.origin.detail);
     const bool exact = m.path == "/qz7/" + c.name;
     const bool pattern = m.path.find_first_of("*?[]{}") != std::string::npos;
     if (!exact && !(pattern && slowMatch(m.path, "/qz7/" + c.name)))
@@ -246,8 +245,8 @@ void checkCall(const Call& c, const Decoded& m, std::span<const std::uint8_t> da
     }
 }
 
-qz7::RemoteState stateFrom(std::span<const std::uint8_t> d, unsigned round) {
-    qz7::RemoteState s;
+qz7::ViewState stateFrom(std::span<const std::uint8_t> d, unsigned round) {
+    qz7::ViewState s;
     const std::uint8_t b = d.empty() ? 0 : d[d.size() / 2];
     static const std::array<const char*, 3> kLinks{"OFF", "OK", "NO REPLY"};
     s.link = kLinks[b % 3];
@@ -256,10 +255,16 @@ qz7::RemoteState stateFrom(std::span<const std::uint8_t> d, unsigned round) {
     s.rec = (b >> 4) & 1;
     if (b & 0x20) s.number = "FILE 001";
     if (b & 0x40) s.error = std::string(d.begin(), d.begin() + std::min<std::size_t>(d.size(), 23));
+    // Fields the web shows and OSC does not publish: their changes send nothing.
+    if (b & 0x80) {
+        s.lamp = "NO REPLY " + std::to_string(round % 5) + " s";
+        s.hosts = {"127.0.0." + std::to_string(round % 3)};
+    }
     return s;
 }
 
-std::size_t changedFields(const qz7::RemoteState& a, const qz7::RemoteState& b) {
+// Counted here field by field rather than with ViewState::differences.
+std::size_t changedFields(const qz7::ViewState& a, const qz7::ViewState& b) {
     return (a.link != b.link) + (a.timecode != b.timecode) + (a.transport != b.transport) + (a.rec != b.rec) +
            (a.number != b.number) + (a.error != b.error);
 }
@@ -288,7 +293,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at = cut + kSeparator.size();
     }
 
-    qz7::RemoteState published;
+    qz7::ViewState published;
     unsigned round = 0;
     for (const Bytes& datagram : datagrams) {
         const qz7::OscPeer& from = kSenders[(how + round) & 3];
@@ -306,7 +311,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkPattern(message.path, message.firstString, datagram);
             checkPattern(message.firstString, message.path, datagram);
         }
-        if (calls == 1) checkCall(panel.calls.back(), message, datagram);
+        if (calls == 1) checkCall(panel.calls.back(), message, from, datagram);
 
         const auto& c = dispatcher.counters();
         const qz7::OscDispatcher::Counters delta{c.obeyed - before.obeyed, c.refused - before.refused,
@@ -351,7 +356,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (std::none_of(kSenders.begin(), kSenders.end(), [&](const qz7::OscPeer& s) { return s.host == p.host; }))
                 fail("a subscriber on a host that never sent", datagram, p.host);
 
-        const qz7::RemoteState next = stateFrom(datagram, round);
+        const qz7::ViewState next = stateFrom(datagram, round);
         const auto fed = dispatcher.publish(next);
         if (fed.size() != changedFields(published, next) * live.size()) fail("publish sent other than the changes", datagram);
         for (const qz7::OscDatagram& f : fed)

@@ -5,7 +5,6 @@
 #include <exception>
 #include <stdexcept>
 
-#include "deck/deck.h"
 #include "link/timecode.h"
 
 namespace qz7 {
@@ -13,8 +12,6 @@ namespace qz7 {
 namespace {
 
 using Type = Param::Type;
-
-Direction direction(const OpArgs& a) { return a.integer("direction") < 0 ? Direction::Reverse : Direction::Forward; }
 
 const Param kNumber{"number"};
 const Param kDirection{"direction", Type::Integer, std::nullopt, -1, 1, false, "direction must be 1 or -1"};
@@ -25,37 +22,29 @@ const Param kWindItem{"item", Type::Integer, 2, 0, 4, true, "item must be 0..4 (
 
 const std::vector<Operation>& operations() {
     static const std::vector<Operation> table = {
-        {"play", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.play(o); }},
+        {"play", {}},
         // NORM, as the panel starts.
-        {"stop", {{"lock", Type::Integer, 0, 0, 1, true, "lock must be 0 (NORM) or 1 (LOCK)"}},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.stop(a.integer("lock") == 1, o); }},
+        {"stop", {{"lock", Type::Integer, 0, 0, 1, true, "lock must be 0 (NORM) or 1 (LOCK)"}}},
         // Recording writes to the disks: it takes confirm 1 explicitly, so a
         // bare or mistyped command (a button's release sends 0) starts nothing.
-        {"rec", {{"confirm", Type::Integer, 0, 1, 1, true, "needs confirm 1"}},
-         [](Deck& d, const OpArgs&, const Origin& o) { return d.record(o); }, "needs the argument 1: /qz7/rec i 1"},
-        {"ff", {kWindItem},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.wind(Direction::Forward, a.integer("item"), o); }},
-        {"rew", {kWindItem},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.wind(Direction::Reverse, a.integer("item"), o); }},
+        {"rec", {{"confirm", Type::Integer, 0, 1, 1, true, "needs confirm 1"}}, "needs the argument 1: /qz7/rec i 1"},
+        {"ff", {kWindItem}},
+        {"rew", {kWindItem}},
         // Item 0 ("x 3") is what the SLOW SPEED box shows when the panel starts.
-        {"slow", {kDirection, {"item", Type::Integer, 0, 0, 8, true, "item must be 0..8 (x 3 .. x 1/30)"}},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.slow(direction(a), a.integer("item"), o); }},
-        {"jog", {kDirection}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.jog(direction(a), o); }},
-        {"ee", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.monitorEE(o); }},
-        {"pb", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.monitorPB(o); }},
+        {"slow", {kDirection, {"item", Type::Integer, 0, 0, 8, true, "item must be 0..8 (x 3 .. x 1/30)"}}},
+        {"jog", {kDirection}},
+        {"ee", {}},
+        {"pb", {}},
         // As the lists show them: files from 1, clips from 0, sequences 0..15.
-        {"file/open", {kNumber}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.openFile(a.integer("number"), o); }},
-        {"clip/open", {kNumber}, [](Deck& d, const OpArgs& a, const Origin& o) { return d.openClip(a.integer("number"), o); }},
-        {"seq/open", {kNumber},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.openSequence(a.integer("number"), o); }},
-        {"cue/mark", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.markCue(o); }},
+        {"file/open", {kNumber}},
+        {"clip/open", {kNumber}},
+        {"seq/open", {kNumber}},
+        {"cue/mark", {}},
         // The line of the cue list, from 0, searched exactly.
-        {"cue/search", {kNumber},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.searchCue(a.integer("number"), false, o); }},
-        {"goto", {{"timecode", Type::Timecode, std::nullopt, 0, 0, true, nullptr, "hh:mm:ss:ff"}},
-         [](Deck& d, const OpArgs& a, const Origin& o) { return d.goTo(a.text("timecode"), o); }},
+        {"cue/search", {kNumber}},
+        {"goto", {{"timecode", Type::Timecode, std::nullopt, 0, 0, true, nullptr, "hh:mm:ss:ff"}}},
         // Reads the lists from the recorder again, as "Retrieve" does; it writes nothing.
-        {"retrieve", {}, [](Deck& d, const OpArgs&, const Origin& o) { return d.retrieve(o); }},
+        {"retrieve", {}},
     };
     return table;
 }
@@ -116,7 +105,8 @@ struct OpParser {
                 return fail(why, p.rangeWords);
             out.values_.emplace_back(p.name, value);
         }
-        for (const auto& [name, value] : args) {
+        for (const auto& given : args) {
+            const std::string& name = given.first;  // a named copy: clang 14 cannot capture a structured binding
             const bool known = std::any_of(op.params.begin(), op.params.end(), [&](const Param& p) { return name == p.name; });
             if (!known) return fail(why, "unknown argument " + name);
         }
@@ -133,10 +123,6 @@ struct OpParser {
 
 std::optional<OpArgs> checkArguments(const Operation& op, const CommandArgs& args, std::string& why) {
     return OpParser::parse(op, args, why);
-}
-
-Outcome DeckTarget::run(const Operation& op, const OpArgs& args, const Origin& origin) {
-    return op.call(deck_, args, origin);
 }
 
 CommandResult runCommand(RemoteDeck& deck, const Operation& op, const CommandArgs& args, const Origin& origin) {

@@ -1,10 +1,12 @@
 // The operations a remote client may name, one table for every front end.
 // Each entry is one operation: its name (the OSC address without "/qz7/",
 // the web's POST /api/decks/NAME/OP), its named and typed arguments with
-// their defaults and ranges, in the order OSC takes them, and the deck call.
-// OSC and the web run any entry the same way, so the checks, the defaults and
-// the refusals are the same; adding an operation is one entry and one Deck
-// method. Nothing that erases, clears or writes settings is among them.
+// their defaults and ranges, in the order OSC takes them. OSC and the web run
+// any entry the same way, so the checks, the defaults and the refusals are the
+// same; adding an operation is one entry here, its deck call beside the
+// others in deck_operations.cpp, and one Deck method. Nothing that erases,
+// clears or writes settings is among them. This half is plain C++ (the OSC
+// dispatcher's fuzzer links it without Qt); the Deck side is DeckTarget's.
 #pragma once
 
 #include <map>
@@ -49,7 +51,6 @@ private:
 struct Operation {
     const char* name;
     std::vector<Param> params;  // in the order OSC takes them
-    Outcome (*call)(Deck& deck, const OpArgs& args, const Origin& origin);
     // What OSC answers to any wrong form of it, when not the usage and the
     // argument's own words (recording: a button's release must not look close).
     const char* oscRefusal = nullptr;
@@ -88,7 +89,7 @@ public:
     virtual Outcome run(const Operation& op, const OpArgs& args, const Origin& origin) = 0;
 };
 
-// A deck's own operations: each entry's deck call.
+// A deck's own operations: each entry's deck call (deck_operations.cpp).
 class DeckTarget final : public RemoteDeck {
 public:
     explicit DeckTarget(Deck& deck) : deck_(deck) {}
