@@ -67,7 +67,6 @@ void Rack::start(const DeckConfig& deckConfig) {
     const QString name = deckConfig.name;
     const std::string key = name.toStdString();
     // The deck's lines on stderr are the program's (Assembly::watch).
-    const LinkMonitor& monitor = entry->deck->monitor();
     const DeckView& view = entry->deck->view();
     connect(&view, &DeckView::changed, this, [this, key, &view](ViewState::Fields fields) {
         if (fields & ViewState::kPublished) emit stateChanged(key, view.state());
