@@ -267,14 +267,13 @@ void Deck::supersedeMotion(const Origin& by) {
                                               "cue/cue",  "cue/search", "file/open", "clip/open", "seq/open"};
     CommandStack& stack = link_->commandStack();
     QMap<QString, int> removedOps;
-    const auto drop = [&](CommandStack::Tag tag) {
+    const std::vector<int> removed = stack.removeIf([&](CommandStack::Tag tag) {
         const auto it = waiting_.find(tag);
-        return it != waiting_.end() && motion.count(it->second.op) > 0;
-    };
-    for (int i = 0; i < stack.count(); ++i)
-        if (drop(stack.tagAt(i))) ++removedOps[QString::fromStdString(waiting_.at(stack.tagAt(i)).op)];
-    if (removedOps.isEmpty()) return;
-    const std::vector<int> removed = stack.removeIf(drop);
+        if (it == waiting_.end() || motion.count(it->second.op) == 0) return false;
+        ++removedOps[QString::fromStdString(it->second.op)];
+        return true;
+    });
+    if (removed.empty()) return;
     // A Retrieve's burst is tracked by stack positions: those below it moved down.
     if (retrieve_.running) {
         const auto below = [&removed](int position) {
