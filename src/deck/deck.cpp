@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <set>
 
 #include "deck/deck_settings.h"
@@ -685,6 +686,31 @@ Outcome Deck::clearSequences(const Origin& o) {
 Outcome Deck::eraseDisks(int raidItem, const Origin& o) {
     return submit(o, "disks/erase", {cmd::eraseDisks(static_cast<std::uint8_t>(raidItem))}, false,
                   {{"raid", std::int64_t{raidItem}}});
+}
+
+}  // namespace qz7
+
+namespace qz7 {
+
+// --- outcomes and alarms
+
+std::string Deck::confirmingWord(const std::string& op) {
+    static const std::map<std::string, std::string> words{
+        {"play", "PLAY"}, {"rec", "REC"}, {"stop", "STOP"}, {"ff", "F.FWD"},
+        {"rew", "RWD"},   {"slow", "VAR"}, {"jog", "JOG"}};
+    const auto it = words.find(op);
+    return it == words.end() ? std::string() : it->second;
+}
+
+Outcome Deck::acknowledgeAlarm(const Origin& origin) {
+    if (alarm_.empty()) return refuse(origin, "alarm/ack", "no alarm is raised");
+    const QString text = QString::fromStdString(alarm_);
+    alarm_.clear();
+    Outcome o;
+    o.args = {{"alarm", text.toStdString()}};
+    emit operated(origin, QStringLiteral("alarm/ack"), o);
+    emit alarmAcknowledged(origin, text);
+    return o;
 }
 
 }  // namespace qz7

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "deck/origin.h"
+#include "deck/outcome_report.h"
 #include "link/commands.h"
 #include "link/reply_decoder.h"
 #include "link/status_text.h"
@@ -184,6 +185,23 @@ public:
     Outcome clearSequences(const Origin& origin);
     Outcome eraseDisks(int raidItem, const Origin& origin);
 
+    // --- alarms: a recording that stopped without a stop from us, the link
+    // lost while recording, an error text from the recorder. One alarm is
+    // held (the newest) until someone acknowledges it.
+    const std::string& alarm() const { return alarm_; }
+    // Clears the alarm; logged with its origin. Refused while none is held.
+    Outcome acknowledgeAlarm(const Origin& origin);
+
+    // --- outcomes: how long after its packet left an operation waits for
+    // the transport word that confirms it. Both must pass: ten status
+    // replies are 400 ms at the 20 ms tick, and a recorder takes a few
+    // frames to change its word.
+    static constexpr int kConfirmReplies = 10;
+    static constexpr qint64 kConfirmMs = 500;
+    // The transport word that confirms op ("PLAY" for "play"), "" when the
+    // word cannot show it.
+    static std::string confirmingWord(const std::string& op);
+
     // Test set-up and inspection only: the link and the model behind the deck.
     RecorderLink& linkForTesting() { return *link_; }
     MediaModel& mediaForTesting() { return *media_; }
@@ -218,6 +236,12 @@ signals:
     void superseded(const qz7::Origin& by, int count, const QMap<QString, int>& removed);
     // A line of the file, clip or cue list changed, or lines were appended.
     void listChanged(qz7::MediaList list);
+    // An operation queued earlier was sent, confirmed, not confirmed or
+    // superseded (report.final: nothing further comes for it).
+    void outcomeReported(const qz7::OutcomeReport& report);
+    // An alarm was raised (text), or acknowledged by origin.
+    void alarmRaised(const QString& text);
+    void alarmAcknowledged(const qz7::Origin& origin, const QString& text);
 
 private:
     Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args = {});
@@ -272,6 +296,7 @@ private:
         std::string op;
     };
     std::unordered_map<CommandStack::Tag, Waiting> waiting_;
+    std::string alarm_;
     CommandStack::Tag nextTag_ = 1;
     // Last: it follows the members above and leaves before them.
     std::unique_ptr<DeckView> view_;

@@ -18,6 +18,9 @@ struct Origin {
 
     Kind kind = Kind::Panel;
     std::string detail;  // the key ("F7"), the sender ("127.0.0.1:51000"), the client ("10.0.0.5")
+    // Operations asked of several decks at once (a roll) share a group
+    // number; 0 is an operation asked alone. text() leaves it out.
+    std::uint64_t group = 0;
 
     static Origin panel() { return {Kind::Panel, {}}; }
     static Origin key(std::string name) { return {Kind::Key, std::move(name)}; }
@@ -50,6 +53,9 @@ struct Outcome {
     std::vector<Packet> packets;  // queued, in queue order (the recorder gets them last first)
     int index = -1;               // the entry an operation chose (the cue slot of a mark)
     Args args;                    // what the operation was asked, queued or refused
+    // The operation's number on its deck, named again by each OutcomeReport
+    // (outcome_report.h); 0 when refused.
+    std::uint64_t id = 0;
 
     bool queued() const { return refusal.empty(); }
     static Outcome refused(std::string why) {

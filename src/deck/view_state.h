@@ -20,14 +20,15 @@ struct ViewState {
     int rec = 0;                      // 1 while recording
     std::string number;               // the REC FILE / CLIP / SEQ line
     std::string error;                // the recorder's error text, "" while none
+    std::string alarm;                // an alarm not yet acknowledged, "" while none
 
     enum Field : unsigned {
         Hosts = 1u << 0, Link = 1u << 1, Lamp = 1u << 2, LampState = 1u << 3, Timecode = 1u << 4,
-        Transport = 1u << 5, Rec = 1u << 6, Number = 1u << 7, Error = 1u << 8,
+        Transport = 1u << 5, Rec = 1u << 6, Number = 1u << 7, Error = 1u << 8, Alarm = 1u << 9,
     };
     using Fields = unsigned;
     // What OSC publishes (/qz7/link ... /qz7/error); the web shows every field.
-    static constexpr Fields kPublished = Link | Timecode | Transport | Rec | Number | Error;
+    static constexpr Fields kPublished = Link | Timecode | Transport | Rec | Number | Error | Alarm;
 
     using Value = std::variant<std::string, int, std::vector<std::string>>;
     struct FieldValue {
@@ -41,7 +42,7 @@ struct ViewState {
                 {Lamp, "lamp", lamp},        {LampState, "lampState", lampState},
                 {Timecode, "timecode", timecode}, {Transport, "transport", transport},
                 {Rec, "rec", rec},           {Number, "number", number},
-                {Error, "error", error}};
+                {Error, "error", error},     {Alarm, "alarm", alarm}};
     }
     // The fields whose values differ from other's.
     Fields differences(const ViewState& other) const {
