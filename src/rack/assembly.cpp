@@ -1,5 +1,6 @@
 #include "rack/assembly.h"
 
+#include <QRegularExpression>
 #include <cstdio>
 
 #include "deck/deck.h"
@@ -16,8 +17,15 @@ namespace qz7 {
 Assembly::Assembly(AssemblyConfig config, LinkTiming timing, Lines lines, QObject* parent)
     : QObject(parent), config_(std::move(config)), timing_(timing), lines_(std::move(lines)) {
     if (!lines_) {
+        // A line may begin with systemd's priority ("<3>" an error): it stays
+        // in front, where the journal reads it.
         const QByteArray prefix = config_.program.toLocal8Bit();
-        lines_ = [prefix](const QString& line) { std::fprintf(stderr, "%s: %s\n", prefix.constData(), qPrintable(line)); };
+        lines_ = [prefix](const QString& line) {
+            static const QRegularExpression priority(QStringLiteral("^<[0-7]>"));
+            const qsizetype level = priority.match(line).hasMatch() ? 3 : 0;
+            std::fprintf(stderr, "%s%s: %s\n", qPrintable(line.left(level)), prefix.constData(),
+                         qPrintable(line.mid(level)));
+        };
     }
     const LogOptions& log = config_.log;
     eventLog_ = std::make_unique<EventLog>(LogOptions{log.enabled && !log.dir.isEmpty(), log.dir, log.keepDays});
@@ -65,6 +73,23 @@ void Assembly::watch(Deck& deck, const QString& prefix) {
     connect(&monitor, &LinkMonitor::changed, this, [this, prefix, &monitor, shown] {
         const QString text = QString::fromStdString(linkLine(monitor.state(), monitor.address().toStdString()));
         if (text != *shown) say(prefix + QStringLiteral("link: %1").arg(*shown = text));
+    });
+    // Alarms and the recorder's error text are errors for the journal: one
+    // line each, an error text once while it stands. An alarm that only
+    // repeats the error text just said adds no line.
+    const QString error = QStringLiteral("<3>");
+    auto errorText = std::make_shared<QString>();
+    const auto errorAlarm = [](const QString& text) { return QStringLiteral("recorder error: ") + text; };
+    connect(&deck, &Deck::errorLineChanged, this, [this, &deck, prefix, error, errorText, errorAlarm] {
+        const QString text = QString::fromLatin1(deck.status().errorText.data(),
+                                                 static_cast<qsizetype>(deck.status().errorText.size()));
+        if (text == *errorText) return;
+        *errorText = text;
+        if (!text.isEmpty() && QString::fromStdString(deck.alarm()) != errorAlarm(text))
+            say(error + prefix + errorAlarm(text));
+    });
+    connect(&deck, &Deck::alarmRaised, this, [this, prefix, error, errorText, errorAlarm](const QString& text) {
+        if (errorText->isEmpty() || text != errorAlarm(*errorText)) say(error + prefix + QStringLiteral("ALARM ") + text);
     });
 }
 

@@ -16,14 +16,30 @@
 
 namespace qz7 {
 
+namespace {
+// The ID codes the panel knows are those of the built-in pair; another
+// address's code is not known until a recorder says it, so none is shown.
+QString knownId(const QString& address) {
+    const DevicePair builtIn;
+    if (address == builtIn.first) return builtIn.firstId;
+    if (address == builtIn.second) return builtIn.secondId;
+    return {};
+}
+
+QString deviceLine(const QString& address) {
+    const QString id = knownId(address);
+    return id.isEmpty() ? address : address + QStringLiteral("   ") + id;
+}
+}  // namespace
+
 DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(deck) {
     setObjectName(QStringLiteral("TabSheet11"));
     const DevicePair& d = deck.devices();
 
     deviceList = new QListWidget(this);
     deviceList->setObjectName(QStringLiteral("ListBox5"));
-    deviceList->addItem(d.first + QStringLiteral("   ") + d.firstId);
-    if (!d.single) deviceList->addItem(d.second + QStringLiteral("   ") + d.secondId);
+    deviceList->addItem(deviceLine(d.first));
+    if (!d.single) deviceList->addItem(deviceLine(d.second));
 
     addressEdit = new QLineEdit(this);
     addressEdit->setObjectName(QStringLiteral("Edit13"));
@@ -63,7 +79,7 @@ DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(dec
     connect(&deck_, &Deck::retrieveAvailableChanged, retrieveButton, &QPushButton::setEnabled);
     connect(&deck_, &Deck::applied, this, [this] {
         addressEdit->setText(deck_.selectedHost());
-        idCodeEdit->setText(deck_.selectedId());
+        idCodeEdit->setText(knownId(deck_.selectedHost()));
     });
 }
 

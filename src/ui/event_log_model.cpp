@@ -1,9 +1,12 @@
 #include "ui/event_log_model.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+
+#include "log/event_sentence.h"
 
 namespace qz7 {
 
@@ -39,10 +42,24 @@ int EventLogModel::rowCount(const QModelIndex& parent) const {
 
 int EventLogModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
-QString EventLogModel::cellText(const QJsonObject& e, int column) {
+void EventLogModel::setLocalTime(bool local) {
+    if (local == localTime_) return;
+    localTime_ = local;
+    emit headerDataChanged(Qt::Horizontal, Time, Time);
+    if (!events_.isEmpty()) emit dataChanged(index(0, Time), index(static_cast<int>(events_.size()) - 1, Time));
+}
+
+QString EventLogModel::cellText(const QJsonObject& e, int column, bool localTime) {
     switch (column) {
-    case Time: return str(e, "ts").replace(QLatin1Char('T'), QLatin1Char(' '));
+    case Time: {
+        if (localTime) {
+            const QDateTime ts = QDateTime::fromString(str(e, "ts"), Qt::ISODateWithMs);
+            if (ts.isValid()) return ts.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        }
+        return str(e, "ts").replace(QLatin1Char('T'), QLatin1Char(' '));
+    }
     case Deck: return str(e, "deck");
+    case Event: return eventWords(e);
     case Origin: return str(e, "origin");
     case Kind: return str(e, "kind");
     case Op: return str(e, "op");
@@ -82,56 +99,66 @@ QString EventLogModel::cellText(const QJsonObject& e, int column) {
 QVariant EventLogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= events_.size()) return {};
     const QJsonObject& e = events_.at(index.row());
-    if (role == Qt::DisplayRole) return cellText(e, index.column());
+    if (role == Qt::DisplayRole) return cellText(e, index.column(), localTime_);
+    if (role == Qt::ToolTipRole && index.column() == Event) return eventSentence(e, localTime_);
     if (role == Qt::ToolTipRole && index.column() == Bytes) {
         const QJsonValue b = e.value(QLatin1String("bytes"));
         return b.isArray() ? QString::fromUtf8(QJsonDocument(b.toArray()).toJson(QJsonDocument::Compact)) : b.toString();
     }
     if (role == Qt::ForegroundRole) {
         const QString kind = str(e, "kind");
-        if (kind == QLatin1String("refused") || kind == QLatin1String("error")) return QColor(Qt::darkRed);
+        if (kind == QLatin1String("refused") || kind == QLatin1String("error") || kind == QLatin1String("alarm") ||
+            (kind == QLatin1String("outcome") && str(e, "outcome") == QLatin1String("not confirmed")))
+            return QColor(Qt::darkRed);
     }
     return {};
 }
 
 QVariant EventLogModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const names[ColumnCount] = {"Time (UTC)", "Deck", "Origin", "Kind", "Op", "Args",
+    static const char* const names[ColumnCount] = {"Time (UTC)", "Deck", "Event", "Origin", "Kind", "Op", "Args",
                                                    "Outcome", "TC", "Reported", "Bytes"};
+    if (section == Time && localTime_) return QStringLiteral("Time (local)");
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(names[section]) : QVariant();
 }
 
 EventLogFilter::EventLogFilter(QObject* parent) : QSortFilterProxyModel(parent) {}
 
 void EventLogFilter::setDeck(const QString& deck) {
-    deck_ = deck;
+    rule_.deck = deck;
     invalidateFilter();
 }
 void EventLogFilter::setOrigin(const QString& origin) {
-    origin_ = origin;
+    rule_.origin = origin;
     invalidateFilter();
 }
 void EventLogFilter::setKind(const QString& kind) {
-    kind_ = kind;
+    rule_.kind = kind;
     invalidateFilter();
 }
 void EventLogFilter::setText(const QString& text) {
-    text_ = text;
+    rule_.text = text;
     invalidateFilter();
+}
+void EventLogFilter::setLocalTime(bool local) {
+    rule_.localTime = local;
+    if (!rule_.text.isEmpty()) invalidateFilter();
 }
 
 bool EventLogFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    const auto* model = static_cast<const EventLogModel*>(sourceModel());
-    const QJsonObject& e = model->event(sourceRow);
-    if (!deck_.isEmpty() && str(e, "deck") != deck_) return false;
-    if (!kind_.isEmpty() && str(e, "kind") != kind_) return false;
-    if (!origin_.isEmpty()) {
-        const QString origin = str(e, "origin");
-        if (origin != origin_ && origin.section(QLatin1Char(' '), 0, 0) != origin_) return false;
+    return rule_.accepts(static_cast<const EventLogModel*>(sourceModel())->event(sourceRow));
+}
+
+bool EventFilterRule::accepts(const QJsonObject& e) const {
+    if (!deck.isEmpty() && str(e, "deck") != deck) return false;
+    if (!kind.isEmpty() && str(e, "kind") != kind) return false;
+    if (!origin.isEmpty()) {
+        const QString o = str(e, "origin");
+        if (o != origin && o.section(QLatin1Char(' '), 0, 0) != origin) return false;
     }
-    if (!text_.isEmpty()) {
+    if (!text.isEmpty()) {
         for (int c = 0; c < EventLogModel::ColumnCount; ++c)
-            if (EventLogModel::cellText(e, c).contains(text_, Qt::CaseInsensitive)) return true;
+            if (EventLogModel::cellText(e, c, localTime).contains(text, Qt::CaseInsensitive)) return true;
         return false;
     }
     return true;

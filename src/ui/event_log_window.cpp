@@ -1,5 +1,6 @@
 #include "ui/event_log_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -60,7 +61,8 @@ void inBackground(QObject* context, std::function<T()> work, std::function<void(
     });
 }
 
-QString writeCsv(const QList<QJsonObject>& events, const QString& path) {
+QString writeCsv(QList<QJsonObject> events, const EventFilterRule& rule, const QString& path) {
+    events.removeIf([&rule](const QJsonObject& e) { return !rule.accepts(e); });
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     file.write(eventsToCsv(events));
@@ -105,6 +107,10 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     follow_ = new QCheckBox(QStringLiteral("Follow new events"), this);
     follow_->setObjectName(QStringLiteral("Follow"));
     follow_->setChecked(true);
+    localTime_ = new QCheckBox(QStringLiteral("Local time"), this);
+    localTime_->setObjectName(QStringLiteral("EventLogLocalTime"));
+    localTime_->setToolTip(QStringLiteral("Times in this computer's time zone; off: UTC, as the log files keep them"));
+    localTime_->setChecked(true);
     export_ = new QPushButton(QStringLiteral("Export..."), this);
     export_->setObjectName(QStringLiteral("ExportButton"));
     status_ = new QLabel(this);
@@ -121,8 +127,11 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setWordWrap(false);
-    // The time whole: "2026-12-08T14:03:07.125Z", and a little room.
-    table_->setColumnWidth(0, table_->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-08T00:00:00.000Z")) + 16);
+    // The time whole: "2026-12-08 14:03:07.125Z", and a little room; the sentence wide.
+    table_->setColumnWidth(EventLogModel::Time,
+                           table_->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-08 00:00:00.000Z")) + 16);
+    table_->setColumnWidth(EventLogModel::Event,
+                           table_->fontMetrics().horizontalAdvance(QStringLiteral("REC not confirmed: recorder shows STOP (panel)")));
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(deckBox_);
@@ -130,6 +139,7 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     bar->addWidget(kindBox_);
     bar->addWidget(textEdit_, 1);
     bar->addWidget(follow_);
+    bar->addWidget(localTime_);
     bar->addWidget(export_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -141,7 +151,17 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     connect(originBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setOrigin(choice(originBox_)); });
     connect(kindBox_, &QComboBox::currentIndexChanged, this, [this, choice] { filter_->setKind(choice(kindBox_)); });
     connect(textEdit_, &QLineEdit::textChanged, filter_, &EventLogFilter::setText);
+    connect(localTime_, &QCheckBox::toggled, this, [this](bool local) {
+        model_->setLocalTime(local);
+        filter_->setLocalTime(local);
+    });
     connect(export_, &QPushButton::clicked, this, &EventLogWindow::exportEvents);
+    auto* close = new QAction(this);
+    close->setObjectName(QStringLiteral("CloseEventLog"));
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    close->setShortcutContext(Qt::WindowShortcut);
+    addAction(close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
     connect(&log_, &EventLog::logged, this, &EventLogWindow::add);
     connect(filter_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (follow_->isChecked()) table_->scrollToBottom();
@@ -235,25 +255,27 @@ void EventLogWindow::showCount() {
 }
 
 QString EventLogWindow::exportRange(const QDateTime& from, const QDateTime& to, const QString& path) const {
-    if (log_.enabled()) return writeCsv(readEvents(log_.dir(), from, to), path);
+    if (log_.enabled()) return writeCsv(readEvents(log_.dir(), from, to), filter_->rule(), path);
     QList<QJsonObject> events;
     const QString low = logTimestamp(from), high = logTimestamp(to);
     for (const QJsonObject& e : model_->events()) {
         const QString ts = e.value(QLatin1String("ts")).toString();
         if (ts >= low && ts <= high) events.append(e);
     }
-    return writeCsv(events, path);
+    return writeCsv(events, filter_->rule(), path);
 }
 
-// A time range (UTC), then where the CSV goes.
+// A time range (in the table's time), then where the CSV goes.
 void EventLogWindow::exportEvents() {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setWindowTitle(QStringLiteral("Export Event Log"));
-    auto* from = new QDateTimeEdit(startOfTodayUtc(), &dialog);
-    auto* to = new QDateTimeEdit(QDateTime::currentDateTimeUtc(), &dialog);
+    const bool local = localTime_->isChecked();
+    const auto shown = [local](const QDateTime& t) { return local ? t.toLocalTime() : t; };
+    auto* from = new QDateTimeEdit(shown(startOfTodayUtc()), &dialog);
+    auto* to = new QDateTimeEdit(shown(QDateTime::currentDateTimeUtc()), &dialog);
     for (QDateTimeEdit* edit : {from, to}) {
-        edit->setTimeSpec(Qt::UTC);
+        edit->setTimeSpec(local ? Qt::LocalTime : Qt::UTC);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         edit->setCalendarPopup(true);
     }
@@ -263,8 +285,10 @@ void EventLogWindow::exportEvents() {
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* form = new QFormLayout(&dialog);
-    form->addRow(QStringLiteral("From (UTC)"), from);
-    form->addRow(QStringLiteral("To (UTC)"), to);
+    const QString zone = local ? QStringLiteral("local") : QStringLiteral("UTC");
+    form->addRow(QStringLiteral("From (%1)").arg(zone), from);
+    form->addRow(QStringLiteral("To (%1)").arg(zone), to);
+    form->addRow(new QLabel(QStringLiteral("Only the events the filter shows are written."), &dialog));
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return;
     const QDateTime a = from->dateTime().toUTC(), b = to->dateTime().toUTC().addMSecs(999);
@@ -280,8 +304,9 @@ void EventLogWindow::exportEvents() {
     export_->setEnabled(false);
     export_->setText(QStringLiteral("Exporting..."));
     const QString dir = log_.dir();
+    const EventFilterRule rule = filter_->rule();
     inBackground<QString>(
-        this, [dir, a, b, path] { return writeCsv(readEvents(dir, a, b), path); },
+        this, [dir, a, b, path, rule] { return writeCsv(readEvents(dir, a, b), rule, path); },
         [this, path](const QString* why) {
             export_->setEnabled(true);
             export_->setText(QStringLiteral("Export..."));

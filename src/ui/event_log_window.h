@@ -1,6 +1,7 @@
 // "Event Log": today's events of the log in a table that follows new ones,
-// filtered by deck, origin, kind and text, and "Export..." of a time range to
-// CSV. The day's files are read on a worker thread: the panel keeps ticking
+// each with its sentence, the time in local time or UTC, filtered by deck,
+// origin, kind and text, and "Export..." of what the filter lets through in
+// a time range to CSV (UTC, as the files). Escape and Ctrl+W close it. The day's files are read on a worker thread: the panel keeps ticking
 // and the window shows "Loading…" meanwhile. The table holds the newest
 // EventLogModel::rowLimit() events; Export reads the files for any range.
 // LogState is the status bar's LOG OFF, with the reason in its tooltip.
@@ -37,8 +38,9 @@ public:
     // without a file, from memory at once); loaded() when they show.
     void reload();
     bool isLoading() const { return loading_; }
-    // The events from..to (UTC) as CSV into path. "" or why not. Reads the
-    // files on the calling thread; "Export..." runs it on a worker.
+    // The events from..to (UTC) that the filter lets through, as CSV into
+    // path. "" or why not. Reads the files on the calling thread; "Export..."
+    // runs it on a worker.
     QString exportRange(const QDateTime& from, const QDateTime& to, const QString& path) const;
 
 signals:
@@ -63,6 +65,7 @@ private:
     QComboBox* kindBox_;    // KindFilter
     QLineEdit* textEdit_;   // TextFilter
     QCheckBox* follow_;     // Follow "Follow new events"
+    QCheckBox* localTime_;  // EventLogLocalTime "Local time"
     QPushButton* export_;   // ExportButton "Export..."
     QLabel* status_;        // EventLogStatus: loading, or how many events show
     bool loading_ = false;

@@ -32,6 +32,7 @@
 #include "ui/retrieve_progress.h"
 #include "ui/sequence_page.h"
 #include "ui/status_lamps.h"
+#include "ui/status_notices.h"
 #include "ui/status_panel.h"
 #include "ui/test_signal_page.h"
 #include "ui/timecode_page.h"
@@ -73,10 +74,11 @@ void MainWindow::buildAreas() {
     status_ = new StatusPanel(deck_, central);
     remainingTimeBar_ = new QProgressBar(central);
     remainingTimeBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    // The recorder does not report its remaining time: the bar claims none.
     remainingTimeBar_->setRange(0, 100);
-    remainingTimeBar_->setValue(80);
-    remainingTimeBar_->setFormat(QStringLiteral("REMAINING TIME"));
-    remainingTimeBar_->setTextVisible(true);
+    remainingTimeBar_->reset();
+    remainingTimeBar_->setFormat(QString());
+    remainingTimeBar_->setToolTip(QStringLiteral("REMAINING TIME: the recorder does not report it, so none is shown"));
     remainingTimeBar_->setEnabled(false);
 
     transportPanel_ = new TransportPanel(deck_, central);
@@ -181,6 +183,7 @@ void MainWindow::buildStatusBar() {
     bar->addWidget(linkState_);
     bar->addWidget(recTally_);
     bar->addPermanentWidget(retrieveProgress_);
+    notices_ = new StatusNotices(deck_, *devicePage_, *bar);
 
     connect(&deck_, &Deck::transportChanged, this, [this] {
         const bool recording = deck_.status().rec;

@@ -37,6 +37,7 @@ class RetrieveProgress;
 class EventLog;
 class EventLogWindow;
 class LogStateLamp;
+class StatusNotices;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -97,6 +98,7 @@ private:
     EventLog* eventLog_ = nullptr;
     EventLogWindow* eventLogWindow_ = nullptr;  // "Event Log", made when first opened
     LogStateLamp* logState_ = nullptr;  // LogState "LOG OFF"
+    StatusNotices* notices_ = nullptr;  // StatusMessage, AlarmField, ListsStaleHint
 };
 
 }  // namespace qz7
