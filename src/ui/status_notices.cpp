@@ -30,6 +30,8 @@ StatusNotices::StatusNotices(Deck& deck, DevicePage& devicePage, QStatusBar& bar
     message_ = new QLabel(&bar);
     message_->setObjectName(QStringLiteral("StatusMessage"));
     message_->setStyleSheet(QStringLiteral("QLabel { color: #a03000; font-weight: bold; padding: 0 6px; }"));
+    // A long message is cut, never widening the window past the screen.
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     messageTimer_.setSingleShot(true);
     messageTimer_.setInterval(kMessageMs);
     connect(&messageTimer_, &QTimer::timeout, message_, &QLabel::clear);
@@ -37,7 +39,7 @@ StatusNotices::StatusNotices(Deck& deck, DevicePage& devicePage, QStatusBar& bar
     alarm_ = flatButton("AlarmField", &bar);
     alarm_->setStyleSheet(QStringLiteral(
         "QPushButton { background-color: #d01010; color: #ffffff; font-weight: bold; padding: 1px 8px; border: none; }"));
-    alarm_->setToolTip(QStringLiteral("Click to acknowledge the alarm (logged as the panel's)"));
+    alarm_->setMaximumWidth(alarm_->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40);
 
     staleHint_ = flatButton("ListsStaleHint", &bar);
     staleHint_->setText(QStringLiteral("Lists may be out of date: Retrieve"));
@@ -71,10 +73,8 @@ StatusNotices::StatusNotices(Deck& deck, DevicePage& devicePage, QStatusBar& bar
     connect(&deck_, &Deck::retrieveProgressChanged, this, [this] {
         if (deck_.retrieveProgress().running) staleHint_->hide();
     });
-    onSignal(staleHint_, &QPushButton::clicked, this, [this] {
-        staleHint_->hide();
-        devicePage_.retrieve();
-    });
+    // Stays while the Retrieve is refused: the lists are still as they were.
+    onSignal(staleHint_, &QPushButton::clicked, this, [this] { devicePage_.retrieve(); });
 }
 
 void StatusNotices::say(const QString& text) {
@@ -93,7 +93,9 @@ void StatusNotices::onOutcome(const OutcomeReport& r) {
 }
 
 void StatusNotices::showAlarm(const QString& text) {
-    alarm_->setText(QStringLiteral("ALARM  ") + text);
+    const QString whole = QStringLiteral("ALARM  ") + text;
+    alarm_->setText(alarm_->fontMetrics().elidedText(whole, Qt::ElideRight, alarm_->maximumWidth() - 20));
+    alarm_->setToolTip(whole + QStringLiteral("\nClick to acknowledge (logged as the panel's)"));
     alarm_->setVisible(!text.isEmpty());
 }
 
