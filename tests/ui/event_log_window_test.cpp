@@ -130,6 +130,54 @@ TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndEx
     EXPECT_FALSE(window->exportRange(second, QDateTime::currentDateTimeUtc(), dir.filePath(QStringLiteral("no/such/x.csv"))).isEmpty());
 }
 
+// Sentences, local time or UTC, an export of what the filter shows, and
+// the keys that close the window.
+TEST_F(EventLogWindowTest, SentencesLocalTimeAFilteredExportAndTheClosingKeys) {
+    start(dir.path());
+    QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);  // PLAY
+    QTest::keyClick(focused(), Qt::Key_F6);                                         // STOP
+    QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
+    auto* window = control<EventLogWindow>(main(), "EventLogWindow");
+    ASSERT_TRUE(QTest::qWaitFor([window] { return !window->isLoading(); }));
+    const QAbstractItemModel* shown = window->table()->model();
+    EXPECT_EQ(column(shown, EventLogModel::Event),
+              (QStringList{QStringLiteral("PLAY queued (panel)"), QStringLiteral("STOP queued (key F6)")}));
+
+    auto* local = control<QCheckBox>(*window, "EventLogLocalTime");
+    EXPECT_TRUE(local->isChecked());
+    EXPECT_EQ(shown->headerData(EventLogModel::Time, Qt::Horizontal).toString(), QStringLiteral("Time (local)"));
+    const QString ts = written()[0].value(QLatin1String("ts")).toString();
+    const QString localText = shown->index(0, EventLogModel::Time).data().toString();
+    EXPECT_FALSE(localText.endsWith(QLatin1Char('Z'))) << localText.toStdString();
+    local->setChecked(false);
+    EXPECT_EQ(shown->headerData(EventLogModel::Time, Qt::Horizontal).toString(), QStringLiteral("Time (UTC)"));
+    EXPECT_EQ(shown->index(0, EventLogModel::Time).data().toString(), QString(ts).replace(QLatin1Char('T'), QLatin1Char(' ')));
+
+    // Export: the range from the files, less what the filter hides.
+    auto* origin = control<QComboBox>(*window, "OriginFilter");
+    origin->setCurrentIndex(origin->findData(QStringLiteral("key")));
+    ASSERT_EQ(shown->rowCount(), 1);
+    const QString csvPath = dir.filePath(QStringLiteral("keys.csv"));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ASSERT_EQ(window->exportRange(now.addSecs(-60), now.addSecs(60), csvPath).toStdString(), "");
+    QFile csv(csvPath);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QJsonObject> back = eventsFromCsv(csv.readAll());
+    ASSERT_EQ(back.size(), 1);
+    EXPECT_EQ(back[0].value(QLatin1String("origin")).toString(), QStringLiteral("key F6"));
+    EXPECT_EQ(back[0].value(QLatin1String("ts")).toString(), written()[1].value(QLatin1String("ts")).toString())
+        << "the file's UTC whatever the window shows";
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->table(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->table(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+}
+
 // A folder the log cannot make: LOG OFF with the reason; the click still
 // queues its packet.
 TEST_F(EventLogWindowTest, AnUnwritableFolderShowsLogOffAndControlGoesOn) {

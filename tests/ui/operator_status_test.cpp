@@ -11,6 +11,7 @@
 #include "link/commands.h"
 #include "net/link_monitor.h"
 #include "panel_fixture.h"
+#include "deck/deck.h"
 #include "ui/device_page.h"
 #include "ui/retrieve_progress.h"
 
@@ -242,6 +243,69 @@ TEST_F(OperatorStatusTest, MainWindowFitsA1280x720ScreenWithFiveRowsInEveryList)
     QTest::qWait(50);
     for (std::size_t i = 0; i < lists.size(); ++i)
         EXPECT_GT(lists[i]->viewport()->height(), heights[i] + 50) << lists[i]->objectName().toStdString();
+}
+
+// The status bar says what the recorder did not do and why a command of
+// the panel's went nowhere, for a few seconds and without a box; what a STOP
+// took off the stack is left to the log.
+TEST_F(OperatorStatusTest, TheStatusBarSaysWhatTheRecorderDidNotDoWithoutABox) {
+    auto* message = control<QLabel>(main(), "StatusMessage");
+    OutcomeReport r;
+    r.op = "rec";
+    r.stage = OutcomeReport::Stage::NotConfirmed;
+    r.final = true;
+    r.transport = "STOP";
+    emit deck().outcomeReported(r);
+    EXPECT_EQ(message->text(), QStringLiteral("REC not confirmed: recorder shows STOP"));
+    message->clear();
+    r.op = "ff";
+    r.stage = OutcomeReport::Stage::Superseded;
+    r.note = "superseded by stop from panel";
+    emit deck().outcomeReported(r);
+    EXPECT_EQ(message->text(), QString());
+    r.op = "play";
+    r.stage = OutcomeReport::Stage::NotConfirmed;
+    r.note.clear();
+    r.origin = Origin::web("127.0.0.5");
+    emit deck().outcomeReported(r);
+    EXPECT_EQ(message->text(), QStringLiteral("PLAY not confirmed: recorder shows STOP (web 127.0.0.5)"));
+
+    // A silent recorder refuses the panel's PLAY: said here, not in a box.
+    emit deck().operated(Origin::key("F9"), QStringLiteral("play"), Outcome::refused("no reply from 127.0.0.1 for 3 s"));
+    EXPECT_EQ(message->text(), QStringLiteral("PLAY refused: no reply from 127.0.0.1 for 3 s"));
+    EXPECT_EQ(ErrorBox::shownCount(), 0);
+}
+
+// The alarm stays red in the status bar until a click acknowledges it.
+TEST_F(OperatorStatusTest, AnAlarmShowsUntilAClickAcknowledgesIt) {
+    auto* field = control<QPushButton>(main(), "AlarmField");
+    EXPECT_TRUE(field->isHidden());
+    emit deck().alarmRaised(QStringLiteral("recorder error: FAN STOP"));
+    EXPECT_FALSE(field->isHidden());
+    EXPECT_TRUE(field->text().contains(QStringLiteral("recorder error: FAN STOP"))) << field->text().toStdString();
+    emit deck().alarmAcknowledged(Origin::web("127.0.0.5"), QStringLiteral("recorder error: FAN STOP"));
+    EXPECT_TRUE(field->isHidden());
+}
+
+// After a silence the lists may miss what changed meanwhile: a quiet hint
+// until a Retrieve reads them again.
+TEST_F(OperatorStatusTest, AfterNoReplyTheListsMayBeOutOfDateUntilARetrieve) {
+    auto* hint = control<QPushButton>(main(), "ListsStaleHint");
+    apply(0);
+    feed(status(0x20));
+    after(1000);
+    feed(status(0x20));
+    EXPECT_TRUE(hint->isHidden()) << "no lists were read yet";
+    emit control<DevicePage>(main(), "TabSheet11")->retrieveQueued();
+    EXPECT_EQ(after(1000), std::string("NO REPLY 1 s"));
+    EXPECT_TRUE(hint->isHidden());
+    feed(status(0x20));
+    EXPECT_FALSE(hint->isHidden());
+    takeQueued();
+    QTest::mouseClick(hint, Qt::LeftButton);
+    EXPECT_GT(takeQueued().size(), 16u) << "the click runs Retrieve";
+    EXPECT_TRUE(hint->isHidden());
+    EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
 TEST_F(OperatorStatusTest, NothingIsAppendedToTheMainWindowCaption) {
