@@ -135,6 +135,7 @@ TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndEx
 TEST_F(EventLogWindowTest, SentencesLocalTimeAFilteredExportAndTheClosingKeys) {
     start(dir.path());
     QTest::mouseClick(control<QPushButton>(main(), "BitBtn1"), Qt::LeftButton);  // PLAY
+    takeQueued();                                                                   // sent
     QTest::keyClick(focused(), Qt::Key_F6);                                         // STOP
     QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
     auto* window = control<EventLogWindow>(main(), "EventLogWindow");
@@ -172,7 +173,7 @@ TEST_F(EventLogWindowTest, SentencesLocalTimeAFilteredExportAndTheClosingKeys) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window->table(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
-    QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
+    control<QAction>(main(), "EventLog1")->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window->table(), Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
