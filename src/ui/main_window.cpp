@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "deck/deck.h"
+#include "net/link_monitor.h"
 #include "ui/audio_page.h"
 #include "ui/character_page.h"
 #include "ui/clear_menu.h"
@@ -198,8 +199,17 @@ void MainWindow::wireDeck() {
              [this](int line, const QString& address) { devicePage_->showDiscoveredDevice(line, address); });
     onSignal(&deck_, &Deck::diskConfigurationReported, configPage_,
              [this](int item) { configPage_->diskConfigurationGroup->setFromReply(item); });
-    // The deck has already left out a repeat of the same failure.
-    connect(&deck_, &Deck::errorRaised, this, [](const QString& message) { ErrorBox::show(message); });
+    // The deck has already left out a repeat of the same failure. A send
+    // error is boxed once per Apply: when it comes back after a clean tick
+    // (a name that resolves now and then) the lamp's SEND ERROR says it.
+    connect(&deck_, &Deck::applied, this, [this] { boxedSendErrors_.clear(); });
+    connect(&deck_, &Deck::errorRaised, this, [this](const QString& message) {
+        if (message == deck_.monitor().sendError()) {
+            if (boxedSendErrors_.contains(message)) return;
+            boxedSendErrors_ << message;
+        }
+        ErrorBox::show(message);
+    });
 }
 
 // "Exit": the poll cycle stops and the program ends; waiting commands are

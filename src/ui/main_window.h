@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 class QProgressBar;
 class QTabWidget;
@@ -98,7 +99,8 @@ private:
     EventLog* eventLog_ = nullptr;
     EventLogWindow* eventLogWindow_ = nullptr;  // "Event Log", made when first opened
     LogStateLamp* logState_ = nullptr;  // LogState "LOG OFF"
-    StatusNotices* notices_ = nullptr;  // StatusMessage, AlarmField, ListsStaleHint
+    StatusNotices* notices_ = nullptr;
+    QStringList boxedSendErrors_;  // since the last Apply  // StatusMessage, AlarmField, ListsStaleHint
 };
 
 }  // namespace qz7

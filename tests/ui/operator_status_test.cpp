@@ -134,6 +134,24 @@ TEST_F(OperatorStatusTest, ASendErrorStaysOnTheLampUntilATickGoesOutCleanly) {
     EXPECT_FALSE(lamp()->toolTip().contains(QStringLiteral("Network unreachable")));
 }
 
+// A partner whose name resolves now and then: one box for the Apply, then
+// the lamp's SEND ERROR; the next Apply may box it again.
+TEST_F(OperatorStatusTest, ASendErrorIsBoxedOncePerApply) {
+    const QString error = QStringLiteral("Host not found: no-such-recorder.invalid");
+    apply(0);
+    emit deck().linkForTesting().tickError(error);
+    EXPECT_EQ(ErrorBox::shownCount(), 1);
+    ErrorBox::dismiss();
+    for (int i = 0; i < 2; ++i) deck().linkForTesting().pollCycle().sendTurn();  // clean turns (loopback)
+    emit deck().linkForTesting().tickError(error);
+    EXPECT_EQ(ErrorBox::shownCount(), 1);
+    EXPECT_EQ(after(0), std::string("WAITING 127.0.0.1  SEND ERROR"));
+    apply(0);
+    emit deck().linkForTesting().tickError(error);
+    EXPECT_EQ(ErrorBox::shownCount(), 2);
+    ErrorBox::dismiss();
+}
+
 TEST_F(OperatorStatusTest, RecTallyAndRecButtonAreLitWhileTheTransportWordIsRec) {
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
