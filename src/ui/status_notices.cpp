@@ -39,7 +39,7 @@ StatusNotices::StatusNotices(Deck& deck, DevicePage& devicePage, QStatusBar& bar
     alarm_ = flatButton("AlarmField", &bar);
     alarm_->setStyleSheet(QStringLiteral(
         "QPushButton { background-color: #d01010; color: #ffffff; font-weight: bold; padding: 1px 8px; border: none; }"));
-    alarm_->setMaximumWidth(alarm_->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40);
+    alarm_->setMaximumWidth(alarm_->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 48);
 
     staleHint_ = flatButton("ListsStaleHint", &bar);
     staleHint_->setText(QStringLiteral("Lists may be out of date: Retrieve"));
