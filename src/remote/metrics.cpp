@@ -128,8 +128,8 @@ QByteArray Metrics::render() const {
     gauge("qz7_deck_link_up", "1 while the selected recorder answers (link OK), 0 when off or silent.",
           [](const Shown& s) { return s.deck->view().state().link == "OK" ? 1 : 0; });
     gauge("qz7_deck_seconds_since_reply",
-          "Whole seconds without a reply from the selected recorder (from Apply until the first one); 0 while the "
-          "link is off.",
+          "Whole seconds without a reply from the selected recorder while its link is NO REPLY (from the last reply, "
+          "or from Apply when none came); 0 otherwise.",
           [](const Shown& s) { return s.deck->monitor().silentSeconds(); });
     gauge("qz7_deck_recording", "1 while the recorder reports REC.",
           [](const Shown& s) { return s.deck->view().state().rec ? 1 : 0; });
