@@ -85,18 +85,12 @@ TEST(Metrics, RealDeckReadsAsPrometheusTextAndCounts) {
     EXPECT_FALSE(deck->errorReset(Origin::panel()).queued());
     EXPECT_FALSE(deck->errorReset(Origin::panel()).queued());
     ASSERT_TRUE(deck->record(Origin::key("F7")).queued());
-    ASSERT_TRUE(waitUntil([&] { return now("qz7_deck_recording{deck=\"a\"}") == 1; }, 3000));
-    OutcomeReport report;
-    report.origin = Origin::key("F7");
-    report.op = "rec";
-    emit deck->outcomeReported(report);  // Sent, not final
-    report.stage = OutcomeReport::Stage::NotConfirmed;
-    report.final = true;
-    emit deck->outcomeReported(report);
+    ASSERT_TRUE(waitUntil([&] { return now(ops("a", "key", "confirmed")) == 1; }, 3000));
     text = metrics.render();
     EXPECT_EQ(value(text, ops("a", "panel", "refused")), 2);
     EXPECT_EQ(value(text, ops("a", "key", "sent")), 0);
-    EXPECT_EQ(value(text, ops("a", "key", "not confirmed")), 1);
+    EXPECT_EQ(value(text, ops("a", "key", "not confirmed")), 0);
+    EXPECT_EQ(value(text, "qz7_deck_recording{deck=\"a\"}"), 1);
     EXPECT_EQ(value(text, "qz7_deck_transport{deck=\"a\",transport=\"REC\"}"), 1);
     EXPECT_EQ(value(text, "qz7_deck_transport{deck=\"a\",transport=\"STOP\"}"), -1) << "only the current word";
 
@@ -112,6 +106,9 @@ TEST(Metrics, RealDeckReadsAsPrometheusTextAndCounts) {
     EXPECT_EQ(now("qz7_deck_retrieves_incomplete_total{deck=\"a\"}"), 1);
     ASSERT_TRUE(waitUntil([&] { return now("qz7_deck_link_up{deck=\"a\"}") == 0; }, 3000));
     EXPECT_GE(now("qz7_deck_seconds_since_reply{deck=\"a\"}"), 1);
+    EXPECT_EQ(now("qz7_deck_alarm{deck=\"a\"}"), 1) << "link lost while recording";
+    EXPECT_FALSE(deck->play(Origin::web("127.0.0.1")).queued()) << "a silent deck refuses motion";
+    EXPECT_EQ(now(ops("a", "web", "refused")), 1);
 
     // A name with the characters a label must escape still reads.
     deck->setName(QStringLiteral("st\"u\\d\nio \u00e9"));
