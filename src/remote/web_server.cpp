@@ -705,7 +705,8 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
         handleLogin(socket, r);
         return;
     }
-    if (!r.path.startsWith("/api/")) {
+    const bool metrics = !post && r.path == "/metrics" && metrics_;
+    if (!metrics && !r.path.startsWith("/api/")) {
         respond(socket, 404, "text/plain", "not found\n");
         return;
     }
@@ -714,6 +715,10 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
     case Auth::Throttled: respondThrottled(socket, "bearer", true); return;
     case Auth::None: ++counters_.unauthorized; [[fallthrough]];
     case Auth::Wrong: respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}}); return;
+    }
+    if (metrics) {
+        respond(socket, 200, "text/plain; version=0.0.4; charset=utf-8", metrics_());
+        return;
     }
     handleApi(socket, r, plain(socket->peerAddress()).toString());
 }
