@@ -187,4 +187,16 @@ std::string cuesEdl(const std::vector<CueRow>& rows, int frameBase, std::string_
     return out;
 }
 
+std::optional<std::string> listFile(const ListRows& rows, std::string_view file, int frameBase,
+                                    std::string_view deckName) {
+    const std::string name(deckName);
+    if (file == "files.csv") return filesCsv(rows.files);
+    if (file == "clips.csv") return clipsCsv(rows.clips, frameBase);
+    if (file == "clips.edl") return clipsEdl(rows.clips, frameBase, name + " clips");
+    if (file == "cues.csv") return cuesCsv(rows.cues);
+    if (file == "cues.edl") return cuesEdl(rows.cues, frameBase, name + " cues");
+    if (file == "sequences.csv") return sequencesCsv(rows.steps);
+    return std::nullopt;
+}
+
 }  // namespace qz7

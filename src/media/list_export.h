@@ -86,4 +86,12 @@ std::string clipsEdl(const std::vector<ClipRow>& rows, int frameBase, std::strin
 // the cue as an Avid-style locator "* LOC: hh:mm:ss:ff RED name".
 std::string cuesEdl(const std::vector<CueRow>& rows, int frameBase, std::string_view title);
 
+// The files offered by "Save ... List" and the web API, by name: files.csv,
+// clips.csv, clips.edl, cues.csv, cues.edl, sequences.csv. title heads an
+// EDL ("<deck> clips"). Empty for any other name.
+std::optional<std::string> listFile(const ListRows& rows, std::string_view file, int frameBase,
+                                    std::string_view deckName);
+inline constexpr const char* kListFiles[] = {"files.csv", "clips.csv", "clips.edl",
+                                             "cues.csv",  "cues.edl",  "sequences.csv"};
+
 }  // namespace qz7
