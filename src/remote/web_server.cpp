@@ -16,6 +16,7 @@
 #include "deck/deck_view.h"
 #include "log/event_log.h"
 #include "remote/operations.h"
+#include "remote/web_downloads.h"
 
 // Resources of a static library are registered by hand.
 static void initWebPage() { Q_INIT_RESOURCE(web_page); }
@@ -814,6 +815,10 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
             QJsonObject s = deckState(*e);
             s.remove(QStringLiteral("type"));
             respondJson(socket, 200, s);
+            return;
+        }
+        if (const std::optional<ListDownload> d = listDownload(*e->deck, rest)) {
+            respond(socket, 200, d->contentType, d->body, d->headers);
             return;
         }
         for (MediaList list : kShownLists) {
