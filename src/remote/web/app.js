@@ -498,8 +498,8 @@ function onMessage(m) {
     const roll = findRoll(m);
     if (roll) { rollReply(roll, m); break; }
     if (!d) break;
-    d.tile.querySelector(".reply").textContent = m.type === "ack" ? "" : m.op + ": " + m.reason;
-    if (m.type === "refused") showOutcome(d, m.op.toUpperCase() + " refused: " + m.reason, "wrong");
+    d.tile.querySelector(".reply").textContent = m.type === "ack" ? "" : (m.op || "") + ": " + m.reason;
+    if (m.type === "refused") showOutcome(d, (m.op || "").toUpperCase() + " refused: " + m.reason, "wrong");
     break;
   }
   case "outcome": {
