@@ -436,6 +436,7 @@ function showRoll(roll) {
   const head = done + " of " + roll.results.size + " " + word;
   const el = overviewEl.querySelector(".summary");
   el.textContent = others.length ? head + "; " + others.join("; ") : head;
+  el.title = el.textContent;
   el.className = "summary " + (!rollDone(roll) ? "pending" : done === roll.results.size ? "good" : "wrong");
 }
 
