@@ -485,6 +485,7 @@ def main():
         print("ok: the roll sent one command: " + summary)
 
         # The recorder's own panel stops studio-b: an alarm until acknowledged.
+        time.sleep(2.5)  # the deck takes a stop soon after its own REC for its own
         programs.signal_sim(SIM_B, signal.SIGUSR2)
         wait_for("the alarm on studio-b's card", lambda: "REC stopped" in text(driver, "studio-b", ".alarm", of=card))
         show(driver, "#deck=studio-b")

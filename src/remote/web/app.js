@@ -257,7 +257,7 @@ function renderList(d) {
     const text = document.createElement("span");
     text.className = "text";
     text.textContent = entryText(d, number, e.line);
-    if (!text.textContent) { text.textContent = e.rec ? "recording, name not read yet" : "(no name)"; text.classList.add("dim"); }
+    if (!text.textContent) { text.textContent = e.rec ? "recording, name not read yet" : "(no name read)"; text.classList.add("dim"); }
     li.append(no, text);
     if (e.rec) {
       const mark = document.createElement("span");
