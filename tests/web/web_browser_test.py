@@ -470,8 +470,8 @@ def main():
         spy(driver)
         recs = relay.count(REC)
         hold(driver, driver.find_element(By.CSS_SELECTOR, "#overview .rollrec"), 1.3)
-        wait_for("the roll's line", lambda: "of 3 recording" in driver.find_element(By.CSS_SELECTOR, "#overview .summary").text
-                 and "waiting" not in driver.find_element(By.CSS_SELECTOR, "#overview .summary").text)
+        wait_for("the roll's outcome", lambda: "of 3 recording" in driver.find_element(By.CSS_SELECTOR, "#overview .summary").text
+                 and "pending" not in driver.find_element(By.CSS_SELECTOR, "#overview .summary").get_attribute("class"))
         sent = driver.execute_script("return window.qz7Sent")
         if [(m.get("op"), m.get("decks")) for m in sent] != [("rec", ["studio-a", "studio-b", "studio-c"])]:
             raise Fail("the roll sent %s" % sent)
@@ -513,6 +513,7 @@ def main():
         print("ok: after NO REPLY the page said the lists may be out of date; its RETRIEVE retrieved")
 
         # The recorder falls silent: NO REPLY.
+        show(driver, "#overview")
         programs.stop_sim(SIM_B)
         wait_for("NO REPLY", lambda: text(driver, "studio-b", ".lamp", of=card).startswith("NO REPLY"))
         print("ok: the lamp says " + text(driver, "studio-b", ".lamp", of=card))
