@@ -77,6 +77,7 @@ void Deck::reset() {
 
 int Deck::commandsWaiting() const { return link_->commandStack().count(); }
 qint64 Deck::ticks() const { return link_->pollDriver().ticks(); }
+qint64 Deck::droppedReplies() const { return link_->pollDriver().droppedReplies(); }
 
 // A reply handler that fails (a list line that does not exist) ends there;
 // the error is shown and the tick goes on.

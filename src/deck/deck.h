@@ -114,6 +114,8 @@ public:
     static constexpr int kRemoteOps = 64;
     // Poll ticks begun (for tests and the benchmark).
     qint64 ticks() const;
+    // Replies read and dropped because newer ones were waiting behind them.
+    qint64 droppedReplies() const;
     // Milliseconds on a monotonic clock; tests drive time by hand.
     void setClockForTesting(std::function<qint64()> clock) { clock_ = std::move(clock); }
     // The wait after a burst for its last answers, and the passes that ask again.

@@ -147,7 +147,7 @@ QByteArray Metrics::render() const {
     family(out, "qz7_deck_replies_dropped_total", "counter",
            "Replies read and dropped because newer ones were waiting at the end of a poll tick.");
     for (const Shown& s : shown)
-        sample(out, "qz7_deck_replies_dropped_total", s.labels, s.deck->linkForTesting().pollDriver().droppedReplies());
+        sample(out, "qz7_deck_replies_dropped_total", s.labels, s.deck->droppedReplies());
     family(out, "qz7_deck_retrieves_incomplete_total", "counter",
            "Retrieves that ended with entries the recorder never answered.");
     for (const Shown& s : shown)
