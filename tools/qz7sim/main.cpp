@@ -1,5 +1,6 @@
 // qz7sim: a simulated QZ7 recorder on UDP, the panel's test peer and a
-// training tool. Runs until SIGTERM or SIGINT; SIGUSR1 makes it stall.
+// training tool. Runs until SIGTERM or SIGINT; SIGUSR1 makes it stall,
+// SIGUSR2 stops the transport as a STOP at the recorder's own panel would.
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -32,6 +33,7 @@ constexpr const char* kUsage =
     "  --cue-gaps LIST      demo cue numbers left empty, as --clip-gaps\n"
     "  --sequences N        demo sequences of the clips (0-16, default 0)\n"
     "  --error TEXT         raise the error flag with TEXT until an error reset\n"
+    "  --refuse-rec         ignore REC commands (a full or protected disk)\n"
     "  --announce HOST      send the discovery datagram to HOST:20000 every second\n"
     "                       (HOST must be in 127.0.0.0/8)\n"
     "  --allow-nonloopback  let --announce name another address: only inside a\n"
@@ -43,6 +45,7 @@ constexpr const char* kUsage =
     "                       nothing for --stall-for MS, then answer every request\n"
     "                       held meanwhile at once, oldest first\n"
     "  --stall-for MS       length of a stall (default 2000); SIGUSR1 also starts one\n"
+    "                       (SIGUSR2: a STOP at the recorder's own panel)\n"
     "  --verbose            hex dump of every packet in and out, to stderr\n"
     "  --help               this text\n"
     "  --version            the version of this program\n";
@@ -78,10 +81,10 @@ std::optional<std::vector<int>> toEntryList(const std::string& text) {
 int signalPipe[2] = {-1, -1};
 
 // The byte written tells the event loop which signal came.
-constexpr char kQuit = 'q', kStall = 's';
+constexpr char kQuit = 'q', kStall = 's', kPanelStop = 'p';
 
 void onSignal(int signal) {
-    const char c = signal == SIGUSR1 ? kStall : kQuit;
+    const char c = signal == SIGUSR1 ? kStall : signal == SIGUSR2 ? kPanelStop : kQuit;
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
 }
 
@@ -143,6 +146,8 @@ int main(int argc, char** argv) {
             config.cueGaps = entries();
         } else if (arg == "--sequences") {
             config.sequences = static_cast<int>(number(0, qz7sim::kSequenceCount));
+        } else if (arg == "--refuse-rec") {
+            config.refuseRecord = true;
         } else if (arg == "--error") {
             config.error = value();
             if (config.error.empty()) usage(2, "--error needs a text");
@@ -183,7 +188,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // SIGTERM, SIGINT and SIGUSR1 reach the event loop through a pipe, the
+    // SIGTERM, SIGINT, SIGUSR1 and SIGUSR2 reach the event loop through a pipe, the
     // one thing a signal handler may safely do.
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::perror("qz7sim: pipe");
@@ -196,6 +201,8 @@ int main(int argc, char** argv) {
         while (::read(signalPipe[0], &c, 1) > 0) {
             if (c == kStall)
                 server.stall(server.options().stallMs);
+            else if (c == kPanelStop)
+                server.recorder().stopAtPanel();
             else
                 quit = true;
         }
@@ -208,6 +215,7 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGUSR1, &sa, nullptr);
+    sigaction(SIGUSR2, &sa, nullptr);
     const qz7sim::State& held = server.recorder().state();
     const auto used = [](const auto& table) {
         return std::count_if(table.begin(), table.end(), [](const auto& e) { return e.used; });

@@ -180,6 +180,7 @@ Recorder::Recorder(const Config& config) {
     state_.standard = config.standard;
     fillDemo(config);
     if (!config.error.empty()) raiseError(config.error);
+    state_.refuseRecord = config.refuseRecord;
 }
 
 void Recorder::fillDemo(const Config& config) {
@@ -529,7 +530,10 @@ void Recorder::onOperate(std::uint8_t code, std::span<const std::uint8_t> data) 
         if (data.size() == row->length) state_.settings[code].assign(data.begin(), data.end());
 }
 
+void Recorder::stopAtPanel() { setMotion(Transport::Stop, 0, 1); }
+
 void Recorder::record() {
+    if (state_.refuseRecord) return;
     // Every record command starts a new file, as the panel counts one per press.
     if (fileCount() < kTableSize) {
         const int n = fileCount() + 1;

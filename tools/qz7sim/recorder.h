@@ -28,6 +28,7 @@ struct Config {
     std::vector<int> cueGaps;
     std::string error;  // non-empty: the error flag is up with this text until an error reset
     std::uint8_t standard = 0x00;  // status byte 21 (0x00 = 1080/59.94I)
+    bool refuseRecord = false;     // REC commands are ignored (a full or protected disk)
 };
 
 // What is wrong with a configuration, in a few words for the command line;
@@ -105,6 +106,8 @@ struct State {
     int currentClip = 0;
     int currentSequence = 0;
 
+    bool refuseRecord = false;
+
     bool errorActive = false;
     std::string errorText;
 
@@ -144,6 +147,8 @@ public:
     // Conveniences over state().
     void raiseError(const std::string& text);
     void clearError();
+    // Someone at the recorder's own panel pressed STOP.
+    void stopAtPanel();
     bool setTimecode(int hours, int minutes, int seconds, int frames);
     Position timecode() const;  // frames, seconds, minutes, hours in BCD
     int prerollSeconds() const;  // the preset preroll as a number (0 if not BCD)
