@@ -1201,8 +1201,10 @@ void WebServer::answerHeld(QTcpSocket* socket, const QString& why) {
     const Held held = it->second;
     held_.erase(it);
     const std::optional<OutcomeReport>& r = held.last;
-    // Sent counts as done when nothing later was decided in time.
-    if (r && (r->stage == OutcomeReport::Stage::Sent || r->stage == OutcomeReport::Stage::Confirmed)) {
+    // Sent counts as done when nothing later was decided in time; a deck
+    // that left (why) will never decide, so only a final word counts then.
+    const bool done = r && (r->stage == OutcomeReport::Stage::Sent || r->stage == OutcomeReport::Stage::Confirmed);
+    if (done && (why.isEmpty() || r->final)) {
         QJsonObject body{{QStringLiteral("ok"), true},
                          {QStringLiteral("outcome"), QLatin1String(r->word())},
                          {QStringLiteral("transport"), latin1(r->transport)},
@@ -1216,9 +1218,9 @@ void WebServer::answerHeld(QTcpSocket* socket, const QString& why) {
         transport = latin1(r->transport);
     else if (const DeckEntry* e = entry(held.deck))
         transport = latin1(e->deck->view().state().transport);
-    QString note = r ? latin1(r->note) : QString();
-    if (note.isEmpty()) note = !why.isEmpty() ? why : QStringLiteral("not sent within %1 ms").arg(kWaitMs);
-    respondJson(socket, 504, {{QStringLiteral("outcome"), QLatin1String(r ? r->word() : "not confirmed")},
+    QString note = !why.isEmpty() ? why : r ? latin1(r->note) : QString();
+    if (note.isEmpty()) note = QStringLiteral("not sent within %1 ms").arg(kWaitMs);
+    respondJson(socket, 504, {{QStringLiteral("outcome"), QLatin1String(r && !done ? r->word() : "not confirmed")},
                               {QStringLiteral("transport"), transport},
                               {QStringLiteral("ms"), r ? static_cast<qint64>(r->ms) : clock_.elapsed() - held.sinceMs},
                               {QStringLiteral("note"), note}});

@@ -227,6 +227,7 @@ private:
     void outcomeReported(const QString& deck, const OutcomeReport& report);
     // A queued POST: answered now, or held until its final outcome with ?wait=1.
     void respondQueued(QTcpSocket* socket, const Request& request, const QString& deck, const Outcome& outcome);
+    // why: the deck left, so no later report can come.
     void answerHeld(QTcpSocket* socket, const QString& why = {});
     // A deck leaves: what waited for its outcomes is answered or forgotten.
     void forgetDeck(const QString& name);

@@ -242,6 +242,61 @@ std::vector<OscSeen> seenBy(const std::vector<OscDatagram>& datagrams, const Osc
     return out;
 }
 
+OutcomeReport report(std::uint64_t id, const char* op, OutcomeReport::Stage stage, bool final, const char* transport) {
+    OutcomeReport r;
+    r.id = id;
+    r.op = op;
+    r.stage = stage;
+    r.final = final;
+    r.transport = transport;
+    return r;
+}
+
+// The sender of a queued command hears its final outcome, once; a not
+// confirmed one also reaches the subscribers, whoever asked.
+TEST_F(Dispatcher, AFinalOutcomeGoesToItsSenderAndNotConfirmedToSubscribers) {
+    using Stage = OutcomeReport::Stage;
+    const OscPeer subscriber{"127.0.0.1", 9001};
+    send(osc("/qz7/subscribe", {9001}));
+    panel.nextId = 7;
+    ASSERT_TRUE(send(osc("/qz7/rec", {1})).empty());
+    ASSERT_TRUE(send(osc("/qz7/play"), {"127.0.0.2", 6000}).empty());  // id 8
+
+    EXPECT_TRUE(dispatcher.outcome("", report(7, "rec", Stage::Sent, false, "PLAY")).empty());
+    auto out = dispatcher.outcome("", report(7, "rec", Stage::NotConfirmed, true, "STOP"));
+    EXPECT_EQ(seenBy(out, kClient), (std::vector<OscSeen>{{"/qz7/outcome", "sss", "rec not confirmed STOP"}}));
+    EXPECT_EQ(seenBy(out, subscriber),
+              (std::vector<OscSeen>{{"/qz7/error", "s", "REC not confirmed: recorder shows STOP"}}));
+    EXPECT_EQ(out.size(), 2u);
+    // Told once: the same report again reaches only the subscribers.
+    out = dispatcher.outcome("", report(7, "rec", Stage::NotConfirmed, true, "STOP"));
+    EXPECT_TRUE(seenBy(out, kClient).empty());
+    out = dispatcher.outcome("", report(8, "play", Stage::Confirmed, true, "PLAY"));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].to, (OscPeer{"127.0.0.2", 6000}));
+    EXPECT_EQ(decode(out[0].bytes), (OscSeen{"/qz7/outcome", "sss", "play confirmed PLAY"}));
+}
+
+// A pattern over the rack's decks is one roll: one group number for its
+// decks, each deck's outcome told apart.
+TEST(OscRack, APatternOverDecksIsOneRollWithEachOutcomeApart) {
+    test::FakeRemoteDecks rack;
+    for (const char* name : {"a", "b", "c"}) rack.decks[name].nextId = 1;
+    OscDispatcher dispatcher(rack);
+    ASSERT_TRUE(dispatcher.handle(osc("/qz7/deck/[ab]/play"), kClient).empty());
+    ASSERT_TRUE(dispatcher.handle(osc("/qz7/deck/c/play"), kClient).empty());
+    const std::uint64_t group = rack.decks["a"].origins.at(0).group;
+    EXPECT_NE(group, 0u);
+    EXPECT_EQ(rack.decks["b"].origins.at(0).group, group);
+    EXPECT_EQ(rack.decks["c"].origins.at(0).group, 0u) << "one deck alone is no roll";
+
+    auto out = dispatcher.outcome("b", report(1, "play", OutcomeReport::Stage::Confirmed, true, "PLAY"));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(decode(out[0].bytes), (OscSeen{"/qz7/deck/b/outcome", "sss", "play confirmed PLAY"}));
+    dispatcher.forgetDeck("a");
+    EXPECT_TRUE(dispatcher.outcome("a", report(1, "play", OutcomeReport::Stage::Confirmed, true, "PLAY")).empty());
+}
+
 TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
     const OscPeer subscriber{"127.0.0.1", 9001};
     auto replies = send(osc("/qz7/subscribe", {9001}));
