@@ -1218,8 +1218,7 @@ void WebServer::answerHeld(QTcpSocket* socket, const QString& why) {
         transport = latin1(r->transport);
     else if (const DeckEntry* e = entry(held.deck))
         transport = latin1(e->deck->view().state().transport);
-    QString note = !why.isEmpty() ? why : r ? latin1(r->note) : QString();
-    if (note.isEmpty()) note = QStringLiteral("not sent within %1 ms").arg(kWaitMs);
+    const QString note = !why.isEmpty() ? why : r ? latin1(r->note) : QStringLiteral("not sent within %1 ms").arg(kWaitMs);
     respondJson(socket, 504, {{QStringLiteral("outcome"), QLatin1String(r && !done ? r->word() : "not confirmed")},
                               {QStringLiteral("transport"), transport},
                               {QStringLiteral("ms"), r ? static_cast<qint64>(r->ms) : clock_.elapsed() - held.sinceMs},

@@ -753,6 +753,7 @@ TEST_F(WebServerLive, WaitHoldsTheAnswerUntilTheOutcomeAndFilledListsNumberTheir
     o = r.json().object();
     EXPECT_EQ(o.value("outcome").toString(), "not confirmed");
     EXPECT_EQ(o.value("transport").toString(), "PLAY");
+    EXPECT_EQ(o.value("note").toString(), "") << "it was sent";
     EXPECT_FALSE(o.contains("ok"));
     r = post("/api/decks/p/ee?wait=1", "");
     EXPECT_EQ(r.status, 200);
