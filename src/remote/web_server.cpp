@@ -16,6 +16,7 @@
 #include "deck/deck_view.h"
 #include "log/event_log.h"
 #include "remote/operations.h"
+#include "remote/web_downloads.h"
 
 // Resources of a static library are registered by hand.
 static void initWebPage() { Q_INIT_RESOURCE(web_page); }
@@ -748,7 +749,8 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
         handleLogin(socket, r);
         return;
     }
-    if (!r.path.startsWith("/api/")) {
+    const bool metrics = !post && r.path == "/metrics" && metrics_;
+    if (!metrics && !r.path.startsWith("/api/")) {
         respond(socket, 404, "text/plain", "not found\n");
         return;
     }
@@ -757,6 +759,10 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
     case Auth::Throttled: respondThrottled(socket, "bearer", true); return;
     case Auth::None: ++counters_.unauthorized; [[fallthrough]];
     case Auth::Wrong: respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}}); return;
+    }
+    if (metrics) {
+        respond(socket, 200, "text/plain; version=0.0.4; charset=utf-8", metrics_());
+        return;
     }
     handleApi(socket, r, plain(socket->peerAddress()).toString());
 }
@@ -852,6 +858,10 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
             QJsonObject s = deckState(*e);
             s.remove(QStringLiteral("type"));
             respondJson(socket, 200, s);
+            return;
+        }
+        if (const std::optional<ListDownload> d = listDownload(*e->deck, rest)) {
+            respond(socket, 200, d->contentType, d->body, d->headers);
             return;
         }
         for (MediaList list : kShownLists) {

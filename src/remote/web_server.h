@@ -117,6 +117,8 @@ public:
     // The log outlives the server.
     void followLog(EventLog& log);
     static constexpr int kEventsShown = 50;
+    // GET /metrics: the Prometheus text (metrics.h), under the rules of /api.
+    void setMetrics(std::function<QByteArray()> render) { metrics_ = std::move(render); }
 
     int clientCount() const { return static_cast<int>(clients_.size()); }
     int unfinishedCount() const { return static_cast<int>(reading_.size()); }
@@ -261,6 +263,7 @@ private:
     std::map<QString, std::unique_ptr<DeckEntry>> decks_;
     bool flushQueued_ = false;
     EventFeed eventFeed_;
+    std::function<QByteArray()> metrics_;
     Counters counters_;
 };
 

@@ -111,7 +111,7 @@ TEST_F(RackRouting, DeckListAndSubscriptions) {
     EXPECT_EQ(whole[7], (OscSeen{"/qz7/deck/studio-a/link", "s", "OFF"}));
     EXPECT_EQ(whole[9], (OscSeen{"/qz7/deck/studio-a/transport", "s", "PLAY"}));
     EXPECT_EQ(whole[12].path, "/qz7/deck/studio-a/error");
-    EXPECT_EQ(whole[13].path, "/qz7/deck/studio-a/alarm");
+    EXPECT_EQ(whole[13], (OscSeen{"/qz7/deck/studio-a/alarm", "s", ""}));
 
     // One deck's subscriber hears only that deck.
     const auto one = send("/qz7/deck/edit1/subscribe", {}, 7000);
