@@ -5,6 +5,7 @@
 #include <exception>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 #include "deck/deck_settings.h"
 #include "deck/deck_view.h"
@@ -23,6 +24,22 @@ qint64 monotonicMs() {
 }
 
 std::string number(int n) { return std::to_string(n); }
+
+// What moves the transport: a STOP takes these off the stack, and one of
+// them leaving for the recorder explains a recording that ends.
+const std::set<std::string> kMotion{"play",     "stop",       "rec",       "ff",        "rew",
+                                    "slow",     "jog",        "ee",        "pb",        "goto",
+                                    "cue/cue",  "cue/search", "file/open", "clip/open", "seq/open"};
+// Refused while the recorder does not answer: nobody could tell whether
+// they happened. Stopping (and the monitor choice) is always tried.
+const std::set<std::string> kRefusedWhileSilent{"play",      "rec",       "ff",       "rew",  "slow",
+                                                "jog",       "file/open", "clip/open", "seq/open", "goto",
+                                                "cue/cue",   "cue/search"};
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+    return text;
+}
 }  // namespace
 
 Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
@@ -30,11 +47,13 @@ Deck::Deck(const DevicePair& devices, LinkTiming timing, QObject* parent)
       link_(std::make_unique<RecorderLink>(devices, timing)),
       media_(std::make_unique<MediaModel>()),
       lines_(std::make_unique<MediaLines>()),
-      clock_(monotonicMs) {
+      clock_(monotonicMs),
+      lastOwnMotionMs_(-kOwnStopMs) {
     setObjectName(QStringLiteral("Deck"));
     lines_->setChanged([this](MediaList list) { emit listChanged(list); });
     media_->setObserver(lines_.get());
     monitor_ = std::make_unique<LinkMonitor>(*link_);
+    connect(monitor_.get(), &LinkMonitor::changed, this, &Deck::onLinkState);
     settings_ = std::make_unique<DeckSettings>(*this);
     wireReplies();
     reset();
@@ -51,12 +70,14 @@ void Deck::shutdown() { link_->pollDriver().stop(); }
 
 void Deck::reset() {
     link_->reset();
+    supersedeAll("reset");
     status_.errorLatch = false;
     media_->reset();
 }
 
 int Deck::commandsWaiting() const { return link_->commandStack().count(); }
 qint64 Deck::ticks() const { return link_->pollDriver().ticks(); }
+qint64 Deck::droppedReplies() const { return link_->pollDriver().droppedReplies(); }
 
 // A reply handler that fails (a list line that does not exist) ends there;
 // the error is shown and the tick goes on.
@@ -78,6 +99,10 @@ void Deck::wireReplies() {
     connect(link, &RecorderLink::tickError, this, &Deck::onTickError);
     connect(link, &RecorderLink::replyReceived, this, &Deck::onReply);
     connect(&link->pollDriver(), &PollDriver::tickFinished, this, &Deck::refreshRetrieve);
+    connect(&link->pollDriver(), &PollDriver::tickFinished, this, [this] {
+        settle();
+        checkConfirmations(false);
+    });
 }
 
 // Every reply the link decoded is applied here, one handler per kind. A
@@ -108,6 +133,8 @@ void Deck::onReply(const Reply& reply) {
                        status_.errorText = r.text;
                        status_.errorLine = errorLine(r.text);
                        emit errorLineChanged();
+                       if (const std::string text = trimmed(r.text); !text.empty())
+                           raiseAlarm("recorder error: " + text);
                    },
                    [&](const SystemReply& r) {
                        guardedReply([&] {
@@ -174,6 +201,11 @@ void Deck::onStatus(const StatusReply& s) {
     if (st.transport != oldWord) emit transportChanged(QString::fromStdString(st.transport));
     emit statusChanged();
     if (errorLine) emit errorLineChanged();
+    checkConfirmations(true);
+    // A recording that ends with no transport command of ours on its way.
+    if (oldWord == "REC" && !st.rec && waiting_.empty() && confirming_.empty() &&
+        clock_() - lastOwnMotionMs_ > kOwnStopMs)
+        raiseAlarm("REC stopped without a stop command: recorder shows " + st.transport);
 }
 
 // Errors come only from ticks, so a turn skipped since the last one was a
@@ -196,6 +228,8 @@ void Deck::raise(const QString& message) {
 Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Packet> packets, bool needsLink,
                      Args args) {
     if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off", std::move(args));
+    const std::string silent = silence();
+    if (!silent.empty() && kRefusedWhileSilent.count(op)) return refuse(origin, op, silent, std::move(args));
     CommandStack& stack = link_->commandStack();
     const bool stopping = op == "stop";
     if (stopping) supersedeMotion(origin);
@@ -215,14 +249,13 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
         emit operated(origin, QString::fromStdString(op), o);
         return o;
     }
-    // Local operations never ask remoteRoom(); the table is swept now and then.
-    if (waiting_.size() > static_cast<std::size_t>(stack.count()) + 256) forgetSent();
     const CommandStack::Tag tag = nextTag_++;
-    waiting_[tag] = {origin.text(), remote, op};
+    waiting_[tag] = {origin, origin.text(), remote, op, clock_(), kMotion.count(op) ? silent : std::string()};
     for (const Packet& p : packets) stack.queue(p, tag);
     Outcome o;
     o.packets = std::move(packets);
     o.args = std::move(args);
+    o.id = tag;
     emit operated(origin, QString::fromStdString(op), o);
     return o;
 }
@@ -230,13 +263,13 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
 // Why a remote origin may not queue one more operation, or "" when it may.
 // Counting operations, not packets: a Retrieve is one operation of 1 256.
 std::string Deck::remoteRoom(const Origin& origin) {
-    forgetSent();
+    settle();
     const std::string who = origin.text();
     int mine = 0, remotes = 0;
     for (const auto& [tag, w] : waiting_) {
         if (!w.remote) continue;
         ++remotes;
-        if (w.origin == who) ++mine;
+        if (w.who == who) ++mine;
     }
     if (mine >= kOpsPerRemoteOrigin)
         return std::to_string(mine) + " commands from " + who +
@@ -247,15 +280,123 @@ std::string Deck::remoteRoom(const Origin& origin) {
     return {};
 }
 
-// Forgets the operations whose packets have all left the stack.
-void Deck::forgetSent() {
+// Every operation whose packets have all left the stack is reported sent,
+// in the order it was queued; those the transport word can show wait for it.
+// With the link off the poll cycle drops what it takes off the stack unsent.
+void Deck::settle() {
+    if (waiting_.empty()) return;
     const CommandStack& stack = link_->commandStack();
-    std::unordered_map<CommandStack::Tag, Waiting> live;
-    for (int i = 0; i < stack.count(); ++i) {
-        const auto it = waiting_.find(stack.tagAt(i));
-        if (it != waiting_.end()) live.insert(*it);
+    std::unordered_set<CommandStack::Tag> live;
+    for (int i = 0; i < stack.count(); ++i) live.insert(stack.tagAt(i));
+    std::vector<std::pair<CommandStack::Tag, Waiting>> gone;
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        if (live.count(it->first)) {
+            ++it;
+            continue;
+        }
+        gone.emplace_back(it->first, std::move(it->second));
+        it = waiting_.erase(it);
     }
-    waiting_.swap(live);
+    std::sort(gone.begin(), gone.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const bool on = link_->linkEnabled();
+    for (auto& [id, w] : gone) {
+        if (!on) {
+            emit outcomeReported(report(id, w, OutcomeReport::Stage::Superseded, true, "link off: not sent"));
+            continue;
+        }
+        const std::string expected = confirmingWord(w.op);
+        if (kMotion.count(w.op)) {
+            lastOwnMotionMs_ = clock_();
+            // A transport command that follows one still waiting for its word
+            // takes the recorder elsewhere: the earlier one will never show.
+            std::vector<Confirming> overtaken;
+            overtaken.swap(confirming_);
+            for (const Confirming& c : overtaken)
+                emit outcomeReported(report(c.id, c.op, OutcomeReport::Stage::Superseded, true, "overtaken by " + w.op));
+        }
+        emit outcomeReported(report(id, w, OutcomeReport::Stage::Sent, expected.empty(), w.note));
+        if (!expected.empty()) confirming_.push_back({id, std::move(w), expected, clock_(), 0});
+    }
+}
+
+// The operations waiting for their word, judged on a status reply (a match
+// confirms at once) or by age: after kConfirmReplies replies and kConfirmMs,
+// or at kConfirmLimitMs from a recorder that answers less or not at all.
+void Deck::checkConfirmations(bool statusReply) {
+    if (confirming_.empty()) return;
+    const qint64 now = clock_();
+    std::vector<Confirming> waiting;
+    std::vector<OutcomeReport> done;
+    for (Confirming& c : confirming_) {
+        if (statusReply) {
+            if (status_.transport == c.expected) {
+                done.push_back(report(c.id, c.op, OutcomeReport::Stage::Confirmed, true, c.op.note));
+                continue;
+            }
+            ++c.replies;
+        }
+        const qint64 age = now - c.sentMs;
+        if ((c.replies >= kConfirmReplies && age >= kConfirmMs) || age >= kConfirmLimitMs) {
+            std::string note = c.op.note;
+            if (note.empty()) note = silence();
+            if (note.empty() && c.replies < kConfirmReplies)
+                note = std::to_string(c.replies) + " status replies in " + std::to_string(age) + " ms";
+            done.push_back(report(c.id, c.op, OutcomeReport::Stage::NotConfirmed, true, std::move(note)));
+            continue;
+        }
+        waiting.push_back(std::move(c));
+    }
+    confirming_.swap(waiting);
+    for (const OutcomeReport& r : done) emit outcomeReported(r);
+}
+
+OutcomeReport Deck::report(CommandStack::Tag id, const Waiting& w, OutcomeReport::Stage stage, bool final,
+                           std::string note) const {
+    OutcomeReport r;
+    r.id = id;
+    r.group = w.origin.group;
+    r.origin = w.origin;
+    r.op = w.op;
+    r.stage = stage;
+    r.final = final;
+    r.transport = status_.transport;
+    r.expected = confirmingWord(w.op);
+    r.ms = clock_() - w.queuedMs;
+    r.note = std::move(note);
+    return r;
+}
+
+// "no reply from 10.0.5.31 for 3 s" while the selected recorder is silent, else "".
+std::string Deck::silence() const {
+    if (monitor_->state() != LinkState::NoReply) return {};
+    return "no reply from " + monitor_->address().toStdString() + " for " + std::to_string(monitor_->silentSeconds()) +
+           " s";
+}
+
+// Everything still waiting or unconfirmed ends here (the stack was cleared).
+void Deck::supersedeAll(const std::string& note) {
+    std::vector<std::pair<CommandStack::Tag, Waiting>> gone(waiting_.begin(), waiting_.end());
+    waiting_.clear();
+    std::sort(gone.begin(), gone.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Confirming> confirming;
+    confirming.swap(confirming_);
+    for (const Confirming& c : confirming)
+        emit outcomeReported(report(c.id, c.op, OutcomeReport::Stage::Superseded, true, note));
+    for (const auto& [id, w] : gone) emit outcomeReported(report(id, w, OutcomeReport::Stage::Superseded, true, note));
+}
+
+void Deck::raiseAlarm(const std::string& text) {
+    alarm_ = text;
+    emit alarmRaised(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+// The link falling silent while the recorder records is an alarm of its own:
+// nobody can see whether the recording goes on.
+void Deck::onLinkState() {
+    const LinkState state = monitor_->state();
+    if (state == LinkState::NoReply && linkWas_ != LinkState::NoReply && status_.rec)
+        raiseAlarm("link lost while recording: no reply from " + monitor_->address().toStdString());
+    linkWas_ = state;
 }
 
 // Stop means stop now. The stack goes last in, first out, so whatever moves
@@ -263,18 +404,24 @@ void Deck::forgetSent() {
 // a play, a wind or a search queued before the STOP is taken off instead,
 // and so is an earlier STOP, which this one makes needless.
 void Deck::supersedeMotion(const Origin& by) {
-    static const std::set<std::string> motion{"play",     "stop",      "rec",       "ff",       "rew",
-                                              "slow",     "jog",       "ee",        "pb",       "goto",
-                                              "cue/cue",  "cue/search", "file/open", "clip/open", "seq/open"};
     CommandStack& stack = link_->commandStack();
     QMap<QString, int> removedOps;
+    std::set<CommandStack::Tag> removedTags;
     const std::vector<int> removed = stack.removeIf([&](CommandStack::Tag tag) {
         const auto it = waiting_.find(tag);
-        if (it == waiting_.end() || motion.count(it->second.op) == 0) return false;
+        if (it == waiting_.end() || kMotion.count(it->second.op) == 0) return false;
         ++removedOps[QString::fromStdString(it->second.op)];
+        removedTags.insert(tag);
         return true;
     });
     if (removed.empty()) return;
+    const std::string note = "superseded by stop from " + by.text();
+    for (const CommandStack::Tag tag : removedTags) {
+        const auto it = waiting_.find(tag);
+        const Waiting w = std::move(it->second);
+        waiting_.erase(it);
+        emit outcomeReported(report(tag, w, OutcomeReport::Stage::Superseded, true, note));
+    }
     // A Retrieve's burst is tracked by stack positions: those below it moved down.
     if (retrieve_.running) {
         const auto below = [&removed](int position) {
@@ -304,6 +451,8 @@ Outcome Deck::apply(int line, const Origin& origin) {
     const bool second = line == 1 && !d.single;
     selectedHost_ = second ? d.second : d.first;
     selectedId_ = second ? d.secondId : d.firstId;
+    // Another recorder's word is no news about a recording.
+    lastOwnMotionMs_ = clock_();
     const int before = link_->commandStack().count();
     link_->apply(selectedHost_, second ? d.first : d.second);
     finishRetrieve(true);
@@ -704,10 +853,11 @@ std::string Deck::confirmingWord(const std::string& op) {
 
 Outcome Deck::acknowledgeAlarm(const Origin& origin) {
     if (alarm_.empty()) return refuse(origin, "alarm/ack", "no alarm is raised");
-    const QString text = QString::fromStdString(alarm_);
+    const std::string held = std::move(alarm_);
     alarm_.clear();
+    const QString text = QString::fromLatin1(held.data(), static_cast<qsizetype>(held.size()));
     Outcome o;
-    o.args = {{"alarm", text.toStdString()}};
+    o.args = {{"alarm", held}};
     emit operated(origin, QStringLiteral("alarm/ack"), o);
     emit alarmAcknowledged(origin, text);
     return o;

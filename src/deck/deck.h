@@ -114,6 +114,8 @@ public:
     static constexpr int kRemoteOps = 64;
     // Poll ticks begun (for tests and the benchmark).
     qint64 ticks() const;
+    // Replies read and dropped because newer ones were waiting behind them.
+    qint64 droppedReplies() const;
     // Milliseconds on a monotonic clock; tests drive time by hand.
     void setClockForTesting(std::function<qint64()> clock) { clock_ = std::move(clock); }
     // The wait after a burst for its last answers, and the passes that ask again.
@@ -198,6 +200,11 @@ public:
     // frames to change its word.
     static constexpr int kConfirmReplies = 10;
     static constexpr qint64 kConfirmMs = 500;
+    // A recorder that sends fewer replies (or none) is judged at this age.
+    static constexpr qint64 kConfirmLimitMs = 1000;
+    // A recording that ends this soon after a transport command of ours
+    // ended by our hand: no alarm.
+    static constexpr qint64 kOwnStopMs = 2000;
     // The transport word that confirms op ("PLAY" for "play"), "" when the
     // word cannot show it.
     static std::string confirmingWord(const std::string& op);
@@ -247,8 +254,14 @@ private:
     Outcome command(const Origin& origin, const std::string& op, std::vector<Packet> packets, Args args = {});
     Outcome refuse(const Origin& origin, const std::string& op, std::string why, Args args = {});
     std::string remoteRoom(const Origin& origin);
-    void forgetSent();
+    // Reports every operation whose packets have all left the stack.
+    void settle();
     void supersedeMotion(const Origin& by);
+    void supersedeAll(const std::string& note);
+    void checkConfirmations(bool statusReply);
+    std::string silence() const;
+    void raiseAlarm(const std::string& text);
+    void onLinkState();
     void wireReplies();
     void onReply(const Reply& reply);
     void onStatus(const StatusReply& s);
@@ -289,13 +302,30 @@ private:
     std::vector<std::pair<std::uint8_t, int>> unanswered_;
     std::function<qint64()> clock_;
 
-    // The operations with packets still on the stack, by the tag their slots carry.
+    // The operations with packets still on the stack, by the tag their slots
+    // carry; the tag is the operation's id in its reports.
     struct Waiting {
-        std::string origin;  // Origin::text()
+        Origin origin;
+        std::string who;  // origin.text()
         bool remote = false;
         std::string op;
+        qint64 queuedMs = 0;
+        std::string note;  // said with every report ("no reply from ...")
     };
     std::unordered_map<CommandStack::Tag, Waiting> waiting_;
+    // Sent, waiting for the transport word that confirms them.
+    struct Confirming {
+        CommandStack::Tag id;
+        Waiting op;
+        std::string expected;
+        qint64 sentMs = 0;
+        int replies = 0;  // status replies since it left
+    };
+    std::vector<Confirming> confirming_;
+    OutcomeReport report(CommandStack::Tag id, const Waiting& w, OutcomeReport::Stage stage, bool final,
+                         std::string note) const;
+    qint64 lastOwnMotionMs_;        // a transport command of ours last left (or Apply)
+    LinkState linkWas_ = LinkState::Off;
     std::string alarm_;
     CommandStack::Tag nextTag_ = 1;
     // Last: it follows the members above and leaves before them.

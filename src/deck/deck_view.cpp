@@ -50,6 +50,13 @@ DeckView::DeckView(Deck& deck, QObject* parent) : QObject(parent), deck_(deck) {
         next.error = deck_.status().errorText;
         update(std::move(next));
     });
+    const auto alarm = [this] {
+        ViewState next = state_;
+        next.alarm = deck_.alarm();
+        update(std::move(next));
+    };
+    connect(&deck_, &Deck::alarmRaised, this, alarm);
+    connect(&deck_, &Deck::alarmAcknowledged, this, alarm);
 }
 
 void DeckView::followLink(ViewState& next) const {

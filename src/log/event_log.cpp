@@ -1,5 +1,7 @@
 #include "log/event_log.h"
 
+#include <unordered_map>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -51,6 +53,8 @@ struct EventLog::Watch {
     QString errorText;
     bool retrieving = false;
     qint64 retrieveRequests = 0;
+    // The line of each queued operation whose final outcome is still to come.
+    std::unordered_map<std::uint64_t, qint64> commandSeq;
 };
 
 EventLog::EventLog(const LogOptions& options, LogWriter::Clock clock, QObject* parent)
@@ -235,7 +239,8 @@ void EventLog::attach(Deck& deck) {
     };
     const QString recorder = QStringLiteral("recorder");
 
-    connect(d, &Deck::operated, this, [this, deckEvent](const Origin& origin, const QString& op, const Outcome& outcome) {
+    connect(d, &Deck::operated, this,
+            [this, deckEvent, watch](const Origin& origin, const QString& op, const Outcome& outcome) {
         const bool queued = outcome.queued();
         QJsonObject e = deckEvent(QString::fromStdString(origin.text()),
                                   queued ? QStringLiteral("command") : QStringLiteral("refused"), op);
@@ -249,10 +254,38 @@ void EventLog::attach(Deck& deck) {
             for (const Packet& p : outcome.packets) bytes.append(hexBytes(p));
             e.insert(QStringLiteral("bytes"), bytes);
         }
-        if (queued)
-            emitEvent(std::move(e));
-        else
+        if (origin.group != 0) e.insert(QStringLiteral("group"), static_cast<qint64>(origin.group));
+        if (!queued) {
             refused(std::move(e), result);
+            return;
+        }
+        // Bounded like the stack: an operation that never reports (a deck
+        // cleared by hand) is forgotten with the oldest.
+        if (outcome.id != 0 && watch->commandSeq.size() < 4096) watch->commandSeq[outcome.id] = seq_ + 1;
+        emitEvent(std::move(e));
+    });
+
+    // One line per final outcome, naming the line of its command.
+    connect(d, &Deck::outcomeReported, this, [this, deckEvent, watch](const OutcomeReport& r) {
+        if (!r.final) return;
+        QJsonObject e = deckEvent(QString::fromStdString(r.origin.text()), QStringLiteral("outcome"),
+                                  QString::fromStdString(r.op));
+        e.insert(QStringLiteral("outcome"), QString::fromLatin1(r.word()));
+        e.insert(QStringLiteral("transport"), latin1(r.transport));
+        e.insert(QStringLiteral("ms"), static_cast<qint64>(r.ms));
+        if (!r.note.empty()) e.insert(QStringLiteral("note"), latin1(r.note));
+        if (r.group != 0) e.insert(QStringLiteral("group"), static_cast<qint64>(r.group));
+        if (const auto it = watch->commandSeq.find(r.id); it != watch->commandSeq.end()) {
+            e.insert(QStringLiteral("command"), it->second);
+            watch->commandSeq.erase(it);
+        }
+        emitEvent(std::move(e));
+    });
+
+    connect(d, &Deck::alarmRaised, this, [this, deckEvent](const QString& text) {
+        QJsonObject e = deckEvent(QStringLiteral("recorder"), QStringLiteral("alarm"), QStringLiteral("alarm"));
+        e.insert(QStringLiteral("alarm"), text);
+        emitEvent(std::move(e));
     });
 
     // A STOP took the transport commands still waiting off the stack.

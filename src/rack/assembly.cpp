@@ -8,6 +8,7 @@
 #include "link/status_text.h"
 #include "net/link_monitor.h"
 #include "rack/rack.h"
+#include "remote/metrics.h"
 #include "remote/osc_server.h"
 #include "remote/remote_control.h"
 #include "remote/web_server.h"
@@ -29,6 +30,8 @@ Assembly::Assembly(AssemblyConfig config, LinkTiming timing, Lines lines, QObjec
     }
     const LogOptions& log = config_.log;
     eventLog_ = std::make_unique<EventLog>(LogOptions{log.enabled && !log.dir.isEmpty(), log.dir, log.keepDays});
+    metrics_ = std::make_unique<Metrics>();
+    metrics_->setEventLog(*eventLog_);
     if (config_.window) return;
     // Without a window the log's trouble is one line each way.
     const auto logState = [this](bool off, const QString& why) {
@@ -63,6 +66,7 @@ Rack& Assembly::makeRack() {
 
 void Assembly::watch(Deck& deck, const QString& prefix) {
     eventLog_->attach(deck);
+    metrics_->attach(deck);
     if (config_.window) return;
     // The deck leaves out a repeat of the same failure, as the window does.
     connect(&deck, &Deck::errorRaised, this, [this, prefix](const QString& message) { say(prefix + message); });
@@ -111,6 +115,7 @@ bool Assembly::start(QString* error) {
         web_ = std::make_unique<WebServer>(WebServer::configFrom(config_.http, config_.webToken));
         if (!web_->start(error)) return false;
         web_->followLog(*eventLog_);
+        web_->setMetrics([this] { return metrics_->render(); });
         if (deck_) web_->setDecks({deck_.get()});
         // Scripts and tests read the port when 0 asked for any free one.
         say(QStringLiteral("web remote on http://%1:%2/").arg(web_->address().toString()).arg(web_->port()));

@@ -18,6 +18,7 @@ namespace qz7 {
 
 class Deck;
 class EventLog;
+class Metrics;
 class OscServer;
 class Rack;
 class RemoteControl;
@@ -76,6 +77,7 @@ private:
     // The log outlives the decks (their last events), the decks outlive the
     // front ends that call them.
     std::unique_ptr<EventLog> eventLog_;
+    std::unique_ptr<Metrics> metrics_;  // GET /metrics: follows every deck watched
     std::unique_ptr<Deck> deck_;
     std::unique_ptr<Rack> rack_;
     std::unique_ptr<RemoteControl> remote_;

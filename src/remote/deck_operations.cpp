@@ -34,8 +34,10 @@ const DeckCall kDeckCalls[] = {
     {"seq/open", [](Deck& d, const OpArgs& a, const Origin& o) { return d.openSequence(a.integer("number"), o); }},
     {"cue/mark", [](Deck& d, const OpArgs&, const Origin& o) { return d.markCue(o); }},
     {"cue/search", [](Deck& d, const OpArgs& a, const Origin& o) { return d.searchCue(a.integer("number"), false, o); }},
+    {"cue/cue", [](Deck& d, const OpArgs& a, const Origin& o) { return d.searchCue(a.integer("number"), true, o); }},
     {"goto", [](Deck& d, const OpArgs& a, const Origin& o) { return d.goTo(a.text("timecode"), o); }},
     {"retrieve", [](Deck& d, const OpArgs&, const Origin& o) { return d.retrieve(o); }},
+    {"alarm/ack", [](Deck& d, const OpArgs&, const Origin& o) { return d.acknowledgeAlarm(o); }},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "remote/operations.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
@@ -40,13 +41,22 @@ const std::vector<Operation>& operations() {
         {"clip/open", {kNumber}},
         {"seq/open", {kNumber}},
         {"cue/mark", {}},
-        // The line of the cue list, from 0, searched exactly.
+        // The line of the cue list, from 0, searched exactly ("Srh").
         {"cue/search", {kNumber}},
+        // The line of the cue list, from 0: to the preroll before the mark ("Cue").
+        {"cue/cue", {kNumber}},
         {"goto", {{"timecode", Type::Timecode, std::nullopt, 0, 0, true, nullptr, "hh:mm:ss:ff"}}},
         // Reads the lists from the recorder again, as "Retrieve" does; it writes nothing.
         {"retrieve", {}},
+        // Clears the deck's alarm: it writes nothing to the recorder.
+        {"alarm/ack", {}},
     };
     return table;
+}
+
+std::uint64_t nextRollGroup() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 const Operation* findOperation(std::string_view name) {

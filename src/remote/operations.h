@@ -9,6 +9,7 @@
 // dispatcher's fuzzer links it without Qt); the Deck side is DeckTarget's.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -60,6 +61,10 @@ struct Operation {
 const std::vector<Operation>& operations();
 const Operation* findOperation(std::string_view name);
 
+// A new roll's group number (Origin::group), never 0, unique within the
+// process: OSC and the web draw from the same count.
+std::uint64_t nextRollGroup();
+
 // One argument as the front end decoded it: a number or a text.
 using CommandValue = std::variant<double, std::string>;
 using CommandArgs = std::map<std::string, CommandValue>;
@@ -87,6 +92,9 @@ public:
     virtual ~RemoteDeck() = default;
     // May throw (a full command stack); runCommand catches.
     virtual Outcome run(const Operation& op, const OpArgs& args, const Origin& origin) = 0;
+    // The deck behind it, whose outcome reports a front end follows; nullptr
+    // when there is none (a test's fake).
+    virtual Deck* deck() { return nullptr; }
 };
 
 // A deck's own operations: each entry's deck call (deck_operations.cpp).
@@ -94,6 +102,7 @@ class DeckTarget final : public RemoteDeck {
 public:
     explicit DeckTarget(Deck& deck) : deck_(deck) {}
     Outcome run(const Operation& op, const OpArgs& args, const Origin& origin) override;
+    Deck* deck() override { return &deck_; }
 
 private:
     Deck& deck_;

@@ -3,6 +3,7 @@
 #include <lo/lo.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -239,6 +240,7 @@ std::vector<OscDatagram> OscDispatcher::handle(std::span<const std::uint8_t> dat
         outcome_ = "dropped " + std::to_string(datagram.size()) + " bytes from " + peerText(from) + ": too long";
         return {};
     }
+    commanded_.clear();
     // liblo wants a writable buffer; the caller's bytes stay untouched.
     std::vector<std::uint8_t> copy(datagram.begin(), datagram.end());
     int result = 0;
@@ -412,11 +414,13 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
         chosen = names;
     }
 
-    // Each deck decides for itself: in a pattern, the others act even when one refuses.
+    // Each deck decides for itself: in a pattern, the others act even when
+    // one refuses. Several decks at once are one roll.
+    const std::uint64_t group = chosen.size() > 1 ? nextRollGroup() : 0;
     int refusals = 0;
     for (const std::string& n : chosen) {
         RemoteDeck* deck = decks_->remoteDeck(n);
-        const std::string reason = deck ? run(*route->op, *deck, args, from) : "no such deck";
+        const std::string reason = deck ? run(*route->op, *deck, args, from, n, group) : "no such deck";
         if (reason.empty()) continue;
         ++refusals;
         out.push_back({from, oscMessage("/qz7/error", n + ": " + reason)});
@@ -432,7 +436,8 @@ std::vector<OscDatagram> OscDispatcher::dispatchRack(const std::string& address,
 // OSC names an operation's arguments by position, in the table's order:
 // the form (how many, of which type) is checked here, the values by the
 // table as for every front end.
-std::string OscDispatcher::run(const Operation& op, RemoteDeck& deck, const Args& a, const OscPeer& from) {
+std::string OscDispatcher::run(const Operation& op, RemoteDeck& deck, const Args& a, const OscPeer& from,
+                               const std::string& name, std::uint64_t group) {
     std::string form = std::string("/qz7/") + op.name;
     std::size_t required = 0;
     for (const Param& p : op.params) {
@@ -456,8 +461,55 @@ std::string OscDispatcher::run(const Operation& op, RemoteDeck& deck, const Args
             args[p.name] = static_cast<double>(*v);
         }
     }
-    const CommandResult result = runCommand(deck, op, args, Origin::osc(senderText(from)));
+    Origin origin = Origin::osc(senderText(from));
+    origin.group = group;
+    const CommandResult result = runCommand(deck, op, args, origin);
+    if (result.queued()) {
+        commanded_.push_back(name);
+        if (result.outcome.id != 0) await(name, result.outcome.id, op.name, from);
+    }
     return result.status == CommandResult::Status::BadArguments ? refusal(result.reason) : result.reason;
+}
+
+void OscDispatcher::await(const std::string& deck, std::uint64_t id, const std::string& op, const OscPeer& from) {
+    const auto sameAddress = [&from](const Awaited& a) { return a.from.host == from.host; };
+    if (static_cast<std::size_t>(std::count_if(awaited_.begin(), awaited_.end(), sameAddress)) >= kMaxAwaitedPerAddress)
+        awaited_.erase(std::find_if(awaited_.begin(), awaited_.end(), sameAddress));
+    else if (awaited_.size() >= kMaxAwaited)
+        awaited_.erase(awaited_.begin());
+    awaited_.push_back({deck, id, op, from});
+}
+
+std::vector<OscDatagram> OscDispatcher::outcome(const std::string& deck, const OutcomeReport& r) {
+    std::vector<OscDatagram> out;
+    if (!r.final) return out;
+    const std::string prefix = decks_ ? "/qz7/deck/" + deck : std::string("/qz7");
+    for (auto it = awaited_.begin(); it != awaited_.end();) {
+        if (it->deck != deck || it->id != r.id) {
+            ++it;
+            continue;
+        }
+        out.push_back({it->from, oscMessage(prefix + "/outcome", std::vector<std::string>{it->op, r.word(), r.transport})});
+        it = awaited_.erase(it);
+    }
+    if (r.stage != OutcomeReport::Stage::NotConfirmed) return out;
+    // Whoever asked: what a subscriber watches did not happen.
+    std::string op = r.op;
+    for (char& c : op) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string why = !r.transport.empty() ? "recorder shows " + r.transport
+                            : !r.note.empty()    ? r.note
+                                                 : std::string("the recorder showed no transport word");
+    const auto error = oscMessage(prefix + "/error", op + " not confirmed: " + why);
+    dropExpired();
+    for (const Subscriber& s : subscribers_) {
+        if (decks_ && !s.everyDeck && std::find(s.decks.begin(), s.decks.end(), deck) == s.decks.end()) continue;
+        out.push_back({s.peer, error});
+    }
+    return out;
+}
+
+void OscDispatcher::forgetDeck(const std::string& deck) {
+    std::erase_if(awaited_, [&deck](const Awaited& a) { return a.deck == deck; });
 }
 
 std::string OscDispatcher::subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name) {

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "deck/outcome_report.h"
 #include "deck/view_state.h"
 #include "remote/operations.h"
 
@@ -79,6 +80,10 @@ public:
     // A pattern (the command part, or the deck part of /qz7/deck/NAME/...)
     // longer than this is refused: no address here comes near it.
     static constexpr std::size_t kMaxPattern = 256;
+    // Commands whose final outcome a sender is still owed: a further one
+    // forgets the oldest of its address (or of all, when all are taken).
+    static constexpr std::size_t kMaxAwaited = 256;
+    static constexpr std::size_t kMaxAwaitedPerAddress = 32;
 
     struct Counters {
         std::uint64_t obeyed = 0;     // commands handed to the panel, subscriptions
@@ -101,6 +106,16 @@ public:
     // subscribers of every deck and those of this one.
     std::vector<OscDatagram> publish(const std::string& deck, const ViewState& state);
 
+    // A deck's report of an operation ("" the panel's one deck). Final, it
+    // goes to the sender of the command as /qz7[/deck/NAME]/outcome s op
+    // s outcome s transport; not confirmed, it also goes to the deck's
+    // subscribers as /qz7[/deck/NAME]/error s "REC not confirmed: ...".
+    std::vector<OscDatagram> outcome(const std::string& deck, const OutcomeReport& report);
+    // The deck left: no outcome of it is owed any more.
+    void forgetDeck(const std::string& deck);
+    // The decks the last datagram queued an operation on ("" the panel's).
+    const std::vector<std::string>& commanded() const { return commanded_; }
+
     // Live subscribers, in the order they first subscribed.
     std::vector<OscPeer> subscribers();
 
@@ -118,13 +133,22 @@ private:
         std::vector<std::string> decks;   // those decks
     };
     struct Route;
+    struct Awaited {
+        std::string deck;
+        std::uint64_t id;  // Outcome::id on that deck
+        std::string op;
+        OscPeer from;
+    };
 
     // The one route an address (or pattern) names; nullptr with the reason.
     static const Route* findRoute(const std::string& address, std::string& why);
     std::vector<OscDatagram> dispatch(const std::string& address, const Args& args, const OscPeer& from);
     std::vector<OscDatagram> dispatchRack(const std::string& address, const Args& args, const OscPeer& from);
-    // Runs an operation on deck; "" or the reason it was refused.
-    std::string run(const Operation& op, RemoteDeck& deck, const Args& args, const OscPeer& from);
+    // Runs an operation on deck (its name, "" for the panel's; group: a roll,
+    // 0 alone); "" or the reason it was refused.
+    std::string run(const Operation& op, RemoteDeck& deck, const Args& args, const OscPeer& from,
+                    const std::string& name = {}, std::uint64_t group = 0);
+    void await(const std::string& deck, std::uint64_t id, const std::string& op, const OscPeer& from);
     // The peer a (un)subscribe names: the sender, or the port its argument gives.
     static std::string subscriberPeer(const Args& a, const OscPeer& from, OscPeer& peer, const char* name);
     // Adds or renews a subscriber; decks empty means every deck.
@@ -143,6 +167,8 @@ private:
     std::map<std::string, ViewState> publishedDecks_;
     Counters counters_;
     std::string outcome_;
+    std::vector<Awaited> awaited_;
+    std::vector<std::string> commanded_;
 };
 
 // One OSC message as bytes: an address and string / int32 arguments.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "deck/deck.h"
+
 namespace qz7 {
 
 namespace {
@@ -27,18 +29,50 @@ OscServer::Config OscServer::configFrom(const RemoteOptions& options) {
 }
 
 OscServer::OscServer(RemoteDeck& deck, Config config, OscDispatcher::Clock clock, QObject* parent)
-    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(deck, clock_) {
+    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(deck, clock_),
+      single_(&deck) {
     init();
 }
 
 OscServer::OscServer(RemoteDecks& decks, Config config, OscDispatcher::Clock clock, QObject* parent)
-    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(decks, clock_) {
+    : QObject(parent), config_(std::move(config)), socket_(this), clock_(steadyOr(std::move(clock))), dispatcher_(decks, clock_),
+      rack_(&decks) {
     init();
 }
 
 void OscServer::init() {
     socket_.setObjectName(QStringLiteral("OscSocket"));
     connect(&socket_, &QUdpSocket::readyRead, this, &OscServer::readPending);
+    if (single_) watch({});
+}
+
+void OscServer::watch(const std::string& name) {
+    RemoteDeck* target = rack_ ? rack_->remoteDeck(name) : single_;
+    Deck* deck = target ? target->deck() : nullptr;
+    Watched& w = watched_[name];
+    if (deck == nullptr || w.deck == deck) return;
+    // A deck of that name made again (a rack reload, which publishes the new
+    // deck before any command reaches it): the old one's owed outcomes went
+    // with it.
+    if (w.followed) {
+        disconnect(w.reports);
+        dispatcher_.forgetDeck(name);
+    }
+    w.followed = true;
+    w.deck = deck;
+    w.reports = connect(deck, &Deck::outcomeReported, this,
+                        [this, name](const OutcomeReport& r) { outcomeReported(name, r); });
+}
+
+void OscServer::outcomeReported(const std::string& deck, const OutcomeReport& report) {
+    // A slot: nothing may escape into Qt's frames.
+    try {
+        send(dispatcher_.outcome(deck, report));
+    } catch (const std::exception& e) {
+        note(QStringLiteral("error while reporting an outcome: %1").arg(QString::fromUtf8(e.what())));
+    } catch (...) {
+        note(QStringLiteral("error while reporting an outcome"));
+    }
 }
 
 bool OscServer::start(QString* error) {
@@ -94,6 +128,7 @@ void OscServer::readPending() {
                 from);
             note(QString::fromStdString(dispatcher_.lastOutcome()));
             send(replies);
+            for (const std::string& deck : dispatcher_.commanded()) watch(deck);
         }
     } catch (const std::exception& e) {
         note(QStringLiteral("error while reading: %1").arg(QString::fromUtf8(e.what())));
@@ -103,7 +138,10 @@ void OscServer::readPending() {
     emit datagramsHandled();
 }
 
-void OscServer::publish(const std::string& deck, const ViewState& state) { offer(deck, true, state); }
+void OscServer::publish(const std::string& deck, const ViewState& state) {
+    watch(deck);
+    offer(deck, true, state);
+}
 
 void OscServer::publish(const ViewState& state) { offer({}, false, state); }
 

@@ -11,6 +11,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <QUdpSocket>
 #include <chrono>
@@ -23,6 +24,8 @@
 #include "remote/remote_options.h"
 
 namespace qz7 {
+
+class Deck;
 
 class OscServer : public QObject {
     Q_OBJECT
@@ -63,6 +66,12 @@ public:
     const OscDispatcher::Counters& dispatchCounters() const { return dispatcher_.counters(); }
     std::vector<OscPeer> subscribers() { return dispatcher_.subscribers(); }
 
+    // A deck's report of an operation ("" the panel's deck): the final one
+    // to the command's sender, a not confirmed one to the subscribers too.
+    // The decks behind the RemoteDecks are followed by themselves (from their
+    // first publish or command on); this is for tests and other callers.
+    void outcomeReported(const std::string& deck, const OutcomeReport& report);
+
     // Where --verbose lines go; stderr unless replaced (tests).
     void setLog(std::function<void(const QString&)> log) { log_ = std::move(log); }
 
@@ -78,6 +87,8 @@ private:
     // One deck's state ("" and rack false: the panel's); sent or held.
     void offer(const std::string& deck, bool rack, const ViewState& state);
     void flush(const std::string& deck, bool rack);
+    // Follows the outcome reports of the deck behind the name, once.
+    void watch(const std::string& deck);
 
     struct Outgoing {
         std::optional<ViewState> held;  // the latest state not yet sent
@@ -91,6 +102,14 @@ private:
     OscDispatcher dispatcher_;
     Counters counters_;
     std::map<std::string, Outgoing> outgoing_;  // by deck
+    RemoteDeck* single_ = nullptr;
+    RemoteDecks* rack_ = nullptr;
+    struct Watched {
+        QPointer<Deck> deck;
+        QMetaObject::Connection reports;
+        bool followed = false;
+    };
+    std::map<std::string, Watched> watched_;  // by deck
     std::function<void(const QString&)> log_;
 };
 

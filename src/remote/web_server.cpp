@@ -16,6 +16,7 @@
 #include "deck/deck_view.h"
 #include "log/event_log.h"
 #include "remote/operations.h"
+#include "remote/web_downloads.h"
 
 // Resources of a static library are registered by hand.
 static void initWebPage() { Q_INIT_RESOURCE(web_page); }
@@ -42,6 +43,7 @@ const char* reasonPhrase(int status) {
     case 431: return "Request Header Fields Too Large";
     case 501: return "Not Implemented";
     case 503: return "Service Unavailable";
+    case 504: return "Gateway Timeout";
     default: return "Error";
     }
 }
@@ -85,6 +87,13 @@ constexpr MediaList kShownLists[] = {MediaList::Files, MediaList::Clips, MediaLi
 
 std::size_t listSlot(MediaList list) { return list == MediaList::Files ? 0 : list == MediaList::Clips ? 1 : 2; }
 
+// "filled=1" among the query's parameters.
+bool queryFlag(const QByteArray& query, const QByteArray& name) {
+    for (const QByteArray& part : query.split('&'))
+        if (part == name + "=1") return true;
+    return false;
+}
+
 // A JSON value as a command argument; false for what no argument can be.
 bool commandValue(const QJsonValue& v, CommandValue& out) {
     if (v.isDouble()) {
@@ -103,6 +112,7 @@ bool commandValue(const QJsonValue& v, CommandValue& out) {
 struct WebServer::Request {
     QByteArray method;
     QByteArray path;
+    QByteArray query;  // after '?'
     std::map<QByteArray, QByteArray> headers;  // names in lower case
     QByteArray body;
 
@@ -214,7 +224,10 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
     std::vector<QString> gone;
     for (const auto& [name, e] : decks_)
         if (!wanted.contains(name) || !e->deck || !decks.contains(e->deck.data())) gone.push_back(name);
-    for (const QString& name : gone) decks_.erase(name);
+    for (const QString& name : gone) {
+        decks_.erase(name);
+        forgetDeck(name);
+    }
 
     std::vector<DeckEntry*> added;
     for (Deck* d : decks) {
@@ -228,6 +241,11 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
         e->connections.push_back(connect(d, &Deck::listChanged, this, [this, raw](MediaList list) { listMoved(raw, list); }));
         const QString name = e->name;
         e->connections.push_back(connect(d, &QObject::destroyed, this, [this, name] { removeDeck(name); }));
+        e->connections.push_back(connect(d, &Deck::outcomeReported, this,
+                                         [this, name](const OutcomeReport& r) { outcomeReported(name, r); }));
+        e->connections.push_back(connect(d, &Deck::alarmRaised, this, [this, name](const QString& text) {
+            broadcast({{QStringLiteral("type"), QStringLiteral("alarm")}, {QStringLiteral("deck"), name}, {QStringLiteral("text"), text}});
+        }));
         for (std::size_t k = 0; k < 3; ++k) {
             auto* timer = new QTimer;
             timer->setSingleShot(true);
@@ -255,6 +273,7 @@ void WebServer::setDecks(const QList<Deck*>& decks) {
 void WebServer::removeDeck(const QString& name) {
     // From the deck's destroyed signal: its connections are gone with it.
     if (!decks_.erase(name)) return;
+    forgetDeck(name);
     broadcast({{QStringLiteral("type"), QStringLiteral("decks")}, {QStringLiteral("decks"), deckNameArray()}});
 }
 
@@ -283,6 +302,22 @@ QJsonObject WebServer::listMessage(const DeckEntry& e, MediaList list) const {
             {QStringLiteral("deck"), e.name},
             {QStringLiteral("kind"), QLatin1String(kindName(list))},
             {QStringLiteral("lines"), lines}};
+}
+
+QJsonObject WebServer::filledList(const DeckEntry& e, MediaList list) const {
+    // Files are numbered from 1, clips and cues from 0, as the lists show them.
+    const int first = list == MediaList::Files ? 1 : 0;
+    QJsonArray entries;
+    const std::vector<std::string>& lines = e.deck->listLines(list);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (lines[k].find_first_not_of(' ') == std::string::npos) continue;
+        entries.append(QJsonObject{{QStringLiteral("number"), static_cast<int>(k) + first},
+                                   {QStringLiteral("line"), latin1(lines[k])}});
+    }
+    return {{QStringLiteral("type"), QStringLiteral("list")},
+            {QStringLiteral("deck"), e.name},
+            {QStringLiteral("kind"), QLatin1String(kindName(list))},
+            {QStringLiteral("entries"), entries}};
 }
 
 void WebServer::stateMoved(DeckEntry* e) {
@@ -373,6 +408,10 @@ void WebServer::onNewConnection() {
         auto* deadline = new QTimer(socket);
         deadline->setSingleShot(true);
         connect(deadline, &QTimer::timeout, this, [this, socket] {
+            if (held_.count(socket)) {
+                answerHeld(socket);
+                return;
+            }
             ++counters_.dropped;
             forget(socket);
             socket->disconnect(this);
@@ -390,6 +429,7 @@ void WebServer::onNewConnection() {
 }
 
 void WebServer::forget(QTcpSocket* socket) {
+    held_.erase(socket);
     auto it = reading_.find(socket);
     if (it == reading_.end()) return;
     delete it->second.deadline;
@@ -397,7 +437,8 @@ void WebServer::forget(QTcpSocket* socket) {
 }
 
 void WebServer::onReadable(QTcpSocket* socket) {
-    if (!reading_.count(socket)) return;
+    // A held request has been read: what more it sends is not a request.
+    if (!reading_.count(socket) || held_.count(socket)) return;
     // Peeked, not read: an upgrade goes to the WebSocket server unread.
     const QByteArray data = socket->peek(kMaxHead + kMaxBody + 4);
     const qsizetype headEnd = data.indexOf("\r\n\r\n");
@@ -414,7 +455,10 @@ void WebServer::onReadable(QTcpSocket* socket) {
     }
     r.method = first[0];
     r.path = first[1];
-    if (const qsizetype q = r.path.indexOf('?'); q >= 0) r.path.truncate(q);
+    if (const qsizetype q = r.path.indexOf('?'); q >= 0) {
+        r.query = r.path.mid(q + 1);
+        r.path.truncate(q);
+    }
     if (lines.size() - 1 > kMaxHeaders) {
         respond(socket, 431, "text/plain", "too many header fields\n");
         return;
@@ -705,7 +749,8 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
         handleLogin(socket, r);
         return;
     }
-    if (!r.path.startsWith("/api/")) {
+    const bool metrics = !post && r.path == "/metrics" && metrics_;
+    if (!metrics && !r.path.startsWith("/api/")) {
         respond(socket, 404, "text/plain", "not found\n");
         return;
     }
@@ -714,6 +759,10 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
     case Auth::Throttled: respondThrottled(socket, "bearer", true); return;
     case Auth::None: ++counters_.unauthorized; [[fallthrough]];
     case Auth::Wrong: respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}}); return;
+    }
+    if (metrics) {
+        respond(socket, 200, "text/plain; version=0.0.4; charset=utf-8", metrics_());
+        return;
     }
     handleApi(socket, r, plain(socket->peerAddress()).toString());
 }
@@ -811,9 +860,13 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
             respondJson(socket, 200, s);
             return;
         }
+        if (const std::optional<ListDownload> d = listDownload(*e->deck, rest)) {
+            respond(socket, 200, d->contentType, d->body, d->headers);
+            return;
+        }
         for (MediaList list : kShownLists) {
             if (rest != kindName(list)) continue;
-            QJsonObject m = listMessage(*e, list);
+            QJsonObject m = queryFlag(r.query, "filled") ? filledList(*e, list) : listMessage(*e, list);
             m.remove(QStringLiteral("type"));
             respondJson(socket, 200, m);
             return;
@@ -841,7 +894,7 @@ void WebServer::handleApi(QTcpSocket* socket, const Request& r, const QString& c
     const CommandResult result = runCommand(*e->target, op, args, Origin::web(client.toStdString()));
     const QString reason = QString::fromStdString(result.reason);
     switch (result.status) {
-    case CommandResult::Status::Queued: respond(socket, 200, "application/json", R"({"ok":true})"); return;
+    case CommandResult::Status::Queued: respondQueued(socket, r, name, result.outcome); return;
     case CommandResult::Status::Refused: respondJson(socket, 409, {{QStringLiteral("refused"), reason}}); return;
     case CommandResult::Status::BadArguments: respondJson(socket, 400, {{QStringLiteral("error"), reason}}); return;
     case CommandResult::Status::UnknownOperation: respondJson(socket, 404, {{QStringLiteral("error"), reason}}); return;
@@ -942,6 +995,7 @@ void WebServer::dropClient(QWebSocket* socket) {
     if (it == clients_.end()) return;
     QPointer<QTcpSocket> tcp = it->tcp;
     clients_.erase(it);
+    std::erase_if(awaited_, [socket](const Awaited& a) { return a.socket == socket; });
     socket->disconnect(this);
     if (tcp) tcp->disconnect(this);
     // abort() drops what was waiting to be sent; both objects go, whichever
@@ -1019,23 +1073,18 @@ void WebServer::onMessage(QWebSocket* socket, const QString& text) {
     auto it = std::find_if(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
     if (it == clients_.end()) return;
     const QString client = it->address;
-    QJsonObject reply{{QStringLiteral("type"), QStringLiteral("refused")}};
     const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8());
     if (!doc.isObject()) {
-        reply[QStringLiteral("reason")] = QStringLiteral("bad JSON");
-        send(socket, reply);
+        send(socket, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("reason"), QStringLiteral("bad JSON")}});
         return;
     }
     QJsonObject m = doc.object();
-    reply[QStringLiteral("id")] = m.value(QStringLiteral("id"));
+    const QJsonValue id = m.value(QStringLiteral("id"));
     const QString deck = m.value(QStringLiteral("deck")).toString();
     const QString op = m.value(QStringLiteral("op")).toString();
-    reply[QStringLiteral("deck")] = deck;
-    reply[QStringLiteral("op")] = op;
-    m.remove(QStringLiteral("id"));
-    m.remove(QStringLiteral("deck"));
-    m.remove(QStringLiteral("op"));
-    DeckEntry* e = entry(deck);
+    const bool roll = m.contains(QStringLiteral("decks"));
+    const QJsonValue decks = m.value(QStringLiteral("decks"));
+    for (const char* key : {"id", "deck", "decks", "op"}) m.remove(QLatin1String(key));
     CommandArgs args;
     QString why;
     for (auto a = m.begin(); a != m.end() && why.isEmpty(); ++a) {
@@ -1045,14 +1094,153 @@ void WebServer::onMessage(QWebSocket* socket, const QString& text) {
         else
             args[a.key().toStdString()] = std::move(v);
     }
+    if (roll)
+        runRoll(socket, client, id, decks, op, args, why);
+    else
+        runFromSocket(socket, client, id, deck, op, args, why, 0);
+}
+
+// --- outcomes: what the deck reports after a command was queued
+
+void WebServer::runFromSocket(QWebSocket* socket, const QString& client, const QJsonValue& id, const QString& deck,
+                              const QString& op, const CommandArgs& args, QString why, std::uint64_t group) {
+    QJsonObject reply{{QStringLiteral("type"), QStringLiteral("refused")},
+                      {QStringLiteral("id"), id},
+                      {QStringLiteral("deck"), deck},
+                      {QStringLiteral("op"), op}};
+    if (group) reply[QStringLiteral("group")] = static_cast<qint64>(group);
+    DeckEntry* e = entry(deck);
     if (!e) why = QStringLiteral("no deck ") + deck;
     if (why.isEmpty()) {
-        const CommandResult result = runCommand(*e->target, op.toStdString(), args, Origin::web(client.toStdString()));
+        Origin origin = Origin::web(client.toStdString());
+        origin.group = group;
+        const CommandResult result = runCommand(*e->target, op.toStdString(), args, origin);
         why = QString::fromStdString(result.reason);
-        if (result.queued()) reply[QStringLiteral("type")] = QStringLiteral("ack");
+        if (result.queued()) {
+            reply[QStringLiteral("type")] = QStringLiteral("ack");
+            if (result.outcome.id != 0) await(socket, id, deck, op, result.outcome.id);
+        }
     }
     reply[QStringLiteral("reason")] = why;
     send(socket, reply);
+}
+
+void WebServer::runRoll(QWebSocket* socket, const QString& client, const QJsonValue& id, const QJsonValue& decks,
+                        const QString& op, const CommandArgs& args, QString why) {
+    // One answer per deck that exists at most: a long list of names is not
+    // a long list of answers.
+    QStringList names;
+    bool named = decks.isArray();
+    for (const QJsonValue& v : decks.toArray()) {
+        named = named && v.isString();
+        if (named && !names.contains(v.toString())) names << v.toString();
+    }
+    if (!named || names.isEmpty() || names.size() > static_cast<qsizetype>(decks_.size())) {
+        const QString reason = !named || names.isEmpty() ? QStringLiteral("decks must be a list of deck names")
+                                                         : QStringLiteral("a roll names at most %1 decks").arg(decks_.size());
+        send(socket, {{QStringLiteral("type"), QStringLiteral("refused")},
+                      {QStringLiteral("id"), id},
+                      {QStringLiteral("op"), op},
+                      {QStringLiteral("reason"), reason}});
+        return;
+    }
+    const std::uint64_t group = nextRollGroup();
+    for (const QString& name : names) runFromSocket(socket, client, id, name, op, args, why, group);
+}
+
+void WebServer::await(QWebSocket* socket, const QJsonValue& id, const QString& deck, const QString& op,
+                      std::uint64_t outcome) {
+    const bool connected = std::any_of(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
+    if (!connected) return;
+    const auto mine = [socket](const Awaited& a) { return a.socket == socket; };
+    if (std::count_if(awaited_.begin(), awaited_.end(), mine) >= kMaxAwaitedPerClient)
+        awaited_.erase(std::find_if(awaited_.begin(), awaited_.end(), mine));
+    awaited_.push_back({socket, id, deck, op, outcome});
+}
+
+void WebServer::outcomeReported(const QString& deck, const OutcomeReport& r) {
+    QJsonObject message{{QStringLiteral("type"), QStringLiteral("outcome")},
+                        {QStringLiteral("deck"), deck},
+                        {QStringLiteral("op"), QString::fromStdString(r.op)},
+                        {QStringLiteral("outcome"), QLatin1String(r.word())},
+                        {QStringLiteral("transport"), latin1(r.transport)},
+                        {QStringLiteral("ms"), static_cast<qint64>(r.ms)},
+                        {QStringLiteral("final"), r.final},
+                        {QStringLiteral("note"), latin1(r.note)},
+                        {QStringLiteral("group"), static_cast<qint64>(r.group)}};
+    // Sent after the bookkeeping: a send may drop a client and change awaited_.
+    std::vector<std::pair<QPointer<QWebSocket>, QJsonValue>> sends;
+    for (auto a = awaited_.begin(); a != awaited_.end();) {
+        if (a->deck != deck || a->outcome != r.id) {
+            ++a;
+            continue;
+        }
+        sends.emplace_back(a->socket, a->id);
+        a = r.final ? awaited_.erase(a) : a + 1;
+    }
+    for (const auto& [socket, id] : sends) {
+        if (!socket) continue;
+        message[QStringLiteral("id")] = id;
+        send(socket, message);
+    }
+    std::vector<QTcpSocket*> answered;
+    for (auto& [socket, held] : held_) {
+        if (held.deck != deck || held.outcome != r.id) continue;
+        held.last = r;
+        if (r.final) answered.push_back(socket);
+    }
+    for (QTcpSocket* socket : answered) answerHeld(socket);
+}
+
+void WebServer::respondQueued(QTcpSocket* socket, const Request& r, const QString& deck, const Outcome& outcome) {
+    // Without ?wait=1, or for an operation no report follows (it sent nothing).
+    auto reading = reading_.find(socket);
+    if (!queryFlag(r.query, "wait") || outcome.id == 0 || reading == reading_.end()) {
+        respond(socket, 200, "application/json", R"({"ok":true})");
+        return;
+    }
+    // Still counted among the address's unfinished requests; its deadline
+    // now ends the wait.
+    held_[socket] = {deck, outcome.id, std::nullopt, clock_.elapsed()};
+    reading->second.deadline->start(kWaitMs);
+}
+
+void WebServer::answerHeld(QTcpSocket* socket, const QString& why) {
+    auto it = held_.find(socket);
+    if (it == held_.end()) return;
+    const Held held = it->second;
+    held_.erase(it);
+    const std::optional<OutcomeReport>& r = held.last;
+    // Sent counts as done when nothing later was decided in time; a deck
+    // that left (why) will never decide, so only a final word counts then.
+    const bool done = r && (r->stage == OutcomeReport::Stage::Sent || r->stage == OutcomeReport::Stage::Confirmed);
+    if (done && (why.isEmpty() || r->final)) {
+        QJsonObject body{{QStringLiteral("ok"), true},
+                         {QStringLiteral("outcome"), QLatin1String(r->word())},
+                         {QStringLiteral("transport"), latin1(r->transport)},
+                         {QStringLiteral("ms"), static_cast<qint64>(r->ms)}};
+        if (!r->note.empty()) body[QStringLiteral("note")] = latin1(r->note);
+        respondJson(socket, 200, body);
+        return;
+    }
+    QString transport;
+    if (r)
+        transport = latin1(r->transport);
+    else if (const DeckEntry* e = entry(held.deck))
+        transport = latin1(e->deck->view().state().transport);
+    const QString note = !why.isEmpty() ? why : r ? latin1(r->note) : QStringLiteral("not sent within %1 ms").arg(kWaitMs);
+    respondJson(socket, 504, {{QStringLiteral("outcome"), QLatin1String(r && !done ? r->word() : "not confirmed")},
+                              {QStringLiteral("transport"), transport},
+                              {QStringLiteral("ms"), r ? static_cast<qint64>(r->ms) : clock_.elapsed() - held.sinceMs},
+                              {QStringLiteral("note"), note}});
+}
+
+void WebServer::forgetDeck(const QString& name) {
+    std::erase_if(awaited_, [&name](const Awaited& a) { return a.deck == name; });
+    std::vector<QTcpSocket*> waiting;
+    for (const auto& [socket, held] : held_)
+        if (held.deck == name) waiting.push_back(socket);
+    for (QTcpSocket* socket : waiting) answerHeld(socket, QStringLiteral("deck %1 left").arg(name));
 }
 
 }  // namespace qz7

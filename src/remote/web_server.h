@@ -28,9 +28,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "deck/outcome_report.h"
 #include "media/media_model.h"
+#include "remote/operations.h"
 #include "remote/web_options.h"
 
 class QFileSystemWatcher;
@@ -78,6 +81,11 @@ public:
     static constexpr int kFailureWindowMs = 60000;
     static constexpr qint64 kSessionLifetimeS = 12 * 3600;
     static constexpr int kMaxSessions = 256;  // a further login ends the oldest
+    // Commands of one WebSocket client whose outcomes are still followed; a
+    // further one forgets the oldest.
+    static constexpr int kMaxAwaitedPerClient = 32;
+    // The longest a POST ...?wait=1 is held for its operation's final outcome.
+    static constexpr int kWaitMs = 1000;
 
     struct Counters {
         quint64 requests = 0;      // HTTP requests answered
@@ -109,6 +117,8 @@ public:
     // The log outlives the server.
     void followLog(EventLog& log);
     static constexpr int kEventsShown = 50;
+    // GET /metrics: the Prometheus text (metrics.h), under the rules of /api.
+    void setMetrics(std::function<QByteArray()> render) { metrics_ = std::move(render); }
 
     int clientCount() const { return static_cast<int>(clients_.size()); }
     int unfinishedCount() const { return static_cast<int>(reading_.size()); }
@@ -148,9 +158,24 @@ private:
         qint64 endsMs;
     };
     struct Reading {
-        QTimer* deadline;
+        QTimer* deadline;  // while held (?wait=1): when the answer goes with what is known
         QString key;
         quint64 serial;  // the oldest of an address is ended first
+    };
+    // A WebSocket command the deck queued: its outcome reports go to its client.
+    struct Awaited {
+        QPointer<QWebSocket> socket;
+        QJsonValue id;   // the client's request id
+        QString deck;
+        QString op;
+        std::uint64_t outcome;  // Outcome::id on that deck
+    };
+    // A POST ...?wait=1 whose answer waits for its operation's final outcome.
+    struct Held {
+        QString deck;
+        std::uint64_t outcome;
+        std::optional<OutcomeReport> last;
+        qint64 sinceMs;
     };
     struct Failures {
         std::deque<qint64> atMs;  // the last kMaxFailures wrong tokens
@@ -195,8 +220,24 @@ private:
     void broadcast(const QJsonObject& message);
     void greet(QWebSocket* socket);
 
+    // One command from a WebSocket client on one deck (group: its roll, 0 alone).
+    void runFromSocket(QWebSocket* socket, const QString& client, const QJsonValue& id, const QString& deck,
+                       const QString& op, const CommandArgs& args, QString why, std::uint64_t group);
+    void runRoll(QWebSocket* socket, const QString& client, const QJsonValue& id, const QJsonValue& decks,
+                 const QString& op, const CommandArgs& args, QString why);
+    void await(QWebSocket* socket, const QJsonValue& id, const QString& deck, const QString& op, std::uint64_t outcome);
+    void outcomeReported(const QString& deck, const OutcomeReport& report);
+    // A queued POST: answered now, or held until its final outcome with ?wait=1.
+    void respondQueued(QTcpSocket* socket, const Request& request, const QString& deck, const Outcome& outcome);
+    // why: the deck left, so no later report can come.
+    void answerHeld(QTcpSocket* socket, const QString& why = {});
+    // A deck leaves: what waited for its outcomes is answered or forgotten.
+    void forgetDeck(const QString& name);
+
     QJsonObject deckState(const DeckEntry& entry) const;
     QJsonObject listMessage(const DeckEntry& entry, MediaList list) const;
+    // Only the filled lines, each with its number as the panel shows it.
+    QJsonObject filledList(const DeckEntry& entry, MediaList list) const;
     void stateMoved(DeckEntry* entry);
     void flushStates();
     void listMoved(DeckEntry* entry, MediaList list);
@@ -207,7 +248,9 @@ private:
     Config config_;
     QTcpServer server_;
     std::unique_ptr<QWebSocketServer> ws_;
-    std::map<QTcpSocket*, Reading> reading_;  // requests being read, with their deadline
+    std::map<QTcpSocket*, Reading> reading_;  // requests being read or held, with their deadline
+    std::map<QTcpSocket*, Held> held_;        // those of reading_ held for an outcome
+    std::deque<Awaited> awaited_;
     quint64 serial_ = 0;
     std::map<QTcpSocket*, Handover> handshaking_;  // handed to ws_, not yet a client
     std::vector<Client> clients_;
@@ -220,6 +263,7 @@ private:
     std::map<QString, std::unique_ptr<DeckEntry>> decks_;
     bool flushQueued_ = false;
     EventFeed eventFeed_;
+    std::function<QByteArray()> metrics_;
     Counters counters_;
 };
 

@@ -28,6 +28,7 @@
 #include "ui/forms.h"
 #include "ui/genlock_page.h"
 #include "ui/handler.h"
+#include "ui/list_files_menu.h"
 #include "ui/media_lists.h"
 #include "ui/radio_group.h"
 #include "ui/retrieve_progress.h"
@@ -163,11 +164,12 @@ void MainWindow::buildMenu() {
     };
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File1"));
-    // The lists are never saved: these three stay disabled.
-    action(file, "RecFile1", QStringLiteral("Save File List"))->setEnabled(false);
-    action(file, "SaveClipList1", QStringLiteral("Save Clip List"))->setEnabled(false);
-    action(file, "SaveS1", QStringLiteral("Save Seq List"))->setEnabled(false);
+    // The list files: enabled once a Retrieve has filled the lists.
+    action(file, "RecFile1", QStringLiteral("Save File List"));
+    action(file, "SaveClipList1", QStringLiteral("Save Clip List"));
+    action(file, "SaveS1", QStringLiteral("Save Seq List"));
     onSignal(action(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &MainWindow::quitProgram);
+    new ListFilesMenu(deck_, forms_, file, this);
 
     clearMenu_ = new ClearMenu(deck_, forms_, *fileList_, bar);
     bar->addMenu(clearMenu_);

@@ -42,6 +42,7 @@ protected:
     bool drain(int timeoutMs = 5000);
 
     qz7sim::Recorder& recorder(std::size_t i = 0) { return sims_.at(i)->recorder(); }
+    qz7sim::SimServer& sim(std::size_t i = 0) { return *sims_.at(i); }
     // Requests simulator i received, oldest first, as hex "3e 00 34 01 73".
     std::vector<std::string> received(std::size_t i = 0) const;
     void forgetReceived();

@@ -77,6 +77,8 @@ protected:
 TEST_F(RemoteE2E, HeadlessPanelObeysReportsAndNoticesASilentRecorder) {
     qz7sim::Config config;
     config.files = 3;
+    config.cues = 3;
+    config.refuseRecord = true;
     startSim(QStringLiteral("127.0.0.81"), config);
     if (!startHeadless({QStringLiteral("--devices"), QStringLiteral("127.0.0.81")}))
         GTEST_SKIP() << "qz7cont not runnable here: " << log_.toStdString();
@@ -99,12 +101,27 @@ TEST_F(RemoteE2E, HeadlessPanelObeysReportsAndNoticesASilentRecorder) {
 
     // The feedback follows the recorder: playing, the timecode moves.
     EXPECT_TRUE(waitFor([&] { return sawFrom(client, 0, "/qz7/transport", "PLAY"); }, 3000));
+    // The sender hears what the recorder did; a REC it ignored is also told
+    // to the subscribers.
+    EXPECT_TRUE(waitFor([&] { return sawFrom(client, 0, "/qz7/outcome", "play confirmed PLAY"); }, 3000));
+    send(client, osc("/qz7/rec", {std::int32_t{1}}));
+    EXPECT_TRUE(waitFor([&] { return sawFrom(client, before, "/qz7/outcome", "rec not confirmed PLAY"); }, 3000));
+    EXPECT_TRUE(sawFrom(client, before, "/qz7/error", "REC not confirmed: recorder shows PLAY"));
     const std::size_t mark = inbox(client).size();
     EXPECT_TRUE(waitFor([&] {
         const auto& all = inbox(client);
         int times = 0;
         for (std::size_t i = mark; i < all.size(); ++i) times += all[i].path == "/qz7/timecode";
         return times >= 3;
+    }, 3000));
+
+    // cue/cue sends the panel's Cue bytes (cue line 2, to the preroll) once
+    // the lists are read: the retrieve is told as sent when its last request left.
+    send(client, osc("/qz7/retrieve"));
+    ASSERT_TRUE(waitFor([&] { return sawFrom(client, before, "/qz7/outcome", "retrieve sent PLAY"); }, 20000));
+    EXPECT_TRUE(waitFor([&] {  // refused "no cue 2" until its answer is in
+        send(client, osc("/qz7/cue/cue", {std::int32_t{2}}));
+        return waitFor([&] { return sent(0, hexBytes({0x3E, 0x03, 0x34, 0x53, 0x02, 0x00, 0x01, 0xCB})); }, 100);
     }, 3000));
 
     // The recorder goes silent: the link says so.

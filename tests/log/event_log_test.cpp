@@ -178,7 +178,8 @@ TEST_F(EventLogTest, RecorderReportsAreLoggedOnceWithTheTimecode) {
     // The text was asked for by the deck itself, on the recorder's flag.
     EXPECT_EQ(where(where(events, "origin", QStringLiteral("recorder")), "kind", QStringLiteral("command")).size(), 1);
 
-    const QList<QJsonObject> retrieve = where(events, "op", QStringLiteral("retrieve"));
+    const QList<QJsonObject> retrieve =
+        where(where(events, "op", QStringLiteral("retrieve")), "kind", QStringLiteral("command"));
     const QList<QJsonObject> done = where(events, "op", QStringLiteral("retrieve/done"));
     ASSERT_EQ(retrieve.size(), 1);
     ASSERT_EQ(done.size(), 1);

@@ -107,14 +107,15 @@ TEST_F(RackRouting, DeckListAndSubscriptions) {
 
     decks.states["studio-a"].transport = "PLAY";
     const auto whole = send("/qz7/subscribe", {6000});
-    ASSERT_EQ(whole.size(), 18u);
-    EXPECT_EQ(whole[6], (OscSeen{"/qz7/deck/studio-a/link", "s", "OFF"}));
-    EXPECT_EQ(whole[8], (OscSeen{"/qz7/deck/studio-a/transport", "s", "PLAY"}));
-    EXPECT_EQ(whole[11].path, "/qz7/deck/studio-a/error");
+    ASSERT_EQ(whole.size(), 21u);
+    EXPECT_EQ(whole[7], (OscSeen{"/qz7/deck/studio-a/link", "s", "OFF"}));
+    EXPECT_EQ(whole[9], (OscSeen{"/qz7/deck/studio-a/transport", "s", "PLAY"}));
+    EXPECT_EQ(whole[12].path, "/qz7/deck/studio-a/error");
+    EXPECT_EQ(whole[13], (OscSeen{"/qz7/deck/studio-a/alarm", "s", ""}));
 
     // One deck's subscriber hears only that deck.
     const auto one = send("/qz7/deck/edit1/subscribe", {}, 7000);
-    ASSERT_EQ(one.size(), 6u);
+    ASSERT_EQ(one.size(), 7u);
     EXPECT_EQ(one[0].path, "/qz7/deck/edit1/link");
     ViewState playing;
     playing.transport = "PLAY";
@@ -134,7 +135,7 @@ TEST_F(RackRouting, DeckListAndSubscriptions) {
 
     // Sixteen subscribers at most, for the whole process, four from one address.
     for (std::uint16_t p = 1; p < 16; ++p)
-        EXPECT_EQ(send("/qz7/subscribe", {}, p, "127.0.0." + std::to_string(2 + p % 4)).size(), 18u) << p;
+        EXPECT_EQ(send("/qz7/subscribe", {}, p, "127.0.0." + std::to_string(2 + p % 4)).size(), 21u) << p;
     EXPECT_EQ(send("/qz7/subscribe", {}, 16, "127.0.0.9"),
               (std::vector<OscSeen>{{"/qz7/error", "s", "/qz7/subscribe: too many subscribers"}}));
     EXPECT_EQ(send("/qz7/deck/edit1/subscribe", {}, 16, "127.0.0.3").at(0).value,

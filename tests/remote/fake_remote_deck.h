@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,6 +22,8 @@ public:
     std::string throwWhat;   // thrown by every call when not empty
     // Calls beyond this many throw, as the panel's full command stack does.
     std::size_t capacity = static_cast<std::size_t>(-1);
+    // Not 0: what it queues is numbered from this, as a deck numbers its operations.
+    std::uint64_t nextId = 0;
 
     Outcome run(const Operation& op, const OpArgs& args, const Origin& origin) override {
         const std::string values = args.text();
@@ -27,8 +31,26 @@ public:
         origins.push_back(origin);
         if (!throwWhat.empty()) throw std::runtime_error(throwWhat);
         if (calls.size() > capacity) throw std::runtime_error("command stack full");
-        return Outcome::refused(refusal);
+        Outcome outcome = Outcome::refused(refusal);
+        if (refusal.empty() && nextId != 0) outcome.id = nextId++;
+        return outcome;
     }
+};
+
+// Decks by name, each a FakeRemoteDeck, as the rack shows them.
+class FakeRemoteDecks : public RemoteDecks {
+public:
+    std::map<std::string, FakeRemoteDeck> decks;
+    std::vector<std::string> deckNames() const override {
+        std::vector<std::string> names;
+        for (const auto& entry : decks) names.push_back(entry.first);
+        return names;
+    }
+    RemoteDeck* remoteDeck(const std::string& name) override {
+        auto it = decks.find(name);
+        return it == decks.end() ? nullptr : &it->second;
+    }
+    ViewState deckState(const std::string&) const override { return {}; }
 };
 
 }  // namespace qz7::test

@@ -151,7 +151,8 @@ TEST_F(Dispatcher, UnknownAddressesAndAmbiguousPatternsReachNothing) {
         {osc("/qz7/pla\x01y"), "unknown address /qz7/pla?y"},
         {osc("/qz7/*"), "/qz7/* names more than one address (/qz7/play, /qz7/stop, /qz7/rec, /qz7/ff, /qz7/rew, "
                         "/qz7/slow, /qz7/jog, /qz7/ee, /qz7/pb, /qz7/file/open, /qz7/clip/open, /qz7/seq/open, "
-                        "/qz7/cue/mark, /qz7/cue/search, /qz7/goto, /qz7/retrieve, /qz7/subscribe, /qz7/unsubscribe)"},
+                        "/qz7/cue/mark, /qz7/cue/search, /qz7/cue/cue, /qz7/goto, /qz7/retrieve, /qz7/alarm/ack, "
+                        "/qz7/subscribe, /qz7/unsubscribe)"},
         {osc("/qz7/re?", {1}), "/qz7/re? names more than one address (/qz7/rec, /qz7/rew)"},
         {osc("/qz7/{play,stop}"), "/qz7/{play,stop} names more than one address (/qz7/play, /qz7/stop)"},
     };
@@ -241,12 +242,68 @@ std::vector<OscSeen> seenBy(const std::vector<OscDatagram>& datagrams, const Osc
     return out;
 }
 
+OutcomeReport report(std::uint64_t id, const char* op, OutcomeReport::Stage stage, bool final, const char* transport) {
+    OutcomeReport r;
+    r.id = id;
+    r.op = op;
+    r.stage = stage;
+    r.final = final;
+    r.transport = transport;
+    return r;
+}
+
+// The sender of a queued command hears its final outcome, once; a not
+// confirmed one also reaches the subscribers, whoever asked.
+TEST_F(Dispatcher, AFinalOutcomeGoesToItsSenderAndNotConfirmedToSubscribers) {
+    using Stage = OutcomeReport::Stage;
+    const OscPeer subscriber{"127.0.0.1", 9001};
+    send(osc("/qz7/subscribe", {9001}));
+    panel.nextId = 7;
+    ASSERT_TRUE(send(osc("/qz7/rec", {1})).empty());
+    ASSERT_TRUE(send(osc("/qz7/play"), {"127.0.0.2", 6000}).empty());  // id 8
+
+    EXPECT_TRUE(dispatcher.outcome("", report(7, "rec", Stage::Sent, false, "PLAY")).empty());
+    auto out = dispatcher.outcome("", report(7, "rec", Stage::NotConfirmed, true, "STOP"));
+    EXPECT_EQ(seenBy(out, kClient), (std::vector<OscSeen>{{"/qz7/outcome", "sss", "rec not confirmed STOP"}}));
+    EXPECT_EQ(seenBy(out, subscriber),
+              (std::vector<OscSeen>{{"/qz7/error", "s", "REC not confirmed: recorder shows STOP"}}));
+    EXPECT_EQ(out.size(), 2u);
+    // Told once: the same report again reaches only the subscribers.
+    out = dispatcher.outcome("", report(7, "rec", Stage::NotConfirmed, true, "STOP"));
+    EXPECT_TRUE(seenBy(out, kClient).empty());
+    out = dispatcher.outcome("", report(8, "play", Stage::Confirmed, true, "PLAY"));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].to, (OscPeer{"127.0.0.2", 6000}));
+    EXPECT_EQ(decode(out[0].bytes), (OscSeen{"/qz7/outcome", "sss", "play confirmed PLAY"}));
+}
+
+// A pattern over the rack's decks is one roll: one group number for its
+// decks, each deck's outcome told apart.
+TEST(OscRack, APatternOverDecksIsOneRollWithEachOutcomeApart) {
+    test::FakeRemoteDecks rack;
+    for (const char* name : {"a", "b", "c"}) rack.decks[name].nextId = 1;
+    OscDispatcher dispatcher(rack);
+    ASSERT_TRUE(dispatcher.handle(osc("/qz7/deck/[ab]/play"), kClient).empty());
+    ASSERT_TRUE(dispatcher.handle(osc("/qz7/deck/c/play"), kClient).empty());
+    const std::uint64_t group = rack.decks["a"].origins.at(0).group;
+    EXPECT_NE(group, 0u);
+    EXPECT_EQ(rack.decks["b"].origins.at(0).group, group);
+    EXPECT_EQ(rack.decks["c"].origins.at(0).group, 0u) << "one deck alone is no roll";
+
+    auto out = dispatcher.outcome("b", report(1, "play", OutcomeReport::Stage::Confirmed, true, "PLAY"));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(decode(out[0].bytes), (OscSeen{"/qz7/deck/b/outcome", "sss", "play confirmed PLAY"}));
+    dispatcher.forgetDeck("a");
+    EXPECT_TRUE(dispatcher.outcome("a", report(1, "play", OutcomeReport::Stage::Confirmed, true, "PLAY")).empty());
+}
+
 TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
     const OscPeer subscriber{"127.0.0.1", 9001};
     auto replies = send(osc("/qz7/subscribe", {9001}));
     const std::vector<OscSeen> whole = {
         {"/qz7/link", "s", "OFF"},  {"/qz7/timecode", "s", ""}, {"/qz7/transport", "s", ""},
         {"/qz7/rec", "i", "0"},     {"/qz7/number", "s", ""},   {"/qz7/error", "s", ""},
+        {"/qz7/alarm", "s", ""},
     };
     EXPECT_EQ(seenBy(replies, subscriber), whole);
     EXPECT_EQ(replies.size(), whole.size()) << "nothing to the sending port";
@@ -267,13 +324,15 @@ TEST_F(Dispatcher, ASubscriberGetsTheWholeStateThenOnlyChanges) {
     s.rec = 1;
     s.transport = "REC";
     s.error = "DISK FULL";
+    s.alarm = "recorder error: DISK FULL";
     EXPECT_EQ(seenBy(dispatcher.publish(s), subscriber),
-              (std::vector<OscSeen>{{"/qz7/transport", "s", "REC"}, {"/qz7/rec", "i", "1"}, {"/qz7/error", "s", "DISK FULL"}}));
+              (std::vector<OscSeen>{{"/qz7/transport", "s", "REC"}, {"/qz7/rec", "i", "1"}, {"/qz7/error", "s", "DISK FULL"},
+                                    {"/qz7/alarm", "s", "recorder error: DISK FULL"}}));
 
     // A second subscriber, on the sender's own port, starts from the state now.
     const auto second = send(osc("/qz7/subscribe"), {"127.0.0.5", 7000});
     const auto secondSeen = seenBy(second, {"127.0.0.5", 7000});
-    ASSERT_EQ(secondSeen.size(), 6u);
+    ASSERT_EQ(secondSeen.size(), 7u);
     EXPECT_EQ(secondSeen[0], (OscSeen{"/qz7/link", "s", "OK"}));
     EXPECT_EQ(secondSeen[3], (OscSeen{"/qz7/rec", "i", "1"}));
     EXPECT_EQ(secondSeen[5], (OscSeen{"/qz7/error", "s", "DISK FULL"}));
@@ -297,13 +356,13 @@ TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAr
     // Four from each of two addresses: one address holds four at most.
     const OscPeer other{"127.0.0.2", 50000};
     for (std::uint16_t k = 0; k < 8; ++k)
-        ASSERT_EQ(send(osc("/qz7/subscribe", {9000 + k}), k < 4 ? kClient : other).size(), 6u);
+        ASSERT_EQ(send(osc("/qz7/subscribe", {9000 + k}), k < 4 ? kClient : other).size(), 7u);
     auto refused = send(osc("/qz7/subscribe", {9100}));
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(decode(refused[0].bytes).value, "/qz7/subscribe: too many subscribers from 127.0.0.1 (at most 4 per address)");
     // Renewing one of the eight is not a ninth.
     now += std::chrono::seconds(30);
-    ASSERT_EQ(send(osc("/qz7/subscribe", {9000})).size(), 6u);
+    ASSERT_EQ(send(osc("/qz7/subscribe", {9000})).size(), 7u);
     EXPECT_EQ(dispatcher.subscribers().size(), 8u);
 
     const OscPeer third{"127.0.0.3", 50000};
@@ -325,7 +384,7 @@ TEST_F(Dispatcher, SubscriptionsExpireSixtySecondsAfterTheLastSubscribeAndNineAr
     EXPECT_EQ(dispatcher.subscribers().size(), 1u);
 
     // The freed places take new subscribers again.
-    EXPECT_EQ(send(osc("/qz7/subscribe", {9100})).size(), 6u);
+    EXPECT_EQ(send(osc("/qz7/subscribe", {9100})).size(), 7u);
     now += std::chrono::seconds(30);
     EXPECT_EQ(dispatcher.subscribers(), (std::vector<OscPeer>{{"127.0.0.1", 9100}}));
     now += std::chrono::seconds(30);

@@ -139,13 +139,14 @@ TEST_F(OscServerTest, ASubscriberGetsTheWholeStateAtOnceThenOnlyChanges) {
     server->publish(s);  // before anyone listens: kept for the first subscriber
 
     ASSERT_GT(lo_send_from(target, client.server(), LO_TT_IMMEDIATE, "/qz7/subscribe", "i", subscriber.port()), 0);
-    ASSERT_TRUE(waitUntil([&] { return subscriber.seen.size() == 6; }));
+    ASSERT_TRUE(waitUntil([&] { return subscriber.seen.size() == 7; }));
     EXPECT_EQ(subscriber.seen, (std::vector<OscSeen>{{"/qz7/link", "s", "OK"},
                                                      {"/qz7/timecode", "s", "00:59:59:29"},
                                                      {"/qz7/transport", "s", "PLAY"},
                                                      {"/qz7/rec", "i", "0"},
                                                      {"/qz7/number", "s", "FILE 003"},
-                                                     {"/qz7/error", "s", ""}}));
+                                                     {"/qz7/error", "s", ""},
+                                                     {"/qz7/alarm", "s", ""}}));
 
     s.timecode = "01:00:00:00";
     server->publish(s);
@@ -153,7 +154,7 @@ TEST_F(OscServerTest, ASubscriberGetsTheWholeStateAtOnceThenOnlyChanges) {
     s.error = "FAN STOP";
     server->publish(s);
     ASSERT_TRUE(waitUntil([&] { return subscriber.seen.size() >= 8; }));
-    EXPECT_EQ(std::vector<OscSeen>(subscriber.seen.begin() + 6, subscriber.seen.end()),
+    EXPECT_EQ(std::vector<OscSeen>(subscriber.seen.begin() + 7, subscriber.seen.end()),
               (std::vector<OscSeen>{{"/qz7/timecode", "s", "01:00:00:00"}, {"/qz7/error", "s", "FAN STOP"}}));
 
     ASSERT_GT(lo_send_from(target, client.server(), LO_TT_IMMEDIATE, "/qz7/unsubscribe", "i", subscriber.port()), 0);
@@ -209,7 +210,7 @@ TEST_F(OscServerTest, SubscriptionsExpireAfterSixtySecondsAndAFifthFromOneAddres
     for (int k = 0; k < 4; ++k) ASSERT_GT(lo_send_from(target, peers[k]->server(), LO_TT_IMMEDIATE, "/qz7/subscribe", ""), 0);
     ASSERT_TRUE(waitUntil([&] {
         for (int k = 0; k < 4; ++k)
-            if (peers[k]->seen.size() != 6) return false;
+            if (peers[k]->seen.size() != 7) return false;
         return true;
     }));
     LoPeer& ninth = *peers[4];  // all on 127.0.0.1
@@ -223,7 +224,7 @@ TEST_F(OscServerTest, SubscriptionsExpireAfterSixtySecondsAndAFifthFromOneAddres
     server->publish(s);
     ASSERT_TRUE(waitUntil([&] {
         for (int k = 0; k < 4; ++k)
-            if (peers[k]->seen.size() != 7) return false;
+            if (peers[k]->seen.size() != 8) return false;
         return true;
     }));
 
@@ -232,9 +233,9 @@ TEST_F(OscServerTest, SubscriptionsExpireAfterSixtySecondsAndAFifthFromOneAddres
     s.timecode = "00:01:00:00";
     server->publish(s);  // to no one
     ASSERT_GT(lo_send_from(target, ninth.server(), LO_TT_IMMEDIATE, "/qz7/subscribe", ""), 0);
-    ASSERT_TRUE(waitUntil([&] { return ninth.seen.size() == 7; }));
+    ASSERT_TRUE(waitUntil([&] { return ninth.seen.size() == 8; }));
     EXPECT_EQ(ninth.seen[2], (OscSeen{"/qz7/timecode", "s", "00:01:00:00"}));
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(peers[k]->seen.size(), 7u) << "expired subscriber " << k << " got more";
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(peers[k]->seen.size(), 8u) << "expired subscriber " << k << " got more";
 }
 
 TEST_F(OscServerTest, ABurstOfStatusReachesASubscriberAsItsLastState) {
@@ -243,7 +244,7 @@ TEST_F(OscServerTest, ABurstOfStatusReachesASubscriberAsItsLastState) {
     watch(client);
     watch(subscriber);
     ASSERT_GT(lo_send_from(target, client.server(), LO_TT_IMMEDIATE, "/qz7/subscribe", "i", subscriber.port()), 0);
-    ASSERT_TRUE(waitUntil([&] { return subscriber.seen.size() == 6; }));
+    ASSERT_TRUE(waitUntil([&] { return subscriber.seen.size() == 7; }));
 
     // Thirty timecodes within one tick: the first goes at once, the last when
     // the tick is over, none between.
@@ -257,7 +258,7 @@ TEST_F(OscServerTest, ABurstOfStatusReachesASubscriberAsItsLastState) {
         QCoreApplication::processEvents();
         subscriber.poll();
     }
-    EXPECT_EQ(std::vector<OscSeen>(subscriber.seen.begin() + 6, subscriber.seen.end()),
+    EXPECT_EQ(std::vector<OscSeen>(subscriber.seen.begin() + 7, subscriber.seen.end()),
               (std::vector<OscSeen>{{"/qz7/timecode", "s", "00:00:00:10"}, {"/qz7/timecode", "s", "00:00:00:39"}}));
 }
 

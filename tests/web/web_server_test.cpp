@@ -20,6 +20,9 @@
 
 #include "../remote/osc_messages.h"
 #include "deck/deck.h"
+#include "deck/deck_view.h"
+#include "net/link_monitor.h"
+#include "simserver.h"
 #include "remote/operations.h"
 #include "remote/osc_dispatcher.h"
 #include "remote/web_server.h"
@@ -250,10 +253,12 @@ TEST_F(WebServerTest, EveryOperationAnswersOverTheWebAndOscAlike) {
             }
         }
         const QByteArray path = "/api/decks/a/" + QByteArray(op.name);
+        // An alarm is acknowledged link or no link; none is raised here.
+        const std::string refusal = name == "alarm/ack" ? "no alarm is raised" : "link off";
         Reply r = post(path, QJsonDocument(body).toJson());
         EXPECT_EQ(r.status, 409) << name;
-        EXPECT_EQ(r.json().object().value("refused").toString(), "link off") << name;
-        EXPECT_EQ(oscAnswer("/qz7/" + name, positional), "/qz7/" + name + ": link off");
+        EXPECT_EQ(r.json().object().value("refused").toString().toStdString(), refusal) << name;
+        EXPECT_EQ(oscAnswer("/qz7/" + name, positional), "/qz7/" + name + ": " + refusal);
 
         for (std::size_t k = 0; k < op.params.size(); ++k) {
             const Param& p = op.params[k];
@@ -593,6 +598,189 @@ TEST_F(WebServerTest, ASocketThatStopsReadingOrAnsweringIsDropped) {
     spin(300);
     EXPECT_EQ(web->clientCount(), 1);
     EXPECT_EQ(live.socket.state(), QAbstractSocket::ConnectedState);
+}
+
+// Decks against simulated recorders on 127.0.126.N, ticking at a few
+// milliseconds, shown instead of the fixture's unapplied deck.
+class WebServerLive : public WebServerTest {
+protected:
+    void TearDown() override {
+        web.reset();
+        decks.clear();
+        sims.clear();
+    }
+    Deck& live(const QString& name, int n, const qz7sim::Config& config = {}) {
+        qz7sim::SimOptions options;
+        options.address = QHostAddress(QStringLiteral("127.0.126.%1").arg(n));
+        sims.push_back(std::make_unique<qz7sim::SimServer>(config, options));
+        QString error;
+        EXPECT_TRUE(sims.back()->start(&error)) << error.toStdString();
+        DevicePair pair;
+        pair.first = pair.second = options.address.toString();
+        pair.single = true;
+        decks.push_back(std::make_unique<Deck>(pair, LinkTiming{std::chrono::milliseconds(1), std::chrono::milliseconds(3)}));
+        Deck& d = *decks.back();
+        d.setName(name);
+        d.start();
+        d.apply(0, Origin::panel());
+        return d;
+    }
+    static bool settled(Deck& d) {
+        return waitUntil([&] { return d.monitor().state() == LinkMonitor::State::Ok && d.commandsWaiting() == 0; }, 3000);
+    }
+    // The messages of client c for request id, of one type.
+    static QList<QJsonObject> of(const Client& c, const QString& type, int id) {
+        QList<QJsonObject> out;
+        for (const QJsonObject& m : c.ofType(type))
+            if (m.value("id").toInt() == id) out << m;
+        return out;
+    }
+    static const QJsonObject* finalOutcome(const Client& c, int id, const QString& deck, QJsonObject& kept) {
+        for (const QJsonObject& m : of(c, "outcome", id))
+            if (m.value("deck").toString() == deck && m.value("final").toBool()) return &(kept = m);
+        return nullptr;
+    }
+
+    std::vector<std::unique_ptr<qz7sim::SimServer>> sims;
+    std::vector<std::unique_ptr<Deck>> decks;
+};
+
+TEST_F(WebServerLive, OutcomesGoToTheClientThatAskedAndARollIsOneGroup) {
+    qz7sim::Config refusing;
+    refusing.refuseRecord = true;
+    Deck& p = live("p", 1, refusing);
+    Deck& q = live("q", 2);
+    Deck& r = live("r", 3);
+    ASSERT_TRUE(settled(p) && settled(q) && settled(r));
+    web->setDecks({&p, &q, &r});
+    Client asker(QStringLiteral("http://") + host), other(QStringLiteral("http://") + host);
+    ASSERT_TRUE(asker.open(web->port()) && other.open(web->port()));
+    sims[2]->stall(6000);
+
+    QJsonObject got;
+    asker.socket.sendTextMessage(R"({"id":1,"deck":"p","op":"play"})");
+    ASSERT_TRUE(waitUntil([&] { return finalOutcome(asker, 1, "p", got); }, 3000));
+    const QList<QJsonObject> played = of(asker, "outcome", 1);
+    EXPECT_EQ(played.first().value("outcome").toString(), "sent");
+    EXPECT_FALSE(played.first().value("final").toBool());
+    EXPECT_EQ(got.value("outcome").toString(), "confirmed");
+    EXPECT_EQ(got.value("transport").toString(), "PLAY");
+    EXPECT_EQ(got.value("op").toString(), "play");
+    EXPECT_EQ(got.value("group").toInt(), 0);
+    EXPECT_TRUE(other.ofType("outcome").isEmpty()) << "only the client that asked";
+
+    // A roll: the silent deck refuses by itself, the others run under one group.
+    ASSERT_TRUE(waitUntil([&] { return r.monitor().state() == LinkMonitor::State::NoReply; }, 5000));
+    asker.socket.sendTextMessage(R"({"id":2,"decks":["q","r","p","q"],"op":"rec","confirm":1})");
+    QJsonObject recP, recQ;
+    ASSERT_TRUE(waitUntil([&] { return finalOutcome(asker, 2, "p", recP) && finalOutcome(asker, 2, "q", recQ); }, 3000));
+    const QList<QJsonObject> acks = of(asker, "ack", 2), refusals = of(asker, "refused", 2);
+    ASSERT_EQ(acks.size(), 2);
+    ASSERT_EQ(refusals.size(), 1);
+    const int group = acks[0].value("group").toInt();
+    EXPECT_GT(group, 0);
+    EXPECT_EQ(acks[0].value("deck").toString(), "q");
+    EXPECT_EQ(acks[1].value("deck").toString(), "p");
+    EXPECT_EQ(acks[1].value("group").toInt(), group);
+    EXPECT_EQ(refusals[0].value("deck").toString(), "r");
+    EXPECT_EQ(refusals[0].value("group").toInt(), group);
+    EXPECT_TRUE(refusals[0].value("reason").toString().startsWith("no reply from 127.0.126.3 for "))
+        << refusals[0].value("reason").toString().toStdString();
+    EXPECT_EQ(recQ.value("outcome").toString(), "confirmed");
+    EXPECT_EQ(recQ.value("group").toInt(), group);
+    EXPECT_EQ(recP.value("outcome").toString(), "not confirmed");
+    EXPECT_EQ(recP.value("transport").toString(), "PLAY");
+    EXPECT_EQ(recP.value("group").toInt(), group);
+    asker.socket.sendTextMessage(R"({"id":3,"decks":["p","q","r","s"],"op":"stop"})");
+    ASSERT_TRUE(waitUntil([&] { return !of(asker, "refused", 3).isEmpty(); }, 2000));
+    EXPECT_EQ(of(asker, "refused", 3).first().value("reason").toString(), "a roll names at most 3 decks");
+    EXPECT_TRUE(of(asker, "ack", 3).isEmpty());
+
+    // An alarm goes to every client and into the state; alarm/ack clears it.
+    sims[1]->recorder().raiseError("FAN STOP");
+    const auto alarmed = [&](const QString& text) {
+        for (const QJsonObject& m : other.ofType("state"))
+            if (m.value("deck").toString() == "q" && m.value("alarm").toString() == text) return true;
+        return false;
+    };
+    ASSERT_TRUE(waitUntil([&] { return alarmed("recorder error: FAN STOP"); }, 3000));
+    EXPECT_EQ(other.ofType("alarm").value(0),
+              (QJsonObject{{"type", "alarm"}, {"deck", "q"}, {"text", "recorder error: FAN STOP"}}));
+    other.got.clear();
+    asker.socket.sendTextMessage(R"({"id":4,"deck":"q","op":"alarm/ack"})");
+    ASSERT_TRUE(waitUntil([&] { return alarmed("") && of(asker, "ack", 4).size() == 1; }, 3000));
+    EXPECT_EQ(q.alarm(), "");
+}
+
+TEST_F(WebServerLive, WaitHoldsTheAnswerUntilTheOutcomeAndFilledListsNumberTheirLines) {
+    qz7sim::Config config;
+    config.files = 3;
+    config.cues = 6;
+    config.cueGaps = {2, 3, 4};
+    config.refuseRecord = true;
+    Deck& d = live("p", 4, config);
+    ASSERT_TRUE(settled(d) && waitUntil([&] { return d.retrieveAvailable(); }, 3000));
+    ASSERT_TRUE(d.retrieve(Origin::panel()).queued());
+    ASSERT_TRUE(waitUntil([&] { return !d.retrieveProgress().running && d.commandsWaiting() == 0; }, 10000));
+    web->setDecks({&d});
+
+    // Only the filled lines, numbered as the lists show them.
+    const auto numbers = [&](const QByteArray& kind) {
+        std::vector<int> out;
+        const QJsonObject list = get("/api/decks/p/" + kind + "?filled=1").json().object();
+        EXPECT_EQ(list.value("kind").toString(), QString::fromLatin1(kind));
+        for (const QJsonValue& e : list.value("entries").toArray()) {
+            const int n = e.toObject().value("number").toInt();
+            const std::string& line = d.listLines(kind == "files" ? MediaList::Files : MediaList::Cues).at(n - (kind == "files"));
+            EXPECT_EQ(e.toObject().value("line").toString().toStdString(), line);
+            out.push_back(n);
+        }
+        return out;
+    };
+    EXPECT_EQ(numbers("files"), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(numbers("cues"), (std::vector<int>{0, 1, 5}));
+    const QJsonArray all = get("/api/decks/p/cues").json().object().value("lines").toArray();
+    EXPECT_EQ(all.size(), static_cast<qsizetype>(d.listLines(MediaList::Cues).size()));
+
+    Reply r = post("/api/decks/p/play?wait=1", "");
+    ASSERT_EQ(r.status, 200) << r.body.toStdString();
+    QJsonObject o = r.json().object();
+    EXPECT_EQ(o.value("ok").toBool(), true);
+    EXPECT_EQ(o.value("outcome").toString(), "confirmed");
+    EXPECT_EQ(o.value("transport").toString(), "PLAY");
+    r = post("/api/decks/p/rec?wait=1", R"({"confirm":1})");
+    ASSERT_EQ(r.status, 504) << r.body.toStdString();
+    o = r.json().object();
+    EXPECT_EQ(o.value("outcome").toString(), "not confirmed");
+    EXPECT_EQ(o.value("transport").toString(), "PLAY");
+    EXPECT_EQ(o.value("note").toString(), "") << "it was sent";
+    EXPECT_FALSE(o.contains("ok"));
+    r = post("/api/decks/p/ee?wait=1", "");
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.json().object().value("outcome").toString(), "sent");
+    EXPECT_EQ(post("/api/decks/p/stop", "").body, R"({"ok":true})");
+
+
+    // A held answer outlives neither its client nor its deck.
+    ASSERT_TRUE(waitUntil([&] { return d.commandsWaiting() == 0; }, 2000));
+    const auto ask = [&](QTcpSocket& s, const QByteArray& op, const QByteArray& body) {
+        s.connectToHost(QHostAddress::LocalHost, web->port());
+        EXPECT_TRUE(s.waitForConnected(2000));
+        s.write("POST /api/decks/p/" + op + "?wait=1 HTTP/1.1\r\nHost: " + host +
+                "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        return waitUntil([&] { return web->unfinishedCount() == 1 && d.commandsWaiting() == 0; }, 2000);
+    };
+    QTcpSocket gone, waiting;
+    ASSERT_TRUE(ask(gone, "rec", R"({"confirm":1})"));
+    gone.abort();
+    ASSERT_TRUE(waitUntil([&] { return web->unfinishedCount() == 0; }, 2000));
+    ASSERT_TRUE(ask(waiting, "rec", R"({"confirm":1})")) << waiting.readAll().toStdString();
+    decks.clear();
+    ASSERT_TRUE(waitUntil([&] { return waiting.bytesAvailable() > 0 || waiting.state() != QAbstractSocket::ConnectedState; }, 2000));
+    const QByteArray answer = waiting.readAll();
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 504")) << answer.toStdString();
+    EXPECT_TRUE(answer.contains(R"("note":"deck p left")")) << answer.toStdString();
+    EXPECT_EQ(web->unfinishedCount(), 0);
 }
 
 }  // namespace
