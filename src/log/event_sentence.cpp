@@ -194,9 +194,10 @@ QString operationWord(const QString& op) {
 QString outcomePhrase(const QString& op, const QString& outcome, const QString& transport, const QString& note,
                       qint64 ms) {
     const QString word = operationWord(op);
-    if (outcome == QLatin1String("superseded"))
-        return note.startsWith(QLatin1String("superseded")) ? word + QLatin1Char(' ') + note
-                                                            : word + QStringLiteral(" superseded");
+    if (outcome == QLatin1String("superseded")) {
+        if (note.startsWith(QLatin1String("superseded"))) return word + QLatin1Char(' ') + note;
+        return note.isEmpty() ? word + QStringLiteral(" superseded") : word + QStringLiteral(" superseded: ") + note;
+    }
     QString phrase = word + QLatin1Char(' ') + outcome;
     QStringList why;
     if (outcome == QLatin1String("not confirmed") && !transport.isEmpty())

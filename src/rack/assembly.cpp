@@ -86,7 +86,8 @@ void Assembly::watch(Deck& deck, const QString& prefix) {
     const auto errorAlarm = [](const QString& text) { return QStringLiteral("recorder error: ") + text; };
     connect(&deck, &Deck::errorLineChanged, this, [this, &deck, prefix, error, errorText, errorAlarm] {
         const QString text = QString::fromLatin1(deck.status().errorText.data(),
-                                                 static_cast<qsizetype>(deck.status().errorText.size()));
+                                                 static_cast<qsizetype>(deck.status().errorText.size()))
+                                 .trimmed();
         if (text == *errorText) return;
         *errorText = text;
         if (!text.isEmpty() && QString::fromStdString(deck.alarm()) != errorAlarm(text))

@@ -202,9 +202,9 @@ void MainWindow::wireDeck() {
     onSignal(&deck_, &Deck::diskConfigurationReported, configPage_,
              [this](int item) { configPage_->diskConfigurationGroup->setFromReply(item); });
     // The deck has already left out a repeat of the same failure. A send
-    // error is boxed once per Apply: when it comes back after a clean tick
+    // error is boxed once per Apply (or Scan): when it comes back after a clean tick
     // (a name that resolves now and then) the lamp's SEND ERROR says it.
-    connect(&deck_, &Deck::applied, this, [this] { boxedSendErrors_.clear(); });
+    connect(&deck_, &Deck::linkEnabledChanged, this, [this] { boxedSendErrors_.clear(); });  // Apply, Scan
     connect(&deck_, &Deck::errorRaised, this, [this](const QString& message) {
         if (message == deck_.monitor().sendError()) {
             if (boxedSendErrors_.contains(message)) return;

@@ -294,15 +294,26 @@ TEST_F(OperatorStatusTest, TheStatusBarSaysWhatTheRecorderDidNotDoWithoutABox) {
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
-// The alarm stays red in the status bar until a click acknowledges it.
+// The recorder's error raises the deck's alarm: red in the status bar
+// until a click acknowledges it as the panel's.
 TEST_F(OperatorStatusTest, AnAlarmShowsUntilAClickAcknowledgesIt) {
     auto* field = control<QPushButton>(main(), "AlarmField");
     EXPECT_TRUE(field->isHidden());
-    emit deck().alarmRaised(QStringLiteral("recorder error: FAN STOP"));
+    apply(0);
+    Bytes text = blankReply(Group::Answer, Sense::ErrorText, 28);
+    for (int i = 0; i < 8; ++i) text[4 + i] = static_cast<std::uint8_t>("FAN STOP"[i]);
+    fixSum(text);
+    feed(text);
     EXPECT_FALSE(field->isHidden());
     EXPECT_TRUE(field->text().contains(QStringLiteral("recorder error: FAN STOP"))) << field->text().toStdString();
-    emit deck().alarmAcknowledged(Origin::web("127.0.0.5"), QStringLiteral("recorder error: FAN STOP"));
+    std::vector<std::string> acknowledgedBy;
+    QObject::connect(&deck(), &Deck::alarmAcknowledged, &main(),
+                     [&](const Origin& origin, const QString&) { acknowledgedBy.push_back(origin.text()); });
+    QTest::mouseClick(field, Qt::LeftButton);
+    EXPECT_EQ(acknowledgedBy, std::vector<std::string>{"panel"});
     EXPECT_TRUE(field->isHidden());
+    EXPECT_EQ(deck().alarm(), "");
+    EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
 // After a silence the lists may miss what changed meanwhile: a quiet hint
