@@ -10,6 +10,7 @@
 
 #include "link/commands.h"
 #include "net/link_monitor.h"
+#include "live_panel.h"
 #include "panel_fixture.h"
 #include "deck/deck.h"
 #include "ui/device_page.h"
@@ -334,6 +335,24 @@ TEST_F(OperatorStatusTest, AfterNoReplyTheListsMayBeOutOfDateUntilARetrieve) {
     QTest::mouseClick(hint, Qt::LeftButton);
     EXPECT_GT(takeQueued().size(), 16u) << "the click runs Retrieve";
     EXPECT_TRUE(hint->isHidden());
+    EXPECT_EQ(ErrorBox::shownCount(), 0);
+}
+
+// Against a recorder that ignores REC (a full disk): the deck's own outcome.
+class StatusAgainstRecorder : public LivePanelTest {};
+
+TEST_F(StatusAgainstRecorder, ARecTheRecorderIgnoresIsNotConfirmedInTheStatusBar) {
+    qz7sim::Config config;
+    config.refuseRecord = true;
+    const QString address = QStringLiteral("127.0.0.75");
+    startSim(address, config);
+    MainWindow& m = startPanel(DevicePair{address, {}, address, {}, true});
+    apply(0);
+    ASSERT_TRUE(waitFor([&] { return deck().monitor().state() == LinkMonitor::State::Ok; }, 3000));
+    QTest::mouseClick(control<QPushButton>(m, "BitBtn3"), Qt::LeftButton);  // REC
+    auto* message = control<QLabel>(m, "StatusMessage");
+    ASSERT_TRUE(waitFor([&] { return !message->text().isEmpty(); }, 3000));
+    EXPECT_EQ(message->text(), QStringLiteral("REC not confirmed: recorder shows STOP"));
     EXPECT_EQ(ErrorBox::shownCount(), 0);
 }
 
