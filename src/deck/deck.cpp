@@ -450,7 +450,11 @@ Outcome Deck::apply(int line, const Origin& origin) {
     const DevicePair& d = link_->devices();
     const bool second = line == 1 && !d.single;
     selectedHost_ = second ? d.second : d.first;
-    selectedId_ = second ? d.secondId : d.firstId;
+    // An ID code is known only for the built-in pair's own addresses.
+    const DevicePair builtIn;
+    selectedId_ = selectedHost_ == builtIn.first    ? builtIn.firstId
+                  : selectedHost_ == builtIn.second ? builtIn.secondId
+                                                    : QString();
     // Another recorder's word is no news about a recording.
     lastOwnMotionMs_ = clock_();
     const int before = link_->commandStack().count();

@@ -97,7 +97,8 @@ public:
     bool linkEnabled() const { return link_->linkEnabled(); }
     // Where a command goes: the selected recorder, then its partner.
     QStringList targetHosts() const { return link_->targetHosts(); }
-    // The selected recorder after apply(): its address and ID code.
+    // The selected recorder after apply(): its address, and its ID code when
+    // it is one of the built-in pair ("" for any other address).
     QString selectedHost() const { return selectedHost_; }
     QString selectedId() const { return selectedId_; }
     // Devices that announced themselves since the start or "Scan".

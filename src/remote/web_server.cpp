@@ -15,6 +15,7 @@
 #include "deck/deck.h"
 #include "deck/deck_view.h"
 #include "log/event_log.h"
+#include "log/event_sentence.h"
 #include "remote/operations.h"
 #include "remote/web_downloads.h"
 
@@ -349,8 +350,21 @@ void WebServer::listMoved(DeckEntry* e, MediaList list) {
     e->listTimer[k]->start();
 }
 
+// The page shows each event as the panel's Event Log window does: one
+// sentence, in the machine room's local time.
+namespace {
+QJsonObject withSentence(QJsonObject event) {
+    event.insert(QStringLiteral("text"), eventSentence(event, true));
+    return event;
+}
+}  // namespace
+
 void WebServer::followLog(EventLog& log) {
-    setEventFeed([&log](const QString& deck) { return log.recent(deck, kEventsShown); });
+    setEventFeed([&log](const QString& deck) {
+        QJsonArray events;
+        for (const QJsonValue& e : log.recent(deck, kEventsShown)) events.append(withSentence(e.toObject()));
+        return events;
+    });
     connect(&log, &EventLog::logged, this, &WebServer::eventLogged);
     connect(this, &WebServer::refused, &log, [&log](const QString& client, const QString& op, const QString& reason) {
         log.record(QString(), Origin::web(client.toStdString()), QStringLiteral("refused"), op,
@@ -366,7 +380,9 @@ void WebServer::followLog(EventLog& log) {
 void WebServer::eventLogged(const QJsonObject& event) {
     const QString deck = event.value(QStringLiteral("deck")).toString();
     if (!entry(deck)) return;
-    broadcast({{QStringLiteral("type"), QStringLiteral("event")}, {QStringLiteral("deck"), deck}, {QStringLiteral("event"), event}});
+    broadcast({{QStringLiteral("type"), QStringLiteral("event")},
+               {QStringLiteral("deck"), deck},
+               {QStringLiteral("event"), withSentence(event)}});
 }
 
 // --- HTTP

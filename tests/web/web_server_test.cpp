@@ -560,7 +560,7 @@ TEST_F(WebServerTest, ASocketThatStopsReadingOrAnsweringIsDropped) {
     // Our messages to one that never reads.
     std::unique_ptr<QTcpSocket> s = rawClient(web->port(), host, QStringLiteral("127.0.0.1"));
     ASSERT_TRUE(waitUntil([&] { return web->clientCount() == 1; }, 2000));
-    const QJsonObject big{{"deck", "a"}, {"text", QString(4000, QLatin1Char('e'))}};
+    const QJsonObject big{{"deck", "a"}, {"detail", QString(4000, QLatin1Char('e'))}};
     for (int k = 0; k < 20000 && web->clientCount() == 1; ++k) {
         web->eventLogged(big);
         if (k % 100 == 0) QCoreApplication::processEvents();
