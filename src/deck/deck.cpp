@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 #include <exception>
 #include <map>
 #include <set>
@@ -347,7 +349,20 @@ void Deck::checkConfirmations(bool statusReply) {
         waiting.push_back(std::move(c));
     }
     confirming_.swap(waiting);
-    for (const OutcomeReport& r : done) emit outcomeReported(r);
+    for (const OutcomeReport& r : done) {
+        if (r.op == "rec" && r.stage == OutcomeReport::Stage::Confirmed) readNewFileName();
+        emit outcomeReported(r);
+    }
+}
+
+// Our REC took: the file the status names is the line the REC added, and its
+// name is asked for at once, so the list shows it without a Retrieve.
+void Deck::readNewFileName() {
+    const int line = std::exchange(newFile_, 0);
+    if (status_.number.caption != "REC FILE :" || line < 1 || line > kTableSize) return;
+    if (std::atoi(status_.number.number.c_str()) != line) return;
+    submit(Origin::recorder(), "file/read", {cmd::entryRequest(Sense::FileName, line)}, false,
+           {{"number", std::int64_t{line}}});
 }
 
 OutcomeReport Deck::report(CommandStack::Tag id, const Waiting& w, OutcomeReport::Stage stage, bool final,
@@ -628,7 +643,7 @@ Outcome Deck::stop(bool lock, const Origin& o) {
 // The new file shows its number at once; its name comes with the recorder's answer.
 Outcome Deck::record(const Origin& o) {
     Outcome out = command(o, "rec", {cmd::record()});
-    if (out.queued()) media_->recordStarted();
+    if (out.queued()) newFile_ = media_->recordStarted();
     return out;
 }
 

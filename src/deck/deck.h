@@ -263,6 +263,7 @@ private:
     std::string silence() const;
     void raiseAlarm(const std::string& text);
     void onLinkState();
+    void readNewFileName();
     void wireReplies();
     void onReply(const Reply& reply);
     void onStatus(const StatusReply& s);
@@ -328,6 +329,7 @@ private:
     qint64 lastOwnMotionMs_;        // a transport command of ours last left (or Apply)
     LinkState linkWas_ = LinkState::Off;
     std::string alarm_;
+    int newFile_ = 0;  // the file line our last REC added, until its name is asked for
     CommandStack::Tag nextTag_ = 1;
     // Last: it follows the members above and leaves before them.
     std::unique_ptr<DeckView> view_;

@@ -15,6 +15,16 @@ stops() {
   checks=$((checks + 1))
   "$cont" "$@" 2>"$err" &
   pid=$!
+  # Until the program catches the signal (a slow start, as under a sanitizer,
+  # would otherwise meet the default action), then a moment of running.
+  case $sig in TERM) bit=16384 ;; INT) bit=2 ;; esac
+  tries=0
+  while [ $tries -lt 200 ]; do
+    caught=$(awk '/^SigCgt/ { print substr($2, 9) }' "/proc/$pid/status" 2>/dev/null)
+    [ -n "$caught" ] && [ $(( 0x$caught & bit )) -ne 0 ] && break
+    tries=$((tries + 1))
+    sleep 0.05
+  done
   sleep 0.5
   kill -s "$sig" "$pid"
   # A panel that ignored the signal is stopped here rather than hanging the suite.

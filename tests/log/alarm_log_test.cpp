@@ -27,6 +27,10 @@ TEST_F(DeckTest, ARecordingThatEndsByItselfRaisesOneAlarmUntilAcknowledged) {
     ASSERT_TRUE(deck->stop(false, Origin::panel()).queued());
     ASSERT_TRUE(waitFor([&] { return deck->status().transport == "STOP"; }) && drain());
     EXPECT_EQ(alarms.count(), 0);
+    // The new file's name was asked for once the REC took: no Retrieve needed.
+    const std::vector<std::string>& files = deck->listLines(MediaList::Files);
+    ASSERT_FALSE(files.empty());
+    EXPECT_NE(files.back().find("REC"), std::string::npos) << files.back();
 
     ASSERT_TRUE(deck->record(Origin::panel()).queued());
     ASSERT_TRUE(waitFor([&] { return deck->status().rec; }));

@@ -176,7 +176,10 @@ TEST_F(EventLogTest, RecorderReportsAreLoggedOnceWithTheTimecode) {
     EXPECT_EQ(field(errorText[0], "error"), QStringLiteral("FAN STOP"));
     EXPECT_EQ(field(errorClear[0], "error"), QStringLiteral("FAN STOP"));
     // The text was asked for by the deck itself, on the recorder's flag.
-    EXPECT_EQ(where(where(events, "origin", QStringLiteral("recorder")), "kind", QStringLiteral("command")).size(), 1);
+    const QList<QJsonObject> own = where(where(events, "origin", QStringLiteral("recorder")), "kind", QStringLiteral("command"));
+    EXPECT_EQ(where(own, "op", QStringLiteral("error/text")).size(), 1);
+    // and the name of the file its REC added.
+    EXPECT_EQ(where(own, "op", QStringLiteral("file/read")).size(), 1);
 
     const QList<QJsonObject> retrieve =
         where(where(events, "op", QStringLiteral("retrieve")), "kind", QStringLiteral("command"));
