@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "log/log_writer.h"
+#include "media/list_export.h"
 
 namespace qz7 {
 
@@ -95,14 +96,10 @@ QByteArray cellText(const QJsonValue& v) {
     return {};
 }
 
-// A cell a spreadsheet would take for a formula (=, +, -, @ first, after
-// any apostrophes) gets one apostrophe more in front, so that it shows as
-// text; the reader takes exactly one away again.
-bool formulaLike(const QByteArray& cell) {
-    qsizetype i = 0;
-    while (i < cell.size() && cell[i] == '\'') ++i;
-    return i < cell.size() && (cell[i] == '=' || cell[i] == '+' || cell[i] == '-' || cell[i] == '@');
-}
+// A cell a spreadsheet would take for a formula gets one apostrophe more in
+// front, so that it shows as text (the list files' rule); the reader takes
+// exactly one away again.
+bool formulaLike(const QByteArray& cell) { return qz7::formulaLike(std::string_view(cell.constData(), cell.size())); }
 
 QByteArray quoted(const QByteArray& text) {
     const bool formula = formulaLike(text);

@@ -279,45 +279,9 @@ function renderList(d) {
 
 // --- events
 
-function clock(ts) {
-  const m = /T(\d\d:\d\d:\d\d)/.exec(ts || "");
-  return m ? m[1] : ts || "";
-}
-
-function argsText(args) {
-  if (!args || typeof args !== "object") return "";
-  return Object.entries(args).map(([k, v]) => k + " " + (typeof v === "object" ? JSON.stringify(v) : v)).join(", ");
-}
-
-// A plain sentence from the event's fields, for a server that sends no text.
-function eventSentence(e) {
-  const who = e.origin || "";
-  switch (e.op) {
-  case "rec/start": return "recorder REC started" + (e.file ? ", " + e.file : "");
-  case "rec/stop": return "recorder REC ended, transport " + (e.transport || "?") + (e.file ? ", " + e.file : "");
-  case "transport": return "recorder transport " + (e.transport || "?");
-  case "error/on": return "recorder error: " + (e.error || "");
-  case "error/off": return "recorder error cleared: " + (e.error || "");
-  case "deck/error": return "error: " + (e.error || "");
-  case "link": return "link " + (e.link || "?") + (e.address ? " " + e.address : "");
-  case "retrieve/done": return "retrieve " + (e.outcome || "done") + (e.args ? " (" + argsText(e.args) + ")" : "");
-  }
-  if (e.kind === "superseded")
-    return who + " " + e.op + " took " + (e.count || 0) + " waiting command(s) off the stack" +
-      (e.removed ? " (" + argsText(e.removed) + ")" : "");
-  const args = argsText(e.args);
-  const parts = [who, e.op || e.kind];
-  if (args) parts.push(args);
-  if (e.kind === "refused") parts.push("refused: " + (e.outcome || ""));
-  else if (e.outcome) parts.push(e.outcome);
-  if (e.repeated) parts.push("(" + e.repeated + " more)");
-  for (const f of ["transport", "error", "link", "note"]) if (e[f] && !parts.includes(e[f])) parts.push(e[f]);
-  return parts.filter((x) => x).join(" ");
-}
-
+// The server words each event as the panel's Event Log window does.
 function eventText(e) {
-  if (e.text) return e.text;
-  return (clock(e.ts) + " " + eventSentence(e)).trim();
+  return e.text || "";
 }
 
 function renderEvents(d) {
