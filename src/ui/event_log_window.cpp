@@ -96,9 +96,11 @@ EventLogWindow::EventLogWindow(EventLog& log, QWidget* parent)
     deckBox_ = combo("DeckFilter", QStringLiteral("All decks"), {});
     originBox_ = combo("OriginFilter", QStringLiteral("All origins"),
                        {QStringLiteral("panel"), QStringLiteral("key"), QStringLiteral("osc"), QStringLiteral("web"),
-                        QStringLiteral("rack"), QStringLiteral("recorder")});
+                        QStringLiteral("rack"), QStringLiteral("start"), QStringLiteral("recorder"),
+                        QStringLiteral("log")});
     kindBox_ = combo("KindFilter", QStringLiteral("All kinds"),
-                     {QStringLiteral("command"), QStringLiteral("refused"), QStringLiteral("recorder"),
+                     {QStringLiteral("command"), QStringLiteral("refused"), QStringLiteral("outcome"),
+                      QStringLiteral("superseded"), QStringLiteral("alarm"), QStringLiteral("recorder"),
                       QStringLiteral("link"), QStringLiteral("error"), QStringLiteral("system")});
     textEdit_ = new QLineEdit(this);
     textEdit_->setObjectName(QStringLiteral("TextFilter"));

@@ -107,6 +107,9 @@ TEST_F(EventLogWindowTest, ClicksAndKeysAreLoggedAndTheWindowFollowsFiltersAndEx
     origin->setCurrentIndex(origin->findData(QStringLiteral("key")));
     EXPECT_EQ(column(shown, EventLogModel::Origin), (QStringList{QStringLiteral("key F6"), QStringLiteral("key Shift+F9")}));
     origin->setCurrentIndex(0);
+    for (const char* k : {"command", "refused", "outcome", "superseded", "alarm", "recorder", "link", "error", "system"})
+        EXPECT_GE(kind->findData(QString::fromLatin1(k)), 0) << "the log writes kind " << k;
+    EXPECT_GE(origin->findData(QStringLiteral("start")), 0) << "commands given on the command line";
     kind->setCurrentIndex(kind->findData(QStringLiteral("refused")));
     EXPECT_EQ(shown->rowCount(), 1);
     kind->setCurrentIndex(0);
