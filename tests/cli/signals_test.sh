@@ -39,12 +39,12 @@ stops() {
   fi
 }
 
-QT_QPA_PLATFORM=offscreen stops TERM --devices 127.0.0.1
-QT_QPA_PLATFORM=offscreen stops INT --devices 127.0.0.1
-stops TERM --headless --osc 0 --devices 127.0.0.1
+QT_QPA_PLATFORM=offscreen stops TERM --devices 127.0.199.1
+QT_QPA_PLATFORM=offscreen stops INT --devices 127.0.199.1
+stops TERM --headless --osc 0 --devices 127.0.199.1
 
 checks=$((checks + 1))
-QT_QPA_PLATFORM=offscreen timeout 20 "$cont" --select 1 --devices 127.0.0.1 2>"$err"
+QT_QPA_PLATFORM=offscreen timeout 20 "$cont" --select 1 --devices 127.0.199.1 2>"$err"
 status=$?
 if [ "$status" -ne 2 ] || ! grep -q -e '--select works with --headless only' "$err"; then
   echo "FAIL: --select without --headless gave status $status:"; sed 's/^/  /' "$err"

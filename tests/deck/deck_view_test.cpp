@@ -9,7 +9,7 @@ namespace qz7::test {
 namespace {
 
 TEST_F(DeckTest, TheViewFollowsTheLinkAndTheRecordersStatus) {
-    Deck& d = startDeck(41);
+    Deck& d = startDeck(72);
     const DeckView& view = d.view();
     ViewState::Fields told = 0;
     int toldCount = 0;
@@ -22,13 +22,13 @@ TEST_F(DeckTest, TheViewFollowsTheLinkAndTheRecordersStatus) {
     EXPECT_EQ(view.state().link, "OFF");
     EXPECT_EQ(view.state().lamp, "LINK OFF");
     EXPECT_EQ(view.state().transport, "");
-    EXPECT_EQ(view.state().hosts, (std::vector<std::string>{"127.0.41.1", "127.0.41.2"}));
+    EXPECT_EQ(view.state().hosts, (std::vector<std::string>{"127.0.72.1", "127.0.72.2"}));
 
     ASSERT_TRUE(applyAndWait(1));
     ASSERT_TRUE(waitFor([&] { return view.state().link == "OK" && !view.state().transport.empty(); }));
-    EXPECT_EQ(view.state().lamp, "LINK OK 127.0.41.2");
+    EXPECT_EQ(view.state().lamp, "LINK OK 127.0.72.2");
     EXPECT_EQ(view.state().lampState, "ok");
-    EXPECT_EQ(view.state().hosts, (std::vector<std::string>{"127.0.41.2", "127.0.41.1"}));
+    EXPECT_EQ(view.state().hosts, (std::vector<std::string>{"127.0.72.2", "127.0.72.1"}));
     EXPECT_EQ(view.state().transport, "STOP");
     EXPECT_EQ(view.state().number, "REC FILE : 000");
     const unsigned expected = ViewState::Link | ViewState::Lamp | ViewState::LampState | ViewState::Hosts |
