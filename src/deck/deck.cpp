@@ -32,11 +32,10 @@ std::string number(int n) { return std::to_string(n); }
 const std::set<std::string> kMotion{"play",     "stop",       "rec",       "ff",        "rew",
                                     "slow",     "jog",        "ee",        "pb",        "goto",
                                     "cue/cue",  "cue/search", "file/open", "clip/open", "seq/open"};
-// Refused while the recorder does not answer: nobody could tell whether
-// they happened. Stopping (and the monitor choice) is always tried.
-const std::set<std::string> kRefusedWhileSilent{"play",      "rec",       "ff",       "rew",  "slow",
-                                                "jog",       "file/open", "clip/open", "seq/open", "goto",
-                                                "cue/cue",   "cue/search"};
+// While the recorder does not answer, the rest of kMotion is refused:
+// nobody could tell whether it happened. Stopping (and the monitor choice)
+// is always tried.
+const std::set<std::string> kTriedWhileSilent{"stop", "ee", "pb"};
 
 std::string trimmed(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
@@ -231,7 +230,8 @@ Outcome Deck::submit(const Origin& origin, const std::string& op, std::vector<Pa
                      Args args) {
     if (needsLink && !link_->linkEnabled()) return refuse(origin, op, "link off", std::move(args));
     const std::string silent = silence();
-    if (!silent.empty() && kRefusedWhileSilent.count(op)) return refuse(origin, op, silent, std::move(args));
+    if (!silent.empty() && kMotion.count(op) && !kTriedWhileSilent.count(op))
+        return refuse(origin, op, silent, std::move(args));
     CommandStack& stack = link_->commandStack();
     const bool stopping = op == "stop";
     if (stopping) supersedeMotion(origin);
@@ -465,11 +465,7 @@ Outcome Deck::apply(int line, const Origin& origin) {
     const DevicePair& d = link_->devices();
     const bool second = line == 1 && !d.single;
     selectedHost_ = second ? d.second : d.first;
-    // An ID code is known only for the built-in pair's own addresses.
-    const DevicePair builtIn;
-    selectedId_ = selectedHost_ == builtIn.first    ? builtIn.firstId
-                  : selectedHost_ == builtIn.second ? builtIn.secondId
-                                                    : QString();
+    selectedId_ = knownIdCode(selectedHost_);
     // Another recorder's word is no news about a recording.
     lastOwnMotionMs_ = clock_();
     const int before = link_->commandStack().count();
@@ -855,10 +851,6 @@ Outcome Deck::eraseDisks(int raidItem, const Origin& o) {
     return submit(o, "disks/erase", {cmd::eraseDisks(static_cast<std::uint8_t>(raidItem))}, false,
                   {{"raid", std::int64_t{raidItem}}});
 }
-
-}  // namespace qz7
-
-namespace qz7 {
 
 // --- outcomes and alarms
 

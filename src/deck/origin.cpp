@@ -2,18 +2,22 @@
 
 namespace qz7 {
 
-std::string Origin::text() const {
-    const char* word = "panel";
+const char* Origin::kindWord(Kind kind) {
     switch (kind) {
-    case Kind::Panel: word = "panel"; break;
-    case Kind::Key: word = "key"; break;
-    case Kind::Osc: word = "osc"; break;
-    case Kind::Web: word = "web"; break;
-    case Kind::Rack: word = "rack"; break;
-    case Kind::Start: word = "start"; break;
-    case Kind::Recorder: word = "recorder"; break;
+    case Kind::Panel: return "panel";
+    case Kind::Key: return "key";
+    case Kind::Osc: return "osc";
+    case Kind::Web: return "web";
+    case Kind::Rack: return "rack";
+    case Kind::Start: return "start";
+    case Kind::Recorder: return "recorder";
     }
-    return detail.empty() ? std::string(word) : std::string(word) + " " + detail;
+    return "panel";
+}
+
+std::string Origin::text() const {
+    const std::string word = kindWord(kind);
+    return detail.empty() ? word : word + " " + detail;
 }
 
 }  // namespace qz7

@@ -33,6 +33,8 @@ struct Origin {
     // "panel", "key F7", "osc 127.0.0.1:51000", "web 10.0.0.5", "rack", "start",
     // "recorder".
     std::string text() const;
+    // The first word of text(): "panel", "key", ... "recorder".
+    static const char* kindWord(Kind kind);
     bool operator==(const Origin&) const = default;
 };
 

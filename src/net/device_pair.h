@@ -15,6 +15,16 @@ struct DevicePair {
     bool single = false;  // one recorder only: nothing goes to a second endpoint
 };
 
+// The ID code the panel knows for a recorder's address: those of the
+// built-in pair; another address's code is not known until a recorder says
+// it, so "".
+inline QString knownIdCode(const QString& address) {
+    const DevicePair builtIn;
+    if (address == builtIn.first) return builtIn.firstId;
+    if (address == builtIn.second) return builtIn.secondId;
+    return {};
+}
+
 // A recorder is one host: not "this network" (0.0.0.0/8), not a multicast
 // group, not the reserved block that holds the broadcast address.
 inline bool isUnicastIpv4(const QHostAddress& a) {

@@ -13,10 +13,6 @@ namespace qz7 {
 
 namespace {
 
-// The words of Origin::Kind, in its order, as Origin::text() starts.
-constexpr std::array<const char*, Metrics::kOrigins> kOriginWords = {"panel", "key",   "osc",     "web",
-                                                                     "rack",  "start", "recorder"};
-
 // A label value: UTF-8 with backslash, quote and newline escaped; anything
 // else would make the scraper refuse the whole page.
 QByteArray label(const QString& value) {
@@ -142,8 +138,6 @@ QByteArray Metrics::render() const {
         if (!word.empty()) sample(out, "qz7_deck_transport", s.labels + ",transport=\"" + label(word) + '"', 1);
     }
 
-    // The poll driver is reached through the deck's link: the deck offers no
-    // other way to it.
     family(out, "qz7_deck_replies_dropped_total", "counter",
            "Replies read and dropped because newer ones were waiting at the end of a poll tick.");
     for (const Shown& s : shown)
@@ -159,7 +153,8 @@ QByteArray Metrics::render() const {
         for (std::size_t k = 0; k < kOrigins; ++k)
             for (std::size_t o = 0; o < kOutcomes.size(); ++o)
                 sample(out, "qz7_operations_total",
-                       s.labels + ",origin=\"" + kOriginWords[k] + "\",outcome=\"" + kOutcomes[o] + '"',
+                       s.labels + ",origin=\"" + Origin::kindWord(static_cast<Origin::Kind>(k)) + "\",outcome=\"" +
+                           kOutcomes[o] + '"',
                        static_cast<qint64>(s.f->operations[k][o]));
 
     out += "# HELP qz7_log_on 1 while the event log writes its file, 0 when not asked (--no-log) or LOG OFF.\n"

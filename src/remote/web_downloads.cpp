@@ -1,6 +1,9 @@
 #include "remote/web_downloads.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <string_view>
 
 #include "deck/deck.h"
 #include "media/list_export.h"
@@ -8,6 +11,10 @@
 namespace qz7 {
 
 std::optional<ListDownload> listDownload(const Deck& deck, const QByteArray& file) {
+    // Most GETs under a deck ask for something else: the lists are read only for a list file.
+    if (std::find(std::begin(kListFiles), std::end(kListFiles), std::string_view(file.constData(), file.size())) ==
+        std::end(kListFiles))
+        return std::nullopt;
     const QByteArray name = deck.name().toLatin1();
     const ListRows rows = listRows(deck.media(), deck.listLines(MediaList::Clips), deck.listLines(MediaList::Cues));
     const std::optional<std::string> body = listFile(rows, file.toStdString(), deck.status().frameBase, name.toStdString());

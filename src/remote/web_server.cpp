@@ -16,6 +16,7 @@
 #include "deck/deck_view.h"
 #include "log/event_log.h"
 #include "log/event_sentence.h"
+#include "remote/metrics.h"
 #include "remote/operations.h"
 #include "remote/web_downloads.h"
 
@@ -777,7 +778,7 @@ void WebServer::handle(QTcpSocket* socket, const Request& r) {
     case Auth::Wrong: respondJson(socket, 401, {{QStringLiteral("error"), QStringLiteral("token needed")}}); return;
     }
     if (metrics) {
-        respond(socket, 200, "text/plain; version=0.0.4; charset=utf-8", metrics_());
+        respond(socket, 200, Metrics::kContentType, metrics_());
         return;
     }
     handleApi(socket, r, plain(socket->peerAddress()).toString());
@@ -1134,7 +1135,7 @@ void WebServer::runFromSocket(QWebSocket* socket, const QString& client, const Q
         why = QString::fromStdString(result.reason);
         if (result.queued()) {
             reply[QStringLiteral("type")] = QStringLiteral("ack");
-            if (result.outcome.id != 0) await(socket, id, deck, op, result.outcome.id);
+            if (result.outcome.id != 0) await(socket, id, deck, result.outcome.id);
         }
     }
     reply[QStringLiteral("reason")] = why;
@@ -1164,14 +1165,13 @@ void WebServer::runRoll(QWebSocket* socket, const QString& client, const QJsonVa
     for (const QString& name : names) runFromSocket(socket, client, id, name, op, args, why, group);
 }
 
-void WebServer::await(QWebSocket* socket, const QJsonValue& id, const QString& deck, const QString& op,
-                      std::uint64_t outcome) {
+void WebServer::await(QWebSocket* socket, const QJsonValue& id, const QString& deck, std::uint64_t outcome) {
     const bool connected = std::any_of(clients_.begin(), clients_.end(), [socket](const Client& c) { return c.socket == socket; });
     if (!connected) return;
     const auto mine = [socket](const Awaited& a) { return a.socket == socket; };
     if (std::count_if(awaited_.begin(), awaited_.end(), mine) >= kMaxAwaitedPerClient)
         awaited_.erase(std::find_if(awaited_.begin(), awaited_.end(), mine));
-    awaited_.push_back({socket, id, deck, op, outcome});
+    awaited_.push_back({socket, id, deck, outcome});
 }
 
 void WebServer::outcomeReported(const QString& deck, const OutcomeReport& r) {

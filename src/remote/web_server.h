@@ -167,7 +167,6 @@ private:
         QPointer<QWebSocket> socket;
         QJsonValue id;   // the client's request id
         QString deck;
-        QString op;
         std::uint64_t outcome;  // Outcome::id on that deck
     };
     // A POST ...?wait=1 whose answer waits for its operation's final outcome.
@@ -225,7 +224,7 @@ private:
                        const QString& op, const CommandArgs& args, QString why, std::uint64_t group);
     void runRoll(QWebSocket* socket, const QString& client, const QJsonValue& id, const QJsonValue& decks,
                  const QString& op, const CommandArgs& args, QString why);
-    void await(QWebSocket* socket, const QJsonValue& id, const QString& deck, const QString& op, std::uint64_t outcome);
+    void await(QWebSocket* socket, const QJsonValue& id, const QString& deck, std::uint64_t outcome);
     void outcomeReported(const QString& deck, const OutcomeReport& report);
     // A queued POST: answered now, or held until its final outcome with ?wait=1.
     void respondQueued(QTcpSocket* socket, const Request& request, const QString& deck, const Outcome& outcome);

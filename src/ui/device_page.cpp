@@ -17,17 +17,8 @@
 namespace qz7 {
 
 namespace {
-// The ID codes the panel knows are those of the built-in pair; another
-// address's code is not known until a recorder says it, so none is shown.
-QString knownId(const QString& address) {
-    const DevicePair builtIn;
-    if (address == builtIn.first) return builtIn.firstId;
-    if (address == builtIn.second) return builtIn.secondId;
-    return {};
-}
-
 QString deviceLine(const QString& address) {
-    const QString id = knownId(address);
+    const QString id = knownIdCode(address);
     return id.isEmpty() ? address : address + QStringLiteral("   ") + id;
 }
 }  // namespace
@@ -79,7 +70,7 @@ DevicePage::DevicePage(Deck& deck, QWidget* parent) : QWidget(parent), deck_(dec
     connect(&deck_, &Deck::retrieveAvailableChanged, retrieveButton, &QPushButton::setEnabled);
     connect(&deck_, &Deck::applied, this, [this] {
         addressEdit->setText(deck_.selectedHost());
-        idCodeEdit->setText(knownId(deck_.selectedHost()));
+        idCodeEdit->setText(deck_.selectedId());
     });
 }
 

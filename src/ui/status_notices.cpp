@@ -59,8 +59,7 @@ StatusNotices::StatusNotices(Deck& deck, DevicePage& devicePage, QStatusBar& bar
             say(operationWord(op) + QStringLiteral(" refused: ") + QString::fromStdString(outcome.refusal));
     });
 
-    connect(&deck_, &Deck::alarmRaised, this, &StatusNotices::showAlarm);
-    connect(&deck_, &Deck::alarmAcknowledged, this, [this] { showAlarm(QString::fromStdString(deck_.alarm())); });
+    // The view tells a raised alarm and an acknowledgement alike.
     connect(&deck_.view(), &DeckView::changed, this, [this](ViewState::Fields fields) {
         if (fields & ViewState::Alarm) showAlarm(QString::fromStdString(deck_.alarm()));
     });

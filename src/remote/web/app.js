@@ -279,17 +279,13 @@ function renderList(d) {
 
 // --- events
 
-// The server words each event as the panel's Event Log window does.
-function eventText(e) {
-  return e.text || "";
-}
-
 function renderEvents(d) {
   const list = d.tile.querySelector(".eventlist");
   const frag = document.createDocumentFragment();
   for (const e of d.events.slice().reverse()) {
     const li = document.createElement("li");
-    li.textContent = eventText(e);
+    // The server words each event as the panel's Event Log window does.
+    li.textContent = e.text || "";
     frag.appendChild(li);
   }
   list.replaceChildren(frag);
